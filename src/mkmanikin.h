@@ -1,0 +1,43 @@
+#pragma once
+
+// libMKManikin: a digital human for ergonomic studies. This header includes
+// every public header of the library.
+
+#include "host/MKVersion.h"
+
+// Host platform services.
+#include "host/KelDataPath.h"
+#include "host/KelFatalError.h"
+#include "host/KelFile.h"
+#include "host/KelGetEnv.h"
+#include "host/KelMathVector.h"
+#include "host/KelMsgCatalog.h"
+#include "host/KelRawColl.h"
+#include "host/KelStreamDefinition.h"
+#include "host/KelString.h"
+#include "host/KelToken.h"
+#include "host/KelUnicodeChar.h"
+#include "host/KelUnicodeString.h"
+#include "host/MKTrace.h"
+
+// Geometry and numerics.
+#include "math/MK3DVertex.h"
+#include "math/MK3DVertexCompare.h"
+#include "math/MK3x1Matrix.h"
+#include "math/MK4x4Matrix.h"
+#include "math/MKFrame.h"
+#include "math/MKIEEE.h"
+#include "math/MKMathRoutines.h"
+#include "math/MKNxMMatrix.h"
+#include "math/MKUnitConversions.h"
+
+// Part model and persistence.
+#include "parts/MKManikinPart.h"
+#include "parts/MKManikinPartFrame.h"
+#include "parts/MKMemo.h"
+#include "parts/MKPartID.h"
+#include "parts/MKPersistenceRoutines.h"
+#include "parts/MKShortName.h"
+#include "parts/MKStatus.h"
+#include "parts/MKSystemServices.h"
+#include "parts/MKUUID.h"

@@ -1,0 +1,379 @@
+// Stream records of the part tree: framing, container records, and the
+// entry points that read parts from streams and library files.
+#include <ctime>
+#include <new>
+#include <string>
+
+#include "host/KelFile.h"
+#include "parts/MKManikinPart.h"
+#include "parts/MKManikinPartFrame.h"
+#include "parts/MKMemo.h"
+#include "parts/MKPersistenceRoutines.h"
+
+namespace {
+
+// The kinds a container reads as children, besides memos.
+bool AcceptsChild(MKPartID container, MKPartID child) {
+  switch (container) {
+    case MKPartPostureID:
+      return child == MKPartPostureVariableID || child == MKPartFrameID;
+    case MKPartJointLimitsID:
+    case MKPartJointLimitsDof1ID:
+    case MKPartJointLimitsDof2ID:
+    case MKPartJointLimitsDof3ID:
+      return child == MKPartJointLimitsVariableID;
+    case MKPartPrefAnglesID:
+    case MKPartPrefAnglesDof1ID:
+    case MKPartPrefAnglesDof2ID:
+    case MKPartPrefAnglesDof3ID:
+      return child == MKPartPrefAngleID;
+    case MKPartIKConstraintsID:
+      return child == MKPartIKConstraintID;
+    default:
+      return false;
+  }
+}
+
+bool ReadsChildren(MKPartID container) {
+  return AcceptsChild(container, MKPartPostureVariableID) ||
+         AcceptsChild(container, MKPartJointLimitsVariableID) ||
+         AcceptsChild(container, MKPartPrefAngleID) ||
+         AcceptsChild(container, MKPartIKConstraintID) ||
+         container == MKPartJointLimitsDBReferenceID || container == MKPartAnthroDBReferenceID ||
+         container == MKPartSetID;
+}
+
+// A primitive that found the stream exhausted answers 3; for the readers of
+// records that is content cut short.
+MKStatus StoppedEarly(const MKStatus& status) {
+  return status == MKStatusFailure ? MKStatus(MKStatusStreamContent) : status;
+}
+
+KelString TagOf(MKPartID kind, const char* end) {
+  return MKManikinPart::ConvertPartIDToString(kind) + end;
+}
+
+bool MoveTo(KelStreamDefinition& stream, long position) {
+  stream.Reset();
+  return stream.Advance(position);
+}
+
+// Skips the body and end tag of a record whose version and length were just read.
+MKStatus SkipRecord(KelStreamDefinition& stream, unsigned int length) {
+  return stream.Advance(static_cast<long>(length) + MKManikinPart::GetMaxTagLength())
+             ? MKStatusSuccess
+             : MKStatusStreamContent;
+}
+
+bool IsContainerRecord(MKPartID kind) {
+  switch (kind) {
+    case MKPartPostureID:
+    case MKPartIKConstraintsID:
+    case MKPartSetID:
+      return true;
+    default:
+      return AcceptsChild(kind, MKPartJointLimitsVariableID) ||
+             AcceptsChild(kind, MKPartPrefAngleID);
+  }
+}
+
+// An empty container that reads a record of `kind` written at `streamVersion`.
+// A posture reads its values in the record's format, so it takes that version.
+MKManikinPart* CreateContainerReader(MKPartID kind, double streamVersion) {
+  return new MKManikinPart(kind, kind == MKPartPostureID ? streamVersion : 2.01);
+}
+
+// The newest container record version this library reads.
+double ContainerReaderVersion(MKPartID kind) {
+  MKManikinPart* fresh = kind == MKPartPostureID ? MKManikinPart::Create(kind) : nullptr;
+  const double version = fresh ? fresh->GetVersion() : 2.01;
+  if (fresh) fresh->Destroy();
+  return version;
+}
+
+// A begin tag ends with its only "B"; strips it. False for anything else.
+bool StripBeginMark(KelString& tag) {
+  const std::string text(tag.CastToCharPtr());
+  if (text.empty() || text.back() != 'B' || text.find('B') != text.size() - 1) return false;
+  tag = text.substr(0, text.size() - 1).c_str();
+  return true;
+}
+
+}  // namespace
+
+MKManikinPart* MKManikinPart::CreateReader(MKPartID kind) {
+  switch (kind) {
+    case MKPartMemoID:
+      return MKMemo::Create();
+    case MKPartFrameID:
+      return MKManikinPartFrame::Create();
+    default:
+      return nullptr;
+  }
+}
+
+MKStatus MKManikinPart::WriteBeginTag(const MKPartID& kind, KelStreamDefinition& stream) {
+  const KelString tag = TagOf(kind, "B");
+  if (tag.Length() != GetMaxTagLength()) return MKStatusFailure;
+  return MKPersistenceRoutines::WriteStringWithoutLength(stream, tag);
+}
+
+MKStatus MKManikinPart::WriteEndTag(const MKPartID& kind, KelStreamDefinition& stream) {
+  const KelString tag = TagOf(kind, "E");
+  if (tag.Length() != GetMaxTagLength()) return MKStatusFailure;
+  return MKPersistenceRoutines::WriteStringWithoutLength(stream, tag);
+}
+
+MKStatus MKManikinPart::WriteVersion(KelStreamDefinition& stream) const {
+  return MKPersistenceRoutines::WriteDouble(stream, GetVersion());
+}
+
+MKStatus MKManikinPart::WriteLength(KelStreamDefinition& stream) const {
+  const unsigned int size = GetSize();
+  if (size >= 0x80000000U) return MKStatusPartTooLarge;
+  return MKPersistenceRoutines::WriteInt(stream, static_cast<int>(size));
+}
+
+MKStatus MKManikinPart::WriteTimeStamp(KelStreamDefinition& stream) {
+  // A library record is stamped at each write; other parts keep their first stamp.
+  if (partID == MKPartLibraryID || timeStamp == 0)
+    timeStamp = static_cast<long>(std::time(nullptr));
+  MKStatus status = MKPersistenceRoutines::WriteInt(stream, 0);
+  if (status == MKStatusSuccess)
+    status = MKPersistenceRoutines::WriteInt(stream, static_cast<int>(timeStamp));
+  return status;
+}
+
+MKStatus MKManikinPart::ReadTag(KelStreamDefinition& stream, KelString& tag) {
+  std::string bytes;
+  for (int i = 0; i < GetMaxTagLength(); ++i) {
+    char c;
+    if (!stream.ReadChar(&c)) return MKStatusStreamContent;
+    if (c != ' ') bytes.push_back(c);
+  }
+  tag = bytes.c_str();
+  return MKStatusSuccess;
+}
+
+MKStatus MKManikinPart::ReadTagBegin(KelStreamDefinition& stream, KelString& tag) {
+  MKStatus status = ReadTag(stream, tag);
+  if (status != MKStatusSuccess) return status;
+  return StripBeginMark(tag) ? MKStatusSuccess : MKStatusStreamContent;
+}
+
+MKStatus MKManikinPart::ReadVersion(KelStreamDefinition& stream, double& version) {
+  return MKPersistenceRoutines::ReadDouble(stream, version);
+}
+
+MKStatus MKManikinPart::ReadLength(KelStreamDefinition& stream, unsigned int& length) {
+  int value = 0;
+  const MKStatus status = MKPersistenceRoutines::ReadInt(stream, value);
+  if (status != MKStatusSuccess) return status;
+  if (value < 0) return MKStatusStreamContent;
+  length = static_cast<unsigned int>(value);
+  return MKStatusSuccess;
+}
+
+MKStatus MKManikinPart::ReadVersionAndLength(KelStreamDefinition& stream, double& version,
+                                             unsigned int& length) {
+  const MKStatus status = ReadVersion(stream, version);
+  return status == MKStatusSuccess ? ReadLength(stream, length) : status;
+}
+
+MKStatus MKManikinPart::ReadTimeStamp(KelStreamDefinition& stream, long& timeStamp,
+                                      const MKPartID& kind) {
+  // Entered just after the version and length: read them again to decide.
+  if (!MoveTo(stream, stream.GetCurrentPosition() - 12)) return MKStatusStreamContent;
+  double version = 0;
+  unsigned int length = 0;
+  MKStatus status = ReadVersionAndLength(stream, version, length);
+  if (status != MKStatusSuccess) return status;
+  if (version < 2.0 || (kind == MKPartAnthroDBReferenceID && version < 2.02)) return status;
+  int ignored = 0, stamp = 0;
+  status = MKPersistenceRoutines::ReadInt(stream, ignored);
+  if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadInt(stream, stamp);
+  if (status == MKStatusSuccess) timeStamp = stamp;
+  return status;
+}
+
+MKStatus MKManikinPart::ReadEndTag(KelStreamDefinition& stream, const MKPartID& kind) {
+  KelString tag;
+  const MKStatus status = ReadTag(stream, tag);
+  if (status != MKStatusSuccess) return status;
+  return tag == TagOf(kind, "E") ? MKStatusSuccess : MKStatusStreamContent;
+}
+
+MKStatus MKManikinPart::WriteOptionalPart(KelStreamDefinition& stream, MKManikinPart* part) {
+  MKStatus status = MKPersistenceRoutines::WriteInt(stream, part ? 1 : 0);
+  if (part && status == MKStatusSuccess) status = part->Write(stream);
+  return status;
+}
+
+MKStatus MKManikinPart::ReadMemo(KelStreamDefinition& stream, MKManikinPart*& memo) {
+  if (memo) memo->Destroy();
+  memo = nullptr;
+  int present = 0;
+  MKStatus status = MKPersistenceRoutines::ReadInt(stream, present);
+  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (present == 0) return MKStatusSuccess;
+  if (present != 1) return MKStatusStreamContent;
+  KelString tag;
+  double version = 0;
+  unsigned int length = 0;
+  if ((status = ReadTagBegin(stream, tag)) != MKStatusSuccess) return status;
+  if ((status = ReadVersionAndLength(stream, version, length)) != MKStatusSuccess)
+    return StoppedEarly(status);
+  if (tag != sMKPartMemoID) return MKStatusStreamContent;
+  MKMemo reader;
+  if (version > reader.GetVersion()) return SkipRecord(stream, length);
+  if ((status = reader.Read(stream)) != MKStatusSuccess) return StoppedEarly(status);
+  reader.SetAsReadFromLibrary();
+  memo = reader.Clone();
+  return MKStatusSuccess;
+}
+
+MKStatus MKManikinPart::Write(KelStreamDefinition& stream) {
+  MKStatus status = WriteBeginTag(partID, stream);
+  if (status == MKStatusSuccess) status = WriteVersion(stream);
+  if (status == MKStatusSuccess) status = WriteLength(stream);
+  if (status == MKStatusSuccess && CarriesTimeStamp(partID)) status = WriteTimeStamp(stream);
+  for (int i = 1; i <= children.Size() && status == MKStatusSuccess; ++i)
+    if (MKManikinPart* child = GetChild(i)) status = child->Write(stream);
+  if (status == MKStatusSuccess) status = WriteEndTag(partID, stream);
+  return status;
+}
+
+MKStatus MKManikinPart::ReadChild(KelStreamDefinition& stream, const KelString& tag) {
+  double version = 0;
+  unsigned int length = 0;
+  MKStatus status = ReadVersionAndLength(stream, version, length);
+  if (status != MKStatusSuccess) return status;
+  const MKPartID kind = ConvertStringToPartID(tag);
+  if (kind != MKPartMemoID && !AcceptsChild(partID, kind)) return MKStatusStreamContent;
+  MKManikinPart* child = CreateReader(kind);
+  if (!child) return MKStatusStreamContent;
+  if (version > child->GetVersion()) {
+    status = SkipRecord(stream, length);
+  } else if ((status = child->Read(stream)) == MKStatusSuccess) {
+    child->SetAsReadFromLibrary();
+    status = PasteFrom(child, 1);
+  }
+  child->Destroy();
+  return status;
+}
+
+MKStatus MKManikinPart::Read(KelStreamDefinition& stream) {
+  // Read into a copy so that a bad record leaves this part as it was.
+  MKManikinPart staged(*this);
+  long stamp = timeStamp;
+  MKStatus status = ReadTimeStamp(stream, stamp, partID);
+  if (status != MKStatusSuccess) return StoppedEarly(status);
+  staged.timeStamp = stamp;
+  if (ReadsChildren(partID)) {
+    status = MKStatusReadingInProgress;
+    const KelString endTag = TagOf(partID, "E");
+    while (status == MKStatusReadingInProgress) {
+      KelString tag;
+      status = ReadTag(stream, tag);
+      if (status != MKStatusSuccess) break;
+      if (tag == endTag) break;
+      if (!StripBeginMark(tag)) {
+        status = MKStatusStreamContent;
+        break;
+      }
+      status = staged.ReadChild(stream, tag);
+      if (status == MKStatusSuccess) status = MKStatusReadingInProgress;
+    }
+  }
+  if (status != MKStatusSuccess) return StoppedEarly(status);
+  *this = staged;
+  return MKStatusSuccess;
+}
+
+MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPart*& part) {
+  if (part) part->Destroy();
+  part = nullptr;
+  KelString tag;
+  double version = 0;
+  unsigned int length = 0;
+  MKStatus status = ReadTagBegin(stream, tag);
+  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
+  if (status != MKStatusSuccess) return StoppedEarly(status);
+
+  const MKPartID kind = ConvertStringToPartID(tag);
+  MKManikinPart* reader = IsContainerRecord(kind) ? CreateContainerReader(kind, version)
+                                                  : CreateReader(kind);
+  if (!reader) return MKStatusStreamContent;
+  status = StoppedEarly(reader->Read(stream));
+  if (status == MKStatusSuccess) {
+    reader->SetAsReadFromLibrary();
+    part = reader->Clone();
+  }
+  reader->Destroy();
+  return status;
+}
+
+void MKManikinPart::GetStreamFromFile(const KelUnicodeString& path,
+                                      KelStreamDefinition*& stream) {
+  delete stream;
+  stream = nullptr;
+  if (path.GetLengthInChar() == 0) return;
+  unsigned int handle = 0, size = 0, read = 0;
+  if (KelFOpen(&path, "rb", &handle) < 0) return;
+  if (KelFSize(handle, &size) >= 0) {
+    char* buffer = new (std::nothrow) char[static_cast<std::size_t>(size) + 1];
+    if (buffer && KelFRead(handle, buffer, size, &read) >= 0 && read == size)
+      stream = new KelStreamDefinition(buffer, size);
+    delete[] buffer;
+  }
+  KelFClose(handle);
+}
+
+MKStatus MKManikinPart::GetListOfManikinPartFromLibraryStream(const KelUnicodeString& path,
+                                                              KelRawCollPV& list) {
+  for (int i = 1; i <= list.Size(); ++i)
+    if (auto* part = static_cast<MKManikinPart*>(list[i])) part->Destroy();
+  list.RemoveAll();
+  KelStreamDefinition* stream = nullptr;
+  GetStreamFromFile(path, stream);
+  if (!stream) return MKStatusGeneral;
+
+  KelString tag;
+  double version = 0;
+  unsigned int length = 0;
+  long stamp = 0;
+  MKStatus status = ReadTagBegin(*stream, tag);
+  if (status == MKStatusSuccess && tag != sMKPartLibraryID) status = MKStatusStreamContent;
+  if (status == MKStatusSuccess) status = ReadVersionAndLength(*stream, version, length);
+  if (status == MKStatusSuccess) status = ReadTimeStamp(*stream, stamp, MKPartLibraryID);
+  const KelString endTag = TagOf(MKPartLibraryID, "E");
+  while (status == MKStatusSuccess) {
+    if ((status = ReadTag(*stream, tag)) != MKStatusSuccess || tag == endTag) break;
+    if (!StripBeginMark(tag)) {
+      status = MKStatusStreamContent;
+      break;
+    }
+    if ((status = ReadVersionAndLength(*stream, version, length)) != MKStatusSuccess) break;
+    const long start = stream->GetCurrentPosition();
+    const MKPartID kind = ConvertStringToPartID(tag);
+    const bool listed = kind == MKPartPostureID || kind == MKPartPrefAnglesID ||
+                        kind == MKPartJointLimitsID;
+    if (listed && version <= ContainerReaderVersion(kind)) {
+      MKManikinPart* reader = CreateContainerReader(kind, version);
+      if (reader->Read(*stream) == MKStatusSuccess) {
+        reader->SetAsReadFromLibrary();
+        if (MKManikinPart* copy = reader->Clone()) list.Append(copy);
+      } else {
+        MoveTo(*stream, start);  // a bad record is skipped, the rest still listed
+        SkipRecord(*stream, length);
+      }
+      reader->Destroy();
+    } else {
+      SkipRecord(*stream, length);
+    }
+    if (stream->GetCurrentPosition() != start + static_cast<long>(length) + GetMaxTagLength())
+      status = MKStatusGeneral;
+  }
+  delete stream;
+  return StoppedEarly(status);
+}

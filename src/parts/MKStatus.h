@@ -1,0 +1,52 @@
+#pragma once
+
+#include "host/KelUnicodeString.h"
+
+// Result codes of the library. 0 is success; every other value is a failure.
+// The numbers are the contract; codes below 100 are shared by several areas
+// and keep their meaning from the operation that returns them.
+enum MKStatusCode : int {
+  MKStatusSuccess = 0,
+  MKStatusGeneral = 2,
+  MKStatusFailure = 3,
+  MKStatusNoMemory = 4,
+  MKStatusValueRefused = 5,
+  MKStatusStreamContent = 100,
+  MKStatusUserDBContent = 102,
+  MKStatusPartTooLarge = 105,
+  MKStatusAnthroDB = 300,
+  MKStatusManikinBuild = 301,
+  MKStatusCoupledSpine = 400,
+  MKStatusMemoOfOtherOwner = 500,
+  MKStatusNothingToPaste = 600,
+  MKStatusPasteKindRefused = 601,
+  MKStatusJointLimitsDB = 800,
+  MKStatusUserDBAnthro = 1000,
+  MKStatusUserDBJointLimits = 1100,
+  MKStatusDatabaseManager = 1200,
+  MKStatusIKSolver = 1300,
+  // Internal loop value of the container readers; never returned.
+  MKStatusReadingInProgress = 9999
+};
+
+class MKStatus {
+ public:
+  MKStatus() = default;
+  MKStatus(MKStatusCode code) : code(code) {}  // NOLINT: a code is a status
+  explicit MKStatus(int code) : code(static_cast<MKStatusCode>(code)) {}
+
+  bool operator==(const MKStatus& other) const { return code == other.code; }
+  bool operator!=(const MKStatus& other) const { return code != other.code; }
+  bool operator==(MKStatusCode other) const { return code == other; }
+  bool operator!=(MKStatusCode other) const { return code != other; }
+
+  MKStatusCode GetCode() const { return code; }
+  bool IsSuccess() const { return code == MKStatusSuccess; }
+
+  // The catalogue text of "MKStatusMessage<code>" in "LumHumanModeling";
+  // "@" followed by that key when the catalogue has no such entry.
+  KelUnicodeString GetUnicodeStatusMessage() const;
+
+ private:
+  MKStatusCode code = MKStatusSuccess;
+};

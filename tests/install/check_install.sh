@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the built library into a scratch prefix, then builds and runs the
+# self-check example as a separate project that finds the library with
+# find_package(MKManikin CONFIG) and with pkg-config.
+set -euo pipefail
+build=$1
+source=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
+cmake -S "$source/examples/selfcheck" -B "$scratch/consumer" \
+  -DCMAKE_PREFIX_PATH="$scratch/prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$scratch/consumer" >/dev/null
+"$scratch/consumer/mkmanikin-selfcheck"
+
+libdir=$(dirname "$(find "$scratch/prefix" -name 'libMKManikin.so' | head -1)")
+PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs MKManikin | grep -q -- '-lMKManikin'
+test -f "$(find "$scratch/prefix" -path '*share/MKManikin/LumHumanModeling.msg' | head -1)"
+echo "install check passed"

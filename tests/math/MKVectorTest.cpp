@@ -1,0 +1,132 @@
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "host/KelMathVector.h"
+#include "math/MK3DVertex.h"
+#include "math/MK3DVertexCompare.h"
+#include "math/MK3x1Matrix.h"
+#include "math/MKIEEE.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+void ExpectVector(const MK3x1Matrix& v, double x, double y, double z) {
+  EXPECT_DOUBLE_EQ(v(0), x);
+  EXPECT_DOUBLE_EQ(v(1), y);
+  EXPECT_DOUBLE_EQ(v(2), z);
+}
+
+TEST(MK3x1MatrixTest, NormalizeAndIndexing) {
+  MK3x1Matrix tiny(0.0005, 0.0, 0.0);
+  tiny.Normalize();
+  ExpectVector(tiny, 0.0005, 0.0, 0.0);
+  MK3x1Matrix atThreshold(0.001, 0.0, 0.0);  // the threshold itself is still too short
+  atThreshold.Normalize();
+  ExpectVector(atThreshold, 0.001, 0.0, 0.0);
+  MK3x1Matrix v(2.0, 0.0, 0.0);
+  v.Normalize();
+  ExpectVector(v, 1.0, 0.0, 0.0);
+
+  v(3) = 9.0;  // out of range writes element 0
+  ExpectVector(v, 9.0, 0.0, 0.0);
+  const MK3x1Matrix& cv = v;
+  EXPECT_TRUE(MKIEEE::IsNaN(cv(3)));
+}
+
+TEST(MK3x1MatrixTest, ProductsAndNullVertex) {
+  const MK3x1Matrix a(1.0, 2.0, 3.0);
+  const MK3x1Matrix b(4.0, -5.0, 6.0);
+  EXPECT_DOUBLE_EQ(a.VectDot(b), 12.0);
+  ExpectVector(MK3x1Matrix(1, 0, 0).VectProd(MK3x1Matrix(0, 1, 0)), 0.0, 0.0, 1.0);
+  ExpectVector(a.VectProd(b), 27.0, 6.0, -13.0);
+  ExpectVector(2.0 * a - b, -2.0, 9.0, 0.0);
+  EXPECT_TRUE(MK3x1Matrix(MKNULL3DVertex()).IsNull());
+}
+
+using Compare = int (*)(const MK3DVertex&, const MK3DVertex&);
+
+// Each ordering reads the right coordinates in the right direction.
+TEST(MK3DVertexCompareTest, AxesAndDirections) {
+  struct Case {
+    Compare compare;
+    int primary;  // 0 x, 1 y, 2 z
+    int secondary;
+    int sign;  // compare(greater, smaller): -1 for the "Higher" orderings
+  };
+  const Case cases[] = {
+      {MK3DVertexCompareHigherZHigherX, 2, 0, -1}, {MK3DVertexCompareLowerZLowerX, 2, 0, 1},
+      {MK3DVertexCompareHigherYHigherZ, 1, 2, -1}, {MK3DVertexCompareLowerYLowerZ, 1, 2, 1},
+      {MK3DVertexCompareHigherXHigherY, 0, 1, -1}, {MK3DVertexCompareLowerXLowerY, 0, 1, 1},
+  };
+  auto make = [](int axis, double value, int other, double otherValue) {
+    double c[3] = {0.0, 0.0, 0.0};
+    c[axis] = value;
+    c[other] = otherValue;
+    return MK3DVertex(c[0], c[1], c[2]);
+  };
+  for (const Case& k : cases) {
+    const int unused = 3 - k.primary - k.secondary;
+    // Primary decides regardless of the secondary.
+    EXPECT_EQ(
+        k.compare(make(k.primary, 2.0, k.secondary, 0.0), make(k.primary, 1.0, k.secondary, 5.0)),
+        k.sign);
+    EXPECT_EQ(
+        k.compare(make(k.primary, 1.0, k.secondary, 5.0), make(k.primary, 2.0, k.secondary, 0.0)),
+        -k.sign);
+    // Equal primaries: the secondary decides.
+    EXPECT_EQ(
+        k.compare(make(k.primary, 1.0, k.secondary, 3.0), make(k.primary, 1.0, k.secondary, 2.0)),
+        k.sign);
+    EXPECT_EQ(
+        k.compare(make(k.primary, 1.0, k.secondary, 2.0), make(k.primary, 1.0, k.secondary, 3.0)),
+        -k.sign);
+    // The third coordinate never matters.
+    EXPECT_EQ(k.compare(make(k.primary, 1.0, unused, 3.0), make(k.primary, 1.0, unused, 2.0)), 0);
+  }
+}
+
+TEST(MK3DVertexCompareTest, ToleranceAppliesOnlyAfterStrictTest) {
+  const MK3DVertex a(1.0, 0.0, 5.0);
+  const MK3DVertex b(2.0, 0.0, 5.0 + 1e-8);
+  EXPECT_EQ(MK3DVertexCompareHigherZHigherX(a, b), 1);   // z within tolerance, x smaller
+  EXPECT_EQ(MK3DVertexCompareHigherZHigherX(b, a), -1);  // z strictly greater
+  EXPECT_EQ(MK3DVertexCompareLowerZLowerX(a, b), -1);    // z strictly smaller
+  EXPECT_EQ(MK3DVertexCompareLowerZLowerX(b, a), 1);     // z within tolerance, x greater
+  // A primary greater by less than the tolerance still wins over a smaller secondary.
+  const MK3DVertex c(0.0, 0.0, 5.0 + 1e-8);
+  EXPECT_EQ(MK3DVertexCompareHigherZHigherX(c, a), -1);
+  EXPECT_EQ(MK3DVertexCompareLowerZLowerX(a, MK3DVertex(-1.0, 0.0, 5.0 - 1e-8)), 1);
+  EXPECT_EQ(MK3DVertexCompareLowerZLowerX(MK3DVertex(9.0, 0.0, 5.0 - 1e-8), a), -1);
+
+  // The tolerance is single-precision epsilon, 2^-23, inclusive.
+  const double eps = std::ldexp(1.0, -23);
+  EXPECT_EQ(MK3DVertexCompareHigherZHigherX(MK3DVertex(9, 0, 1.0), MK3DVertex(0, 0, 1.0 + eps)), 1);
+  EXPECT_EQ(MK3DVertexCompareHigherZHigherX(MK3DVertex(9, 0, 1.0), MK3DVertex(0, 0, 1.0 + eps / 2)),
+            -1);
+  EXPECT_EQ(MK3DVertexCompareLowerXLowerY(MK3DVertex(1.0 + eps, 0, 0), MK3DVertex(1.0, 9, 0)), 1);
+  EXPECT_EQ(MK3DVertexCompareLowerXLowerY(MK3DVertex(1.0 + eps / 2, 0, 0), MK3DVertex(1.0, 9, 0)),
+            -1);
+}
+
+TEST(KelMathVectorTest, Angles) {
+  const KelMathVector x(1, 0, 0);
+  const KelMathVector y(0, 2, 0);
+  const KelMathVector z(0, 0, 1);
+  EXPECT_DOUBLE_EQ(x.GetAngleTo(y), kPi / 2);
+  EXPECT_DOUBLE_EQ(x.GetAngleTo(x * -3.0), kPi);
+  EXPECT_DOUBLE_EQ(x.GetAngleTo(y, z), kPi / 2);
+  EXPECT_DOUBLE_EQ(y.GetAngleTo(x, z), -kPi / 2);
+  EXPECT_DOUBLE_EQ(x.GetAngleTo(y, z * -1.0), -kPi / 2);
+  EXPECT_NEAR(x.GetAngleTo(KelMathVector(1, 1e-9, 0)), 1e-9, 1e-18);
+
+  KelMathVector v(0, 3, 4);
+  v.Normalize();
+  EXPECT_DOUBLE_EQ(v.Norm(), 1.0);
+  KelMathVector zero;
+  zero.Normalize();
+  EXPECT_EQ(zero.Norm(), 0.0);
+}
+
+}  // namespace
