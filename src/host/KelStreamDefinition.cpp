@@ -8,9 +8,16 @@ KelStreamDefinition::KelStreamDefinition(const void* buffer, unsigned long lengt
 }
 
 bool KelStreamDefinition::Advance(long n) {
-  const long target = static_cast<long>(position) + n;
-  if (target < 0 || static_cast<unsigned long>(target) > bytes.size()) return false;
-  position = static_cast<std::size_t>(target);
+  // Compared against the room on that side, so that no sum can overflow.
+  if (n >= 0) {
+    const auto forward = static_cast<unsigned long>(n);
+    if (forward > bytes.size() - position) return false;
+    position += forward;
+  } else {
+    const unsigned long backward = static_cast<unsigned long>(-(n + 1)) + 1;
+    if (backward > position) return false;
+    position -= backward;
+  }
   return true;
 }
 

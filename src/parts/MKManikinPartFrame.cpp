@@ -82,11 +82,8 @@ MKStatus MKManikinPartFrame::Read(KelStreamDefinition& stream) {
   // The record's own version says which fields it holds; nothing changes
   // unless the whole record reads.
   double version = 0;
-  unsigned int length = 0;
-  if (!stream.Advance(-12)) return MKStatusStreamContent;
-  MKStatus status = ReadVersionAndLength(stream, version, length);
   long stamp = GetTimeStamp();
-  if (status == MKStatusSuccess) status = ReadTimeStamp(stream, stamp, GetPartID());
+  MKStatus status = ReadRecordHeader(stream, version, stamp, GetPartID());
   if (status != MKStatusSuccess) return status;
 
   const unsigned int count = version >= 2.2 ? sNumberOfReferentials : version >= 2.1 ? 1 : 0;

@@ -182,9 +182,14 @@ MKStatus MKManikinPart::ReadVersionAndLength(KelStreamDefinition& stream, double
 
 MKStatus MKManikinPart::ReadTimeStamp(KelStreamDefinition& stream, long& timeStamp,
                                       const MKPartID& kind) {
+  double version = 0;
+  return ReadRecordHeader(stream, version, timeStamp, kind);
+}
+
+MKStatus MKManikinPart::ReadRecordHeader(KelStreamDefinition& stream, double& version,
+                                         long& timeStamp, const MKPartID& kind) {
   // Entered just after the version and length: read them again to decide.
   if (!MoveTo(stream, stream.GetCurrentPosition() - 12)) return MKStatusStreamContent;
-  double version = 0;
   unsigned int length = 0;
   MKStatus status = ReadVersionAndLength(stream, version, length);
   if (status != MKStatusSuccess) return status;

@@ -1,0 +1,141 @@
+#include "host/KelString.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/KelToken.h"
+#include "host/KelUnicodeChar.h"
+#include "host/KelUnicodeString.h"
+
+namespace {
+
+std::string Bytes(const KelUnicodeString& text) {
+  return text.ConvertToChar().CastToCharPtr();
+}
+
+TEST(KelStringTest, NullPointersGiveTheEmptyString) {
+  const char* none = nullptr;
+  KelString s(none);
+  EXPECT_EQ(s.Length(), 0);
+  EXPECT_TRUE(s == "");
+  s = "abc";
+  s = none;
+  EXPECT_EQ(s.Length(), 0);
+  s += none;
+  EXPECT_EQ(s.Length(), 0);
+  EXPECT_EQ(KelUnicodeString(none).GetLengthInChar(), 0);
+}
+
+TEST(KelStringTest, ReplaceSubStringReplacesTheFirstOccurrenceOnly) {
+  KelString s("a-b-c");
+  EXPECT_EQ(s.ReplaceSubString("-", "+"), 1);
+  EXPECT_STREQ(s.CastToCharPtr(), "a+b-c");
+  EXPECT_EQ(s.ReplaceSubString("-", "+"), 3);
+  EXPECT_EQ(s.ReplaceSubString("-", "+"), -1);
+  EXPECT_STREQ(s.CastToCharPtr(), "a+b+c");
+
+  // Callers replace all occurrences by looping until -1.
+  KelString spaces("  x y  ");
+  int rounds = 0;
+  while (spaces.ReplaceSubString(" ", "") != -1) ++rounds;
+  EXPECT_EQ(rounds, 5);
+  EXPECT_STREQ(spaces.CastToCharPtr(), "xy");
+
+  KelString absent("abc");
+  EXPECT_EQ(absent.ReplaceSubString("zz", "y"), -1);
+  EXPECT_STREQ(absent.CastToCharPtr(), "abc");
+}
+
+TEST(KelUnicodeStringTest, Utf8RoundTrip) {
+  // Two-, three- and four-byte sequences.
+  const char* text = "h\xC3\xA9llo \xE2\x82\xAC \xF0\x9D\x84\x9E!";
+  const KelUnicodeString u(text);
+  EXPECT_EQ(u.GetLengthInChar(), 10);
+  EXPECT_EQ(u[1], static_cast<wchar_t>(0xE9));
+  EXPECT_EQ(u[6], static_cast<wchar_t>(0x20AC));
+  EXPECT_EQ(u[8], static_cast<wchar_t>(0x1D11E));
+  EXPECT_EQ(Bytes(u), text);
+  EXPECT_TRUE(KelUnicodeString(KelString(text)) == u);
+
+  wchar_t wide[16];
+  u.ConvertToWChar(wide);
+  EXPECT_EQ(wide[10], L'\0');
+  KelUnicodeString back;
+  back.BuildFromWChar(wide);
+  EXPECT_TRUE(back == u);
+}
+
+TEST(KelUnicodeStringTest, RepeatedCharacterSubStringAndSearch) {
+  EXPECT_EQ(Bytes(KelUnicodeString(KelUnicodeChar('x'), 3)), "xxx");
+  EXPECT_EQ(KelUnicodeString(KelUnicodeChar('x'), 0).GetLengthInChar(), 0);
+
+  const KelUnicodeString s("\xC3\xA9t\xC3\xA9 ete");
+  EXPECT_EQ(Bytes(s.SubString(1, 2)), "t\xC3\xA9");
+  EXPECT_EQ(Bytes(s.SubString(4, 100)), "ete");
+  EXPECT_EQ(s.SubString(50, 2).GetLengthInChar(), 0);
+  EXPECT_EQ(s.SearchSubString("te", 0), 5);
+  EXPECT_EQ(s.SearchSubString("t", 2), 5);
+  EXPECT_EQ(s.SearchSubString("zz", 0), -1);
+
+  KelUnicodeString r("a.b.c");
+  r.ReplaceAll(".", ",");
+  EXPECT_EQ(Bytes(r), "a,b,c");
+  EXPECT_TRUE("<" + KelUnicodeString("b") == KelUnicodeString("<b"));
+  EXPECT_TRUE(KelUnicodeString("a") != KelUnicodeString("b"));
+}
+
+TEST(KelUnicodeStringTest, BuildFromNumUsesPrintfFormats) {
+  KelUnicodeString s;
+  EXPECT_EQ(s.BuildFromNum(-42, "%d"), 0);
+  EXPECT_EQ(Bytes(s), "-42");
+  s.BuildFromNum(601, "%d");
+  EXPECT_EQ(Bytes(s), "601");
+  s.BuildFromNum(0xAB, "%04x");
+  EXPECT_EQ(Bytes(s), "00ab");
+  s.BuildFromNum(0x12345, "%04x");
+  EXPECT_EQ(Bytes(s), "12345");
+  s.BuildFromNum(0xDEADBEEFu, "%08x");
+  EXPECT_EQ(Bytes(s), "deadbeef");
+  s.BuildFromNum(7u, "%08x");
+  EXPECT_EQ(Bytes(s), "00000007");
+}
+
+TEST(KelUnicodeStringTest, ConvertToNumTakesWholeNumbersOnly) {
+  int i = -1;
+  EXPECT_EQ(KelUnicodeString("123").ConvertToNum(&i, "%d"), 1);
+  EXPECT_EQ(i, 123);
+  EXPECT_EQ(KelUnicodeString(" -7 ").ConvertToNum(&i, "%d"), 1);
+  EXPECT_EQ(i, -7);
+
+  for (const char* bad : {"", "abc", "12abc", "1 2", "-", "0x"}) {
+    int untouched = 99;
+    EXPECT_EQ(KelUnicodeString(bad).ConvertToNum(&untouched, "%d"), 0) << bad;
+    EXPECT_EQ(untouched, 99) << bad;
+  }
+
+  double d = 0;
+  EXPECT_EQ(KelUnicodeString("1.5e+01").ConvertToNum(&d, "%le"), 1);
+  EXPECT_DOUBLE_EQ(d, 15.0);
+  EXPECT_EQ(KelUnicodeString("-0.25").ConvertToNum(&d, "%le"), 1);
+  EXPECT_DOUBLE_EQ(d, -0.25);
+  for (const char* bad : {"", "x1.0", "2.5cm", "nope"}) {
+    double untouched = 3.0;
+    EXPECT_EQ(KelUnicodeString(bad).ConvertToNum(&untouched, "%le"), 0) << bad;
+    EXPECT_EQ(untouched, 3.0) << bad;
+  }
+}
+
+TEST(KelTokenTest, SplitsAtWhiteSpace) {
+  KelToken tokens(KelUnicodeString("  12\t-3.5e+00   \xC3\xA9t\xC3\xA9 \r\n"));
+  EXPECT_EQ(Bytes(tokens.GetNextToken()), "12");
+  EXPECT_EQ(Bytes(tokens.GetNextToken()), "-3.5e+00");
+  EXPECT_EQ(Bytes(tokens.GetNextToken()), "\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(tokens.GetNextToken().GetLengthInChar(), 0);
+  EXPECT_EQ(tokens.GetNextToken().GetLengthInChar(), 0);
+
+  KelToken empty(KelUnicodeString(""));
+  EXPECT_EQ(empty.GetNextToken().GetLengthInChar(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,323 @@
+// Damaged and hostile records, and library files.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "parts/MKManikinPart.h"
+#include "parts/MKManikinPartFrame.h"
+#include "parts/MKMemo.h"
+#include "parts/MKStreamTestSupport.h"
+
+namespace {
+
+using mktest::Bytes;
+using mktest::PartPtr;
+using mktest::Record;
+
+std::string FrameRecord(std::int32_t stamp) {
+  Bytes body;
+  body.Stamp(stamp);
+  for (int i = 0; i < 16; ++i) body.Double(i);
+  for (int i = 0; i < 15; ++i) body.Int(i);
+  for (int i = 0; i < 45; ++i) body.Double(-i);
+  body.Int(1);
+  return Record("0025", 2.3, body.data);
+}
+
+std::string PostureRecord(double version = 2.03) {
+  return Record("0005", version,
+                Bytes()
+                    .Stamp(11)
+                    .Raw(FrameRecord(12))
+                    .Raw(mktest::MemoRecord("posture memo", "0005", 13))
+                    .data);
+}
+
+std::string AnglesRecord(const char* text) {
+  return Record("0006", 2.01, Bytes().Stamp(21).Raw(mktest::MemoRecord(text, "0006", 22)).data);
+}
+
+TEST(MKManikinPartHostileTest, EveryTruncationFailsCleanly) {
+  const std::string records[] = {
+      mktest::MemoRecord("a memo", "0001", 1),
+      FrameRecord(2),
+      PostureRecord(),
+      AnglesRecord("zones"),
+      Record("0026", 2.01, Bytes().Stamp(3).Raw(mktest::MemoRecord("", "0000", 4)).data),
+      Record("0008", 2.01, Bytes().Stamp(5).data),
+  };
+  for (const std::string& record : records) {
+    MKStatus status;
+    ASSERT_NE(mktest::ReadPart(record, &status), nullptr) << record.substr(0, 5);
+    for (std::size_t size = 0; size < record.size(); ++size) {
+      PartPtr part = mktest::ReadPart(record.substr(0, size), &status);
+      EXPECT_NE(status, MKStatusSuccess) << record.substr(0, 5) << " cut at " << size;
+      EXPECT_EQ(part, nullptr) << record.substr(0, 5) << " cut at " << size;
+    }
+  }
+}
+
+TEST(MKManikinPartHostileTest, AFailedReadLeavesNoPart) {
+  // The part given in is released even when the read fails.
+  KelStreamDefinition stream = mktest::StreamOf("junk!");
+  MKManikinPart* part = MKManikinPart::Create(MKPartSetID);
+  EXPECT_EQ(MKManikinPart::ReadFromStream(stream, part), MKStatusStreamContent);
+  EXPECT_EQ(part, nullptr);
+}
+
+TEST(MKManikinPartHostileTest, BadLengths) {
+  MKStatus status;
+  // Negative record length.
+  EXPECT_EQ(mktest::ReadPart(Record("0005", 2.03, Bytes().Stamp(1).data, -100), &status), nullptr);
+  EXPECT_EQ(status, MKStatusStreamContent);
+  EXPECT_EQ(mktest::ReadPart(Bytes().Raw("0005B").Double(2.03).Int(-1).Stamp(1).Raw("0005E").data,
+                             &status),
+            nullptr);
+  EXPECT_EQ(status, MKStatusStreamContent);
+  // Negative length of a child.
+  const std::string badChild =
+      Record("0013", 2.0, Bytes().Stamp(1).Text("x").Text("0000").data, -1000);
+  EXPECT_EQ(mktest::ReadPart(Record("0005", 2.03, Bytes().Stamp(1).Raw(badChild).data), &status),
+            nullptr);
+  EXPECT_EQ(status, MKStatusStreamContent);
+  // A huge length on a child that must be skipped runs past the end.
+  const std::string newer = Record("0013", 9.0, "", 0x7FFFFFF0);
+  EXPECT_EQ(mktest::ReadPart(Record("0006", 2.01, Bytes().Stamp(1).Raw(newer).data), &status),
+            nullptr);
+  EXPECT_NE(status, MKStatusSuccess);
+  // Text counts out of range or beyond the stream.
+  for (int count : {-1, 1048577, 0x7FFFFFFF, 100000}) {
+    const std::string memo = Record("0013", 2.0, Bytes().Stamp(1).Int(count).Char16('a').data);
+    EXPECT_EQ(mktest::ReadPart(memo, &status), nullptr) << count;
+    EXPECT_NE(status, MKStatusSuccess) << count;
+  }
+}
+
+TEST(MKManikinPartHostileTest, WrongTags) {
+  const std::string memo = mktest::MemoRecord("m", "0000", 1);
+  const std::string memoBody = memo.substr(17, memo.size() - 22);
+  const std::string stamp = Bytes().Stamp(1).data;
+  const std::string cases[] = {
+      // Records that no reader handles.
+      Record("0000", 2.01, stamp),
+      Record("0002", 2.01, stamp),
+      Record("0011", 2.01, memo),
+      Record("0019", 2.01, stamp),
+      Record("0033", 2.01, stamp),
+      // Padded with spaces: read as a three-digit kind.
+      Bytes()
+          .Raw(" 013B")
+          .Double(2.0)
+          .Int(static_cast<int>(memoBody.size()))
+          .Raw(memoBody)
+          .Raw(" 013E")
+          .data,
+      // The "B" is not last.
+      Bytes().Raw("00B5B").Double(2.03).Int(8).Raw(stamp).Raw("0005E").data,
+      // The end tag of another kind.
+      Bytes()
+          .Raw("0013B")
+          .Double(2.0)
+          .Int(static_cast<int>(memoBody.size()))
+          .Raw(memoBody)
+          .Raw("0005E")
+          .data,
+      Record("0005", 2.03, stamp).substr(0, 25) + "0006E",
+      Record("0005", 2.03, stamp).substr(0, 25) + "0005B",
+      // Children a posture does not take, or that are not begin tags.
+      Record("0005", 2.03, stamp + Record("0007", 2.0, stamp)),
+      Record("0005", 2.03, stamp + Record("0005", 2.03, stamp)),
+      Record("0005", 2.03, stamp + Record("0026", 2.01, stamp)),
+      Record("0006", 2.01, stamp + Record("0025", 2.3, stamp)),
+      Record("0005", 2.03, stamp + memo.substr(0, 4) + "E" + memo.substr(5)),
+      Record("0005", 2.03, stamp + "0B13B" + memo.substr(5)),
+  };
+  for (const std::string& bytes : cases) {
+    MKStatus status;
+    EXPECT_EQ(mktest::ReadPart(bytes, &status), nullptr) << bytes.substr(0, 5);
+    EXPECT_EQ(status, MKStatusStreamContent) << bytes.substr(0, 5);
+  }
+}
+
+TEST(MKManikinPartHostileTest, DeeplyNestedRecordsStopAtTheFirstForeignChild) {
+  std::string record = Record("0005", 2.03, Bytes().Stamp(1).data);
+  for (int depth = 0; depth < 200; ++depth)
+    record = Record("0005", 2.03, Bytes().Stamp(1).Raw(record).data);
+  MKStatus status;
+  EXPECT_EQ(mktest::ReadPart(record, &status), nullptr);
+  EXPECT_EQ(status, MKStatusStreamContent);
+
+  // Sets written with foreign children: whatever the reader makes of them,
+  // it answers consistently.
+  MKManikinPart inner(MKPartSetID, 2.01);
+  const MKMemo memo;
+  inner.AddPart(&memo);
+  MKManikinPart outer(MKPartSetID, 2.01);
+  outer.AddPart(&inner);
+  PartPtr read = mktest::ReadPart(mktest::Written(outer), &status);
+  EXPECT_EQ(read != nullptr, status == MKStatusSuccess);
+}
+
+TEST(MKManikinPartHostileTest, ReadsEnteredAtTheStartOfAStream) {
+  // A reader's Read expects the framing to have been consumed; entered at
+  // the start, there are no 12 bytes to step back over.
+  const std::string record = mktest::MemoRecord("m", "0000", 1);
+  KelStreamDefinition stream = mktest::StreamOf(record);
+  MKMemo memo;
+  EXPECT_NE(memo.Read(stream), MKStatusSuccess);
+  MKManikinPartFrame frame;
+  KelStreamDefinition frameStream = mktest::StreamOf(std::string(8, 'x'));
+  EXPECT_NE(frame.Read(frameStream), MKStatusSuccess);
+  MKManikinPart set(MKPartSetID, 2.01);
+  KelStreamDefinition empty;
+  EXPECT_NE(set.Read(empty), MKStatusSuccess);
+  long stamp = 5;
+  EXPECT_NE(MKManikinPart::ReadTimeStamp(empty, stamp, MKPartSetID), MKStatusSuccess);
+  EXPECT_EQ(stamp, 5);
+}
+
+// A library file in a scratch directory, removed at the end of the test.
+class LibraryFile {
+ public:
+  explicit LibraryFile(const std::string& bytes) {
+    char pattern[] = "/tmp/mklibtestXXXXXX";
+    const int fd = mkstemp(pattern);
+    if (fd >= 0) {
+      path = pattern;
+      const ssize_t written = write(fd, bytes.data(), bytes.size());
+      (void)written;
+      close(fd);
+    }
+  }
+  ~LibraryFile() {
+    if (!path.empty()) std::remove(path.c_str());
+  }
+  std::string path;
+};
+
+std::string Library(const std::string& records) {
+  return Record("0002", 2.01, Bytes().Stamp(100).Raw(records).data);
+}
+
+struct Listing {
+  MKStatus status;
+  KelRawCollPV parts;
+  ~Listing() {
+    for (int i = 1; i <= parts.Size(); ++i) static_cast<MKManikinPart*>(parts[i])->Destroy();
+  }
+  MKManikinPart* Part(int i) const { return static_cast<MKManikinPart*>(parts[i]); }
+};
+
+void List(const std::string& bytes, Listing& listing) {
+  LibraryFile file(bytes);
+  ASSERT_FALSE(file.path.empty());
+  listing.status =
+      MKManikinPart::GetListOfManikinPartFromLibraryStream(file.path.c_str(), listing.parts);
+}
+
+TEST(MKManikinPartLibraryTest, StreamFromFile) {
+  KelStreamDefinition* stream = new KelStreamDefinition();  // released by the call
+  {
+    LibraryFile file(std::string("ab\0c", 4));
+    MKManikinPart::GetStreamFromFile(file.path.c_str(), stream);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(mktest::BytesOf(*stream), std::string("ab\0c", 4));
+  }
+  {
+    LibraryFile file("");
+    MKManikinPart::GetStreamFromFile(file.path.c_str(), stream);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(stream->GetLength(), 0u);
+  }
+  MKManikinPart::GetStreamFromFile("/nonexistent/mk/lib.bin", stream);
+  EXPECT_EQ(stream, nullptr);
+  MKManikinPart::GetStreamFromFile("", stream);
+  EXPECT_EQ(stream, nullptr);
+}
+
+TEST(MKManikinPartLibraryTest, ListsPosturesAnglesAndLimits) {
+  Listing listing;
+  listing.parts.Append(MKManikinPart::Create(MKPartSetID));  // released by the reader
+  List(Library(PostureRecord() + mktest::MemoRecord("skipped", "0000", 1) +
+               Record("0026", 2.01, Bytes().Stamp(1).data) + AnglesRecord("angles") +
+               Record("0008", 2.01, Bytes().Stamp(31).data)),
+       listing);
+  EXPECT_EQ(listing.status, MKStatusSuccess);
+  ASSERT_EQ(listing.parts.Size(), 3);
+  EXPECT_EQ(listing.Part(1)->GetPartID(), MKPartPostureID);
+  EXPECT_EQ(listing.Part(1)->GetNumberOfChildrenParts(), 2u);
+  EXPECT_EQ(listing.Part(1)->GetTimeStamp(), 11);
+  EXPECT_EQ(listing.Part(2)->GetPartID(), MKPartPrefAnglesID);
+  EXPECT_EQ(listing.Part(3)->GetPartID(), MKPartJointLimitsID);
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(listing.Part(i)->IsLoadedFromLibrary(), 1);
+}
+
+TEST(MKManikinPartLibraryTest, NewerRecordIsSkippedAndTheNextListed) {
+  Listing listing;
+  List(Library(PostureRecord(2.04) + AnglesRecord("next")), listing);
+  EXPECT_EQ(listing.status, MKStatusSuccess);
+  ASSERT_EQ(listing.parts.Size(), 1);
+  EXPECT_EQ(listing.Part(1)->GetPartID(), MKPartPrefAnglesID);
+  EXPECT_EQ(listing.Part(1)->GetNumberOfChildrenParts(), 1u);
+}
+
+TEST(MKManikinPartLibraryTest, UnreadableRecordIsSkippedAndTheNextListed) {
+  const std::string stamp = Bytes().Stamp(1).data;
+  Listing listing;
+  List(Library(Record("0005", 2.03, stamp + Record("0007", 2.0, stamp)) + AnglesRecord("next")),
+       listing);
+  EXPECT_EQ(listing.status, MKStatusSuccess);
+  ASSERT_EQ(listing.parts.Size(), 1);
+  EXPECT_EQ(listing.Part(1)->GetPartID(), MKPartPrefAnglesID);
+}
+
+TEST(MKManikinPartLibraryTest, RecordWhoseLengthLies) {
+  const std::string stamp = Bytes().Stamp(1).data;
+  const std::string cases[] = {
+      // Read, but shorter or longer than announced.
+      Library(Record("0008", 2.01, stamp, 4) + std::string(4, '\0') + AnglesRecord("a")),
+      Library(Record("0008", 2.01, stamp, -4) + AnglesRecord("a")),
+      // Skipped, announced beyond the end of the file.
+      Library(Record("0026", 2.01, stamp, 1000) + AnglesRecord("a")),
+  };
+  for (const std::string& bytes : cases) {
+    Listing listing;
+    List(bytes, listing);
+    EXPECT_EQ(listing.status, MKStatusGeneral);
+  }
+}
+
+TEST(MKManikinPartLibraryTest, MissingOrForeignFiles) {
+  KelRawCollPV parts;
+  EXPECT_EQ(MKManikinPart::GetListOfManikinPartFromLibraryStream("", parts), MKStatusGeneral);
+  EXPECT_EQ(MKManikinPart::GetListOfManikinPartFromLibraryStream("/nonexistent/mk/lib.bin", parts),
+            MKStatusGeneral);
+  EXPECT_EQ(parts.Size(), 0);
+
+  Listing notALibrary;
+  List(AnglesRecord("a"), notALibrary);
+  EXPECT_EQ(notALibrary.status, MKStatusStreamContent);
+
+  Listing stray;
+  List(Library(AnglesRecord("a") + "0006E"), stray);
+  EXPECT_EQ(stray.status, MKStatusStreamContent);
+}
+
+TEST(MKManikinPartLibraryTest, EveryTruncationFails) {
+  const std::string bytes = Library(AnglesRecord("a") + PostureRecord());
+  {
+    Listing whole;
+    List(bytes, whole);
+    ASSERT_EQ(whole.status, MKStatusSuccess);
+    ASSERT_EQ(whole.parts.Size(), 2);
+  }
+  for (std::size_t size = 0; size < bytes.size(); ++size) {
+    Listing listing;
+    List(bytes.substr(0, size), listing);
+    EXPECT_NE(listing.status, MKStatusSuccess) << size;
+  }
+}
+
+}  // namespace

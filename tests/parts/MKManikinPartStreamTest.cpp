@@ -1,0 +1,603 @@
+// Primitive encodings, record framing and round trips of the part records.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+#include <string>
+
+#include "math/MKIEEE.h"
+#include "parts/MKManikinPart.h"
+#include "parts/MKManikinPartFrame.h"
+#include "parts/MKMemo.h"
+#include "parts/MKPersistenceRoutines.h"
+#include "parts/MKStreamTestSupport.h"
+
+namespace {
+
+using mktest::Bytes;
+using mktest::PartPtr;
+using mktest::Record;
+using R = MKPersistenceRoutines;
+
+std::string Utf8(const KelUnicodeString& text) {
+  return text.ConvertToChar().CastToCharPtr();
+}
+
+MKMemo Memo(const char* text, MKPartID owner = MKPartDefaultID) {
+  MKMemo memo;
+  memo.SetText(text);
+  memo.SetPartIDOfOwner(owner);
+  return memo;
+}
+
+std::string Primitive(MKStatus (*write)(KelStreamDefinition&, int), int value) {
+  KelStreamDefinition stream;
+  EXPECT_EQ(write(stream, value), MKStatusSuccess);
+  return mktest::BytesOf(stream);
+}
+
+TEST(MKPersistenceRoutinesTest, WritesMostSignificantByteFirst) {
+  EXPECT_EQ(Primitive(&R::WriteInt, -2), std::string("\xFF\xFF\xFF\xFE", 4));
+  EXPECT_EQ(Primitive(&R::WriteInt, 0x01020304), std::string("\x01\x02\x03\x04", 4));
+
+  KelStreamDefinition stream;
+  EXPECT_EQ(R::WriteDouble(stream, 2.03), MKStatusSuccess);
+  EXPECT_EQ(R::WriteUnicodeChar(stream, 0x20AC), MKStatusSuccess);
+  EXPECT_EQ(R::WriteStringWithoutLength(stream, "0005B"), MKStatusSuccess);
+  EXPECT_EQ(mktest::BytesOf(stream), std::string("\x40\x00\x3D\x70\xA3\xD7\x0A\x3D\x20\xAC"
+                                                 "0005B",
+                                                 15));
+}
+
+TEST(MKPersistenceRoutinesTest, StringsCarryTheLowSixteenBitsOfEachCharacter) {
+  KelStreamDefinition stream;
+  EXPECT_EQ(R::WriteString(stream, KelUnicodeString("\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E")),
+            MKStatusSuccess);
+  EXPECT_EQ(R::WriteString(stream, KelString("")), MKStatusSuccess);
+  EXPECT_EQ(R::WriteString(stream, KelString("ab")), MKStatusSuccess);
+  EXPECT_EQ(mktest::BytesOf(stream), Bytes()
+                                         .Int(3)
+                                         .Char16(0x00E9)
+                                         .Char16(0x20AC)
+                                         .Char16(0xD11E)
+                                         .Int(0)
+                                         .Int(2)
+                                         .Char16('a')
+                                         .Char16('b')
+                                         .data);
+  stream.Reset();
+  KelUnicodeString wide("junk");
+  KelString empty("junk"), narrow;
+  EXPECT_EQ(R::ReadString(stream, wide), MKStatusSuccess);
+  EXPECT_EQ(wide.GetLengthInChar(), 3);
+  EXPECT_EQ(R::ReadString(stream, empty), MKStatusSuccess);
+  EXPECT_EQ(empty.Length(), 0);
+  EXPECT_EQ(R::ReadString(stream, narrow), MKStatusSuccess);
+  EXPECT_TRUE(narrow == "ab");
+}
+
+TEST(MKPersistenceRoutinesTest, PrimitiveReads) {
+  KelStreamDefinition stream = mktest::StreamOf(Bytes().Int(-5).Double(-0.5).Char16(0xE9).data);
+  int i = 0;
+  double d = 0;
+  unsigned short c = 0;
+  EXPECT_EQ(R::ReadInt(stream, i), MKStatusSuccess);
+  EXPECT_EQ(i, -5);
+  EXPECT_EQ(R::ReadDouble(stream, d), MKStatusSuccess);
+  EXPECT_EQ(d, -0.5);
+  EXPECT_EQ(R::ReadUnicodeChar(stream, c), MKStatusSuccess);
+  EXPECT_EQ(c, 0xE9);
+  EXPECT_EQ(R::ReadInt(stream, i), MKStatusFailure);
+  EXPECT_EQ(R::ReadDouble(stream, d), MKStatusFailure);
+  EXPECT_EQ(R::ReadUnicodeChar(stream, c), MKStatusFailure);
+
+  KelStreamDefinition shortInt = mktest::StreamOf(std::string("\x00\x01\x02", 3));
+  i = 7;
+  EXPECT_NE(R::ReadInt(shortInt, i), MKStatusSuccess);
+  EXPECT_EQ(i, 7);
+}
+
+TEST(MKPersistenceRoutinesTest, StringLengthLimits) {
+  const int limit = 1048576;
+  Bytes atLimit;
+  atLimit.Int(limit);
+  for (int i = 0; i < limit; ++i) atLimit.data.append("\0a", 2);
+  atLimit.data[atLimit.data.size() - 1] = 'z';
+  KelStreamDefinition stream = mktest::StreamOf(atLimit.data);
+  KelUnicodeString text;
+  EXPECT_EQ(R::ReadString(stream, text), MKStatusSuccess);
+  EXPECT_EQ(text.GetLengthInChar(), limit);
+  EXPECT_EQ(text[0], L'a');
+  EXPECT_EQ(text[limit - 1], L'z');
+
+  atLimit.data.replace(0, 4, Bytes().Int(limit + 1).data);
+  atLimit.data.append(2, 'z');
+  KelStreamDefinition over = mktest::StreamOf(atLimit.data);
+  text = "previous";
+  EXPECT_EQ(R::ReadString(over, text), MKStatusStreamContent);
+  EXPECT_EQ(text.GetLengthInChar(), 0);
+
+  for (int bad : {-1, -2147483647 - 1, 2147483647}) {
+    KelStreamDefinition s = mktest::StreamOf(Bytes().Int(bad).Char16('a').data);
+    text = "previous";
+    EXPECT_EQ(R::ReadString(s, text), MKStatusStreamContent) << bad;
+    EXPECT_EQ(text.GetLengthInChar(), 0);
+  }
+  // A count that the stream cannot hold fails without waiting for a huge read.
+  KelStreamDefinition cut = mktest::StreamOf(Bytes().Int(1000000).Char16('a').data);
+  KelString narrow("previous");
+  EXPECT_NE(R::ReadString(cut, narrow), MKStatusSuccess);
+  EXPECT_EQ(narrow.Length(), 0);
+}
+
+TEST(MKManikinPartStreamTest, TagWriting) {
+  KelStreamDefinition stream;
+  EXPECT_EQ(MKManikinPart::WriteBeginTag(MKPartPostureID, stream), MKStatusSuccess);
+  EXPECT_EQ(MKManikinPart::WriteEndTag(MKPartVisualLimitsID, stream), MKStatusSuccess);
+  EXPECT_EQ(MKManikinPart::WriteBeginTag(MKPartVisualLimitsVariableID, stream), MKStatusSuccess);
+  EXPECT_EQ(MKManikinPart::WriteEndTag(MKPartPrefAnglesDof3ID, stream), MKStatusSuccess);
+  EXPECT_EQ(mktest::BytesOf(stream), "0005B0000E0000B0032E");
+  EXPECT_EQ(MKManikinPart::GetMaxTagLength(), 5);
+  EXPECT_EQ(MKManikinPart::GetSizeOfTimeStamp(), 8);
+}
+
+TEST(MKManikinPartStreamTest, TagReadingDropsSpaces) {
+  struct Case {
+    const char* bytes;
+    bool begin;
+    const char* tag;
+  };
+  for (const Case& c :
+       {Case{"0005B", true, "0005"}, Case{"00 5B", true, "005"}, Case{"  13B", true, "13"},
+        Case{"0005E", false, ""}, Case{"00B5B", false, ""}, Case{"B0005", false, ""},
+        Case{"0005 ", false, ""}, Case{"     ", false, ""}, Case{"0B05B", false, ""}}) {
+    KelStreamDefinition stream = mktest::StreamOf(std::string(c.bytes) + "xyz");
+    KelString tag;
+    const MKStatus status = MKManikinPart::ReadTagBegin(stream, tag);
+    EXPECT_EQ(status == MKStatusSuccess, c.begin) << c.bytes;
+    if (c.begin) {
+      EXPECT_TRUE(tag == c.tag) << c.bytes << " -> " << tag.CastToCharPtr();
+    } else {
+      EXPECT_EQ(status, MKStatusStreamContent) << c.bytes;
+    }
+    EXPECT_EQ(stream.GetCurrentPosition(), 5) << c.bytes;
+  }
+  KelStreamDefinition stream = mktest::StreamOf(" 0 0 5E");
+  KelString tag;
+  EXPECT_EQ(MKManikinPart::ReadTag(stream, tag), MKStatusSuccess);
+  EXPECT_TRUE(tag == "00") << tag.CastToCharPtr();
+  KelStreamDefinition shortTag = mktest::StreamOf("005");
+  EXPECT_NE(MKManikinPart::ReadTag(shortTag, tag), MKStatusSuccess);
+}
+
+TEST(MKManikinPartStreamTest, VersionAndLength) {
+  KelStreamDefinition stream = mktest::StreamOf(Bytes().Double(2.5).Int(-4).Int(9).data);
+  double version = 0;
+  unsigned int length = 77;
+  EXPECT_EQ(MKManikinPart::ReadVersionAndLength(stream, version, length), MKStatusStreamContent);
+  EXPECT_EQ(version, 2.5);
+  EXPECT_EQ(length, 77u);
+  EXPECT_EQ(MKManikinPart::ReadLength(stream, length), MKStatusSuccess);
+  EXPECT_EQ(length, 9u);
+
+  KelStreamDefinition cut = mktest::StreamOf(Bytes().Int(1).data);
+  EXPECT_NE(MKManikinPart::ReadVersionAndLength(cut, version, length), MKStatusSuccess);
+  EXPECT_EQ(length, 9u);
+}
+
+TEST(MKManikinPartStreamTest, TimeStampPresenceFollowsVersionAndKind) {
+  struct Case {
+    double version;
+    MKPartID kind;
+    bool stamped;
+  };
+  for (const Case& c :
+       {Case{2.0, MKPartPostureID, true}, Case{1.99, MKPartPostureID, false},
+        Case{1.0, MKPartMemoID, false}, Case{2.01, MKPartAnthroDBReferenceID, false},
+        Case{2.02, MKPartAnthroDBReferenceID, true}, Case{2.01, MKPartSetID, true},
+        Case{3.0, MKPartJointLimitsDBReferenceID, true}}) {
+    KelStreamDefinition stream =
+        mktest::StreamOf(Bytes().Raw("0000B").Double(c.version).Int(8).Stamp(555).data);
+    ASSERT_TRUE(stream.Advance(17));
+    long stamp = -1;
+    EXPECT_EQ(MKManikinPart::ReadTimeStamp(stream, stamp, c.kind), MKStatusSuccess);
+    EXPECT_EQ(stamp, c.stamped ? 555 : -1) << c.version << " " << c.kind;
+    EXPECT_EQ(stream.GetCurrentPosition(), c.stamped ? 25 : 17) << c.version << " " << c.kind;
+  }
+}
+
+TEST(MKManikinPartStreamTest, EmptyPostureIsThirtyBytes) {
+  PartPtr posture(MKManikinPart::Create(MKPartPostureID));
+  ASSERT_NE(posture, nullptr);
+  ASSERT_EQ(posture->GetVersion(), 2.03);
+  const long before = static_cast<long>(std::time(nullptr));
+  MKStatus status;
+  const std::string bytes = mktest::Written(*posture, &status);
+  const long after = static_cast<long>(std::time(nullptr));
+  EXPECT_EQ(status, MKStatusSuccess);
+  ASSERT_EQ(bytes.size(), 30u);
+  const long stamp = mktest::IntAt(bytes, 21);
+  EXPECT_GE(stamp, before);
+  EXPECT_LE(stamp, after);
+  EXPECT_EQ(posture->GetTimeStamp(), stamp);
+  EXPECT_EQ(bytes, Bytes()
+                       .Raw("0005B")
+                       .Raw(std::string("\x40\x00\x3D\x70\xA3\xD7\x0A\x3D", 8))
+                       .Int(8)
+                       .Int(0)
+                       .Int(static_cast<std::int32_t>(stamp))
+                       .Raw("0005E")
+                       .data);
+}
+
+TEST(MKManikinPartStreamTest, ContainersWithoutATimeStamp) {
+  MKManikinPart reference(MKPartJointLimitsDBReferenceID, 2.01);
+  EXPECT_EQ(mktest::Written(reference), Record("0011", 2.01, ""));
+  EXPECT_EQ(reference.GetTimeStamp(), 0);
+
+  MKManikinPart visual(MKPartVisualLimitsID, 2.01);
+  const std::string bytes = mktest::Written(visual);
+  ASSERT_EQ(bytes.size(), 30u);
+  EXPECT_EQ(bytes.substr(0, 5), "0000B");
+  EXPECT_EQ(mktest::IntAt(bytes, 13), 8);
+  EXPECT_EQ(bytes.substr(25), "0000E");
+}
+
+TEST(MKManikinPartStreamTest, StampIsKeptExceptForALibrary) {
+  const std::string record = Record("0026", 2.01, Bytes().Stamp(1000).data);
+  PartPtr set = mktest::ReadPart(record);
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(set->GetTimeStamp(), 1000);
+  EXPECT_EQ(mktest::Written(*set), record);
+  EXPECT_EQ(set->GetTimeStamp(), 1000);
+
+  MKManikinPart library(MKPartLibraryID, 2.01);
+  KelStreamDefinition stream = mktest::StreamOf(Record("0002", 2.01, Bytes().Stamp(1000).data));
+  ASSERT_TRUE(stream.Advance(17));  // the caller has read tag, version and length
+  ASSERT_EQ(library.Read(stream), MKStatusSuccess);
+  EXPECT_EQ(library.GetTimeStamp(), 1000);
+  const long before = static_cast<long>(std::time(nullptr));
+  const std::string bytes = mktest::Written(library);
+  EXPECT_GE(library.GetTimeStamp(), before);
+  EXPECT_EQ(mktest::IntAt(bytes, 21), library.GetTimeStamp());
+}
+
+TEST(MKManikinPartStreamTest, OptionalMemo) {
+  const std::string memo = mktest::MemoRecord("note", "0001", 12);
+  struct Case {
+    std::string bytes;
+    MKStatusCode status;
+    bool memo;
+  };
+  const Case cases[] = {
+      {Bytes().Int(0).data, MKStatusSuccess, false},
+      {Bytes().Int(1).Raw(memo).data, MKStatusSuccess, true},
+      {Bytes().Int(2).Raw(memo).data, MKStatusStreamContent, false},
+      {Bytes().Int(-1).data, MKStatusStreamContent, false},
+      {Bytes().Int(1).Raw(Record("0026", 2.01, Bytes().Stamp(1).data)).data, MKStatusStreamContent,
+       false},
+      // A memo newer than the reader is skipped over.
+      {Bytes().Int(1).Raw(Record("0013", 2.5, Bytes().Stamp(1).Text("x").Text("0001").data)).data,
+       MKStatusSuccess, false},
+  };
+  for (const Case& c : cases) {
+    KelStreamDefinition stream = mktest::StreamOf(c.bytes);
+    MKManikinPart* read = MKMemo::Create();  // released by ReadMemo
+    EXPECT_EQ(MKManikinPart::ReadMemo(stream, read), c.status);
+    EXPECT_EQ(read != nullptr, c.memo);
+    if (c.status == MKStatusSuccess) {
+      EXPECT_EQ(stream.GetCurrentPosition(), static_cast<long>(c.bytes.size()));
+    }
+    if (!read) continue;
+    const auto* m = static_cast<const MKMemo*>(read);
+    EXPECT_EQ(Utf8(m->GetText()), "note");
+    EXPECT_EQ(m->GetPartIDOfOwner(), MKPartManikinID);
+    EXPECT_EQ(m->GetTimeStamp(), 12);
+    EXPECT_EQ(m->IsLoadedFromLibrary(), 1);
+    read->Destroy();
+  }
+
+  MKMemo written = Memo("x");
+  KelStreamDefinition out;
+  EXPECT_EQ(MKManikinPart::WriteOptionalPart(out, nullptr), MKStatusSuccess);
+  EXPECT_EQ(MKManikinPart::WriteOptionalPart(out, &written), MKStatusSuccess);
+  const std::string bytes = mktest::BytesOf(out);
+  EXPECT_EQ(mktest::IntAt(bytes, 0), 0);
+  EXPECT_EQ(mktest::IntAt(bytes, 4), 1);
+  EXPECT_EQ(bytes.substr(8, 5), "0013B");
+}
+
+// A container of `kind` with the children its reader accepts: a memo, and
+// a frame for a posture.
+MKManikinPart MakeContainer(MKPartID kind) {
+  MKManikinPart part(kind, kind == MKPartPostureID ? 2.03 : 2.01);
+  if (kind == MKPartPostureID) {
+    MKManikinPartFrame frame;
+    frame.SetReferential(0, 4);
+    frame.SetReferentialPosition(0, MK3DVertex(1.5, -2.5, 3.25));
+    frame.SetPositionContext(2);
+    part.AddPart(&frame);
+  }
+  const MKMemo memo = Memo("memo \xC3\xA9 of a container", MKPartJointLimitsID);
+  part.AddPart(&memo);
+  return part;
+}
+
+class ContainerRoundTrip : public ::testing::TestWithParam<int> {};
+
+TEST_P(ContainerRoundTrip, ReadsBackEqualAndRewritesTheSameBytes) {
+  const auto kind = static_cast<MKPartID>(GetParam());
+  MKManikinPart original = MakeContainer(kind);
+  MKStatus status;
+  const std::string bytes = mktest::Written(original, &status);
+  ASSERT_EQ(status, MKStatusSuccess);
+  ASSERT_EQ(bytes.size(), 22u + original.GetSize());
+  EXPECT_EQ(mktest::IntAt(bytes, 13), static_cast<int>(original.GetSize()));
+  EXPECT_EQ(mktest::DoubleAt(bytes, 5), original.GetVersion());
+  EXPECT_NE(original.GetTimeStamp(), 0);
+
+  PartPtr read;
+  if (kind == MKPartAnthroDBReferenceID) {
+    // Not a kind that ReadFromStream offers; read as its owner would.
+    read.reset(new MKManikinPart(kind, 2.02));
+    KelStreamDefinition stream = mktest::StreamOf(bytes);
+    ASSERT_TRUE(stream.Advance(17));
+    ASSERT_EQ(read->Read(stream), MKStatusSuccess);
+    EXPECT_EQ(stream.GetCurrentPosition(), static_cast<long>(bytes.size()));
+  } else {
+    read = mktest::ReadPart(bytes, &status);
+    ASSERT_EQ(status, MKStatusSuccess);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->IsLoadedFromLibrary(), 1);
+  }
+  EXPECT_EQ(read->GetPartID(), kind);
+  EXPECT_EQ(read->GetVersion(), original.GetVersion());
+  EXPECT_EQ(read->GetTimeStamp(), original.GetTimeStamp());
+  EXPECT_EQ(read->GetSize(), original.GetSize());
+  ASSERT_EQ(read->GetNumberOfChildrenParts(), original.GetNumberOfChildrenParts());
+  for (int i = 1; i <= static_cast<int>(original.GetNumberOfChildrenParts()); ++i) {
+    EXPECT_EQ(read->GetChild(i)->GetPartID(), original.GetChild(i)->GetPartID());
+    EXPECT_EQ(read->GetChild(i)->GetTimeStamp(), original.GetChild(i)->GetTimeStamp());
+  }
+  EXPECT_EQ(mktest::Written(*read), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllContainerKinds, ContainerRoundTrip,
+                         ::testing::Values(5, 6, 8, 10, 12, 26, 27, 28, 29, 30, 31, 32));
+
+TEST(MKManikinPartStreamTest, JointLimitsReferenceRecord) {
+  MKManikinPart reference = MakeContainer(MKPartJointLimitsDBReferenceID);
+  const std::string bytes = mktest::Written(reference);
+  ASSERT_EQ(bytes.size(), 22u + reference.GetSize());
+  // No time stamp: the memo record follows the length directly.
+  KelStreamDefinition stream = mktest::StreamOf(bytes);
+  KelString tag;
+  double version = 0;
+  unsigned int length = 0;
+  ASSERT_EQ(MKManikinPart::ReadTagBegin(stream, tag), MKStatusSuccess);
+  EXPECT_TRUE(tag == "0011");
+  ASSERT_EQ(MKManikinPart::ReadVersionAndLength(stream, version, length), MKStatusSuccess);
+  EXPECT_EQ(version, 2.01);
+  EXPECT_EQ(length, reference.GetSize());
+  ASSERT_EQ(MKManikinPart::ReadTagBegin(stream, tag), MKStatusSuccess);
+  EXPECT_TRUE(tag == "0013");
+  ASSERT_EQ(MKManikinPart::ReadVersionAndLength(stream, version, length), MKStatusSuccess);
+  MKMemo memo;
+  ASSERT_EQ(memo.Read(stream), MKStatusSuccess);
+  EXPECT_EQ(Utf8(memo.GetText()), "memo \xC3\xA9 of a container");
+  ASSERT_EQ(MKManikinPart::ReadTag(stream, tag), MKStatusSuccess);
+  EXPECT_TRUE(tag == "0011E");
+  EXPECT_EQ(stream.GetCurrentPosition(), static_cast<long>(bytes.size()));
+}
+
+TEST(MKManikinPartStreamTest, ConsecutiveRecordsOfOneStream) {
+  MKManikinPart posture = MakeContainer(MKPartPostureID);
+  MKManikinPartFrame frame;
+  const std::string bytes =
+      mktest::MemoRecord("first", "0000", 1) + mktest::Written(posture) + mktest::Written(frame);
+  KelStreamDefinition stream = mktest::StreamOf(bytes);
+  MKManikinPart* part = nullptr;
+  for (MKPartID kind : {MKPartMemoID, MKPartPostureID, MKPartFrameID}) {
+    ASSERT_EQ(MKManikinPart::ReadFromStream(stream, part), MKStatusSuccess) << kind;
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->GetPartID(), kind);
+  }
+  EXPECT_EQ(stream.GetCurrentPosition(), static_cast<long>(bytes.size()));
+  EXPECT_EQ(MKManikinPart::ReadFromStream(stream, part), MKStatusStreamContent);
+  EXPECT_EQ(part, nullptr);
+}
+
+TEST(MKManikinPartStreamTest, ReadingAContainerMergesItsMemos) {
+  const std::string body = Bytes()
+                               .Stamp(5)
+                               .Raw(mktest::MemoRecord("manikin's", "0001", 1))
+                               .Raw(mktest::MemoRecord("limits'", "0008", 2))
+                               .Raw(mktest::MemoRecord("again", "0001", 3))
+                               .data;
+  PartPtr angles = mktest::ReadPart(Record("0006", 2.01, body));
+  ASSERT_NE(angles, nullptr);
+  ASSERT_EQ(angles->GetNumberOfChildrenParts(), 1u);
+  EXPECT_EQ(Utf8(static_cast<const MKMemo*>(angles->GetChild(1))->GetText()), "again");
+}
+
+TEST(MKManikinPartStreamTest, OldRecordsWithoutTimeStamps) {
+  MKStatus status;
+  PartPtr posture = mktest::ReadPart(Record("0005", 1.5, ""), &status);
+  EXPECT_EQ(status, MKStatusSuccess);
+  ASSERT_NE(posture, nullptr);
+  EXPECT_EQ(posture->GetVersion(), 1.5);  // a posture takes the record's version
+  EXPECT_EQ(posture->GetTimeStamp(), 0);
+
+  PartPtr angles = mktest::ReadPart(Record("0006", 1.0, ""), &status);
+  EXPECT_EQ(status, MKStatusSuccess);
+  ASSERT_NE(angles, nullptr);
+  EXPECT_EQ(angles->GetVersion(), 2.01);
+
+  MKManikinPart anthroReference(MKPartAnthroDBReferenceID, 2.02);
+  KelStreamDefinition stream =
+      mktest::StreamOf(Record("0012", 2.01, mktest::MemoRecord("uuid", "0000", 9)));
+  ASSERT_TRUE(stream.Advance(17));
+  EXPECT_EQ(anthroReference.Read(stream), MKStatusSuccess);
+  EXPECT_EQ(anthroReference.GetTimeStamp(), 0);
+  EXPECT_EQ(anthroReference.GetNumberOfChildrenParts(), 1u);
+}
+
+TEST(MKManikinPartStreamTest, ChildrenNewerThanTheirReaderAreSkipped) {
+  const std::string newerMemo = Record("0013", 2.5, Bytes().Stamp(1).Text("new").Text("0000").data);
+  const std::string newerFrame = Record("0025", 2.4, std::string(600, '\x01'));
+  const std::string body = Bytes()
+                               .Stamp(5)
+                               .Raw(newerMemo)
+                               .Raw(newerFrame)
+                               .Raw(mktest::MemoRecord("kept", "0000", 1))
+                               .data;
+  MKStatus status;
+  PartPtr posture = mktest::ReadPart(Record("0005", 2.03, body), &status);
+  EXPECT_EQ(status, MKStatusSuccess);
+  ASSERT_NE(posture, nullptr);
+  ASSERT_EQ(posture->GetNumberOfChildrenParts(), 1u);
+  EXPECT_EQ(Utf8(static_cast<const MKMemo*>(posture->GetChild(1))->GetText()), "kept");
+}
+
+TEST(MKMemoTest, RecordIsByteExact) {
+  // Text "Hi é" (the é as one 16-bit character), owner joint limits.
+  const std::string record = mktest::MemoRecord("Hi \xE9", "0008", 0x01020304);
+  MKStatus status;
+  PartPtr part = mktest::ReadPart(record, &status);
+  ASSERT_EQ(status, MKStatusSuccess);
+  ASSERT_NE(part, nullptr);
+  ASSERT_EQ(part->GetPartID(), MKPartMemoID);
+  const auto* memo = static_cast<const MKMemo*>(part.get());
+  EXPECT_EQ(Utf8(memo->GetText()), "Hi \xC3\xA9");
+  EXPECT_EQ(memo->GetPartIDOfOwner(), MKPartJointLimitsID);
+  EXPECT_EQ(memo->GetTimeStamp(), 0x01020304);
+  EXPECT_EQ(memo->IsLoadedFromLibrary(), 1);
+  EXPECT_EQ(memo->GetSize(), static_cast<unsigned int>(record.size() - 22));
+  EXPECT_EQ(mktest::Written(*part), record);
+}
+
+TEST(MKMemoTest, OwnerKindsWithoutAStringOfTheirOwn) {
+  MKMemo memo = Memo("v", MKPartVisualLimitsID);
+  const std::string bytes = mktest::Written(memo);
+  EXPECT_EQ(bytes.substr(bytes.size() - 5 - 8, 8), std::string("\0000\0000\0000\0000", 8));
+  PartPtr read = mktest::ReadPart(bytes);
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(static_cast<const MKMemo*>(read.get())->GetPartIDOfOwner(), MKPartDefaultID);
+
+  PartPtr unknown = mktest::ReadPart(mktest::MemoRecord("u", "0033", 1));
+  ASSERT_NE(unknown, nullptr);
+  EXPECT_EQ(static_cast<const MKMemo*>(unknown.get())->GetPartIDOfOwner(), MKPartDefaultID);
+
+  PartPtr old = mktest::ReadPart(Record("0013", 1.0, Bytes().Text("old").Text("0005").data));
+  ASSERT_NE(old, nullptr);
+  EXPECT_EQ(old->GetTimeStamp(), 0);
+  EXPECT_EQ(static_cast<const MKMemo*>(old.get())->GetPartIDOfOwner(), MKPartPostureID);
+}
+
+// A frame record body: frame elements 0.5 * (i + 1), `count` referentials
+// 10 + i at (i, 2i, 3i), then the context when given.
+std::string FrameBody(int count, bool context, std::int32_t stamp) {
+  Bytes body;
+  body.Stamp(stamp);
+  for (int i = 0; i < 16; ++i) body.Double(0.5 * (i + 1));
+  for (int i = 0; i < count; ++i) body.Int(10 + i);
+  for (int i = 0; i < count; ++i) body.Double(i).Double(2.0 * i).Double(3.0 * i);
+  if (context) body.Int(77);
+  return body.data;
+}
+
+TEST(MKManikinPartFrameTest, CurrentRecordIsByteExact) {
+  const std::string record = Record("0025", 2.3, FrameBody(15, true, 99));
+  ASSERT_EQ(record.size(), 22u + 560u);
+  MKStatus status;
+  PartPtr part = mktest::ReadPart(record, &status);
+  ASSERT_EQ(status, MKStatusSuccess);
+  ASSERT_NE(part, nullptr);
+  const auto* frame = static_cast<const MKManikinPartFrame*>(part.get());
+  EXPECT_EQ(frame->GetFrame()(0, 1), 1.0);  // row by row
+  EXPECT_EQ(frame->GetFrame()(1, 0), 2.5);
+  EXPECT_EQ(frame->GetFrame()(3, 3), 8.0);
+  EXPECT_EQ(frame->GetReferential(14), 24);
+  EXPECT_EQ(frame->GetReferentialPosition(14).y, 28.0);
+  EXPECT_EQ(frame->GetPositionContext(), 77);
+  EXPECT_EQ(frame->GetTimeStamp(), 99);
+  EXPECT_EQ(frame->IsLoadedFromLibrary(), 1);
+  EXPECT_EQ(mktest::Written(*part), record);
+}
+
+TEST(MKManikinPartFrameTest, OlderRecordsFillTheRest) {
+  struct Case {
+    double version;
+    int count;
+    bool context;
+  };
+  for (const Case& c : {Case{2.0, 0, false}, Case{2.1, 1, false}, Case{2.2, 15, false}}) {
+    KelStreamDefinition stream =
+        mktest::StreamOf(Record("0025", c.version, FrameBody(c.count, false, 3)));
+    ASSERT_TRUE(stream.Advance(17));
+    MKManikinPartFrame frame;
+    frame.SetPositionContext(42);
+    frame.SetReferential(5, 5);
+    ASSERT_EQ(frame.Read(stream), MKStatusSuccess) << c.version;
+    EXPECT_EQ(frame.GetFrame()(3, 3), 8.0);
+    for (int i = 0; i < 15; ++i) {
+      EXPECT_EQ(frame.GetReferential(i), i < c.count ? 10 + i : -1) << c.version << " " << i;
+      EXPECT_EQ(std::isnan(frame.GetReferentialPosition(i).x), i >= c.count);
+    }
+    EXPECT_EQ(frame.GetPositionContext(), 42) << c.version;
+    EXPECT_EQ(frame.GetTimeStamp(), 3);
+  }
+}
+
+TEST(MKManikinPartFrameTest, DefaultsAndBounds) {
+  MKManikinPartFrame frame;
+  EXPECT_EQ(frame.GetVersion(), 2.3);
+  EXPECT_EQ(frame.GetSize(), 560u);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(frame.GetFrame()(r, c), 0.0);
+  for (unsigned int i = 0; i < 15; ++i) {
+    EXPECT_EQ(frame.GetReferential(i), -1);
+    EXPECT_TRUE(MKIEEE::IsNaN(frame.GetReferentialPosition(i).z));
+  }
+  EXPECT_EQ(frame.GetPositionContext(), 0);
+  frame.SetReferential(15, 8);
+  frame.SetReferentialPosition(15, MK3DVertex(1, 1, 1));
+  for (unsigned int i = 0; i < 15; ++i) EXPECT_EQ(frame.GetReferential(i), -1);
+}
+
+TEST(MKManikinPartFrameTest, AFailedReadChangesNothing) {
+  const std::string record = Record("0025", 2.3, FrameBody(15, true, 99));
+  KelStreamDefinition stream = mktest::StreamOf(record.substr(0, record.size() - 9));
+  ASSERT_TRUE(stream.Advance(17));
+  MKManikinPartFrame frame;
+  frame.SetReferential(0, 5);
+  frame.SetPositionContext(6);
+  EXPECT_NE(frame.Read(stream), MKStatusSuccess);
+  EXPECT_EQ(frame.GetReferential(0), 5);
+  EXPECT_EQ(frame.GetPositionContext(), 6);
+  EXPECT_EQ(frame.GetFrame()(0, 0), 0.0);
+  EXPECT_EQ(frame.GetTimeStamp(), 0);
+}
+
+TEST(MKMemoTest, TextLimits) {
+  MKMemo memo;
+  EXPECT_EQ(memo.GetVersion(), 2.0);
+  EXPECT_EQ(memo.GetPartIDOfOwner(), MKPartDefaultID);
+  EXPECT_EQ(MKMemo::GetMaximumLength(), 65536);
+  EXPECT_EQ(memo.SetText("kept"), MKStatusSuccess);
+  EXPECT_EQ(memo.SetText(KelUnicodeString(KelUnicodeChar('a'), 65537)), MKStatusNoMemory);
+  EXPECT_EQ(Utf8(memo.GetText()), "kept");
+  EXPECT_EQ(memo.SetText(KelUnicodeString(KelUnicodeChar('a'), 65536)), MKStatusSuccess);
+  EXPECT_EQ(memo.Length(), 65536);
+  EXPECT_EQ(memo.AddText("b"), MKStatusNoMemory);
+  EXPECT_EQ(memo.Length(), 65536);
+
+  EXPECT_EQ(memo.SetText(KelUnicodeString(KelUnicodeChar('a'), 65530)), MKStatusSuccess);
+  EXPECT_EQ(memo.AddText("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"),
+            MKStatusNoMemory);  // 7 characters, though 14 bytes
+  EXPECT_EQ(memo.AddText("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"), MKStatusSuccess);
+  EXPECT_EQ(memo.Length(), 65536);
+  EXPECT_EQ(memo.GetSize(), 4u + 2u * 65536u + 12u + 8u);
+}
+
+}  // namespace

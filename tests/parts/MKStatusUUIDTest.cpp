@@ -1,0 +1,212 @@
+// Status messages, identifiers and system services.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <new>
+#include <string>
+
+#include "parts/MKStatus.h"
+#include "parts/MKSystemServices.h"
+#include "parts/MKUUID.h"
+
+namespace {
+
+std::string Bytes(const KelUnicodeString& text) {
+  return text.ConvertToChar().CastToCharPtr();
+}
+
+std::string TextOf(const MKUUID& id) {
+  KelString text;
+  id.ConvertToString(text);
+  return text.CastToCharPtr();
+}
+
+// The text of `key` in the library's own catalogue file, read directly.
+std::string CatalogueText(const std::string& key) {
+  std::string path = __FILE__;
+  path = path.substr(0, path.rfind('/'));  // tests/parts
+  path = path.substr(0, path.rfind('/'));  // tests
+  path = path.substr(0, path.rfind('/')) + "/data/LumHumanModeling.msg";
+  std::ifstream in(path);
+  std::string line;
+  const std::string start = key + " = \"";
+  while (std::getline(in, line))
+    if (line.compare(0, start.size(), start) == 0)
+      return line.substr(start.size(), line.rfind("\";") - start.size());
+  return {};
+}
+
+TEST(MKStatusTest, ComparesCodes) {
+  const MKStatus a(MKStatusStreamContent);
+  MKStatus b(MKStatusSuccess);
+  EXPECT_TRUE(a != b);
+  b = a;
+  EXPECT_TRUE(a == b);
+  EXPECT_TRUE(a == MKStatusStreamContent);
+  EXPECT_EQ(MKStatus(601).GetCode(), MKStatusPasteKindRefused);
+  EXPECT_EQ(static_cast<int>(MKStatusPartTooLarge), 105);
+  EXPECT_EQ(static_cast<int>(MKStatusNothingToPaste), 600);
+  EXPECT_EQ(static_cast<int>(MKStatusReadingInProgress), 9999);
+  EXPECT_EQ(sizeof(MKStatusCode), 4u);
+}
+
+TEST(MKStatusTest, MessageOfAnAbsentCodeIsTheMarkedKey) {
+  EXPECT_EQ(Bytes(MKStatus(MKStatusReadingInProgress).GetUnicodeStatusMessage()),
+            "@MKStatusMessage9999");
+  EXPECT_EQ(Bytes(MKStatus(123457).GetUnicodeStatusMessage()), "@MKStatusMessage123457");
+  EXPECT_EQ(Bytes(MKStatus(-3).GetUnicodeStatusMessage()), "@MKStatusMessage-3");
+}
+
+TEST(MKStatusTest, MessageOfAPresentCodeIsTheCatalogueText) {
+  for (int code : {0, 100, 601}) {
+    const std::string key = "MKStatusMessage" + std::to_string(code);
+    const std::string expected = CatalogueText(key);
+    ASSERT_FALSE(expected.empty()) << key;
+    EXPECT_EQ(Bytes(MKStatus(code).GetUnicodeStatusMessage()), expected) << key;
+  }
+}
+
+bool IsLowerHex(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+TEST(MKUUIDTest, LayoutOfAGeneratedIdentifier) {
+  const std::time_t before = std::time(nullptr);
+  const MKUUID id;
+  const std::time_t after = std::time(nullptr);
+  const std::string text = TextOf(id);
+  ASSERT_EQ(text.size(), 36u) << text;
+  // seconds "-" address (with one dash inside) "-8048-" milliseconds counter
+  EXPECT_EQ(text[8], '-');
+  EXPECT_TRUE(text[13] == '-' || text[14] == '-') << text;
+  EXPECT_EQ(text.substr(18, 6), "-8048-");
+  int dashes = 0;
+  for (char c : text) {
+    if (c == '-') {
+      ++dashes;
+    } else {
+      EXPECT_TRUE(IsLowerHex(c)) << text;
+    }
+  }
+  EXPECT_EQ(dashes, 4);
+
+  const unsigned long seconds = std::strtoul(text.substr(0, 8).c_str(), nullptr, 16);
+  EXPECT_GE(seconds, static_cast<unsigned long>(before) & 0xFFFFFFFFUL);
+  EXPECT_LE(seconds, static_cast<unsigned long>(after) & 0xFFFFFFFFUL);
+  EXPECT_LT(std::strtoul(text.substr(24, 4).c_str(), nullptr, 16), 1000UL);
+
+  std::string address = text.substr(9, 9);
+  address.erase(address.find('-'), 1);
+  char expected[16];
+  std::snprintf(expected, sizeof expected, "%08lx",
+                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(&id) & 0xFFFFFFFFu));
+  EXPECT_EQ(address, expected);
+}
+
+TEST(MKUUIDTest, SameAddressStillGivesDistinctIdentifiers) {
+  alignas(MKUUID) unsigned char storage[sizeof(MKUUID)];
+  MKUUID* first = new (storage) MKUUID();
+  const std::string a = TextOf(*first);
+  first->~MKUUID();
+  MKUUID* second = new (storage) MKUUID();
+  const std::string b = TextOf(*second);
+  second->~MKUUID();
+
+  EXPECT_EQ(a.substr(9, 9), b.substr(9, 9));  // same object address
+  EXPECT_NE(a.substr(28), b.substr(28));
+  const unsigned long ca = std::strtoul(a.substr(28).c_str(), nullptr, 16);
+  const unsigned long cb = std::strtoul(b.substr(28).c_str(), nullptr, 16);
+  EXPECT_EQ(cb, (ca + 1) & 0xFFFFFFFFUL);
+  EXPECT_FALSE(MKUUID() == MKUUID());
+}
+
+TEST(MKUUIDDeathTest, CounterStartsAtZeroInAFreshProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const MKUUID id;
+        std::exit(TextOf(id).substr(28) == "00000000" ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(MKUUIDTest, GivenTextAndEquality) {
+  char text[] = "0123abcd-0000-1111-8048-0001000000ff";
+  const MKUUID a(text);
+  MKUUID b("other");
+  EXPECT_EQ(TextOf(a), text);
+  EXPECT_FALSE(a == b);
+  b = a;
+  EXPECT_TRUE(a == b);
+  EXPECT_TRUE(MKUUID("") == MKUUID(""));
+}
+
+TEST(MKSystemServicesTest, SlashAndMarker) {
+  EXPECT_EQ(Bytes(MKSystemServices::GetSlash()), "/");
+  EXPECT_STREQ(MKSystemServices::sUnitializedSymbol, "*");
+}
+
+// A locale whose decimal point is ","; null when the system has none.
+const char* CommaLocale() {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  const char* found = nullptr;
+  for (const char* name : {"fr_FR.UTF-8", "fr_FR.utf8", "de_DE.UTF-8", "de_DE.utf8"}) {
+    if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') {
+      found = name;
+      break;
+    }
+  }
+  std::setlocale(LC_ALL, saved.c_str());
+  return found;
+}
+
+// The decimal-point caches are process-wide and never refreshed, so each
+// case runs in a fresh process.
+TEST(MKSystemServicesDeathTest, DotLocale) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::setlocale(LC_ALL, "C");
+        const bool ok = Bytes(MKSystemServices::GetSystemDecimalPoint()) == "." &&
+                        Bytes(MKSystemServices::GetDecimalPointToChange()) == ",";
+        std::exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(MKSystemServicesDeathTest, CommaLocale) {
+  const char* locale = CommaLocale();
+  if (!locale) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::setlocale(LC_ALL, locale);
+        const bool ok = Bytes(MKSystemServices::GetSystemDecimalPoint()) == "," &&
+                        Bytes(MKSystemServices::GetDecimalPointToChange()) == ".";
+        std::exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(MKSystemServicesDeathTest, LaterLocaleChangesAreNotSeen) {
+  const char* locale = CommaLocale();
+  if (!locale) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::setlocale(LC_ALL, "C");
+        MKSystemServices::GetDecimalPointToChange();
+        std::setlocale(LC_ALL, locale);
+        const bool ok = Bytes(MKSystemServices::GetSystemDecimalPoint()) == "." &&
+                        Bytes(MKSystemServices::GetDecimalPointToChange()) == ",";
+        std::exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
