@@ -1,0 +1,165 @@
+#include "anthro/MKDBJointLimits.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+namespace {
+
+struct Stats {
+  double minMean, minStdDev, maxMean, maxStdDev;
+};
+
+Stats StatsOf(const MKDBJointLimits& db, MKShortName segment, int dof) {
+  const MKDBJointLimitsVariable* v = db.GetVariable(segment, dof);
+  if (!v) return {-1, -1, -1, -1};
+  return {v->GetMinMean(), v->GetMinStdDev(), v->GetMaxMean(), v->GetMaxStdDev()};
+}
+
+bool operator==(const Stats& a, const Stats& b) {
+  return a.minMean == b.minMean && a.minStdDev == b.minStdDev && a.maxMean == b.maxMean &&
+         a.maxStdDev == b.maxStdDev;
+}
+
+class MKDBJointLimitsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { db.CreateOrvaneDB(); }
+  MKDBJointLimits db;
+};
+
+TEST(MKDBJointLimitsVariableTest, InitValuesTakesMaximumFirst) {
+  MKDBJointLimitsVariable none;
+  EXPECT_EQ(none.GetShortNameOfSegment(), -1);
+  EXPECT_EQ(none.GetDOFNumber(), static_cast<unsigned int>(-1));
+
+  MKDBJointLimitsVariable v(RSLeTh, 1, 30, 4, 45, 9);
+  EXPECT_EQ(v.GetMinMean(), 30);
+  EXPECT_EQ(v.GetMaxStdDev(), 9);
+  v.InitValues(10, 3.3, 4, 1.33);
+  EXPECT_EQ(v.GetMinMean(), 4);
+  EXPECT_EQ(v.GetMinStdDev(), 1.33);
+  EXPECT_EQ(v.GetMaxMean(), 10);
+  EXPECT_EQ(v.GetMaxStdDev(), 3.3);
+  EXPECT_EQ(v.GetShortNameOfSegment(), RSLeTh);
+  EXPECT_EQ(v.GetDOFNumber(), 1u);
+}
+
+TEST_F(MKDBJointLimitsTest, BuiltInIdentityAndOrder) {
+  KelString uuid;
+  db.GetUUID(uuid);
+  EXPECT_EQ(uuid, "9a82ddd6-4f23-11d3-8048-005004d3fe74");
+  EXPECT_EQ(db.GetName(), KelUnicodeString("Orvane Joints limits database"));
+  EXPECT_EQ(db.GetRevisionNumber(), 1.0);
+  EXPECT_EQ(db.GetMKClassName(), MKDatabase::MKDBClassJointLimits);
+
+  ASSERT_EQ(db.GetNumberOfVariables(), 137u);
+  EXPECT_EQ(db.GetVariableAtIndex(0)->GetShortNameOfSegment(), SBoL5);
+  EXPECT_EQ(db.GetVariableAtIndex(57)->GetShortNameOfSegment(), LLHeEye);
+  EXPECT_EQ(db.GetVariableAtIndex(63)->GetShortNameOfSegment(), RSLeTh);
+  EXPECT_EQ(db.GetVariableAtIndex(108)->GetShortNameOfSegment(), LSArCl);
+  EXPECT_EQ(db.GetVariableAtIndex(136)->GetShortNameOfSegment(), LSHaAu3);
+  EXPECT_EQ(db.GetVariableAtIndex(136)->GetDOFNumber(), 0u);
+  EXPECT_EQ(db.GetVariableAtIndex(137), nullptr);
+
+  // Each (segment, DOF) once, found again by lookup.
+  std::set<std::pair<int, unsigned int>> seen;
+  for (unsigned int i = 0; i < 137; ++i) {
+    MKDBJointLimitsVariable* v = db.GetVariableAtIndex(i);
+    EXPECT_LE(v->GetDOFNumber(), 2u);
+    EXPECT_TRUE(seen.insert({v->GetShortNameOfSegment(), v->GetDOFNumber()}).second) << i;
+    EXPECT_EQ(db.GetVariable(v->GetShortNameOfSegment(), static_cast<int>(v->GetDOFNumber())), v);
+  }
+  EXPECT_EQ(db.GetVariable(RSLeLe, 1), nullptr);  // the knee has DOFs 0 and 2 only
+  EXPECT_EQ(db.GetVariable(SBoL5, -1), nullptr);
+  EXPECT_EQ(db.GetVariable(SBoPh, 0), nullptr);
+}
+
+TEST_F(MKDBJointLimitsTest, OnlyLinesOfSightLackStatistics) {
+  int withStatistics = 0;
+  for (unsigned int i = 0; i < db.GetNumberOfVariables(); ++i) {
+    const MKDBJointLimitsVariable* v = db.GetVariableAtIndex(i);
+    const int segment = v->GetShortNameOfSegment();
+    const Stats s = StatsOf(db, v->GetShortNameOfSegment(), static_cast<int>(v->GetDOFNumber()));
+    if (segment >= LLHeEye && segment <= RLHeEye) {
+      EXPECT_TRUE(s == Stats({0, 0, 0, 0})) << i;
+    } else {
+      ++withStatistics;
+      EXPECT_TRUE(s.minMean >= 0 && s.maxMean > 0 && s.minStdDev > 0 && s.maxStdDev > 0) << i;
+    }
+  }
+  EXPECT_EQ(withStatistics, 131);
+}
+
+TEST_F(MKDBJointLimitsTest, SpotCheckedRows) {
+  EXPECT_TRUE(StatsOf(db, SBoL5, 0) == Stats({3, 1, 20, 6.7}));
+  EXPECT_TRUE(StatsOf(db, SBoL4, 0) == Stats({4, 1.33, 10, 3.3}));
+  EXPECT_TRUE(StatsOf(db, SBoT10, 2) == Stats({3.5, 1.17, 3, 1}));
+  EXPECT_TRUE(StatsOf(db, SBoT3, 0) == Stats({1, 0.67, 2, 0.67}));
+  EXPECT_TRUE(StatsOf(db, SHeNe, 0) == Stats({5, 1.25, 15, 0.5}));
+  EXPECT_TRUE(StatsOf(db, SHeCg, 0) == Stats({45, 2.5, 25, 1}));
+  EXPECT_TRUE(StatsOf(db, RSLeLe, 0) == Stats({0, 2, 135, 5}));
+  EXPECT_TRUE(StatsOf(db, LSFoTo, 0) == Stats({40, 4, 30, 4}));
+  EXPECT_TRUE(StatsOf(db, RSArAr, 0) == Stats({60, 9, 170, 5}));
+  EXPECT_TRUE(StatsOf(db, LSArFAr, 2) == Stats({0, 3, 160, 9}));
+  EXPECT_TRUE(StatsOf(db, RSHaTh2, 0) == Stats({40, 5, 15, 2.5}));
+}
+
+// Left and right agree except for known finger joints, so a slip on either
+// side of the table shows up here.
+TEST_F(MKDBJointLimitsTest, LimbsMirrorExceptTheKnownFingerJoints) {
+  const std::set<int> differing = {RSHaTh3, RSHaIn3, RSHaMi3, RSHaAn3, RSHaAu3, RSHaMi2};
+  int compared = 0;
+  for (unsigned int i = 0; i < db.GetNumberOfVariables(); ++i) {
+    const MKDBJointLimitsVariable* right = db.GetVariableAtIndex(i);
+    const int segment = right->GetShortNameOfSegment();
+    if (segment < RSLeTh || segment > RSHaAu3) continue;
+    const int dof = static_cast<int>(right->GetDOFNumber());
+    const bool same = StatsOf(db, right->GetShortNameOfSegment(), dof) ==
+                      StatsOf(db, static_cast<MKShortName>(segment + 32), dof);
+    EXPECT_EQ(same, differing.count(segment) == 0) << segment;
+    ++compared;
+  }
+  EXPECT_EQ(compared, 8 + 29);
+  EXPECT_TRUE(StatsOf(db, LSHaTh3, 0) == Stats({10, 2, 70, 6}));
+  EXPECT_TRUE(StatsOf(db, RSHaAu3, 0) == Stats({2, 1, 80, 7}));
+  EXPECT_TRUE(StatsOf(db, LSHaAu3, 0) == Stats({2, 1, 70, 4}));
+  EXPECT_TRUE(StatsOf(db, LSHaMi2, 0) == Stats({2, 1, 100, 3.6}));
+}
+
+TEST_F(MKDBJointLimitsTest, CreateOrvaneDBKeepsAnExistingList) {
+  db.GetVariable(SBoL5, 0)->InitValues(1, 1, 1, 1);
+  db.CreateOrvaneDB();
+  EXPECT_EQ(db.GetNumberOfVariables(), 137u);
+  EXPECT_TRUE(StatsOf(db, SBoL5, 0) == Stats({3, 1, 20, 6.7}));
+
+  MKDBJointLimits partial;
+  partial.AddVariable(nullptr);
+  partial.AddVariable(new MKDBJointLimitsVariable(RSLeLe, 0, 0, 0, 0, 0));
+  partial.AddVariable(new MKDBJointLimitsVariable(MLHeEye, 1, 7, 7, 7, 7));
+  partial.CreateOrvaneDB();
+  EXPECT_EQ(partial.GetNumberOfVariables(), 2u);
+  EXPECT_TRUE(StatsOf(partial, RSLeLe, 0) == Stats({0, 2, 135, 5}));
+  EXPECT_TRUE(StatsOf(partial, MLHeEye, 1) == Stats({7, 7, 7, 7}));
+}
+
+TEST_F(MKDBJointLimitsTest, CopiesAreDeep) {
+  MKDBJointLimits copy(db);
+  ASSERT_EQ(copy.GetNumberOfVariables(), 137u);
+  copy.GetVariable(SBoL5, 0)->InitValues(99, 9, 9, 9);
+  EXPECT_TRUE(StatsOf(db, SBoL5, 0) == Stats({3, 1, 20, 6.7}));
+
+  MKDBJointLimits assigned;
+  assigned.CreateVariables();  // replaced, not added to
+  assigned = db;
+  const MKDBJointLimits& self = assigned;
+  assigned = self;
+  EXPECT_EQ(assigned.GetNumberOfVariables(), 137u);
+  EXPECT_EQ(assigned.GetName(), db.GetName());
+  EXPECT_TRUE(StatsOf(assigned, RSHaMi2, 0) == Stats({2, 1, 100, 3.5}));
+  assigned.Clear();
+  EXPECT_EQ(assigned.GetNumberOfVariables(), 0u);
+  EXPECT_EQ(db.GetNumberOfVariables(), 137u);
+}
+
+}  // namespace

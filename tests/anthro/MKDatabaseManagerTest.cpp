@@ -1,0 +1,176 @@
+#include "anthro/MKDatabaseManager.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "anthro/MKAppDatabaseManager.h"
+#include "parts/MKMemo.h"
+#include "parts/MKPersistenceRoutines.h"
+
+namespace {
+
+const char* const kBuiltInUUID = "9a82ddd6-4f23-11d3-8048-005004d3fe74";
+
+// Stream bytes: raw text, then big-endian ints and doubles.
+struct Bytes {
+  Bytes& Text(const std::string& text) {
+    for (char c : text) stream.WriteChar(c);
+    return *this;
+  }
+  Bytes& Int(int value) {
+    MKPersistenceRoutines::WriteInt(stream, value);
+    return *this;
+  }
+  Bytes& Double(double value) {
+    MKPersistenceRoutines::WriteDouble(stream, value);
+    return *this;
+  }
+  KelStreamDefinition stream;
+};
+
+// A host provider answering from a script of (status, with a stream). Each
+// stream is new and unreadable, so leak checking sees any the library keeps.
+class ScriptedProvider : public MKAppDatabaseManager {
+ public:
+  explicit ScriptedProvider(std::vector<std::pair<int, bool>> script) : script(std::move(script)) {}
+
+  MKStatus GetFirstAnthroDBStream(KelStreamDefinition*&) override { return Anthro(); }
+  MKStatus GetNextAnthroDBStream(KelStreamDefinition*&) override { return Anthro(); }
+  MKStatus GetFirstJointLimitsDBStream(KelStreamDefinition*& stream) override {
+    ++firstCalls;
+    return Give(stream);
+  }
+  MKStatus GetNextJointLimitsDBStream(KelStreamDefinition*& stream) override {
+    ++nextCalls;
+    return Give(stream);
+  }
+
+  int firstCalls = 0, nextCalls = 0, anthroCalls = 0;
+
+ private:
+  MKStatus Anthro() {
+    ++anthroCalls;
+    return MKStatusDatabaseManager;
+  }
+  MKStatus Give(KelStreamDefinition*& stream) {
+    if (position >= script.size()) return MKStatusDatabaseManager;
+    const auto [status, withStream] = script[position++];
+    if (withStream) stream = new KelStreamDefinition(Bytes().Text("0023B").Double(1.0).stream);
+    return MKStatus(status);
+  }
+
+  std::vector<std::pair<int, bool>> script;
+  std::size_t position = 0;
+};
+
+class MKDatabaseManagerTest : public ::testing::Test {
+ protected:
+  void TearDown() override { manager->SetAppDatabaseManager(nullptr); }
+  MKDatabaseManager* manager = MKDatabaseManager::GetInstance();
+};
+
+TEST_F(MKDatabaseManagerTest, BuiltInBuiltOnFirstUseAndClearedByLastRelease) {
+  EXPECT_EQ(MKDatabaseManager::GetInstance(), manager);
+  EXPECT_EQ(MKDatabaseManager::GetMaxAnthroDBVariables(), 302u);
+  MKDBJointLimits* builtIn = manager->GetJointLimitsDB(kBuiltInUUID);
+  ASSERT_NE(builtIn, nullptr);
+  EXPECT_EQ(builtIn, manager->GetDefaultJointLimitsDB());
+  EXPECT_EQ(builtIn->GetNumberOfVariables(), 137u);
+  EXPECT_EQ(manager->GetJointLimitsDB(""), nullptr);
+  EXPECT_EQ(manager->GetJointLimitsDB("9A82DDD6-4F23-11D3-8048-005004D3FE74"), nullptr);
+
+  EXPECT_EQ(manager->AddRefNumberOfDefaultDB(), 1u);
+  EXPECT_EQ(manager->AddRefNumberOfDefaultDB(), 2u);
+  EXPECT_EQ(manager->DeleteRefNumberOfDefaultDB(), 1u);
+  EXPECT_EQ(builtIn->GetNumberOfVariables(), 137u);
+  EXPECT_EQ(manager->DeleteRefNumberOfDefaultDB(), 0u);
+  EXPECT_EQ(builtIn->GetNumberOfVariables(), 0u);
+  EXPECT_EQ(manager->GetJointLimitsDB(kBuiltInUUID), builtIn);  // rebuilt in place
+  EXPECT_EQ(builtIn->GetNumberOfVariables(), 137u);
+}
+
+TEST_F(MKDatabaseManagerTest, RemoveLeavesBuiltInAndUnregisteredDatabasesAlone) {
+  MKDBJointLimits* builtIn = manager->GetDefaultJointLimitsDB();
+  manager->RemoveDatabase(nullptr);
+  manager->RemoveDatabase(builtIn);
+  EXPECT_EQ(builtIn->GetNumberOfVariables(), 137u);
+
+  // Not the manager's, though claiming the built-in UUID: ASan reports a
+  // wrongful destruction of this stack object.
+  struct Detached : MKDBJointLimits {
+    Detached() {
+      SetMKClassName(MKDBClassUserJointLimits);
+      SetUUID(kBuiltInUUID);
+    }
+  } detached;
+  manager->RemoveDatabase(&detached);
+  EXPECT_EQ(manager->GetJointLimitsDB(kBuiltInUUID), builtIn);
+  EXPECT_EQ(manager->GetNumberOfUserJointLimitsDB(), 0u);
+}
+
+TEST_F(MKDatabaseManagerTest, ProviderEnumeratedForUnknownUUIDsUntil1200) {
+  ScriptedProvider provider({{MKStatusFailure, false},  // skipped
+                             {0, true},                 // unreadable: discarded, destroyed
+                             {0, false},                // nothing to read, nor the last one
+                             {0, true},
+                             {MKStatusDatabaseManager, false},
+                             {0, true}});  // never asked for
+  manager->SetAppDatabaseManager(&provider);
+  EXPECT_EQ(manager->GetJointLimitsDB(""), nullptr);
+  EXPECT_EQ(manager->GetJointLimitsDB(kBuiltInUUID), manager->GetDefaultJointLimitsDB());
+  EXPECT_EQ(provider.firstCalls, 0);
+
+  EXPECT_EQ(manager->GetJointLimitsDB("unknown"), nullptr);
+  EXPECT_EQ(provider.firstCalls, 1);
+  EXPECT_EQ(provider.nextCalls, 4);
+  EXPECT_EQ(provider.anthroCalls, 0);
+  EXPECT_EQ(manager->GetNumberOfUserJointLimitsDB(), 0u);
+
+  manager->SetAppDatabaseManager(nullptr);
+  EXPECT_EQ(manager->GetJointLimitsDB("unknown"), nullptr);
+  EXPECT_EQ(provider.firstCalls, 1);
+}
+
+TEST_F(MKDatabaseManagerTest, LoadDatabaseRefusesWhatIsNoUserDatabase) {
+  MKMemo memo;  // a well-formed record of another kind
+  Bytes memoRecord;
+  ASSERT_EQ(memo.Write(memoRecord.stream), MKStatusSuccess);
+
+  std::vector<KelStreamDefinition> noDatabase = {
+      memoRecord.stream,
+      KelStreamDefinition(),
+      Bytes().Text("002").stream,
+      Bytes().Text("0023E").Double(1.0).Int(0).stream,  // an end tag
+      Bytes().Text("00B23").stream,
+      Bytes().Text("0B23B").stream,
+      Bytes().Text("0024B").Double(1.0).Int(0).stream,        // a variable record
+      Bytes().Text(" 023B").stream,                           // spaces are dropped: "023"
+      Bytes().Text(std::string("0") + '\0' + "23B").stream};  // a NUL among the tag bytes
+  for (std::size_t i = 0; i < noDatabase.size(); ++i) {
+    MKDatabase* db = manager->GetDefaultJointLimitsDB();
+    EXPECT_EQ(manager->LoadDatabase(noDatabase[i], db), MKStatusStreamContent) << i;
+    EXPECT_EQ(db, nullptr) << i;
+  }
+
+  // Starting as user databases, then truncated, oversized or malformed.
+  std::vector<KelStreamDefinition> hostile = {
+      Bytes().Text("0023B").stream,
+      Bytes().Text("0021B").Double(1.0).stream,
+      Bytes().Text("0023B").Double(1.0).Int(0x7FFFFFFF).stream,
+      Bytes().Text("0021B").Double(1.0).Int(-1).stream,
+      Bytes().Text("0023B").Double(1.0).Int(40).Int(0x7FFFFFFF).Text("xx").stream,
+      Bytes().Text("0023B").Double(1e300).Int(0).Text("0023E").stream,
+      Bytes().Text("0021B").Double(1.0).Int(0).Int(0).Int(0).Text("0023E").stream};
+  for (std::size_t i = 0; i < hostile.size(); ++i) {
+    MKDatabase* db = nullptr;
+    EXPECT_NE(manager->LoadDatabase(hostile[i], db), MKStatusSuccess) << i;
+    EXPECT_EQ(db, nullptr) << i;
+  }
+  EXPECT_EQ(manager->GetNumberOfUserAnthroDB(), 0u);
+  EXPECT_EQ(manager->GetNumberOfUserJointLimitsDB(), 0u);
+}
+
+}  // namespace
