@@ -1,0 +1,222 @@
+#pragma once
+
+#include <functional>
+
+#include "body/MKBodyElement.h"
+#include "body/MKCenterOfGravity.h"
+#include "body/MKMesh.h"
+#include "body/MKPostureSpec.h"
+#include "math/MK3DVertex.h"
+#include "parts/MKMemo.h"
+#include "parts/MKStatus.h"
+#include "body/MKSubDVertex.h"
+#include "host/KelRawColl.h"
+#include "host/KelUnicodeString.h"
+
+class MKDBJointLimits;
+class MKDOF;
+class MKEllipse;
+class MKManikin;
+class MKSegment;
+
+// The kinematic body of a manikin.
+//
+// Head skin data. Each sex (0 female, 1 male) has a skin file, read once per
+// process the first time it is asked for, that fills the per-sex tables
+// below: the subdivision base mesh of the head (quadrilateral faces, their
+// neighbours, their vertices anchored on ellipses, the segment that displays
+// each face) and the faces of the facial features.
+//
+// Skin-file format (text, one record per line, numbers separated by blanks):
+//   any lines, up to a line that begins with "#START"
+//   H                                  number of faces
+//   V                                  number of vertices
+//   H lines: tag  n0 e0  n1 e1  n2 e2  n3 e3
+//                 across edge k of the face (corner k to corner k + 1) lies
+//                 face nk, where that edge is its edge ek (-1 -1: none)
+//   H lines: i  v0 v1 v2 v3            the face's corners (0-based vertices)
+//   V blocks of 3 lines: a header, then two anchors "name p0 p1 p2 p3"
+//                 (an ellipse short name and four parameters; "." or ","
+//                 decimals are both read, whatever the locale)
+//   one line, skipped
+//   one line of H segment indices, the display segment of each face
+//   any lines, up to a line that begins with "#HEAD"
+//   hair, eyebrows, eyelids, whites of the eyes, irises, pupils, lips:
+//                 each a line with a count n, then a line of n face indices
+//
+// A file is untrusted input; the reader never writes outside the tables:
+// - Without "#START", or when H or V is missing, unreadable, negative or
+//   above its capacity (900 each), or V is 0 with faces present, the base
+//   mesh is rejected: both counts of the sex become 0 and the result is
+//   sSkinFileFailure. The same happens when the file ends before the line of
+//   display segments.
+// - Once H and V are accepted, the base-mesh tables of the sex are cleared.
+//   A record that cannot be used leaves its entry cleared: a line that is
+//   longer than its buffer (255 characters; the display-segment and hair
+//   lines may be as long as the file, up to sMaxLongLine), holds a NUL
+//   byte, has too few numbers, a number that does not parse (integers of at
+//   most 9 digits; finite decimals) or an index out of range (neighbour
+//   faces -1 to H - 1 and edges -1 to 3, vertices 0 to V - 1, ellipse short
+//   names 1000 to 1106, segments 0 to 98). In the line of display
+//   segments each number stands alone. Tokens beyond the needed numbers are
+//   ignored.
+// - A feature group whose count is unreadable, negative or above its
+//   capacity, or whose index line does not give that many face indices
+//   from 0 to H - 1, stays as it was; so do all groups without "#HEAD" or
+//   when the file ends early. The base mesh is kept in either case.
+// - After every read, a feature group that names a face beyond the base
+//   mesh now in the tables (left from an earlier file) is emptied.
+class MKBody : public MKBodyElement {
+ public:
+  static unsigned int GetMinMeshResolution() { return 4; }
+  static unsigned int GetMaxMeshResolution() { return 128; }
+  static unsigned int GetDefaultMeshResolution() { return 32; }
+
+  // `meshSex` is handed to ReadMeshData; `createMeshes` lets the body build
+  // its skin (0 for a body that is only measured).
+  MKBody(MKManikin* manikin, int meshSex, unsigned char createMeshes);
+  MKBody(const MKBody&) = delete;
+  MKBody& operator=(const MKBody&) = delete;
+  ~MKBody() override;
+
+  void Update() override {}
+
+  // Lookup.
+  MKSegment* GetSegment(MKShortName name) const;
+  MKSegment* GetSegmentAtIndex(unsigned int i) const;
+  MKSegment* GetRoot() const { return GetSegment(SBoPh); }
+  unsigned int GetNumberOfSegments() const { return static_cast<unsigned int>(segments.Size()); }
+  MKEllipse* GetEllipse(MKShortName name) const;
+  MKBodyElement* GetElementByName(MKShortName name);
+  MKManikin* GetManikin() const { return manikin; }
+  const MKMemo& GetMemo() const { return memo; }
+  void SetMemo(const MKMemo* newMemo);
+  void SetMemo(const KelUnicodeString& text);
+  MKCenterOfGravity& GetCenterOfGravity() { return centerOfGravity; }
+  MKDBJointLimits* GetJointLimitsDB() const { return jointLimitsDB; }
+  int GetSexOfCurrentBody() const;
+
+  // DOFs.
+  unsigned int GetNumberOfDOFs() const;
+  void GetDOFValues(KelRawColldouble& values) const;
+  MKStatus SetDOFValues(KelRawColldouble& values, bool force);
+
+  // Posture.
+  void ResetPosture();
+  MKStatus SetPosture(MKPostureSpec posture);
+  void SetToBestPosture();
+
+  // Coupling.
+  void EnableCoupling(bool saveLimits);
+  void DisableCoupling(bool restoreLimits);
+  bool IsCouplingEnabled() const { return couplingEnabled != 0; }
+  void CreateCoupledAngles();
+
+  // Joint limits.
+  MKStatus UseJointLimitsDB(MKDBJointLimits* database);
+  void RelinkJointLimitsDB(MKSegment* segment);
+
+  // Balance.
+  MKMesh GetBasisOfSupport();
+  void GetBasisOfSupportWhenStanding(MKMesh& points);
+  void GetBasisOfSupportWhenSitting(MKMesh& points);
+  bool IsBalanced();
+
+  // Skin.
+  unsigned int GetMeshResolution() const { return meshResolution; }
+  void SetMeshResolution(unsigned int resolution);
+
+  // Spine shaping.
+  void BuildSpineShape(double hipOffset, double b, double cervicaleHeight, double trochanterHeight);
+  double GetSpineAngle() const { return spineAngle; }
+  double GetSpineDy() const { return spineDy; }
+  double GetSpineDz() const { return spineDz; }
+  void GetBackSpineEllipses();
+  void SpreadSpineEllipses();
+  MKSegment* GetMatchingSegment(MKEllipse* ellipse);
+
+
+  // ---- Head skin data ----
+  // Capacities per sex.
+  static constexpr int sMaxHierarchies = 900;
+  static constexpr int sMaxSubDVertices = 900;
+  static constexpr int sMaxHairFaces = 300;
+  static constexpr int sMaxEyebrowsFaces = 30;
+  static constexpr int sMaxEyelidsFaces = 30;
+  static constexpr int sMaxEyesWhiteFaces = 20;
+  static constexpr int sMaxEyesColorFaces = 20;
+  static constexpr int sMaxPupilsFaces = 10;
+  static constexpr int sMaxLipsFaces = 30;
+  // Longest display-segment or hair line read, in characters.
+  static constexpr unsigned int sMaxLongLine = 1u << 20;
+  // Result of a rejected base mesh.
+  static constexpr int sSkinFileFailure = static_cast<int>(0x80004005u);
+
+  // Search directories: the ":"-separated directories of the environment
+  // variable KelGraphicPath in order (empty pieces skipped); when it is
+  // unset or empty, the library's data directories.
+  static void InitPathList();
+  // Reads the skin file of `sex` from the first search directory that holds
+  // it, once per process and sex; 0 at once for a sex read before or other
+  // than 0 and 1. Answers the reader's result, or the failure of the last
+  // open (-1) when no directory holds the file.
+  static int ReadMeshData(int sex);
+  // Reads an open skin file into the tables of `sex` (see above); 0 or
+  // sSkinFileFailure.
+  static int ReadSKNData(unsigned int& file, int sex);
+
+  static int sNbHierarchies[2];
+  static int sNbVertices[2];
+  static int sFaceNeighborhoodInfos[2][sMaxHierarchies][8];
+  static int sHierarchies[2][sMaxHierarchies][4];
+  static MKSubDVertex sSubDVertices[2][sMaxSubDVertices];
+  static int sHierarchyOwnerSegmentForVisu[2][sMaxHierarchies];
+  static int sNbHairFaces[2];
+  static int sHairFaces[2][sMaxHairFaces];
+  static int sNbEyebrowsFaces[2];
+  static int sEyebrowsFaces[2][sMaxEyebrowsFaces];
+  static int sNbEyelidsFaces[2];
+  static int sEyelidsFaces[2][sMaxEyelidsFaces];
+  static int sNbEyesWhiteFaces[2];
+  static int sEyesWhiteFaces[2][sMaxEyesWhiteFaces];
+  static int sNbEyesColorFaces[2];
+  static int sEyesColorFaces[2][sMaxEyesColorFaces];
+  static int sNbPupilsFaces[2];
+  static int sPupilsFaces[2][sMaxPupilsFaces];
+  static int sNbLipsFaces[2];
+  static int sLipsFaces[2][sMaxLipsFaces];
+  // "female.skn", "male.skn".
+  static KelUnicodeString sFileName[2];
+  // "FHeadSkin.bmp", "MHeadSkin.bmp".
+  static KelUnicodeString sFaceTexture[2];
+  // Directory of the skin file found + the texture name.
+  static KelUnicodeString sFaceTexturePath[2];
+  static unsigned char sFemaleDataRead;
+  static unsigned char sMaleDataRead;
+  static KelListValKelUnicodeString sDefaultPathList;
+
+ private:
+  void CreateSegments();
+  void ResetDOF(MKShortName segment, int axis);
+  void SetDOFDegrees(MKShortName segment, int axis, double degrees, int range = 1);
+  // Every visible DOF, in segment order and axes X, Y, Z.
+  void ForEachDOF(const std::function<void(MKDOF*)>& action) const;
+  MK3DVertex SegmentEnd(MKShortName name) const;
+  // The point at half the major axis (side +1 or -1) along the local X axis
+  // of a ball-of-foot ellipse, in world space.
+  MK3DVertex BallOfFoot(MKShortName ellipseName, MKShortName toes, double side) const;
+
+  KelRawCollPV segments;
+  MKManikin* manikin = nullptr;
+  double spineAngle = 0.0;
+  double spineDy = 0.0;
+  double spineDz = 0.0;
+  unsigned char couplingEnabled = 0;
+  MKDBJointLimits* jointLimitsDB = nullptr;
+  MKMemo memo;
+  MKCenterOfGravity centerOfGravity;
+  KelRawColldouble savedLimits;
+  unsigned char createMeshes = 0;
+  unsigned int meshResolution = 32;
+  unsigned int reserved[2] = {0, 0};
+};

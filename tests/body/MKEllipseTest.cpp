@@ -1,0 +1,326 @@
+#include "body/MKEllipse.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "body/MKBody.h"
+#include "body/MKMesh.h"
+#include "body/MKSegment.h"
+#include "math/MK3x1Matrix.h"
+
+namespace {
+
+constexpr double kTolerance = 1e-12;
+
+void ExpectNear(const MK3DVertex& actual, double x, double y, double z, double tolerance = 1e-12) {
+  EXPECT_NEAR(actual.x, x, tolerance);
+  EXPECT_NEAR(actual.y, y, tolerance);
+  EXPECT_NEAR(actual.z, z, tolerance);
+}
+
+void ExpectNaN(const MK3DVertex& v) {
+  EXPECT_TRUE(std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z));
+}
+
+void ExpectSameMatrix(const MK4x4Matrix& a, const MK4x4Matrix& b, double tolerance = 1e-12) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) EXPECT_NEAR(a(r, c), b(r, c), tolerance) << r << ", " << c;
+}
+
+// The pelvis as the skeleton places it: Z up, Y forward.
+class MKEllipseOnBodyTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root = std::make_unique<MKSegment>(&body, SBoPh, 0, nullptr);
+    root->SetRotation(-90.0, 0.0, 180.0);
+    root->SetLength(4.0);
+    vertebra = std::make_unique<MKSegment>(&body, SBoL5, 1, root.get());
+    vertebra->SetLength(3.0);
+    vertebra->SetRotation(12.0, 0.0, 0.0);
+    root->AddChild(vertebra.get());
+  }
+
+  // Owns the test's segments without listing them; it reads no skin file (sex -1).
+  MKBody body{nullptr, -1, 0};
+  std::unique_ptr<MKSegment> root;
+  std::unique_ptr<MKSegment> vertebra;
+};
+
+TEST(MKEllipseTest, AxisSettersKeepAnAxisThatIsNotPositive) {
+  MKEllipse e(nullptr, EBoCh, 0);
+  e.SetAxisValues(4.0, 2.0);
+  e.SetAxisValues(0.0, 3.0);
+  EXPECT_EQ(e.GetMajorAxis(), 4.0);
+  EXPECT_EQ(e.GetMinorAxis(), 3.0);
+  e.SetAxisValues(5.0, -1.0);
+  EXPECT_EQ(e.GetMajorAxis(), 5.0);
+  EXPECT_EQ(e.GetMinorAxis(), 3.0);
+}
+
+TEST(MKEllipseTest, DepthFollowsAxesAndPositionAndShowsOnlyWithACap) {
+  MKEllipse plain(nullptr, EBoCh, MKEllipse::sEndCap);
+  plain.SetAxisValues(4.0, 2.0);
+  plain.SetPosition(1.0, 2.0, 3.0);
+  EXPECT_EQ(plain.GetEllipsoidDepth(), 3.0);  // max(4 / 2 + 1, 2 / 2 + 2)
+  plain.SetAxisValues(10.0, 0.0);
+  EXPECT_EQ(plain.GetEllipsoidDepth(), 6.0);
+
+  // The ball of the foot and the palm end follow the minor axis alone.
+  for (MKShortName name : {REFoBa, LEFoBa, REHaPa1, LEHaPa1}) {
+    MKEllipse ball(nullptr, name, 80);
+    ball.SetAxisValues(10.0, 2.0);
+    ball.SetPosition(1.0, 2.0, 3.0);
+    EXPECT_EQ(ball.GetEllipsoidDepth(), 3.0) << name;
+  }
+
+  plain.SetEllipsoidDepth(7.5);
+  EXPECT_EQ(plain.GetEllipsoidDepth(), 7.5);
+  MKEllipse noCap(nullptr, EBoCh, 0);
+  noCap.SetEllipsoidDepth(7.5);
+  EXPECT_EQ(noCap.GetEllipsoidDepth(), 0.0);
+  MKEllipse noMesh(nullptr, EBoCh, MKEllipse::sNoMesh | MKEllipse::sBeginCap);
+  noMesh.SetEllipsoidDepth(7.5);
+  EXPECT_EQ(noMesh.GetEllipsoidDepth(), 0.0);
+}
+
+TEST(MKEllipseTest, NonFiniteInputIsRefusedAndRemembered) {
+  MKEllipse e(nullptr, EBoCh, MKEllipse::sBeginCap);
+  e.SetAxisValues(4.0, 2.0);
+  e.SetPosition(1.0, 2.0, 3.0);
+  e.SetPosition(5.0, std::nan(""), 6.0);
+  EXPECT_TRUE(e.IsInvalid());
+  EXPECT_EQ(e.GetPositionX(), 1.0) << "nothing of a refused position is stored";
+  EXPECT_EQ(e.GetPositionZ(), 3.0);
+  EXPECT_EQ(e.GetEllipsoidDepth(), 3.0);
+  e.SetRotationY(30.0);
+  EXPECT_FALSE(e.IsInvalid());
+  EXPECT_NEAR(e.GetRotationY(), M_PI / 6.0, kTolerance);
+  EXPECT_NEAR(e.GetRotationYInDegrees(), 30.0, kTolerance);
+  e.SetRotationZ(-INFINITY);
+  EXPECT_TRUE(e.IsInvalid());
+  EXPECT_EQ(e.GetRotationZ(), 0.0);
+  e.SetPosition(INFINITY, 0.0, 0.0);
+  EXPECT_TRUE(e.IsInvalid());
+  e.SetPosition(0.0, 0.0, 0.0);
+  EXPECT_FALSE(e.IsInvalid());
+}
+
+TEST(MKEllipseTest, FlagWordsGiveThePredicates) {
+  const MKEllipse firstFinger(nullptr, REHaIn1, 42);
+  EXPECT_FALSE(firstFinger.IsLinkedToAncestor());
+  EXPECT_TRUE(firstFinger.HasBeginCap());
+  EXPECT_FALSE(firstFinger.IsBeginningMeshFlat());
+  EXPECT_TRUE(firstFinger.IsEndingMeshFlat());
+  EXPECT_FALSE(firstFinger.IsLinkingMeshOnAncestor());
+
+  const MKEllipse limbEnd(nullptr, REArEl, 208);
+  EXPECT_TRUE(limbEnd.HasEndCap());
+  EXPECT_FALSE(limbEnd.IsEndingMeshFlat());
+  EXPECT_FALSE(limbEnd.IsEndingMeshOnAncestor());
+  EXPECT_TRUE(limbEnd.IsLinkingMeshOnAncestor());
+
+  const MKEllipse linking(nullptr, REArSc, 256);
+  EXPECT_TRUE(linking.IsLinkedToAncestor());
+  EXPECT_FALSE(linking.IsLinkingMeshOnAncestor());
+
+  const MKEllipse noMesh(nullptr, EBoCr, 4);
+  EXPECT_FALSE(noMesh.HasMesh());
+  EXPECT_FALSE(noMesh.IsLinkedToAncestor());
+  EXPECT_TRUE(MKEllipse(nullptr, EBoSc, 5).IsPartOfSpine());
+}
+
+TEST(MKEllipseTest, CopiesCarryTheShapeAndCompareByName) {
+  MKEllipse e(nullptr, EHeNo, 80);
+  e.SetAxisValues(14.0, 20.0);
+  e.SetPosition(0.5, 1.5, -4.0);
+  e.SetRotationX(10.0);
+  e.SetEllipsoidDepth(2.5);
+  const MKEllipse copy(e);
+  EXPECT_EQ(copy.GetShortName(), EHeNo);
+  EXPECT_EQ(copy.GetFlags(), 80);
+  EXPECT_EQ(copy.GetMinorAxis(), 20.0);
+  EXPECT_EQ(copy.GetPositionZ(), -4.0);
+  EXPECT_EQ(copy.GetRotationX(), e.GetRotationX());
+  EXPECT_EQ(copy.GetEllipsoidDepth(), 2.5);
+  EXPECT_TRUE(copy == e);
+  MKEllipse other(nullptr, EHeSt, 0);
+  EXPECT_FALSE(other == e);
+  other = e;
+  EXPECT_TRUE(other == e);
+  EXPECT_EQ(other.GetMKClassName(), MKEllipseClass);
+}
+
+TEST(MKEllipseTest, SamplePointsRunClockwiseFromThePlusXEnd) {
+  MKEllipse e(nullptr, EBoCh, 0);
+  e.SetAxisValues(6.0, 4.0);
+  MKMesh ring(MKMesh::MKRing);
+  ring.Append(9.0, 9.0, 9.0);
+  e.CreateSamplePoints(4, ring, 1.0, 1.0, 0.0);
+  ASSERT_EQ(ring.GetNumberOfPoints(), 4u);
+  ExpectNear(ring[0], 1.0, 0.0, 0.0);
+  ExpectNear(ring[1], 0.0, -1.0, 0.0);
+  ExpectNear(ring[2], -1.0, 0.0, 0.0);
+  ExpectNear(ring[3], 0.0, 1.0, 0.0);
+  EXPECT_EQ(ring.GetType(), MKMesh::MKRing);
+
+  // Negative radii mean the ellipse's own half-axes.
+  e.CreateSamplePoints(4, ring, -1.0, -1.0, 2.0);
+  ExpectNear(ring[1], 0.0, -2.0, 2.0);
+  ExpectNear(ring[2], -3.0, 0.0, 2.0);
+
+  e.CreateSamplePoints(0, ring, 1.0, 1.0, 0.0);
+  EXPECT_EQ(ring.GetNumberOfPoints(), 0u);
+}
+
+TEST(MKEllipseTest, TheElbowRingIsACircle) {
+  for (MKShortName elbow : {REArEl, LEArEl}) {
+    MKEllipse e(nullptr, elbow, 208);
+    e.SetAxisValues(8.0, 4.0);
+    MKMesh ring;
+    e.CreateSamplePoints(8, ring, -1.0, -1.0, 0.0);
+    for (unsigned int i = 0; i < 8; ++i)
+      EXPECT_NEAR(std::hypot(ring[i].x, ring[i].y), 3.0, kTolerance) << elbow << " " << i;
+  }
+}
+
+TEST(MKEllipseTest, CapRingsClimbToThePoleOnTheSideOfTheDepth) {
+  MKEllipse e(nullptr, EBoCh, 16);
+  e.SetAxisValues(8.0, 4.0);
+  KelRawCollPV meshes;
+  meshes.Append(new MKMesh());  // destroyed by the call
+  e.CreateEllipsoid(3, 8, 2.0, meshes, -1.0, -1.0);
+  ASSERT_EQ(meshes.Size(), 3);
+  for (int k = 1; k <= 3; ++k) {
+    const MKMesh& ring = *static_cast<MKMesh*>(meshes[k]);
+    ASSERT_EQ(ring.GetNumberOfPoints(), 8u);
+    EXPECT_EQ(ring.GetType(), MKMesh::MKCap);
+    const double latitude = k * M_PI / 6.0;
+    ExpectNear(ring[0], 4.0 * std::cos(latitude) * (k == 3 ? 0.0 : 1.0), 0.0,
+               2.0 * std::sin(latitude));
+    ExpectNear(ring[6], 0.0, 2.0 * std::cos(latitude) * (k == 3 ? 0.0 : 1.0),
+               2.0 * std::sin(latitude));
+  }
+  const MKMesh& pole = *static_cast<MKMesh*>(meshes[3]);
+  for (unsigned int i = 0; i < 8; ++i) {
+    EXPECT_EQ(pole[i].x, 0.0);
+    EXPECT_EQ(pole[i].y, 0.0);
+  }
+
+  e.CreateEllipsoid(2, 4, -3.0, meshes, 1.0, 1.0);
+  ASSERT_EQ(meshes.Size(), 2);
+  ExpectNear((*static_cast<MKMesh*>(meshes[1]))[0], 0.0, 0.0, -3.0);
+  ExpectNear((*static_cast<MKMesh*>(meshes[2]))[0], std::cos(M_PI / 4.0), 0.0,
+             -3.0 * std::sin(M_PI / 4.0));
+
+  e.CreateEllipsoid(3, 8, 0.0, meshes, 1.0, 1.0);
+  EXPECT_EQ(meshes.Size(), 0);
+  e.CreateEllipsoid(0, 8, 1.0, meshes, 1.0, 1.0);
+  EXPECT_EQ(meshes.Size(), 0);
+}
+
+TEST(MKEllipseTest, BadArgumentsGiveNaNPoints) {
+  MKEllipse e(nullptr, EBoCh, 0);
+  e.SetAxisValues(4.0, 2.0);
+  ExpectNaN(e.GetPosition(static_cast<MKPositionSpec>(11), MKLocalSpace));
+  ExpectNaN(e.GetPosition(static_cast<MKPositionSpec>(-1), MKLocalSpace));
+  ExpectNaN(e.GetPosition(MKPositionCenter, static_cast<MKCoordinateSpace>(2)));
+  ExpectNaN(e.GetNormalVector(static_cast<MKCoordinateSpace>(-1)));
+  ExpectNaN(e.GetNormalVector(MKGlobalSpace));  // no owner
+}
+
+TEST(MKEllipseTest, WithoutBodyTheMatricesStayStale) {
+  MKSegment loose;
+  MKEllipse e(&loose, EBoCh, 0);
+  e.SetPosition(1.0, 2.0, 3.0);
+  EXPECT_TRUE(e.GetLocalMatrix().IsUnit());
+}
+
+TEST_F(MKEllipseOnBodyTest, ExtremitiesAreSortedWithTheirTieBreaks) {
+  // A root without rotation: the ellipse lies in the world XY plane, all four ends at one Z.
+  root->SetRotation(0.0, 0.0, 0.0);
+  MKEllipse e(root.get(), EBoCh, 0);
+  e.SetAxisValues(4.0, 2.0);
+  e.SetPosition(1.0, 0.0, 0.0);
+  ExpectNear(e.GetPosition(MKPositionHighestZ, MKGlobalSpace), 3.0, 0.0, 0.0);
+  ExpectNear(e.GetPosition(MKPositionLowestZ, MKGlobalSpace), -1.0, 0.0, 0.0);
+  ExpectNear(e.GetPosition(MKPositionHighestY, MKGlobalSpace), 1.0, 1.0, 0.0);
+  ExpectNear(e.GetPosition(MKPositionLowestX, MKGlobalSpace), -1.0, 0.0, 0.0);
+  ExpectNear(e.GetPosition(MKPositionCenter8, MKGlobalSpace), 1.0, 0.0, 0.0);
+  ExpectNear(e.GetPosition(MKPositionMajorEnd, MKLocalSpace), 3.0, 0.0, 0.0);
+  ExpectNear(e.GetPosition(MKPositionMinorEnd, MKLocalSpace), 1.0, 1.0, 0.0);
+}
+
+TEST_F(MKEllipseOnBodyTest, PositionsFollowTheSegmentIntoTheWorld) {
+  // On the pelvis, the segment's +Y is the world's +Z and its +X the world's -X.
+  MKEllipse e(root.get(), EBoCh, 0);
+  e.SetAxisValues(30.0, 20.0);
+  e.SetPosition(0.0, 1.0, 2.0);
+  ExpectNear(e.GetPosition(MKPositionCenter, MKLocalSpace), 0.0, 1.0, 2.0);
+  ExpectNear(e.GetPosition(MKPositionCenter, MKGlobalSpace), 0.0, 2.0, 1.0);
+  ExpectNear(e.GetPosition(MKPositionHighestZ, MKGlobalSpace), 0.0, 2.0, 11.0);
+  ExpectNear(e.GetPosition(MKPositionHighestX, MKGlobalSpace), 15.0, 2.0, 1.0);
+  ExpectNear(e.GetPosition(MKPositionMajorEnd, MKGlobalSpace), -15.0, 2.0, 1.0);
+  ExpectNear(e.GetNormalVector(MKLocalSpace), 0.0, 0.0, 1.0);
+  ExpectNear(e.GetNormalVector(MKGlobalSpace), 0.0, 1.0, 0.0);
+
+  e.SetRotationX(90.0);
+  ExpectNear(e.GetNormalVector(MKLocalSpace), 0.0, -1.0, 0.0);
+  EXPECT_EQ(e.GetNormalVector(MKLocalSpace).z, 0.0) << "tiny components are cleared";
+  MKMesh ring;
+  e.CreateSamplePoints(4, ring, 1.0, 1.0, 0.0);
+  ExpectNear(ring[1], 0.0, 1.0, 1.0);  // (0, -1, 0) turned into the ellipse's new plane
+}
+
+TEST_F(MKEllipseOnBodyTest, ASpineEllipseMovedToAVertebraKeepsItsPlacement) {
+  MKEllipse spine(root.get(), EBoNi, 1);
+  spine.SetAxisValues(30.0, 20.0);
+  spine.SetPosition(1.0, 2.0, 6.0);
+  spine.SetRotationX(20.0);
+  const MK4x4Matrix world = spine.GetGlobalMatrix();
+
+  spine.SetOwner(vertebra.get());
+  ExpectSameMatrix(spine.GetGlobalMatrix(), world);
+  const MK4x4Matrix local = spine.GetLocalMatrix();
+  spine.Invalidate();
+  ExpectSameMatrix(spine.GetLocalMatrix(), local);
+  ExpectSameMatrix(spine.GetGlobalMatrix(), world);
+
+  // It rides on the vertebra from now on.
+  vertebra->SetRotation(30.0, 0.0, 0.0);
+  spine.Invalidate();
+  ExpectSameMatrix(spine.GetLocalMatrix(), local);
+  MK4x4Matrix expected = local;
+  expected *= vertebra->GetGlobalMatrix();
+  ExpectSameMatrix(spine.GetGlobalMatrix(), expected);
+
+  // An ordinary ellipse on the vertebra is rebuilt from its position and rotations.
+  MKEllipse plain(root.get(), EBoCh, 0);
+  plain.SetPosition(1.0, 2.0, 6.0);
+  plain.SetOwner(vertebra.get());
+  plain.Invalidate();
+  MK4x4Matrix own;
+  own.BuildFromTrans(1.0, 2.0, 6.0);
+  ExpectSameMatrix(plain.GetLocalMatrix(), own);
+}
+
+TEST_F(MKEllipseOnBodyTest, ASpineEllipseMovedOntoT1StaysBelowItsTop) {
+  MKSegment t1(&body, SBoT1, 1, root.get());
+  t1.SetLength(2.0);
+  root->AddChild(&t1);
+  const double top = t1.GetEndPosition()(1);
+  MKEllipse spine(root.get(), EBoNe, 5);
+  spine.SetPosition(0.0, 0.0, top + 10.0);
+  spine.GetGlobalMatrix();
+  spine.SetOwner(&t1);
+  EXPECT_NEAR(spine.GetGlobalMatrix()(3, 1), top - 0.1, 1e-9);
+
+  MKEllipse low(root.get(), EBoTh, 5);
+  low.SetPosition(0.0, 0.0, top - 1.0);
+  low.GetGlobalMatrix();
+  low.SetOwner(&t1);
+  EXPECT_NEAR(low.GetGlobalMatrix()(3, 1), top - 1.0, 1e-9);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include "body/MKSkinElement.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "body/MKBody.h"
+#include "body/MKEllipse.h"
+#include "body/MKMesh.h"
+#include "body/MKSegment.h"
+#include "math/MK3DVertexCompare.h"
+
+namespace {
+
+MKMesh Ring(unsigned int n, double radius, double z, MKMesh::MKMeshType type = MKMesh::MKRing) {
+  MKEllipse sampler(nullptr, EBoCh, 0);
+  MKMesh ring(type);
+  sampler.CreateSamplePoints(n, ring, radius, radius, z);
+  return ring;
+}
+
+TEST(MKMeshBasicsTest, GrowsByDoublingAndStartsNormalsAtZero) {
+  MKMesh mesh;
+  EXPECT_EQ(mesh.GetCapacity(), 0u);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(mesh.Append(i, 0.0, 0.0), static_cast<unsigned>(i + 1));
+  EXPECT_EQ(mesh.GetCapacity(), 10u);
+  EXPECT_EQ(mesh.Append(MK3DVertex(10.0, 1.0, 2.0)), 11u);
+  EXPECT_EQ(mesh.GetCapacity(), 20u);
+  EXPECT_EQ(mesh[10].y, 1.0);
+  for (unsigned int i = 0; i < 11; ++i) {
+    EXPECT_EQ(mesh.GetNormalOnVertice(i).x, 0.0);
+    EXPECT_EQ(mesh.GetNormalOnVertice(i).z, 0.0);
+  }
+  mesh.Clear();
+  EXPECT_EQ(mesh.GetNumberOfPoints(), 0u);
+  EXPECT_EQ(mesh.GetCapacity(), 0u);
+}
+
+TEST(MKMeshBasicsTest, OutOfRangeIndicesFallBackToTheFirstPoint) {
+  MKMesh mesh;
+  EXPECT_EQ(mesh[3].x, 0.0);  // empty: the origin
+  mesh.Append(1.0, 2.0, 3.0);
+  mesh.Append(4.0, 5.0, 6.0);
+  mesh.SetNormalOnVertice(1, 0.0, 0.0, 1.0);
+  mesh.SetNormalOnVertice(2, 9.0, 9.0, 9.0);  // ignored
+  EXPECT_EQ(mesh[7].x, 1.0);
+  EXPECT_EQ(mesh.GetNormalOnVertice(1).z, 1.0);
+  EXPECT_EQ(mesh.GetNormalOnVertice(5).z, 0.0);
+
+  const MKMesh copy(mesh);
+  mesh.Clear();
+  ASSERT_EQ(copy.GetNumberOfPoints(), 2u);
+  EXPECT_EQ(copy[1].z, 6.0);
+  EXPECT_EQ(copy.GetNormalOnVertice(1).z, 1.0);
+}
+
+TEST(MKMeshBasicsTest, QuickSortOrdersPointsAndLeavesNormals) {
+  MKMesh mesh;
+  const double zs[] = {3.0, -1.0, 7.0, 0.5, 7.0, 2.0};
+  for (int i = 0; i < 6; ++i) {
+    mesh.Append(i, 0.0, zs[i]);
+    mesh.SetNormalOnVertice(static_cast<unsigned>(i), i, 0.0, 0.0);
+  }
+  mesh.QuickSort(MK3DVertexCompareHigherZHigherX);
+  EXPECT_EQ(mesh[0].z, 7.0);
+  EXPECT_EQ(mesh[0].x, 4.0);  // ties: higher X first
+  EXPECT_EQ(mesh[1].x, 2.0);
+  for (unsigned int i = 1; i < 6; ++i) EXPECT_GE(mesh[i - 1].z, mesh[i].z);
+  for (unsigned int i = 0; i < 6; ++i) EXPECT_EQ(mesh.GetNormalOnVertice(i).x, i);
+}
+
+TEST(MKSkinElementTest, TakesItsNameAndMatrixFromItsSegment) {
+  MKBody body(nullptr, -1, 0);
+  MKSegment head(&body, SHeNe, 0, nullptr);
+  head.SetRotation(0.0, 90.0, 0.0);
+  MKSkinElement skin(&head);
+  EXPECT_EQ(skin.GetShortName(), SkHeNe);
+  EXPECT_EQ(skin.GetOwner(), &head);
+  EXPECT_EQ(skin.GetMKClassName(), MKSkinElementClass);
+  const MK4x4Matrix& global = skin.GetGlobalMatrix();
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(global(r, c), head.GetGlobalMatrix()(r, c));
+
+  MKSkinElement loose(nullptr);
+  EXPECT_EQ(loose.GetShortName(), 4000);
+  EXPECT_TRUE(loose.GetGlobalMatrix().IsUnit());
+}
+
+TEST(MKSkinElementTest, HoldsCopiesInOrder) {
+  MKSkinElement skin(nullptr);
+  MKMesh a = Ring(3, 1.0, 0.0);
+  skin.AddMesh(a);
+  skin.AddMesh(Ring(3, 1.0, 2.0));
+  skin.InsertMeshAtIndex(1, Ring(3, 1.0, 1.0));
+  skin.InsertMeshAtIndex(3, Ring(3, 1.0, 3.0));  // the count: appends
+  skin.InsertMeshAtIndex(9, Ring(3, 1.0, 9.0));  // beyond: ignored
+  a.Clear();
+  ASSERT_EQ(skin.GetNumberOfMeshes(), 4u);
+  for (unsigned int i = 0; i < 4; ++i) EXPECT_EQ((*skin.GetMesh(i))[0].z, i);
+  EXPECT_EQ(skin.GetMesh(4), nullptr);
+  skin.RemoveMeshAtIndex(0);
+  skin.RemoveMeshAtIndex(7);
+  ASSERT_EQ(skin.GetNumberOfMeshes(), 3u);
+  EXPECT_EQ((*skin.GetMesh(0))[0].z, 1.0);
+  skin.Clear();
+  EXPECT_EQ(skin.GetNumberOfMeshes(), 0u);
+}
+
+TEST(MKSkinElementTest, NormalsOfACylinderPointOutward) {
+  MKSkinElement skin(nullptr);
+  MKMesh marker(MKMesh::MKPointSet);
+  marker.Append(0.0, 0.0, 0.5);
+  skin.AddMesh(marker);  // neither gets normals nor counts as a neighbour
+  for (int k = 0; k < 3; ++k) skin.AddMesh(Ring(12, 2.0, k));
+  skin.AddMesh(Ring(6, 1.0, 3.0, MKMesh::MKCap));  // a cap of another count closes the top
+  skin.CalculateNormalOnVertices();
+
+  EXPECT_EQ(skin.GetMesh(0)->GetNormalOnVertice(0).z, 0.0);
+  EXPECT_EQ(skin.GetMesh(0)->GetNormalOnVertice(0).x, 0.0);
+  for (unsigned int k = 1; k <= 4; ++k) {
+    const MKMesh& mesh = *skin.GetMesh(k);
+    for (unsigned int j = 0; j < mesh.GetNumberOfPoints(); ++j) {
+      const MK3DVertex& p = mesh[j];
+      const MK3DVertex& n = mesh.GetNormalOnVertice(j);
+      EXPECT_NEAR(std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z), 1.0, 1e-12) << k << " " << j;
+      EXPECT_GT(n.x * p.x + n.y * p.y, 0.0) << "outward, mesh " << k << " point " << j;
+    }
+  }
+  // The middle ring sees a straight wall: purely radial normals.
+  const MKMesh& middle = *skin.GetMesh(2);
+  for (unsigned int j = 0; j < 12; ++j) {
+    EXPECT_NEAR(middle.GetNormalOnVertice(j).x, middle[j].x / 2.0, 1e-12);
+    EXPECT_NEAR(middle.GetNormalOnVertice(j).z, 0.0, 1e-12);
+  }
+  EXPECT_GT(skin.GetMesh(3)->GetNormalOnVertice(0).z, 0.0) << "the ring under the cap leans up";
+}
+
+}  // namespace

@@ -1,0 +1,663 @@
+#include <gtest/gtest.h>
+
+#include <locale.h>
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "body/MKBody.h"
+#include "host/KelDataPath.h"
+#include "host/KelFile.h"
+#include "host/KelGetEnv.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A small closed base mesh (a cube: 6 faces, 8 vertices) with every section, one line per
+// element, so that a test can damage any single line.
+struct SkinText {
+  std::vector<std::string> preamble = {"# a test head", "#STAR is not the marker"};
+  std::vector<std::string> counts = {"6", "8"};
+  std::vector<std::string> neighbours = {"n 1 0 2 1 3 2 4 3", "n 0 0 2 0 3 0 4 0",
+                                         "n 0 1 1 1 4 1 5 1", "n 0 2 1 2 4 2 5 2",
+                                         "n 0 3 1 3 2 3 5 3", "n 5 0 4 0 3 0 2 0"};
+  std::vector<std::string> faces = {"0 0 1 2 3", "1 4 5 6 7", "2 0 1 5 4",
+                                    "3 1 2 6 5", "4 2 3 7 6", "5 3 0 4 7"};
+  // Two anchor lines per vertex; vertex v anchors on EHeFh and EHeGl with parameters derived from
+  // v.
+  std::vector<std::string> anchors;
+  std::vector<std::string> display = {"# display", "26 26 25 26 28 26"};
+  std::vector<std::string> head = {"# features", "#HEAD"};
+  std::vector<std::string> features = {"3", "0 1 2", "1",   "3", "2", "4 5", "1",
+                                       "0", "2",     "1 2", "1", "5", "2",   "3 4"};
+
+  SkinText() {
+    for (int v = 0; v < 8; ++v) {
+      anchors.push_back("1012 " + std::to_string(10 * v) + ".5 1.25 -0.5 0.75");
+      anchors.push_back("1013 " + std::to_string(10 * v + 5) + ".5 0.5 0.25 0.25");
+    }
+  }
+
+  std::string Text() const {
+    std::string text;
+    auto add = [&text](const std::vector<std::string>& lines) {
+      for (const std::string& line : lines) text += line + "\n";
+    };
+    add(preamble);
+    text += "#START\n";
+    add(counts);
+    add(neighbours);
+    add(faces);
+    for (std::size_t v = 0; v < anchors.size() / 2; ++v) {
+      text += "vertex " + std::to_string(v) + "\n";
+      text += anchors[2 * v] + "\n" + anchors[2 * v + 1] + "\n";
+    }
+    add(display);
+    add(head);
+    add(features);
+    return text;
+  }
+};
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+// Reads `text` as the skin file of `sex` through the reader, from a temporary file.
+int ReadText(const std::string& text, int sex) {
+  const fs::path path = fs::path(testing::TempDir()) / "mk_skin_reader_test.skn";
+  WriteFile(path, text);
+  const KelUnicodeString name(path.string().c_str());
+  unsigned int file = 0;
+  EXPECT_EQ(KelFOpen(&name, "r", &file), 0);
+  const int result = MKBody::ReadSKNData(file, sex);
+  KelFClose(file);
+  fs::remove(path);
+  return result;
+}
+
+std::vector<int> Feature(const int* faces, int count) {
+  return std::vector<int>(faces, faces + count);
+}
+
+void ClearSex(int sex) {
+  MKBody::sNbHierarchies[sex] = 0;
+  MKBody::sNbVertices[sex] = 0;
+  MKBody::sNbHairFaces[sex] = 0;
+  MKBody::sNbEyebrowsFaces[sex] = 0;
+  MKBody::sNbEyelidsFaces[sex] = 0;
+  MKBody::sNbEyesWhiteFaces[sex] = 0;
+  MKBody::sNbEyesColorFaces[sex] = 0;
+  MKBody::sNbPupilsFaces[sex] = 0;
+  MKBody::sNbLipsFaces[sex] = 0;
+}
+
+// Every count within its capacity and every stored index within the counts it refers to.
+void ExpectConsistentTables(int sex) {
+  const int faces = MKBody::sNbHierarchies[sex];
+  const int vertices = MKBody::sNbVertices[sex];
+  ASSERT_GE(faces, 0);
+  ASSERT_LE(faces, MKBody::sMaxHierarchies);
+  ASSERT_GE(vertices, 0);
+  ASSERT_LE(vertices, MKBody::sMaxSubDVertices);
+  for (int f = 0; f < faces; ++f) {
+    for (int k = 0; k < 4; ++k) {
+      EXPECT_GE(MKBody::sHierarchies[sex][f][k], 0);
+      EXPECT_LT(MKBody::sHierarchies[sex][f][k], vertices);
+      EXPECT_GE(MKBody::sFaceNeighborhoodInfos[sex][f][2 * k], -1);
+      EXPECT_LT(MKBody::sFaceNeighborhoodInfos[sex][f][2 * k], faces);
+      EXPECT_GE(MKBody::sFaceNeighborhoodInfos[sex][f][2 * k + 1], -1);
+      EXPECT_LE(MKBody::sFaceNeighborhoodInfos[sex][f][2 * k + 1], 3);
+    }
+    EXPECT_GE(MKBody::sHierarchyOwnerSegmentForVisu[sex][f], 0);
+    EXPECT_LE(MKBody::sHierarchyOwnerSegmentForVisu[sex][f], 98);
+  }
+  for (int v = 0; v < vertices; ++v) {
+    for (const MKSubDVertex::Anchor& anchor : MKBody::sSubDVertices[sex][v].anchors) {
+      if (anchor.ellipseShortName != 0) {
+        EXPECT_GE(anchor.ellipseShortName, 1000);
+        EXPECT_LE(anchor.ellipseShortName, 1106);
+      }
+      EXPECT_EQ(anchor.parameters[4], 0.0);
+    }
+  }
+  const struct {
+    int count;
+    const int* faces;
+    int capacity;
+  } groups[] = {
+      {MKBody::sNbHairFaces[sex], MKBody::sHairFaces[sex], MKBody::sMaxHairFaces},
+      {MKBody::sNbEyebrowsFaces[sex], MKBody::sEyebrowsFaces[sex], MKBody::sMaxEyebrowsFaces},
+      {MKBody::sNbEyelidsFaces[sex], MKBody::sEyelidsFaces[sex], MKBody::sMaxEyelidsFaces},
+      {MKBody::sNbEyesWhiteFaces[sex], MKBody::sEyesWhiteFaces[sex], MKBody::sMaxEyesWhiteFaces},
+      {MKBody::sNbEyesColorFaces[sex], MKBody::sEyesColorFaces[sex], MKBody::sMaxEyesColorFaces},
+      {MKBody::sNbPupilsFaces[sex], MKBody::sPupilsFaces[sex], MKBody::sMaxPupilsFaces},
+      {MKBody::sNbLipsFaces[sex], MKBody::sLipsFaces[sex], MKBody::sMaxLipsFaces},
+  };
+  for (const auto& group : groups) {
+    ASSERT_GE(group.count, 0);
+    ASSERT_LE(group.count, group.capacity);
+    for (int i = 0; i < group.count; ++i) {
+      EXPECT_GE(group.faces[i], 0);
+      EXPECT_LT(group.faces[i], faces);
+    }
+  }
+}
+
+// The skin tables, read flags and search path are process-wide: every test starts from empty
+// tables and leaves the flags and path list as a fresh process has them, so that whoever reads
+// the skin files next reads the real ones.
+class MKSkinFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* path = KelGetEnv("KelGraphicPath");
+    hadPath = path != nullptr;
+    if (path) savedPath = path;
+    Reset();
+  }
+  void TearDown() override {
+    if (hadPath) {
+      setenv("KelGraphicPath", savedPath.c_str(), 1);
+    } else {
+      unsetenv("KelGraphicPath");
+    }
+    Reset();
+  }
+  static void Reset() {
+    ClearSex(0);
+    ClearSex(1);
+    MKBody::sFemaleDataRead = 0;
+    MKBody::sMaleDataRead = 0;
+    MKBody::sDefaultPathList.RemoveAll();
+  }
+
+  bool hadPath = false;
+  std::string savedPath;
+};
+
+TEST_F(MKSkinFileTest, ReadsEverySectionOfAWellFormedFile) {
+  ASSERT_EQ(ReadText(SkinText().Text(), 1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 6);
+  EXPECT_EQ(MKBody::sNbVertices[1], 8);
+  EXPECT_EQ(Feature(MKBody::sHierarchies[1][3], 4), (std::vector<int>{1, 2, 6, 5}));
+  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[1][5], 8),
+            (std::vector<int>{5, 0, 4, 0, 3, 0, 2, 0}));
+  const MKSubDVertex& vertex = MKBody::sSubDVertices[1][7];
+  EXPECT_EQ(vertex.anchors[0].ellipseShortName, 1012);
+  EXPECT_EQ(vertex.anchors[0].parameters[0], 70.5);
+  EXPECT_EQ(vertex.anchors[0].parameters[1], 1.25);
+  EXPECT_EQ(vertex.anchors[0].parameters[2], -0.5);
+  EXPECT_EQ(vertex.anchors[0].parameters[3], 0.75);
+  EXPECT_EQ(vertex.anchors[0].parameters[4], 0.0);
+  EXPECT_EQ(vertex.anchors[1].ellipseShortName, 1013);
+  EXPECT_EQ(vertex.anchors[1].parameters[0], 75.5);
+  EXPECT_EQ(vertex.anchors[1].segmentIndex, 0);  // resolved later against a body
+  EXPECT_EQ(Feature(MKBody::sHierarchyOwnerSegmentForVisu[1], 6),
+            (std::vector<int>{26, 26, 25, 26, 28, 26}));
+  EXPECT_EQ(Feature(MKBody::sHairFaces[1], MKBody::sNbHairFaces[1]), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Feature(MKBody::sEyebrowsFaces[1], MKBody::sNbEyebrowsFaces[1]), std::vector<int>{3});
+  EXPECT_EQ(Feature(MKBody::sEyelidsFaces[1], MKBody::sNbEyelidsFaces[1]),
+            (std::vector<int>{4, 5}));
+  EXPECT_EQ(MKBody::sNbEyesWhiteFaces[1], 1);
+  EXPECT_EQ(Feature(MKBody::sEyesColorFaces[1], MKBody::sNbEyesColorFaces[1]),
+            (std::vector<int>{1, 2}));
+  EXPECT_EQ(Feature(MKBody::sPupilsFaces[1], MKBody::sNbPupilsFaces[1]), std::vector<int>{5});
+  EXPECT_EQ(Feature(MKBody::sLipsFaces[1], MKBody::sNbLipsFaces[1]), (std::vector<int>{3, 4}));
+  EXPECT_EQ(MKBody::sNbHierarchies[0], 0) << "the other sex is untouched";
+}
+
+TEST_F(MKSkinFileTest, ReadsCommaDecimalsUnderThePointLocale) {
+  SkinText skin;
+  skin.anchors[0] = "1012 12,25 0,5 -1,75 0.5";
+  ASSERT_EQ(ReadText(skin.Text(), 0), 0);
+  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].parameters[0], 12.25);
+  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].parameters[1], 0.5);
+  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].parameters[2], -1.75);
+  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].parameters[3], 0.5);
+}
+
+TEST_F(MKSkinFileTest, RefusesASexOtherThanZeroOrOne) {
+  EXPECT_EQ(ReadText(SkinText().Text(), 2), MKBody::sSkinFileFailure);
+  EXPECT_EQ(ReadText(SkinText().Text(), -1), MKBody::sSkinFileFailure);
+  EXPECT_EQ(MKBody::sNbHierarchies[0] + MKBody::sNbHierarchies[1], 0);
+}
+
+TEST_F(MKSkinFileTest, WithoutStartLineBothCountsBecomeZero) {
+  ASSERT_EQ(ReadText(SkinText().Text(), 0), 0);
+  std::string text = SkinText().Text();
+  text.replace(text.find("#START"), 6, "#STAR ");
+  EXPECT_EQ(ReadText(text, 0), MKBody::sSkinFileFailure);
+  EXPECT_EQ(MKBody::sNbHierarchies[0], 0);
+  EXPECT_EQ(MKBody::sNbVertices[0], 0);
+  EXPECT_EQ(ReadText("", 0), MKBody::sSkinFileFailure);
+}
+
+TEST_F(MKSkinFileTest, WithoutHeadSectionTheBaseMeshIsReadAndTheFeaturesStayAsTheyWere) {
+  SkinText skin;
+  skin.head = {"# no features"};
+  ASSERT_EQ(ReadText(skin.Text(), 1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 6);
+  EXPECT_EQ(MKBody::sNbPupilsFaces[1], 0);
+  EXPECT_EQ(MKBody::sNbHairFaces[1], 0);
+
+  ASSERT_EQ(ReadText(SkinText().Text(), 1), 0);
+  ASSERT_EQ(MKBody::sNbPupilsFaces[1], 1);
+  skin.anchors[0] = "1014 1 2 3 4";
+  ASSERT_EQ(ReadText(skin.Text(), 1), 0);
+  EXPECT_EQ(MKBody::sSubDVertices[1][0].anchors[0].ellipseShortName, 1014);
+  EXPECT_EQ(Feature(MKBody::sPupilsFaces[1], MKBody::sNbPupilsFaces[1]), std::vector<int>{5});
+  EXPECT_EQ(MKBody::sNbHairFaces[1], 3);
+
+  // Groups naming a face the new base mesh lacks are emptied; the others stay.
+  skin.counts = {"5", "8"};
+  skin.neighbours = {"n 1 0 2 1 3 2 4 3", "n 0 0 2 0 3 0 4 0", "n 0 1 1 1 4 1 -1 -1",
+                     "n 0 2 1 2 4 2 -1 -1", "n 0 3 1 3 2 3 -1 -1"};
+  skin.faces.pop_back();
+  skin.display.back() = "26 26 26 26 26";
+  ASSERT_EQ(ReadText(skin.Text(), 1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 5);
+  EXPECT_EQ(MKBody::sNbPupilsFaces[1], 0);
+  EXPECT_EQ(Feature(MKBody::sHairFaces[1], MKBody::sNbHairFaces[1]), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(MKBody::sFaceNeighborhoodInfos[1][4][6], -1);
+}
+
+TEST_F(MKSkinFileTest, RejectsBaseMeshCountsBeyondTheCapacities) {
+  for (const char* faces : {"901", "-1", "2147483648", "6.0", "six", ""}) {
+    ASSERT_EQ(ReadText(SkinText().Text(), 0), 0);
+    SkinText skin;
+    skin.counts[0] = faces;
+    EXPECT_EQ(ReadText(skin.Text(), 0), MKBody::sSkinFileFailure) << faces;
+    EXPECT_EQ(MKBody::sNbHierarchies[0], 0) << faces;
+    EXPECT_EQ(MKBody::sNbVertices[0], 0) << faces;
+  }
+  for (const char* vertices : {"901", "-8", "0"}) {
+    ASSERT_EQ(ReadText(SkinText().Text(), 0), 0);
+    SkinText skin;
+    skin.counts[1] = vertices;
+    EXPECT_EQ(ReadText(skin.Text(), 0), MKBody::sSkinFileFailure) << vertices;
+    EXPECT_EQ(MKBody::sNbVertices[0], 0) << vertices;
+  }
+}
+
+TEST_F(MKSkinFileTest, AcceptsTheFullCapacity) {
+  SkinText skin;
+  skin.counts = {"900", "900"};
+  skin.neighbours.clear();
+  skin.faces.clear();
+  skin.anchors.clear();
+  std::string display;
+  std::string hair;
+  for (int f = 0; f < 900; ++f) {
+    skin.neighbours.push_back(std::to_string(f) + " " + std::to_string((f + 1) % 900) +
+                              " 2 -1 -1 0 0 899 3");
+    skin.faces.push_back(std::to_string(f) + " " + std::to_string(f) + " " +
+                         std::to_string((f + 1) % 900) + " " + std::to_string((f + 2) % 900) +
+                         " 899");
+    skin.anchors.push_back("1012 " + std::to_string(f) + " 1 0 0.5");
+    skin.anchors.push_back("1013 " + std::to_string(f) + " 1 0 0.5");
+    display += "26 ";
+    if (f < 300) hair += std::to_string(899 - f) + " ";
+  }
+  skin.display.back() = display;
+  skin.features[0] = "300";
+  skin.features[1] = hair;
+  skin.features[10] = "10";
+  skin.features[11] = "0 1 2 3 4 5 6 7 8 899";
+  ASSERT_EQ(ReadText(skin.Text(), 1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 900);
+  EXPECT_EQ(MKBody::sNbVertices[1], 900);
+  EXPECT_EQ(MKBody::sHierarchies[1][899][2], 1);
+  EXPECT_EQ(MKBody::sSubDVertices[1][899].anchors[1].parameters[0], 899.0);
+  EXPECT_EQ(MKBody::sHierarchyOwnerSegmentForVisu[1][899], 26);
+  EXPECT_EQ(MKBody::sNbHairFaces[1], 300);
+  EXPECT_EQ(MKBody::sHairFaces[1][299], 600);
+  EXPECT_EQ(MKBody::sNbPupilsFaces[1], 10);
+  EXPECT_EQ(MKBody::sPupilsFaces[1][9], 899);
+  ExpectConsistentTables(1);
+}
+
+TEST_F(MKSkinFileTest, AFeatureGroupBeyondItsCapacityStaysAsItWas) {
+  ASSERT_EQ(ReadText(SkinText().Text(), 0), 0);
+  SkinText skin;
+  skin.features[10] = "11";  // pupils, capacity 10
+  skin.features[11] = "0 1 2 3 4 5 0 1 2 3 4";
+  skin.features[12] = "-1";  // lips
+  skin.features[2] = "1";    // eyebrows: a different face
+  skin.features[3] = "4";
+  ASSERT_EQ(ReadText(skin.Text(), 0), 0);
+  EXPECT_EQ(Feature(MKBody::sPupilsFaces[0], MKBody::sNbPupilsFaces[0]), std::vector<int>{5});
+  EXPECT_EQ(Feature(MKBody::sLipsFaces[0], MKBody::sNbLipsFaces[0]), (std::vector<int>{3, 4}));
+  EXPECT_EQ(Feature(MKBody::sEyebrowsFaces[0], MKBody::sNbEyebrowsFaces[0]), std::vector<int>{4});
+
+  ClearSex(0);
+  skin.features[0] = "301";
+  ASSERT_EQ(ReadText(skin.Text(), 0), 0);
+  EXPECT_EQ(MKBody::sNbHairFaces[0], 0);
+  EXPECT_EQ(MKBody::sNbPupilsFaces[0], 0);
+  EXPECT_EQ(MKBody::sNbEyebrowsFaces[0], 1);
+}
+
+TEST_F(MKSkinFileTest, AFeatureLineWithTooFewOrBadIndicesLeavesItsGroup) {
+  SkinText skin;
+  skin.features[1] = "0 1";      // hair announces 3
+  skin.features[5] = "4 6";      // eyelids: face 6 does not exist
+  skin.features[13] = "3 x";     // lips
+  skin.features[9] = "1 2 7 8";  // irises: extra tokens are ignored
+  ASSERT_EQ(ReadText(skin.Text(), 0), 0);
+  EXPECT_EQ(MKBody::sNbHairFaces[0], 0);
+  EXPECT_EQ(MKBody::sNbEyelidsFaces[0], 0);
+  EXPECT_EQ(MKBody::sNbLipsFaces[0], 0);
+  EXPECT_EQ(Feature(MKBody::sEyesColorFaces[0], MKBody::sNbEyesColorFaces[0]),
+            (std::vector<int>{1, 2}));
+  EXPECT_EQ(MKBody::sNbPupilsFaces[0], 1);
+}
+
+TEST_F(MKSkinFileTest, AnOverlongLineIsSkippedWholeAndLeavesItsEntryCleared) {
+  SkinText skin;
+  // 256 characters: one too many. The numbers it starts with are valid, so a reader that kept
+  // the first 255 characters, or read the rest as the next line, would show it.
+  std::string overlong = "1012 1.5 1.5 1.5 1.5";
+  overlong += std::string(256 - overlong.size(), ' ');
+  skin.anchors[6] = overlong;                                        // vertex 3, first anchor
+  skin.neighbours[2] = "n 0 1 1 1 4 1 5 1" + std::string(250, ' ');  // face 2
+  skin.faces[4] = "4 2 3 7 6 " + std::string(300, '9');              // face 4
+  // Its second 255 characters begin with the marker: a reader that took them for a line of
+  // their own would start one line early.
+  skin.preamble.push_back(std::string(255, '#') + "#START");
+  std::string exact = "1013 2.5 0.5 0.25 0.25";
+  exact += std::string(255 - exact.size(), ' ');
+  skin.anchors[7] = exact;  // exactly 255 characters: accepted
+  ASSERT_EQ(ReadText(skin.Text(), 1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 6);
+  EXPECT_EQ(MKBody::sSubDVertices[1][3].anchors[0].ellipseShortName, 0);
+  EXPECT_EQ(MKBody::sSubDVertices[1][3].anchors[0].parameters[0], 0.0);
+  EXPECT_EQ(MKBody::sSubDVertices[1][3].anchors[1].parameters[0], 2.5);
+  EXPECT_EQ(MKBody::sSubDVertices[1][4].anchors[0].parameters[0], 40.5);
+  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[1][2], 8), std::vector<int>(8, 0));
+  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[1][3], 8),
+            (std::vector<int>{0, 2, 1, 2, 4, 2, 5, 2}));
+  EXPECT_EQ(Feature(MKBody::sHierarchies[1][4], 4), std::vector<int>(4, 0));
+  EXPECT_EQ(Feature(MKBody::sHierarchies[1][5], 4), (std::vector<int>{3, 0, 4, 7}));
+  EXPECT_EQ(MKBody::sNbLipsFaces[1], 2);
+  ExpectConsistentTables(1);
+}
+
+TEST_F(MKSkinFileTest, UnusableRecordsLeaveTheirEntriesCleared) {
+  SkinText skin;
+  skin.faces[1] = "1 4 5 6 8";                                   // vertex 8 of 8
+  skin.faces[2] = "2 0 1 -5 4";                                  // negative vertex
+  skin.faces[3] = "x 1 2 6 5";                                   // the leading integer is not one
+  skin.neighbours[1] = "n 0 0 2 0 3 0 6 0";                      // face 6 of 6
+  skin.neighbours[4] = "n 0 3 1 3 2 4 5 3";                      // edge 4
+  skin.anchors[0] = "1012 nan 1 0 0.5";                          // not finite
+  skin.anchors[1] = "1013 1e999 1 0 0.5";                        // overflows to infinity
+  skin.anchors[2] = "999 1 1 0 0.5";                             // not an ellipse
+  skin.anchors[3] = "1107 1 1 0 0.5";                            // not an ellipse
+  skin.anchors[4] = "10120000000 1 1 0 0.5";                     // too many digits
+  skin.anchors[5] = "1012 1 1 0";                                // too few numbers
+  skin.anchors[8] = std::string("1012 1 1 0 0.5") + '\0' + "9";  // a NUL byte
+  skin.display.back() = "26 99 x -1 28 2";
+  ASSERT_EQ(ReadText(skin.Text(), 0), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[0], 6);
+  for (int f : {1, 2, 3}) EXPECT_EQ(Feature(MKBody::sHierarchies[0][f], 4), std::vector<int>(4, 0));
+  EXPECT_EQ(Feature(MKBody::sHierarchies[0][4], 4), (std::vector<int>{2, 3, 7, 6}));
+  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[0][1], 8), std::vector<int>(8, 0));
+  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[0][4], 8), std::vector<int>(8, 0));
+  for (int v : {0, 1, 2}) {
+    for (const MKSubDVertex::Anchor& anchor : MKBody::sSubDVertices[0][v].anchors) {
+      EXPECT_EQ(anchor.ellipseShortName, 0) << v;
+      EXPECT_EQ(anchor.parameters[0], 0.0) << v;
+    }
+  }
+  EXPECT_EQ(MKBody::sSubDVertices[0][4].anchors[0].ellipseShortName, 0);
+  EXPECT_EQ(MKBody::sSubDVertices[0][4].anchors[1].ellipseShortName, 1013);
+  EXPECT_EQ(MKBody::sSubDVertices[0][3].anchors[1].ellipseShortName, 1013);
+  EXPECT_EQ(MKBody::sSubDVertices[0][5].anchors[0].ellipseShortName, 1012);
+  EXPECT_EQ(Feature(MKBody::sHierarchyOwnerSegmentForVisu[0], 6),
+            (std::vector<int>{26, 0, 0, 0, 28, 2}));
+  ExpectConsistentTables(0);
+}
+
+TEST_F(MKSkinFileTest, AFileEndingInsideTheBaseMeshIsRejected) {
+  const std::string text = SkinText().Text();
+  const std::size_t display = text.find("# display");
+  for (std::size_t cut :
+       {text.find("n 0 2"), text.find("3 1 2 6 5"), text.find("vertex 5"), display, display + 10}) {
+    ASSERT_NE(cut, std::string::npos);
+    ASSERT_EQ(ReadText(text, 1), 0);
+    EXPECT_EQ(ReadText(text.substr(0, cut), 1), MKBody::sSkinFileFailure) << cut;
+    EXPECT_EQ(MKBody::sNbHierarchies[1], 0) << cut;
+    EXPECT_EQ(MKBody::sNbVertices[1], 0) << cut;
+  }
+  // Ending inside the features keeps the base mesh and the groups read so far.
+  ClearSex(1);
+  EXPECT_EQ(ReadText(text.substr(0, text.find("0 1 2\n1\n3\n") + 8), 1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 6);
+  EXPECT_EQ(MKBody::sNbHairFaces[1], 3);
+  EXPECT_EQ(MKBody::sNbEyebrowsFaces[1], 0);
+}
+
+TEST_F(MKSkinFileTest, RandomlyDamagedFilesNeverBreakTheTables) {
+  const std::string good = SkinText().Text();
+  const KelUnicodeString shipped = KelFindDataFile("male.skn");
+  std::string real;
+  if (shipped.GetLengthInChar() > 0) {
+    std::ifstream in(shipped.ConvertToChar().CastToCharPtr(), std::ios::binary);
+    real.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  const char alphabet[] = "0123456789 -.\n#x\t\r,e";
+  for (unsigned int seed = 1; seed <= 120; ++seed) {
+    std::mt19937 random(seed);
+    std::string text = (seed % 3 == 0 && !real.empty()) ? real : good;
+    const int edits = 1 + static_cast<int>(random() % 12);
+    for (int e = 0; e < edits; ++e) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 4) {
+        case 0:
+          text[at] = alphabet[random() % (sizeof alphabet - 1)];
+          break;
+        case 1:
+          text.erase(at, 1 + random() % 40);
+          break;
+        case 2:
+          text.insert(at, std::string(1 + random() % 400, alphabet[random() % 14]));
+          break;
+        default:
+          text[at] = static_cast<char>(random() % 256);
+          break;
+      }
+      if (text.empty()) text = "#START\n";
+    }
+    const int sex = static_cast<int>(seed % 2);
+    const int result = ReadText(text, sex);
+    EXPECT_TRUE(result == 0 || result == MKBody::sSkinFileFailure) << "seed " << seed;
+    ExpectConsistentTables(sex);
+    if (HasFailure()) {
+      ADD_FAILURE() << "seed " << seed;
+      break;
+    }
+  }
+  std::mt19937 random(7);
+  std::string noise(20000, '\0');
+  for (char& c : noise) c = static_cast<char>(random() % 256);
+  EXPECT_EQ(ReadText(noise, 0), MKBody::sSkinFileFailure);
+  EXPECT_EQ(ReadText("#START\n" + noise, 0), MKBody::sSkinFileFailure);
+  ExpectConsistentTables(0);
+}
+
+bool HasLocale(const char* name) {
+  locale_t probe = newlocale(LC_ALL_MASK, name, static_cast<locale_t>(nullptr));
+  if (!probe) return false;
+  freelocale(probe);
+  return true;
+}
+
+TEST_F(MKSkinFileTest, ReadsPointDecimalsUnderACommaLocale) {
+  if (!HasLocale("fr_FR.UTF-8")) GTEST_SKIP() << "the locale fr_FR.UTF-8 is not installed";
+  // The decimal-point answers are cached for the process, so the locale is changed in a child
+  // process of its own.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::setlocale(LC_ALL, "fr_FR.UTF-8");
+        SkinText skin;
+        skin.anchors[0] = "1012 12.25 0.5 -1.75 1e-1";
+        skin.anchors[1] = "1013 3,5 2 0 0.5";  // already in the locale's convention
+        const bool read = ReadText(skin.Text(), 1) == 0;
+        const MKSubDVertex::Anchor* a = MKBody::sSubDVertices[1][0].anchors;
+        const bool right = a[0].parameters[0] == 12.25 && a[0].parameters[1] == 0.5 &&
+                           a[0].parameters[2] == -1.75 && a[0].parameters[3] == 0.1 &&
+                           a[1].parameters[0] == 3.5 &&
+                           MKBody::sSubDVertices[1][7].anchors[0].parameters[0] == 70.5;
+        std::exit(read && right ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+// --- Search path and reading once ---------------------------------------------------------------
+
+class MKSkinSearchTest : public MKSkinFileTest {
+ protected:
+  void SetUp() override {
+    MKSkinFileTest::SetUp();
+    root = fs::path(testing::TempDir()) / "mk_skin_search";
+    fs::remove_all(root);
+    for (const char* name : {"one", "two", "three"}) fs::create_directories(root / name);
+  }
+  void TearDown() override {
+    fs::remove_all(root);
+    MKSkinFileTest::TearDown();
+  }
+  std::string Dir(const char* name) const { return (root / name).string(); }
+
+  fs::path root;
+};
+
+TEST_F(MKSkinSearchTest, SplitsTheGraphicPathInOrderSkippingEmptyPieces) {
+  setenv("KelGraphicPath", "/a:b/c::/d:", 1);
+  MKBody::InitPathList();
+  ASSERT_EQ(MKBody::sDefaultPathList.Size(), 3);
+  EXPECT_TRUE(MKBody::sDefaultPathList[1] == "/a");
+  EXPECT_TRUE(MKBody::sDefaultPathList[2] == "b/c");
+  EXPECT_TRUE(MKBody::sDefaultPathList[3] == "/d");
+  MKBody::InitPathList();
+  EXPECT_EQ(MKBody::sDefaultPathList.Size(), 3) << "the list is rebuilt, not extended";
+}
+
+TEST_F(MKSkinSearchTest, FindsTheFileOnTheThirdOfThreeDirectories) {
+  WriteFile(root / "three" / "male.skn", SkinText().Text());
+  SkinText other;
+  other.counts[0] = "5";
+  WriteFile(root / "three" / "female.skn", other.Text());
+  const std::string path = Dir("one") + ":" + Dir("two") + ":" + Dir("three");
+  setenv("KelGraphicPath", path.c_str(), 1);
+  EXPECT_EQ(MKBody::ReadMeshData(1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 6);
+  EXPECT_EQ(MKBody::sNbPupilsFaces[1], 1);
+  EXPECT_TRUE(MKBody::sFaceTexturePath[1] ==
+              KelUnicodeString((Dir("three") + "/MHeadSkin.bmp").c_str()));
+  EXPECT_EQ(MKBody::sMaleDataRead, 1);
+  EXPECT_EQ(MKBody::sFemaleDataRead, 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[0], 0);
+}
+
+TEST_F(MKSkinSearchTest, TheFirstDirectoryHoldingTheFileWins) {
+  SkinText second;
+  second.anchors[0] = "1014 2 2 2 2";
+  WriteFile(root / "two" / "female.skn", second.Text());
+  WriteFile(root / "three" / "female.skn", SkinText().Text());
+  const std::string path = Dir("one") + ":" + Dir("two") + ":" + Dir("three");
+  setenv("KelGraphicPath", path.c_str(), 1);
+  EXPECT_EQ(MKBody::ReadMeshData(0), 0);
+  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].ellipseShortName, 1014);
+  EXPECT_TRUE(MKBody::sFaceTexturePath[0] ==
+              KelUnicodeString((Dir("two") + "/FHeadSkin.bmp").c_str()));
+}
+
+TEST_F(MKSkinSearchTest, ReadsTheFileOncePerSex) {
+  WriteFile(root / "one" / "male.skn", SkinText().Text());
+  WriteFile(root / "one" / "female.skn", SkinText().Text());
+  setenv("KelGraphicPath", Dir("one").c_str(), 1);
+  ASSERT_EQ(MKBody::ReadMeshData(1), 0);
+  ASSERT_EQ(MKBody::sNbHierarchies[1], 6);
+  SkinText changed;
+  changed.counts[0] = "5";
+  WriteFile(root / "one" / "male.skn", changed.Text());
+  EXPECT_EQ(MKBody::ReadMeshData(1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 6) << "the male file was read a second time";
+  // The female file is still read, once.
+  EXPECT_EQ(MKBody::ReadMeshData(0), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[0], 6);
+  WriteFile(root / "one" / "female.skn", changed.Text());
+  EXPECT_EQ(MKBody::ReadMeshData(0), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[0], 6);
+  EXPECT_EQ(MKBody::ReadMeshData(2), 0);
+}
+
+TEST_F(MKSkinSearchTest, AMissingFileFailsAndLeavesTheTablesEmpty) {
+  setenv("KelGraphicPath", (Dir("one") + ":" + Dir("two")).c_str(), 1);
+  EXPECT_LT(MKBody::ReadMeshData(1), 0);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 0);
+  EXPECT_EQ(MKBody::sNbPupilsFaces[1], 0);
+  EXPECT_EQ(MKBody::sMaleDataRead, 0);
+  // A rejected file still counts as read.
+  WriteFile(root / "two" / "male.skn", "no marker here\n");
+  EXPECT_EQ(MKBody::ReadMeshData(1), MKBody::sSkinFileFailure);
+  EXPECT_EQ(MKBody::sMaleDataRead, 1);
+}
+
+// --- The shipped skin files
+// -----------------------------------------------------------------------
+
+TEST_F(MKSkinSearchTest, WithoutGraphicPathTheShippedFilesAreFoundAndAreClosedHeads) {
+  unsetenv("KelGraphicPath");
+  for (int sex = 0; sex <= 1; ++sex) {
+    SCOPED_TRACE(sex);
+    ASSERT_EQ(MKBody::ReadMeshData(sex), 0);
+    ExpectConsistentTables(sex);
+    const int faces = MKBody::sNbHierarchies[sex];
+    EXPECT_GT(faces, 200);
+    EXPECT_GT(MKBody::sNbVertices[sex], 200);
+    // A closed mesh: every edge has a neighbour that names this face back across the same edge.
+    for (int f = 0; f < faces; ++f) {
+      const int* corners = MKBody::sHierarchies[sex][f];
+      for (int k = 0; k < 4; ++k) {
+        const int g = MKBody::sFaceNeighborhoodInfos[sex][f][2 * k];
+        const int l = MKBody::sFaceNeighborhoodInfos[sex][f][2 * k + 1];
+        ASSERT_GE(g, 0);
+        ASSERT_GE(l, 0);
+        EXPECT_EQ(MKBody::sFaceNeighborhoodInfos[sex][g][2 * l], f);
+        EXPECT_EQ(MKBody::sFaceNeighborhoodInfos[sex][g][2 * l + 1], k);
+        EXPECT_EQ(MKBody::sHierarchies[sex][g][l], corners[(k + 1) % 4]);
+        EXPECT_EQ(MKBody::sHierarchies[sex][g][(l + 1) % 4], corners[k]);
+      }
+    }
+    for (int v = 0; v < MKBody::sNbVertices[sex]; ++v) {
+      const MKSubDVertex::Anchor* anchors = MKBody::sSubDVertices[sex][v].anchors;
+      for (int a = 0; a < 2; ++a) {
+        EXPECT_GE(anchors[a].ellipseShortName, 1010);  // the head ellipses EHeCh..EHeTo
+        EXPECT_LE(anchors[a].ellipseShortName, 1018);
+      }
+      EXPECT_DOUBLE_EQ(anchors[0].parameters[3] + anchors[1].parameters[3], 1.0);
+    }
+    for (int count :
+         {MKBody::sNbHairFaces[sex], MKBody::sNbEyebrowsFaces[sex], MKBody::sNbEyelidsFaces[sex],
+          MKBody::sNbEyesWhiteFaces[sex], MKBody::sNbEyesColorFaces[sex],
+          MKBody::sNbPupilsFaces[sex], MKBody::sNbLipsFaces[sex]})
+      EXPECT_GT(count, 0);
+    const std::string texture = MKBody::sFaceTexturePath[sex].ConvertToChar().CastToCharPtr();
+    EXPECT_TRUE(fs::exists(texture)) << texture;
+    std::ifstream bmp(texture, std::ios::binary);
+    char magic[2] = {0, 0};
+    bmp.read(magic, 2);
+    EXPECT_EQ(std::string(magic, 2), "BM");
+  }
+}
+
+}  // namespace
