@@ -4,7 +4,7 @@
 
 #include "body/MKBodyElement.h"
 #include "body/MKCenterOfGravity.h"
-#include "body/MKMesh.h"
+#include "math/MKMesh.h"
 #include "body/MKPostureSpec.h"
 #include "math/MK3DVertex.h"
 #include "parts/MKMemo.h"
@@ -122,9 +122,20 @@ class MKBody : public MKBodyElement {
   void GetBasisOfSupportWhenSitting(MKMesh& points);
   bool IsBalanced();
 
-  // Skin.
+  // Skin: rings of `GetMeshResolution()` points swept through the ellipses.
   unsigned int GetMeshResolution() const { return meshResolution; }
+  // Clamped to [4, 128]; a change rebuilds the skin.
   void SetMeshResolution(unsigned int resolution);
+  unsigned int GetCapMeshResolution() const { return meshResolution / 4 < 6 ? meshResolution / 4 : 6; }
+  // Rebuilds the skin of a manikin's body in its reference posture, keeping
+  // posture, limits and locks.
+  void RebuildMeshes();
+  // Fills the skin elements from the ellipses in the current posture.
+  void BuildSkin();
+  // The cap meshes closing the mesh at a begin or end ellipse.
+  void CreateCapMeshes(MKEllipse* ellipse, bool beginCap);
+  // The strips closing each ankle between the lower leg and the foot.
+  void CreateAnkleMeshes();
 
   // Spine shaping.
   void BuildSpineShape(double hipOffset, double b, double cervicaleHeight, double trochanterHeight);
@@ -202,6 +213,8 @@ class MKBody : public MKBodyElement {
   // Every visible DOF, in segment order and axes X, Y, Z.
   void ForEachDOF(const std::function<void(MKDOF*)>& action) const;
   MK3DVertex SegmentEnd(MKShortName name) const;
+  // Whether the manikin's anthropometry is built sitting.
+  bool IsSittingConstruction() const;
   // The point at half the major axis (side +1 or -1) along the local X axis
   // of a ball-of-foot ellipse, in world space.
   MK3DVertex BallOfFoot(MKShortName ellipseName, MKShortName toes, double side) const;

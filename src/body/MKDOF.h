@@ -52,6 +52,8 @@ class MKDOF : public MKManikinPart {
   MKStatus PasteFrom(const MKManikinPart* source, unsigned char flag) override;
   unsigned int GetSize() const override;
   MKManikinPart* Clone() const override { return new MKDOF(*this); }
+  int GetOwnerShortNameAsChild() const override { return ownerShortName; }
+  int GetDOFNumberAsChild() const override { return axis; }
   unsigned int GetSizeAsPostureVariable() const;
   unsigned int GetSizeAsJointLimitsVariable() const;
   void KeepLockStateForPasteFrom(bool keep) { keepLockStateForPaste = keep; }

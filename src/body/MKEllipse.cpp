@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "body/MKMesh.h"
+#include "math/MKMesh.h"
 #include "body/MKSegment.h"
 #include "host/MKTrace.h"
 #include "math/MK3DVertexCompare.h"

@@ -23,6 +23,8 @@ class MKPrefAngle : public MKManikinPart {
   MKStatus PasteFrom(const MKManikinPart* source, unsigned char flag) override;
   unsigned int GetSize() const override;
   MKManikinPart* Clone() const override { return new MKPrefAngle(*this); }
+  int GetOwnerShortNameAsChild() const override { return ownerShortName; }
+  int GetDOFNumberAsChild() const override { return dofNumber; }
 
   bool operator==(const MKPrefAngle& other) const { return index == other.index; }
   bool operator<(const MKPrefAngle& other) const { return index < other.index; }

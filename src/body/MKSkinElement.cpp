@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "body/MKMesh.h"
+#include "math/MKMesh.h"
 #include "body/MKSegment.h"
 #include "math/MK3x1Matrix.h"
 

@@ -1,5 +1,7 @@
 #include "math/MKMathRoutines.h"
 
+#include "math/MKMesh.h"
+
 #include <cmath>
 
 #include "host/KelMathVector.h"
@@ -128,4 +130,37 @@ bool MKMathRoutines::PointInTriangle(const KelMathVector& p, const KelMathVector
     return false;
   }
   return InsideByEdges(au, aw, 0.0, 0.0, length, 0.0, pu, pw);
+}
+
+namespace {
+
+// The triangles ContainsVertex tries, as vertex indices: every three
+// consecutive vertices (wrapping), then the fan from vertex 0.
+template <typename Point, typename Test>
+bool AnyTriangleContains(const MKMesh& polygon, const Point& p, Test inTriangle) {
+  if (polygon.GetType() != MKMesh::MKPointSet) return false;
+  const unsigned int n = polygon.GetNumberOfPoints();
+  if (n < 3) return false;
+  auto at = [&polygon](unsigned int i) { return Point(polygon[i].x, polygon[i].y, polygon[i].z); };
+  for (unsigned int i = 0; i < n; ++i)
+    if (inTriangle(p, at(i), at((i + 1) % n), at((i + 2) % n))) return true;
+  for (unsigned int k = 1; k + 1 < n; ++k)
+    if (inTriangle(p, at(0), at(k), at(k + 1))) return true;
+  return false;
+}
+
+}  // namespace
+
+bool MKMathRoutines::ContainsVertex(const MKMesh& polygon, const MK3DVertex& p) {
+  return AnyTriangleContains(polygon, p, [](const MK3DVertex& q, const MK3DVertex& a,
+                                            const MK3DVertex& b, const MK3DVertex& c) {
+    return PointInTriangle(q, a, b, c);
+  });
+}
+
+bool MKMathRoutines::ContainsVertex(const MKMesh& polygon, const KelMathVector& p) {
+  return AnyTriangleContains(polygon, p, [](const KelMathVector& q, const KelMathVector& a,
+                                            const KelMathVector& b, const KelMathVector& c) {
+    return PointInTriangle(q, a, b, c);
+  });
 }

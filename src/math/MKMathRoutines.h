@@ -1,6 +1,7 @@
 #pragma once
 
 class KelMathVector;
+class MKMesh;
 class MK3DVertex;
 
 // Numeric helpers. Angles are in degrees. The normal-distribution functions interpolate in two
@@ -37,4 +38,9 @@ class MKMathRoutines {
   // p inside triangle abc within the triangle's own plane (p at most 1.1920929e-07 from it).
   static bool PointInTriangle(const KelMathVector& p, const KelMathVector& a,
                               const KelMathVector& b, const KelMathVector& c);
+  // Whether a polygon (an MKMesh of type 1, vertices in order) contains p:
+  // first the triangles of three consecutive vertices, then the fan from
+  // vertex 0; true as soon as one contains p. False for any other type.
+  static bool ContainsVertex(const MKMesh& polygon, const MK3DVertex& p);
+  static bool ContainsVertex(const MKMesh& polygon, const KelMathVector& p);
 };

@@ -213,16 +213,22 @@ MKManikinPart* MKManikinPart::ExtractPart(MKPartID kind, unsigned int index,
     return nullptr;
   }
   if (shortNames) {
-    const bool postures = kind == MKPartPostureID && partID == MKPartPostureID;
-    const bool prefAngles = kind == partID && (kind == MKPartPrefAnglesID ||
-                                               (kind >= MKPartPrefAnglesDof1ID && kind <= MKPartPrefAnglesDof3ID));
-    const bool jointLimits = kind == partID && (kind == MKPartJointLimitsID ||
-                                                (kind >= MKPartJointLimitsDof1ID && kind <= MKPartJointLimitsDof3ID));
-    if (!postures && !prefAngles && !jointLimits) return nullptr;
-    // The filtered copy keeps the children (posture values, zones, joint-limit
-    // records) whose owning segment is listed; those children are parts of
-    // the DOF classes, which add themselves to this filter.
-    return Create(kind);
+    int dofNumber = -1;
+    MKPartID childKind = MKPartDefaultID;
+    if (kind == MKPartPostureID && partID == MKPartPostureID) {
+      childKind = MKPartPostureVariableID;
+    } else if (kind == partID && IsPrefAnglesKind(kind)) {
+      childKind = MKPartPrefAngleID;
+      if (kind != MKPartPrefAnglesID) dofNumber = kind - MKPartPrefAnglesDof1ID;
+    } else if (kind == partID && IsJointLimitsKind(kind)) {
+      childKind = MKPartJointLimitsVariableID;
+      if (kind != MKPartJointLimitsID) dofNumber = kind - MKPartJointLimitsDof1ID;
+    } else {
+      return nullptr;
+    }
+    MKManikinPart* extracted = Create(kind);
+    AddChildrenOwnedBy(*extracted, childKind, *shortNames, true, dofNumber);
+    return extracted;
   }
   if (kind == partID) return Clone();
   unsigned int count = 0;
@@ -236,6 +242,28 @@ MKManikinPart* MKManikinPart::ExtractPart(MKPartID kind, unsigned int index,
 
 void MKManikinPart::GetOwnerShortNameOfChildrenParts(KelRawCollint& shortNames) const {
   shortNames.RemoveAll();
+  MKPartID childKind = MKPartDefaultID;
+  if (partID == MKPartPostureID) childKind = MKPartPostureVariableID;
+  else if (IsPrefAnglesKind(partID)) childKind = MKPartPrefAngleID;
+  else if (IsJointLimitsKind(partID)) childKind = MKPartJointLimitsVariableID;
+  else return;
+  for (int i = 1; i <= children.Size(); ++i) {
+    const MKManikinPart* child = GetChild(i);
+    if (!child || child->GetPartID() != childKind) continue;
+    const int owner = child->GetOwnerShortNameAsChild();
+    if (shortNames.Locate(owner) == 0) shortNames.Append(owner);
+  }
+}
+
+void MKManikinPart::AddChildrenOwnedBy(MKManikinPart& target, MKPartID childKind,
+                                       const KelRawCollint& owners, bool listed,
+                                       int dofNumber) const {
+  for (int i = 1; i <= children.Size(); ++i) {
+    const MKManikinPart* child = GetChild(i);
+    if (!child || child->GetPartID() != childKind) continue;
+    if (dofNumber != -1 && child->GetDOFNumberAsChild() != dofNumber) continue;
+    if ((owners.Locate(child->GetOwnerShortNameAsChild()) != 0) == listed) target.AddPart(child);
+  }
 }
 
 bool MKManikinPart::CarriesTimeStamp(MKPartID kind) {

@@ -36,8 +36,20 @@ class MKManikinPart {
   virtual unsigned int GetSize() const;
   virtual MKManikinPart* Clone() const;
 
+  // For a part that belongs to one DOF (a posture value, a joint-limit
+  // record, a preferred-angle zone): the short name of the DOF's segment and
+  // the DOF's number. -1 for every other part.
+  virtual int GetOwnerShortNameAsChild() const { return -1; }
+  virtual int GetDOFNumberAsChild() const { return -1; }
+
   // An empty part of a kind; null for kinds that have no constructor here.
   static MKManikinPart* Create(MKPartID kind);
+
+  // The classes above the part tree make themselves known as readers of
+  // their record kinds: `factory(kind)` returns a new, empty part that reads
+  // a record of that kind.
+  using ReaderFactory = MKManikinPart* (*)(MKPartID kind);
+  static void RegisterReader(MKPartID kind, ReaderFactory factory);
   static const KelString& ConvertPartIDToString(MKPartID kind);
   static MKPartID ConvertStringToPartID(const KelString& text);
 
@@ -59,6 +71,16 @@ class MKManikinPart {
   // Framing of stream records.
   static int GetMaxTagLength() { return 5; }
   static int GetSizeOfTimeStamp() { return 8; }
+  // Containers of preferred-angle zones (6, 30 to 32) and of joint-limit
+  // records (8, 27 to 29).
+  static bool IsPrefAnglesKind(MKPartID kind) {
+    return kind == MKPartPrefAnglesID ||
+           (kind >= MKPartPrefAnglesDof1ID && kind <= MKPartPrefAnglesDof3ID);
+  }
+  static bool IsJointLimitsKind(MKPartID kind) {
+    return kind == MKPartJointLimitsID ||
+           (kind >= MKPartJointLimitsDof1ID && kind <= MKPartJointLimitsDof3ID);
+  }
   // Whether records of this kind carry a time stamp when written by a container.
   static bool CarriesTimeStamp(MKPartID kind);
   static MKStatus WriteBeginTag(const MKPartID& kind, KelStreamDefinition& stream);
@@ -95,8 +117,13 @@ class MKManikinPart {
 
  protected:
   // A new part of the class that reads records of `kind`, or null when no
-  // class here reads that kind. The new part's version is the newest it reads.
+  // class reads that kind. The new part's version is the newest it reads.
   static MKManikinPart* CreateReader(MKPartID kind);
+  // The children of kind `childKind` whose owner short name is (or, with
+  // `listed` false, is not) in `owners` and, unless `dofNumber` is -1, whose
+  // DOF number is `dofNumber`: each is added to `target`.
+  void AddChildrenOwnedBy(MKManikinPart& target, MKPartID childKind, const KelRawCollint& owners,
+                          bool listed, int dofNumber) const;
   // Reads one framed child record (its begin tag already read as `tag`) and
   // pastes it on this part; skips a record newer than its reader.
   MKStatus ReadChild(KelStreamDefinition& stream, const KelString& tag);

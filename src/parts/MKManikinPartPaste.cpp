@@ -1,18 +1,6 @@
 // Paste rules of the container kinds of the part tree.
 #include "parts/MKManikinPart.h"
 
-namespace {
-
-bool IsPrefAnglesKind(MKPartID kind) {
-  return kind == MKPartPrefAnglesID || (kind >= MKPartPrefAnglesDof1ID && kind <= MKPartPrefAnglesDof3ID);
-}
-
-bool IsJointLimitsKind(MKPartID kind) {
-  return kind == MKPartJointLimitsID || (kind >= MKPartJointLimitsDof1ID && kind <= MKPartJointLimitsDof3ID);
-}
-
-}  // namespace
-
 MKStatus MKManikinPart::PasteFrom(const MKManikinPart* source, unsigned char flag) {
   if (!source) return MKStatusNothingToPaste;
   if (IsPrefAnglesKind(partID)) return PasteOnPrefAngle(source, flag);
@@ -89,8 +77,10 @@ MKStatus MKManikinPart::PasteOnPosture(const MKManikinPart* source, unsigned cha
     return MKStatusSuccess;
   }
   // Merge: only the posture values of DOFs that this posture lacks; frames
-  // and memos of the source are not taken. Posture values are parts of the
-  // DOF class and join this merge with it.
+  // and memos of the source are not taken.
+  KelRawCollint owners;
+  GetOwnerShortNameOfChildrenParts(owners);
+  source->AddChildrenOwnedBy(*this, MKPartPostureVariableID, owners, false, -1);
   return MKStatusSuccess;
 }
 
@@ -108,18 +98,22 @@ MKStatus MKManikinPart::PasteOnPrefAngle(const MKManikinPart* source, unsigned c
     status = MKStatusSuccess;
     if (flag == 0) {
       // Only zones of DOFs without zones here; other children are skipped.
-      // Zones are parts of the preferred-angle class and join this merge with it.
+      KelRawCollint owners;
+      GetOwnerShortNameOfChildrenParts(owners);
+      source->AddChildrenOwnedBy(*this, MKPartPrefAngleID, owners, false, -1);
       return status;
     }
     for (int i = 1; i <= source->children.Size() && status == MKStatusSuccess; ++i)
       if (const MKManikinPart* child = source->GetChild(i)) status = PasteOnPrefAngle(child, flag);
   } else if (kind == MKPartPrefAnglesID) {
     // Onto the container of one DOF number: every non-zone child, and the
-    // zones of that DOF number (kept by the preferred-angle class).
+    // zones of that DOF number.
+    const int wanted = partID - MKPartPrefAnglesDof1ID;
     status = MKStatusSuccess;
     for (int i = 1; i <= source->children.Size() && status == MKStatusSuccess; ++i) {
       const MKManikinPart* child = source->GetChild(i);
-      if (child && child->GetPartID() != MKPartPrefAngleID) status = PasteOnPrefAngle(child, flag);
+      if (child && (child->GetPartID() != MKPartPrefAngleID || child->GetDOFNumberAsChild() == wanted))
+        status = PasteOnPrefAngle(child, flag);
     }
   }
   return status;
@@ -152,11 +146,13 @@ MKStatus MKManikinPart::PasteOnJointLimits(const MKManikinPart* source, unsigned
       if (const MKManikinPart* child = source->GetChild(i)) status = PasteOnJointLimits(child, flag);
   } else if (kind == MKPartJointLimitsID) {
     // Onto the container of one DOF number: every non-record child, and the
-    // records of that DOF number (kept by the DOF class).
+    // records of that DOF number.
+    const int wanted = partID - MKPartJointLimitsDof1ID;
     status = MKStatusSuccess;
     for (int i = 1; i <= source->children.Size() && status == MKStatusSuccess; ++i) {
       const MKManikinPart* child = source->GetChild(i);
-      if (child && child->GetPartID() != MKPartJointLimitsVariableID)
+      if (child && (child->GetPartID() != MKPartJointLimitsVariableID ||
+                    child->GetDOFNumberAsChild() == wanted))
         status = PasteOnJointLimits(child, flag);
     }
   }

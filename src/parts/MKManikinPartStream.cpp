@@ -101,14 +101,32 @@ bool StripBeginMark(KelString& tag) {
 
 }  // namespace
 
+namespace {
+MKManikinPart::ReaderFactory& ReaderOf(MKPartID kind) {
+  static MKManikinPart::ReaderFactory factories[MKPartPrefAnglesDof3ID + 1] = {};
+  static MKManikinPart::ReaderFactory none = nullptr;
+  if (kind < 0 || kind > MKPartPrefAnglesDof3ID) {
+    none = nullptr;
+    return none;
+  }
+  return factories[kind];
+}
+}  // namespace
+
+void MKManikinPart::RegisterReader(MKPartID kind, ReaderFactory factory) {
+  ReaderOf(kind) = factory;
+}
+
 MKManikinPart* MKManikinPart::CreateReader(MKPartID kind) {
   switch (kind) {
     case MKPartMemoID:
       return MKMemo::Create();
     case MKPartFrameID:
       return MKManikinPartFrame::Create();
-    default:
-      return nullptr;
+    default: {
+      const ReaderFactory factory = ReaderOf(kind);
+      return factory ? factory(kind) : nullptr;
+    }
   }
 }
 
@@ -305,9 +323,13 @@ MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPar
   if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
   if (status != MKStatusSuccess) return StoppedEarly(status);
 
+  // Parts a host stores on their own; the parts of a DOF come in containers.
   const MKPartID kind = ConvertStringToPartID(tag);
+  const bool standalone = kind == MKPartMemoID || kind == MKPartIKSpecsID ||
+                          kind == MKPartVisionID || kind == MKPartFrameID;
   MKManikinPart* reader = IsContainerRecord(kind) ? CreateContainerReader(kind, version)
-                                                  : CreateReader(kind);
+                          : standalone            ? CreateReader(kind)
+                                                  : nullptr;
   if (!reader) return MKStatusStreamContent;
   status = StoppedEarly(reader->Read(stream));
   if (status == MKStatusSuccess) {

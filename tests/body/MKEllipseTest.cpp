@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "body/MKBody.h"
-#include "body/MKMesh.h"
+#include "math/MKMesh.h"
 #include "body/MKSegment.h"
 #include "math/MK3x1Matrix.h"
 

@@ -6,7 +6,7 @@
 
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
-#include "body/MKMesh.h"
+#include "math/MKMesh.h"
 #include "body/MKSegment.h"
 #include "math/MK3DVertexCompare.h"
 

@@ -1,6 +1,8 @@
-#include "body/MKMesh.h"
+#include "math/MKMesh.h"
 
 #include <new>
+
+#include "host/KelMathVector.h"
 
 namespace {
 constexpr unsigned int kFirstCapacity = 10;
@@ -117,4 +119,71 @@ bool MKMesh::Reallocate(unsigned int newCapacity) {
   normals = newNormals;
   capacity = newCapacity;
   return true;
+}
+
+unsigned int MKMesh::Prepend(const MK3DVertex& point) {
+  if (Append(point) == 0) return 0;
+  for (unsigned int i = count - 1; i > 0; --i) {
+    points[i] = points[i - 1];
+    normals[i] = normals[i - 1];
+  }
+  points[0] = point;
+  normals[0] = MK3DVertex();
+  return count;
+}
+
+unsigned int MKMesh::Prepend(double x, double y, double z) { return Prepend(MK3DVertex(x, y, z)); }
+
+int MKMesh::InsertBefore(unsigned int i, const MK3DVertex& point) {
+  if (count == 0 && i == 0) return Append(point) == 0 ? -1 : 0;
+  if (i >= count || Append(point) == 0) return -1;
+  for (unsigned int k = count - 1; k > i; --k) {
+    points[k] = points[k - 1];
+    normals[k] = normals[k - 1];
+  }
+  points[i] = point;
+  normals[i] = MK3DVertex();
+  return static_cast<int>(i);
+}
+
+int MKMesh::InsertBefore(unsigned int i, double x, double y, double z) {
+  return InsertBefore(i, MK3DVertex(x, y, z));
+}
+
+void MKMesh::RemovePosition(unsigned int i) {
+  if (i >= count) return;
+  for (unsigned int k = i; k + 1 < count; ++k) {
+    points[k] = points[k + 1];
+    normals[k] = normals[k + 1];
+  }
+  --count;
+}
+
+bool MKMesh::operator==(const MKMesh& other) const {
+  if (count != other.count) return false;
+  for (unsigned int i = 0; i < count; ++i) {
+    const MK3DVertex& a = points[i];
+    const MK3DVertex& b = other.points[i];
+    if (a.x != b.x || a.y != b.y || a.z != b.z) return false;
+  }
+  return true;
+}
+
+int MKMesh::Locate(const MK3DVertex& point) const {
+  for (unsigned int i = 0; i < count; ++i)
+    if (points[i].x == point.x && points[i].y == point.y && points[i].z == point.z)
+      return static_cast<int>(i);
+  return -1;
+}
+
+int MKMesh::GetVector(int i, KelMathVector& vector) const {
+  if (i < 0 || static_cast<unsigned int>(i) >= count) return 0;
+  vector = KelMathVector(points[i].x, points[i].y, points[i].z);
+  return 1;
+}
+
+int MKMesh::SetVector(int i, const KelMathVector& vector) {
+  if (i < 0 || static_cast<unsigned int>(i) >= count) return 0;
+  points[i] = MK3DVertex(vector.x, vector.y, vector.z);
+  return 1;
 }

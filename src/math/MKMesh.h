@@ -2,6 +2,8 @@
 
 #include "math/MK3DVertex.h"
 
+class KelMathVector;
+
 // A growable list of points with one normal per point: a skin ring, a cap, a
 // polygon or a plain point set. The normal of a point is the null vertex
 // until it is set.
@@ -30,8 +32,33 @@ class MKMesh {
   // runs out. The first allocation holds 10 points, then the capacity doubles.
   unsigned int Append(const MK3DVertex& point);
   unsigned int Append(double x, double y, double z);
+  // Appends, then moves every point up by one and puts the new one first.
+  unsigned int Prepend(const MK3DVertex& point);
+  unsigned int Prepend(double x, double y, double z);
+  // Points from i on move up by one; into an empty mesh at 0 this appends.
+  // -1 (nothing inserted) for i at or beyond the count.
+  int InsertBefore(unsigned int i, const MK3DVertex& point);
+  int InsertBefore(unsigned int i, double x, double y, double z);
+  // Removes point and normal i; ignored when i is out of range.
+  void RemovePosition(unsigned int i);
   // Frees both arrays: no points, no capacity.
   void Clear();
+  // Same count and equal points; types and normals are not compared.
+  bool operator==(const MKMesh& other) const;
+  // Index of the first point equal to `point` in all three coordinates, -1 when none.
+  int Locate(const MK3DVertex& point) const;
+  // Point i as a host vector: 1 for 0 <= i < count, else 0 and nothing done.
+  int GetVector(int i, KelMathVector& vector) const;
+  int SetVector(int i, const KelMathVector& vector);
+
+  // The convex hull of a point set (type 1) as a closed polygon, first point
+  // repeated at the end, in the plane of its first three points (Melkman's
+  // on-line algorithm: exact for points that form a simple polyline in their
+  // order). Fewer than 4 points: a copy; another type: an empty type-0 mesh.
+  MKMesh ConvexHull() const;
+  // Orientation of a, b, c in the plane of the last hull: 2 counter-
+  // clockwise, 1 clockwise or collinear, 0 when a point is off that plane.
+  static int Turn(const MK3DVertex& a, const MK3DVertex& b, const MK3DVertex& c);
 
   // Point i; the first point when i is out of range (the origin for an empty mesh).
   const MK3DVertex& operator[](unsigned int i) const;

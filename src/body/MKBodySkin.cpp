@@ -1,0 +1,115 @@
+// The skin of the body: rings swept through every ellipse and stored, in
+// each segment's frame, in the segment's skin element, with caps at the
+// ends of limbs and strips where segments meet.
+#include "body/MKBody.h"
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "body/MKSkinElement.h"
+
+namespace {
+
+// The points of `ring` carried by `carry` (row-vector convention).
+MKMesh Carried(const MKMesh& ring, const MK4x4Matrix& carry, MKMesh::MKMeshType type) {
+  MKMesh result(type);
+  for (unsigned int k = 0; k < ring.GetNumberOfPoints(); ++k) {
+    const MK3x1Matrix q = carry * MK3x1Matrix(ring[k].x, ring[k].y, ring[k].z);
+    result.Append(q(0), q(1), q(2));
+  }
+  return result;
+}
+
+}  // namespace
+
+void MKBody::RebuildMeshes() {
+  // Only a manikin's body dresses itself: its posture and limits are saved
+  // around the rebuild through the manikin's parts.
+  if (!manikin || !createMeshes) return;
+  BuildSkin();
+}
+
+void MKBody::BuildSkin() {
+  for (unsigned int i = 0; i < GetNumberOfSegments(); ++i) {
+    MKSegment* segment = GetSegmentAtIndex(i);
+    if (segment->GetNumberOfEllipses() > 0 || segment->IsPartOfSpine() || segment->GetSkinElement())
+      segment->InitSkinElement();
+  }
+  for (unsigned int i = 0; i < GetNumberOfSegments(); ++i) {
+    MKSegment* segment = GetSegmentAtIndex(i);
+    MKSkinElement* skin = segment->GetSkinElement();
+    if (!skin) continue;
+    MKEllipse* last = nullptr;
+    for (int e = 0; e < segment->GetNumberOfEllipses(); ++e) {
+      MKEllipse* ellipse = segment->GetEllipseAtIndex(e);
+      if (!ellipse->HasMesh()) continue;
+      if (ellipse->HasBeginCap()) CreateCapMeshes(ellipse, true);
+      // Sample rings come in the segment's frame already.
+      MKMesh ring(MKMesh::MKRing);
+      ellipse->CreateSamplePoints(meshResolution, ring, -1.0, -1.0, 0.0);
+      skin->AddMesh(ring);
+      MKSegment* ancestor = segment->GetAncestor();
+      if (!last && ellipse->IsLinkingMeshOnAncestor() && ancestor && ancestor->GetSkinElement()) {
+        const MK4x4Matrix carry = segment->GetGlobalMatrix() * !ancestor->GetGlobalMatrix();
+        ancestor->GetSkinElement()->AddMesh(Carried(ring, carry, MKMesh::MKRing));
+      }
+      last = ellipse;
+    }
+    if (last && last->HasEndCap() && !segment->IsPartOfSpine()) CreateCapMeshes(last, false);
+  }
+  CreateAnkleMeshes();
+}
+
+void MKBody::CreateCapMeshes(MKEllipse* ellipse, bool beginCap) {
+  MKSegment* segment = ellipse ? ellipse->GetSegment() : nullptr;
+  MKSkinElement* skin = segment ? segment->GetSkinElement() : nullptr;
+  if (!skin || !ellipse->HasMesh()) return;
+  const double depth = ellipse->GetEllipsoidDepth();
+  const bool flat = beginCap ? ellipse->IsBeginningMeshFlat() : ellipse->IsEndingMeshFlat();
+  const unsigned int rings = flat ? 1 : GetCapMeshResolution();
+  // A begin cap closes the segment backwards; an end cap forwards, or
+  // backwards when its mesh ends on the ancestor.
+  const bool backwards = beginCap || ellipse->IsEndingMeshOnAncestor();
+  KelRawCollPV caps;
+  ellipse->CreateEllipsoid(rings, meshResolution, backwards ? -depth : depth, caps, -1.0, -1.0);
+  for (int k = 1; k <= caps.Size(); ++k) {
+    auto* cap = static_cast<MKMesh*>(caps[k]);
+    skin->AddMesh(*cap);  // a begin cap comes before its ring, an end cap after
+    delete cap;
+  }
+}
+
+void MKBody::CreateAnkleMeshes() {
+  // Each ankle is stitched from its own side: the last ring of the lower leg
+  // and the ring of the foot's ankle ellipse, both in the ankle's frame.
+  struct Ankle {
+    MKShortName leg, foot, legEllipse, footEllipse;
+  };
+  for (const Ankle& side : {Ankle{RSLeLe, RSFoAn, RELeAn2, REFoHAn}, Ankle{LSLeLe, LSFoAn, LELeAn2, LEFoHAn}}) {
+    MKSegment* leg = GetSegment(side.leg);
+    MKSegment* foot = GetSegment(side.foot);
+    MKEllipse* legEllipse = leg ? leg->GetEllipse(side.legEllipse) : nullptr;
+    MKEllipse* footEllipse = foot ? foot->GetEllipse(side.footEllipse) : nullptr;
+    MKSkinElement* skin = foot ? foot->GetSkinElement() : nullptr;
+    if (!legEllipse || !footEllipse || !skin) continue;
+    MKMesh legRing(MKMesh::MKRing), footRing(MKMesh::MKRing);
+    legEllipse->CreateSamplePoints(meshResolution, legRing, -1.0, -1.0, 0.0);
+    legRing = Carried(legRing, leg->GetGlobalMatrix() * !foot->GetGlobalMatrix(), MKMesh::MKRing);
+    footEllipse->CreateSamplePoints(meshResolution, footRing, -1.0, -1.0, 0.0);
+    const unsigned int n = legRing.GetNumberOfPoints();
+    if (n == 0 || footRing.GetNumberOfPoints() != n) continue;
+    MKMesh strip(MKMesh::MKRing);
+    for (unsigned int i = n; i-- > 0;) {
+      strip.Append(legRing[i]);
+      strip.Append(footRing[i]);
+    }
+    skin->AddMesh(strip);
+    const MK3DVertex& first = legRing[0];
+    const MK3DVertex& lastPoint = legRing[n - 1];
+    const MK3DVertex centre((first.x + lastPoint.x) * 0.5, (first.y + lastPoint.y) * 0.5,
+                            (first.z + lastPoint.z) * 0.5);
+    MKMesh fan(MKMesh::MKCap);
+    fan.Append(centre);
+    for (unsigned int i = 0; i < n; ++i) fan.Append(legRing[i]);
+    fan.Append(centre);
+    skin->AddMesh(fan);
+  }
+}

@@ -1,0 +1,264 @@
+// Degrees of freedom and their preferred-angle zones.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "anthro/MKDBJointLimitsVariable.h"
+#include "body/MKDOF.h"
+#include "body/MKPrefAngle.h"
+#include "body/MKSegment.h"
+#include "math/MKUnitConversions.h"
+#include "parts/MKPersistenceRoutines.h"
+
+namespace {
+
+double Rad(double degrees) { return MKUnitConversions::DegreesToRadians(degrees); }
+double Deg(double radians) { return MKUnitConversions::RadiansToDegrees(radians); }
+
+// A segment with one X DOF whose limits come from a database row (degrees).
+struct OneDOF {
+  explicit OneDOF(double minDegrees, double maxDegrees, MKShortName name = RSArFAr)
+      : segment(nullptr, name, 0, nullptr), variable(name, 0, minDegrees, 5.0, maxDegrees, 8.0) {
+    segment.AddDOF(0, 0, 0.0, nullptr);
+    dof = segment.GetDOF(0);
+    dof->SetJointLimitDatabase(&variable);
+  }
+  MKSegment segment;
+  MKDBJointLimitsVariable variable;
+  MKDOF* dof;
+};
+
+std::string Bytes(MKManikinPart& part) {
+  KelStreamDefinition stream;
+  EXPECT_EQ(part.Write(stream), MKStatusSuccess);
+  return std::string(stream.GetBuffer(), stream.GetLength());
+}
+
+}  // namespace
+
+TEST(MKDOFTest, ValuesAreClampedAndStoredAsMagnitudeAndRange) {
+  OneDOF joint(45, 120);
+  MKDOF& dof = *joint.dof;
+  EXPECT_EQ(dof.SetValue(0.5, 0).GetCode(), 400);
+  EXPECT_EQ(dof.GetValue(), 0.0);
+
+  EXPECT_EQ(dof.SetMathematicalValue(Rad(200)), MKStatusSuccess);
+  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 120, 1e-9);
+  dof.SetMathematicalValue(Rad(-60));
+  EXPECT_NEAR(Deg(dof.GetValue()), 45, 1e-9);
+  EXPECT_EQ(dof.GetRange(), -1);
+
+  dof.SetMathematicalValue(-0.0);
+  EXPECT_EQ(dof.GetValue(), 0.0);
+  EXPECT_EQ(dof.GetRange(), 1);
+  dof.SetMathematicalValue(1e-10);
+  EXPECT_EQ(dof.GetValue(), 0.0);
+}
+
+TEST(MKDOFTest, LockedValueStaysAndCollapsesTheLimits) {
+  OneDOF joint(45, 120);
+  MKDOF& dof = *joint.dof;
+  dof.SetMathematicalValue(Rad(30));
+  dof.LockValue();
+  EXPECT_EQ(dof.SetMathematicalValue(Rad(50)).GetCode(), 12);
+  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 30, 1e-9);
+  EXPECT_NEAR(Deg(dof.GetMinLim(true)), -30, 1e-9);
+  EXPECT_NEAR(Deg(dof.GetMaxLim(true)), 30, 1e-9);
+  EXPECT_NEAR(Deg(dof.GetMinLim(false)), 45, 1e-9);
+  dof.UnlockValue();
+  EXPECT_EQ(dof.SetMathematicalValue(Rad(50)), MKStatusSuccess);
+}
+
+TEST(MKDOFTest, RemovedLimitsOpenAFullTurn) {
+  OneDOF joint(60, 120);
+  MKDOF& dof = *joint.dof;
+  dof.RemoveLimits();
+  EXPECT_EQ(dof.GetDOFState(), MKDOF::LimitsRemoved);
+  EXPECT_NEAR(Deg(dof.GetRemovedLimitsMin()), 150, 1e-9);
+  EXPECT_NEAR(Deg(dof.GetMinLim(false)), 150, 1e-9);
+  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 210, 1e-9);
+  dof.SetMathematicalValue(Rad(200));
+  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 200, 1e-9);  // no clamping
+  dof.RestoreLimits();
+  EXPECT_EQ(dof.GetDOFState(), MKDOF::Free);
+  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 120, 1e-9);
+}
+
+TEST(MKDOFTest, LimitSettersHonourLocksFactorsAndEmptyRanges) {
+  OneDOF joint(45, 120);
+  MKDOF& dof = *joint.dof;
+  EXPECT_EQ(dof.SetMaxLim(Rad(100)).GetCode(), 11);  // limits start locked
+  dof.UnlockLimits();
+  EXPECT_EQ(dof.SetMaxLim(Rad(100), 0.5, false).GetCode(), 10);  // factor for another limit
+  dof.SetMathematicalValue(Rad(110));
+  EXPECT_EQ(dof.SetMaxLim(Rad(100)), MKStatusSuccess);
+  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 100, 1e-9);  // the value follows the new max
+  EXPECT_EQ(dof.SetMaxLim(Rad(100), 0.5, false), MKStatusSuccess);
+  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 50, 1e-9);
+  EXPECT_NEAR(Deg(dof.GetMaxLimNoCoupling(true)), 100, 1e-9);
+  EXPECT_EQ(dof.SetMaxLim(Rad(-60)), MKStatusValueRefused);  // below -(min): raised to it
+  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), -45, 1e-9);
+}
+
+TEST(MKDOFTest, PercentileLimitsComeFromTheDatabase) {
+  OneDOF joint(45, 120);
+  MKDOF& dof = *joint.dof;
+  dof.UnlockLimits();
+  EXPECT_EQ(dof.SetMaxLimFromPercentile(50), MKStatusSuccess);
+  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 120, 1e-6);
+  EXPECT_NEAR(dof.GetMaxLimAsPercentile(), 50, 1e-6);
+  EXPECT_EQ(dof.SetMaxLimFromPercentile(150), MKStatusValueRefused);  // taken as 100
+  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 120 + 8 * 4.03093437, 1e-6);
+  dof.LockLimits();
+  EXPECT_EQ(dof.SetMinLimFromPercentile(50).GetCode(), 10);
+}
+
+TEST(MKDOFTest, ZonesStartWholeAndStayOrderedAndContiguous) {
+  OneDOF joint(45, 120);
+  MKDOF& dof = *joint.dof;
+  ASSERT_EQ(dof.GetNumberOfPrefAngles(), 1u);
+  const MKPrefAngle* first = dof.GetPrefAngle(0);
+  EXPECT_EQ(first->GetName(), KelUnicodeString("Pref. angle 1"));
+  EXPECT_NEAR(Deg(first->GetMin()), -45, 1e-9);
+  EXPECT_NEAR(Deg(first->GetMax()), 120, 1e-9);
+  EXPECT_EQ(first->GetScore(), 0.0);
+
+  MKPrefAngle* second = dof.AddPrefAngle();
+  EXPECT_EQ(second->GetName(), KelUnicodeString("Pref. angle 3"));
+  EXPECT_EQ(second->GetIndex(), 1);
+  EXPECT_EQ(second->GetMin(), first->GetMin());
+  EXPECT_EQ(second->GetMax(), first->GetMax());
+
+  EXPECT_EQ(dof.InsertPrefAngle(Rad(10), Rad(30), 5), nullptr);  // b above a
+  EXPECT_EQ(dof.RemoveNullPrefAngles(), 2u);
+  ASSERT_TRUE(dof.RemovePrefAngle(1));
+  ASSERT_NE(dof.InsertPrefAngle(Rad(60), Rad(20), 5), nullptr);
+  ASSERT_EQ(dof.GetNumberOfPrefAngles(), 3u);
+  for (unsigned int i = 0; i + 1 < dof.GetNumberOfPrefAngles(); ++i)
+    EXPECT_EQ(dof.GetPrefAngle(i)->GetMin(), dof.GetPrefAngle(i + 1)->GetMax());
+  EXPECT_NEAR(Deg(dof.GetPrefAngle(0)->GetMax()), 120, 1e-9);
+  EXPECT_NEAR(Deg(dof.GetPrefAngle(2)->GetMin()), -45, 1e-9);
+
+  dof.SetMathematicalValue(Rad(40));
+  EXPECT_EQ(dof.GetScore(), 5.0);
+  dof.SetToHighestScore();
+  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 40, 1e-9);  // middle of [20, 60]
+  EXPECT_EQ(dof.SetLimitsToMatchBestPrefAngle(), MKStatusSuccess);  // unlocked for the write
+  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 60, 1e-9);
+  EXPECT_NEAR(Deg(dof.GetMinLim(false)), -20, 1e-9);
+  EXPECT_TRUE(dof.AreLimitsLocked());
+}
+
+TEST(MKDOFTest, SingleZoneAndUnzonedValuesScoreNothing) {
+  OneDOF joint(45, 120);
+  MKDOF& dof = *joint.dof;
+  dof.SetMathematicalValue(Rad(10));
+  dof.SetToHighestScore();  // a single zone: nothing to choose
+  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 10, 1e-9);
+  dof.GetPrefAngle(0)->SetMin(Rad(50));  // the value now lies in no zone
+  EXPECT_EQ(dof.GetScore(), 0.0);
+  EXPECT_EQ(dof.GetColor(), 0);
+}
+
+TEST(MKDOFTest, RecordsRoundTripByteExactly) {
+  OneDOF joint(45, 120);
+  MKDOF& dof = *joint.dof;
+  dof.SetMathematicalValue(Rad(-30));
+  dof.SetSpeed(1.5);
+  dof.RemoveLimits();  // a record with no removed-limits min gets one on reading
+  dof.RestoreLimits();
+  dof.LockValue();
+  for (MKPartID kind : {MKPartPostureVariableID, MKPartJointLimitsVariableID}) {
+    MKManikinPart* record = dof.ExtractPart(kind, 0, nullptr);
+    ASSERT_NE(record, nullptr);
+    const std::string bytes = Bytes(*record);
+    EXPECT_EQ(bytes.size(), record->GetSize() + 22);
+    KelStreamDefinition in(bytes.data(), bytes.size());
+    MKManikinPart* read = nullptr;
+    ASSERT_EQ(MKManikinPart::ReadFromStream(in, read), MKStatusStreamContent)
+        << "a lone DOF record is no part of its own";
+    KelString tag;
+    double version;
+    unsigned int length;
+    KelStreamDefinition again(bytes.data(), bytes.size());
+    MKManikinPart::ReadTagBegin(again, tag);
+    MKManikinPart::ReadVersionAndLength(again, version, length);
+    MKDOF copy(kind);
+    ASSERT_EQ(copy.Read(again), MKStatusSuccess);
+    EXPECT_EQ(Bytes(copy), bytes);
+    record->Destroy();
+  }
+
+  MKPrefAngle* zone = dof.AddPrefAngle();
+  zone->SetScore(3.5);
+  zone->SetColor(7);
+  const std::string bytes = Bytes(*zone);
+  EXPECT_EQ(bytes.size(), zone->GetSize() + 22);
+  KelStreamDefinition in(bytes.data(), bytes.size());
+  KelString tag;
+  double version;
+  unsigned int length;
+  MKManikinPart::ReadTagBegin(in, tag);
+  MKManikinPart::ReadVersionAndLength(in, version, length);
+  MKPrefAngle copy(nullptr);
+  ASSERT_EQ(copy.Read(in), MKStatusSuccess);
+  EXPECT_EQ(Bytes(copy), bytes);
+}
+
+TEST(MKDOFTest, OldDefaultNeckLimitsAreReplacedOnReading) {
+  MKSegment neck(nullptr, SHeNe, 0, nullptr);
+  neck.AddDOF(0, 0, 0.0, nullptr);
+  MKDOF* dof = neck.GetDOF(0);
+  dof->UnlockLimits();
+  dof->SetMinLim(Rad(25));
+  dof->SetMaxLim(Rad(20));
+  MKManikinPart* record = dof->ExtractPart(MKPartJointLimitsVariableID, 0, nullptr);
+  KelStreamDefinition stream;
+  record->Write(stream);
+  record->Destroy();
+  stream.Reset();
+  KelString tag;
+  double version;
+  unsigned int length;
+  MKManikinPart::ReadTagBegin(stream, tag);
+  MKManikinPart::ReadVersionAndLength(stream, version, length);
+  MKDOF read(MKPartJointLimitsVariableID);
+  ASSERT_EQ(read.Read(stream), MKStatusSuccess);
+  EXPECT_NEAR(Deg(read.GetMinLimNoCoupling(true)), 5, 1e-9);
+  EXPECT_NEAR(Deg(read.GetMaxLimNoCoupling(true)), 15, 1e-9);
+}
+
+TEST(MKDOFTest, PostureContainerMergesByOwner) {
+  MKSegment elbow(nullptr, RSArFAr, 0, nullptr), knee(nullptr, RSLeLe, 0, nullptr);
+  elbow.AddDOF(0, 0, 10.0, nullptr);
+  knee.AddDOF(0, 0, 20.0, nullptr);
+  MKManikinPart* mine = MKManikinPart::Create(MKPartPostureID);
+  MKManikinPart* theirs = MKManikinPart::Create(MKPartPostureID);
+  MKManikinPart* elbowValue = elbow.GetDOF(0)->ExtractPart(MKPartPostureVariableID, 0, nullptr);
+  MKManikinPart* kneeValue = knee.GetDOF(0)->ExtractPart(MKPartPostureVariableID, 0, nullptr);
+  mine->AddPart(elbowValue);
+  theirs->AddPart(elbowValue);
+  theirs->AddPart(kneeValue);
+  ASSERT_EQ(mine->PasteFrom(theirs, 0), MKStatusSuccess);
+  EXPECT_EQ(mine->GetNumberOfChildrenParts(), 2u);  // the knee joined, the elbow stayed single
+  KelRawCollint owners;
+  mine->GetOwnerShortNameOfChildrenParts(owners);
+  ASSERT_EQ(owners.Size(), 2);
+  EXPECT_EQ(owners[1], RSArFAr);
+  EXPECT_EQ(owners[2], RSLeLe);
+
+  KelRawCollint onlyKnee;
+  onlyKnee.Append(RSLeLe);
+  MKManikinPart* extracted = mine->ExtractPart(MKPartPostureID, 0, &onlyKnee);
+  ASSERT_NE(extracted, nullptr);
+  EXPECT_EQ(extracted->GetNumberOfChildrenParts(), 1u);
+
+  // Written and read back, the posture keeps both values.
+  KelStreamDefinition stream;
+  mine->Write(stream);
+  stream.Reset();
+  MKManikinPart* read = nullptr;
+  ASSERT_EQ(MKManikinPart::ReadFromStream(stream, read), MKStatusSuccess);
+  EXPECT_EQ(read->GetNumberOfChildrenParts(), 2u);
+  for (MKManikinPart* p : {mine, theirs, elbowValue, kneeValue, extracted, read}) p->Destroy();
+}
