@@ -38,9 +38,9 @@ int main() {
         "short names both ways");
   Check(std::fabs(MKMathRoutines::GaussInv(0, 1, 0.975) - 1.96) < 0.01,
         "97.5th percentile of the standard normal is 1.96");
-  const KelString message = MKStatus(MKStatusNothingToPaste).GetUnicodeStatusMessage().ConvertToChar();
-  Check(message.Length() > 0 && message.CastToCharPtr()[0] != '@',
-        "message catalogue found");
+  const KelString message =
+      MKStatus(MKStatusNothingToPaste).GetUnicodeStatusMessage().ConvertToChar();
+  Check(message.Length() > 0 && message.CastToCharPtr()[0] != '@', "message catalogue found");
   std::printf("  status 600 reads: %s\n", message.CastToCharPtr());
 
   std::printf("%s\n", failures == 0 ? "self-check passed" : "self-check FAILED");

@@ -62,9 +62,13 @@ void MKBody::SetMemo(const MKMemo* newMemo) {
   if (newMemo) memo = *newMemo;
 }
 
-void MKBody::SetMemo(const KelUnicodeString& text) { memo.SetText(text); }
+void MKBody::SetMemo(const KelUnicodeString& text) {
+  memo.SetText(text);
+}
 
-int MKBody::GetSexOfCurrentBody() const { return 1; }
+int MKBody::GetSexOfCurrentBody() const {
+  return 1;
+}
 
 unsigned int MKBody::GetNumberOfDOFs() const {
   unsigned int count = 0;

@@ -4,14 +4,14 @@
 
 #include "body/MKBodyElement.h"
 #include "body/MKCenterOfGravity.h"
-#include "math/MKMesh.h"
 #include "body/MKPostureSpec.h"
-#include "math/MK3DVertex.h"
-#include "parts/MKMemo.h"
-#include "parts/MKStatus.h"
 #include "body/MKSubDVertex.h"
 #include "host/KelRawColl.h"
 #include "host/KelUnicodeString.h"
+#include "math/MK3DVertex.h"
+#include "math/MKMesh.h"
+#include "parts/MKMemo.h"
+#include "parts/MKStatus.h"
 
 class MKDBJointLimits;
 class MKDOF;
@@ -126,7 +126,9 @@ class MKBody : public MKBodyElement {
   unsigned int GetMeshResolution() const { return meshResolution; }
   // Clamped to [4, 128]; a change rebuilds the skin.
   void SetMeshResolution(unsigned int resolution);
-  unsigned int GetCapMeshResolution() const { return meshResolution / 4 < 6 ? meshResolution / 4 : 6; }
+  unsigned int GetCapMeshResolution() const {
+    return meshResolution / 4 < 6 ? meshResolution / 4 : 6;
+  }
   // Rebuilds the skin of a manikin's body in its reference posture, keeping
   // posture, limits and locks.
   void RebuildMeshes();
@@ -145,7 +147,6 @@ class MKBody : public MKBodyElement {
   void GetBackSpineEllipses();
   void SpreadSpineEllipses();
   MKSegment* GetMatchingSegment(MKEllipse* ellipse);
-
 
   // ---- Head skin data ----
   // Capacities per sex.

@@ -9,7 +9,9 @@
 
 namespace {
 
-MK3DVertex ToVertex(const MK3x1Matrix& v) { return MK3DVertex(v(0), v(1), v(2)); }
+MK3DVertex ToVertex(const MK3x1Matrix& v) {
+  return MK3DVertex(v(0), v(1), v(2));
+}
 
 // A centre-of-gravity coordinate this small (centimetres) counts as 0.
 constexpr double kBalanceTolerance = 1e-06;
@@ -35,14 +37,15 @@ MK3DVertex MKBody::BallOfFoot(MKShortName ellipseName, MKShortName toes, double 
   if (!ellipse) return MK3DVertex();
   MK4x4Matrix point;
   point.BuildFromTrans(side * 0.5 * ellipse->GetMajorAxis(), 0.0, 0.0);
-  return ToVertex((point * ellipse->GetLocalMatrix() * segment->GetGlobalMatrix()).GetTranslation());
+  return ToVertex(
+      (point * ellipse->GetLocalMatrix() * segment->GetGlobalMatrix()).GetTranslation());
 }
 
 void MKBody::GetBasisOfSupportWhenStanding(MKMesh& points) {
   // Heels, balls of the feet and toe tips, in order around both feet.
-  std::vector<MK3DVertex> feet = {SegmentEnd(RSFoHe),         SegmentEnd(LSFoHe),
-                                  BallOfFoot(LEFoBa, LSFoTo, 1), SegmentEnd(LSFoTo),
-                                  SegmentEnd(RSFoTo),         BallOfFoot(REFoBa, RSFoTo, -1)};
+  std::vector<MK3DVertex> feet = {
+      SegmentEnd(RSFoHe), SegmentEnd(LSFoHe), BallOfFoot(LEFoBa, LSFoTo, 1),
+      SegmentEnd(LSFoTo), SegmentEnd(RSFoTo), BallOfFoot(REFoBa, RSFoTo, -1)};
   double meanY = 0.0;
   for (const MK3DVertex& p : feet) meanY += p.y;
   Fill(points, feet, meanY / static_cast<double>(feet.size()));
@@ -54,9 +57,9 @@ void MKBody::GetBasisOfSupportWhenSitting(MKMesh& points) {
     return buttocks ? buttocks->GetPosition(spec, MKGlobalSpace) : MK3DVertex();
   };
   std::vector<MK3DVertex> support = {
-      seat(MKPositionLowestX),       SegmentEnd(RSFoHe), seat(MKPositionLowestZ),
-      SegmentEnd(LSFoHe),            seat(MKPositionHighestX), BallOfFoot(LEFoBa, LSFoTo, 1),
-      SegmentEnd(LSFoTo),            SegmentEnd(RSFoTo),  BallOfFoot(REFoBa, RSFoTo, -1)};
+      seat(MKPositionLowestX), SegmentEnd(RSFoHe),       seat(MKPositionLowestZ),
+      SegmentEnd(LSFoHe),      seat(MKPositionHighestX), BallOfFoot(LEFoBa, LSFoTo, 1),
+      SegmentEnd(LSFoTo),      SegmentEnd(RSFoTo),       BallOfFoot(REFoBa, RSFoTo, -1)};
   double lowestY = support.front().y;
   for (const MK3DVertex& p : support) lowestY = std::fmin(lowestY, p.y);
   Fill(points, support, lowestY);
@@ -64,8 +67,10 @@ void MKBody::GetBasisOfSupportWhenSitting(MKMesh& points) {
 
 MKMesh MKBody::GetBasisOfSupport() {
   MKMesh points(MKMesh::MKPointSet);
-  if (IsSittingConstruction()) GetBasisOfSupportWhenSitting(points);
-  else GetBasisOfSupportWhenStanding(points);
+  if (IsSittingConstruction())
+    GetBasisOfSupportWhenSitting(points);
+  else
+    GetBasisOfSupportWhenStanding(points);
   return points.ConvexHull();
 }
 
@@ -88,4 +93,6 @@ void MKBody::SetMeshResolution(unsigned int resolution) {
   RebuildMeshes();
 }
 
-bool MKBody::IsSittingConstruction() const { return false; }
+bool MKBody::IsSittingConstruction() const {
+  return false;
+}

@@ -5,8 +5,12 @@
 
 namespace {
 
-MKManikinPart* NewDOF(MKPartID kind) { return new MKDOF(kind); }
-MKManikinPart* NewPrefAngle(MKPartID) { return new MKPrefAngle(nullptr); }
+MKManikinPart* NewDOF(MKPartID kind) {
+  return new MKDOF(kind);
+}
+MKManikinPart* NewPrefAngle(MKPartID) {
+  return new MKPrefAngle(nullptr);
+}
 
 const bool registered = [] {
   MKManikinPart::RegisterReader(MKPartPostureVariableID, NewDOF);

@@ -13,7 +13,9 @@
 
 namespace {
 
-double Radians(double degrees) { return MKUnitConversions::DegreesToRadians(degrees); }
+double Radians(double degrees) {
+  return MKUnitConversions::DegreesToRadians(degrees);
+}
 
 }  // namespace
 
@@ -57,7 +59,8 @@ MKStatus MKBody::SetPosture(MKPostureSpec posture) {
     case 1:
       break;
     case 2:  // sitting
-      for (MKShortName s : {RSLeTh, LSLeTh, RSLeLe, LSLeLe, RSArFAr, LSArFAr}) SetDOFDegrees(s, 0, 90);
+      for (MKShortName s : {RSLeTh, LSLeTh, RSLeLe, LSLeLe, RSArFAr, LSArFAr})
+        SetDOFDegrees(s, 0, 90);
       SetDOFDegrees(LSArFAr, 2, a);
       SetDOFDegrees(RSArFAr, 2, a);
       break;
@@ -159,7 +162,8 @@ void MKBody::RelinkJointLimitsDB(MKSegment* segment) {
   if (!segment || !jointLimitsDB) return;
   for (int axis = 0; axis < 3; ++axis) {
     // Pure slaves are hidden here: they take their master's row through it.
-    if (MKDOF* dof = segment->GetDOF(axis)) dof->SetJointLimitDatabase(jointLimitsDB->GetVariable(segment->GetShortName(), axis));
+    if (MKDOF* dof = segment->GetDOF(axis))
+      dof->SetJointLimitDatabase(jointLimitsDB->GetVariable(segment->GetShortName(), axis));
   }
   for (int i = 0; i < segment->GetNumberOfChildren(); ++i) {
     MKBodyElement* child = segment->GetChild(i);

@@ -17,7 +17,7 @@ constexpr int kLeftHanded = MKDOF::sLeftHanded;
 constexpr MKShortName kNone = static_cast<MKShortName>(-1);
 
 struct DOFRow {
-  int axis;   // -1 ends the list
+  int axis;  // -1 ends the list
   int flags;
   MKShortName slaveSegment;  // for a pure master: the segment of its Z pure slave
 };
@@ -35,16 +35,40 @@ struct SegmentRow {
   EllipseRow ellipses[12];
 };
 
-#define NO_DOFS {{-1, 0, kNone}}
-#define XYZ {{0, 0, kNone}, {1, 0, kNone}, {2, 0, kNone}, {-1, 0, kNone}}
-#define NO_ELLIPSES {{kNone, 0}}
+#define NO_DOFS      \
+  {                  \
+    { -1, 0, kNone } \
+  }
+#define XYZ                                        \
+  {                                                \
+    {0, 0, kNone}, {1, 0, kNone}, {2, 0, kNone}, { \
+      -1, 0, kNone                                 \
+    }                                              \
+  }
+#define NO_ELLIPSES \
+  {                 \
+    { kNone, 0 }    \
+  }
 
 // Midline and right side, short names 0 to 66; the left limbs (67 to 98)
 // mirror rows 35 to 66.
 const SegmentRow kSkeleton[] = {
-    {SBoPh, kNone, false, NO_DOFS,
-     {{EBoCr, 4}, {EBoBu, 168}, {EBoIl, 0}, {EBoNi, 1}, {EBoOm, 1}, {EBoBb, 5}, {EBoCh, 9},
-      {EBoSc, 5}, {EBoTh, 5}, {EBoNe, 5}, {EHeNe, 17}, {kNone, 0}}},
+    {SBoPh,
+     kNone,
+     false,
+     NO_DOFS,
+     {{EBoCr, 4},
+      {EBoBu, 168},
+      {EBoIl, 0},
+      {EBoNi, 1},
+      {EBoOm, 1},
+      {EBoBb, 5},
+      {EBoCh, 9},
+      {EBoSc, 5},
+      {EBoTh, 5},
+      {EBoNe, 5},
+      {EHeNe, 17},
+      {kNone, 0}}},
     {SBoTIp, SBoPh, false, NO_DOFS, NO_ELLIPSES},
     {RSBoIlp, SBoPh, false, {{2, kPureSlave | kInverted, kNone}, {-1, 0, kNone}}, NO_ELLIPSES},
     {LSBoIlp, SBoPh, false, {{2, kPureSlave, kNone}, {-1, 0, kNone}}, NO_ELLIPSES},
@@ -79,56 +103,118 @@ const SegmentRow kSkeleton[] = {
     {LSHeTrg, SHeCg, false, NO_DOFS, NO_ELLIPSES},
     {RSHeEye, SHeCg, false, NO_DOFS, NO_ELLIPSES},
     {LSHeEye, SHeCg, false, NO_DOFS, NO_ELLIPSES},
-    {RSLeTh, RSBoIlp, false,
+    {RSLeTh,
+     RSBoIlp,
+     false,
      {{0, kPureMaster, RSBoIlp}, {1, 0, kNone}, {2, 0, kNone}, {-1, 0, kNone}},
      {{RELeHi, 2}, {RELeCr, 0}, {RELeMTh, 0}, {RELeTKn, 0}, {kNone, 0}}},
-    {RSLeLe, RSLeTh, false, {{0, kInverted, kNone}, {2, 0, kNone}, {-1, 0, kNone}},
+    {RSLeLe,
+     RSLeTh,
+     false,
+     {{0, kInverted, kNone}, {2, 0, kNone}, {-1, 0, kNone}},
      {{RELeKn, 80}, {RELeBKn, 0}, {RELeCa, 0}, {RELeAn, 0}, {RELeAn2, 208}, {kNone, 0}}},
-    {RSFoAn, RSLeLe, false, {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
+    {RSFoAn,
+     RSLeLe,
+     false,
+     {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
      {{REFoHAn, 4}, {kNone, 0}}},
     {RSFoHe, RSFoAn, false, NO_DOFS, NO_ELLIPSES},
     {RSFoSo, RSFoAn, false, NO_DOFS, NO_ELLIPSES},
     {RSFoTa, RSFoAn, false, NO_DOFS, {{REFoTa, 0}, {kNone, 0}}},
-    {RSFoTo, RSFoTa, false, {{0, kInverted, kNone}, {-1, 0, kNone}},
+    {RSFoTo,
+     RSFoTa,
+     false,
+     {{0, kInverted, kNone}, {-1, 0, kNone}},
      {{REFoBa, 80}, {REFoTo, 208}, {kNone, 0}}},
-    {RSArCl, RSBoTst, false, {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
+    {RSArCl,
+     RSBoTst,
+     false,
+     {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
      {{REArTh, 2}, {REArAca, 140}, {REArMSh, 2}, {REArAc, 20}, {kNone, 0}}},
     {RSArSc, RSArCl, false, {{2, kPureSlave | kInverted, kNone}, {-1, 0, kNone}}, NO_ELLIPSES},
-    {RSArAr, RSArSc, false,
+    {RSArAr,
+     RSArSc,
+     false,
      {{0, kPureMaster, RSArSc}, {1, 0, kNone}, {2, 0, kNone}, {-1, 0, kNone}},
      {{REArSc, 256}, {REArBi, 0}, {REArEl, 208}, {kNone, 0}}},
-    {RSArFAr, RSArAr, false, {{0, 0, kNone}, {2, 0, kNone}, {-1, 0, kNone}},
+    {RSArFAr,
+     RSArAr,
+     false,
+     {{0, 0, kNone}, {2, 0, kNone}, {-1, 0, kNone}},
      {{REArFAr, 256}, {kNone, 0}}},
-    {RSHaCPr, RSArFAr, false, {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
+    {RSHaCPr,
+     RSArFAr,
+     false,
+     {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
      {{REArWr, 168}, {REHaPa, 0}, {REHaPa1, 208}, {kNone, 0}}},
     {RSHaThM, RSHaCPr, false, NO_DOFS, NO_ELLIPSES},
-    {RSHaTh1, RSHaThM, false, {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}}, {{REHaTh0, 42}, {kNone, 0}}},
+    {RSHaTh1,
+     RSHaThM,
+     false,
+     {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
+     {{REHaTh0, 42}, {kNone, 0}}},
     {RSHaTh2, RSHaTh1, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaTh1, 80}, {kNone, 0}}},
-    {RSHaTh3, RSHaTh2, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaTh2, 80}, {REHaTh3, 208}, {kNone, 0}}},
+    {RSHaTh3,
+     RSHaTh2,
+     false,
+     {{0, 0, kNone}, {-1, 0, kNone}},
+     {{REHaTh2, 80}, {REHaTh3, 208}, {kNone, 0}}},
     {RSHaInM, RSHaCPr, false, NO_DOFS, NO_ELLIPSES},
-    {RSHaIn1, RSHaInM, false, {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}}, {{REHaIn1, 42}, {kNone, 0}}},
+    {RSHaIn1,
+     RSHaInM,
+     false,
+     {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
+     {{REHaIn1, 42}, {kNone, 0}}},
     {RSHaIn2, RSHaIn1, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaIn2, 80}, {kNone, 0}}},
-    {RSHaIn3, RSHaIn2, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaIn3, 80}, {REHaIn4, 208}, {kNone, 0}}},
+    {RSHaIn3,
+     RSHaIn2,
+     false,
+     {{0, 0, kNone}, {-1, 0, kNone}},
+     {{REHaIn3, 80}, {REHaIn4, 208}, {kNone, 0}}},
     {RSHaMiM, RSHaCPr, false, NO_DOFS, NO_ELLIPSES},
-    {RSHaMi1, RSHaMiM, false, {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}}, {{REHaMi1, 42}, {kNone, 0}}},
+    {RSHaMi1,
+     RSHaMiM,
+     false,
+     {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
+     {{REHaMi1, 42}, {kNone, 0}}},
     {RSHaMi2, RSHaMi1, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaMi2, 80}, {kNone, 0}}},
-    {RSHaMi3, RSHaMi2, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaMi3, 80}, {REHaMi4, 208}, {kNone, 0}}},
+    {RSHaMi3,
+     RSHaMi2,
+     false,
+     {{0, 0, kNone}, {-1, 0, kNone}},
+     {{REHaMi3, 80}, {REHaMi4, 208}, {kNone, 0}}},
     {RSHaAnM, RSHaCPr, false, NO_DOFS, NO_ELLIPSES},
-    {RSHaAn1, RSHaAnM, false, {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}}, {{REHaAn1, 42}, {kNone, 0}}},
+    {RSHaAn1,
+     RSHaAnM,
+     false,
+     {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
+     {{REHaAn1, 42}, {kNone, 0}}},
     {RSHaAn2, RSHaAn1, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaAn2, 80}, {kNone, 0}}},
-    {RSHaAn3, RSHaAn2, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaAn3, 80}, {REHaAn4, 208}, {kNone, 0}}},
+    {RSHaAn3,
+     RSHaAn2,
+     false,
+     {{0, 0, kNone}, {-1, 0, kNone}},
+     {{REHaAn3, 80}, {REHaAn4, 208}, {kNone, 0}}},
     {RSHaAuM, RSHaCPr, false, NO_DOFS, NO_ELLIPSES},
-    {RSHaAu1, RSHaAuM, false, {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}}, {{REHaAu1, 42}, {kNone, 0}}},
+    {RSHaAu1,
+     RSHaAuM,
+     false,
+     {{0, 0, kNone}, {1, 0, kNone}, {-1, 0, kNone}},
+     {{REHaAu1, 42}, {kNone, 0}}},
     {RSHaAu2, RSHaAu1, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaAu2, 80}, {kNone, 0}}},
-    {RSHaAu3, RSHaAu2, false, {{0, 0, kNone}, {-1, 0, kNone}}, {{REHaAu3, 80}, {REHaAu4, 208}, {kNone, 0}}},
+    {RSHaAu3,
+     RSHaAu2,
+     false,
+     {{0, 0, kNone}, {-1, 0, kNone}},
+     {{REHaAu3, 80}, {REHaAu4, 208}, {kNone, 0}}},
 };
 
 #undef NO_DOFS
 #undef XYZ
 #undef NO_ELLIPSES
 
-constexpr int kFirstRightLimb = RSLeTh;  // 35
-constexpr int kLeftOffset = LSLeTh - RSLeTh;  // 32
+constexpr int kFirstRightLimb = RSLeTh;               // 35
+constexpr int kLeftOffset = LSLeTh - RSLeTh;          // 32
 constexpr int kEllipseLeftToRight = REArAc - LEArAc;  // 44
 
 // The left twin of a right-side short name (segment or ellipse); others unchanged.
@@ -136,7 +222,8 @@ MKShortName LeftOf(MKShortName name) {
   if (name >= RSLeTh && name <= RSHaAu3) return static_cast<MKShortName>(name + kLeftOffset);
   if (name == RSBoIlp) return LSBoIlp;
   if (name == RSBoTst) return LSBoTst;
-  if (name >= REArAc && name <= RELeTKn) return static_cast<MKShortName>(name - kEllipseLeftToRight);
+  if (name >= REArAc && name <= RELeTKn)
+    return static_cast<MKShortName>(name - kEllipseLeftToRight);
   return name;
 }
 
@@ -192,8 +279,8 @@ void MKBody::CreateSegments() {
       {EHeCh, SHeTo, 4}, {EHeMe, SHeTo, 4}, {EHeSt, SHeTo, 4}, {EHeNo, SHeTo, 4},
       {EHeEy, SHeTo, 4}, {EHeGl, SHeTo, 4}, {EHeFh, SHeTo, 4}, {EHeTo, SHeTo, 4}};
   static const HeadEllipse kEarlierHead[] = {
-      {EHeCh, SHeCg, 42}, {EHeMe, SHeTo, 0},   {EHeSt, SHeTo, 0}, {EHeNo, SHeTo, 0},
-      {EHeEy, SHeTo, 0},  {EHeGl, SHeTo, 0},   {EHeFh, SHeTo, 208}, {EHeTo, SHeTo, 4}};
+      {EHeCh, SHeCg, 42}, {EHeMe, SHeTo, 0}, {EHeSt, SHeTo, 0},   {EHeNo, SHeTo, 0},
+      {EHeEy, SHeTo, 0},  {EHeGl, SHeTo, 0}, {EHeFh, SHeTo, 208}, {EHeTo, SHeTo, 4}};
   for (const HeadEllipse& e : earlierGeneration ? kEarlierHead : kCurrentHead)
     GetSegment(e.segment)->AddEllipse(e.name, e.flags);
 }
@@ -219,7 +306,14 @@ KelRawColldouble List(std::initializer_list<double> values) {
 void MKBody::CreateCoupledAngles() {
   static const CoupledPair kPairs[] = {
       {RSArFAr, 0, RSArAr, 0, {1, -0.5835, 0.6794, -0.3459}, {1, 0.2638, -0.737, 0.5622}, {1}, {1}},
-      {RSLeLe, 0, RSFoAn, 0, {1, -2.1664, 4.9542, -2.9108}, {1, -0.6174, 1.4988, -0.8484}, {1}, {1}},
+      {RSLeLe,
+       0,
+       RSFoAn,
+       0,
+       {1, -2.1664, 4.9542, -2.9108},
+       {1, -0.6174, 1.4988, -0.8484},
+       {1},
+       {1}},
       {RSArAr, 0, RSArFAr, 0, {1, -0.4667, 2.0492, -2.0355}, {1}, {1, -0.064, 0, 0.056}, {1}},
       {RSLeTh, 0, RSLeLe, 0, {1, -0.3223, 0, 0.0573}, {1}, {1}, {1}},
       {RSArAr, 1, RSArCl, 1, {1}, {0, -5.7941, 55.724, -284.19, 534.6, -434.94, 130.85}, {1}, {1}},

@@ -83,7 +83,8 @@ void MKBody::CreateAnkleMeshes() {
   struct Ankle {
     MKShortName leg, foot, legEllipse, footEllipse;
   };
-  for (const Ankle& side : {Ankle{RSLeLe, RSFoAn, RELeAn2, REFoHAn}, Ankle{LSLeLe, LSFoAn, LELeAn2, LEFoHAn}}) {
+  for (const Ankle& side :
+       {Ankle{RSLeLe, RSFoAn, RELeAn2, REFoHAn}, Ankle{LSLeLe, LSFoAn, LELeAn2, LEFoHAn}}) {
     MKSegment* leg = GetSegment(side.leg);
     MKSegment* foot = GetSegment(side.foot);
     MKEllipse* legEllipse = leg ? leg->GetEllipse(side.legEllipse) : nullptr;

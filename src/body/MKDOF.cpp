@@ -51,9 +51,13 @@ MKDOF::MKDOF(MKBodyElement* dofOwner, int dofAxis, int dofFlags, MKDOF* slave,
   CheckAngleContinuity(UpdateAll, 0);
 }
 
-MKDOF::MKDOF(const MKDOF& source) : MKManikinPart(source) { CopyFields(source); }
+MKDOF::MKDOF(const MKDOF& source) : MKManikinPart(source) {
+  CopyFields(source);
+}
 
-MKDOF::~MKDOF() { RemoveAllPrefAngles(); }
+MKDOF::~MKDOF() {
+  RemoveAllPrefAngles();
+}
 
 void MKDOF::CopyFields(const MKDOF& source) {
   flags = source.flags;
@@ -109,11 +113,19 @@ void MKDOF::InvalidateOwner() {
   if (owner) owner->Invalidate();
 }
 
-MKStatus MKDOF::SetMathematicalValue(double v) { return SetValue(std::fabs(v), v < 0 ? -1 : 1); }
-MKStatus MKDOF::IncrementValue(double d) { return SetMathematicalValue(GetMathematicalValue() + d); }
-MKStatus MKDOF::DecrementValue(double d) { return SetMathematicalValue(GetMathematicalValue() - d); }
+MKStatus MKDOF::SetMathematicalValue(double v) {
+  return SetValue(std::fabs(v), v < 0 ? -1 : 1);
+}
+MKStatus MKDOF::IncrementValue(double d) {
+  return SetMathematicalValue(GetMathematicalValue() + d);
+}
+MKStatus MKDOF::DecrementValue(double d) {
+  return SetMathematicalValue(GetMathematicalValue() - d);
+}
 
-double MKDOF::GetDefaultValue() const { return std::fabs(defaultValue); }
+double MKDOF::GetDefaultValue() const {
+  return std::fabs(defaultValue);
+}
 
 MKStatus MKDOF::SetValue(double magnitude, int newRange) {
   if (state == ValueLocked) return MKStatus(12);
@@ -149,8 +161,7 @@ void MKDOF::ApplyCoupling() {
                                                 slave->GetShortNameOfOwner() == LSLeLe);
   if (range == -1) {
     const double x = minLimNoCoupling != 0.0 ? value / minLimNoCoupling : 0.0;
-    if (!knee)
-      slave->SetMaxLim(slave->maxLimNoCoupling, Polynomial(coefficients[2], x), false);
+    if (!knee) slave->SetMaxLim(slave->maxLimNoCoupling, Polynomial(coefficients[2], x), false);
     slave->SetMinLim(slave->minLimNoCoupling, Polynomial(coefficients[3], x), false);
   } else {
     const double x = maxLimNoCoupling != 0.0 ? value / maxLimNoCoupling : 0.0;
@@ -230,9 +241,8 @@ void MKDOF::UnlockLimits() {
   limitsLocked = 0;
 }
 
-void MKDOF::SetSlaveCoupledDOF(MKDOF* slave, const KelRawColldouble& c1,
-                               const KelRawColldouble& c2, const KelRawColldouble& c3,
-                               const KelRawColldouble& c4) {
+void MKDOF::SetSlaveCoupledDOF(MKDOF* slave, const KelRawColldouble& c1, const KelRawColldouble& c2,
+                               const KelRawColldouble& c3, const KelRawColldouble& c4) {
   coupledSlave = slave;
   coefficients[0] = c1;
   coefficients[1] = c2;

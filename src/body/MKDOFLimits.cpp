@@ -12,8 +12,12 @@ namespace {
 
 constexpr double kTwoPi = 2.0 * M_PI;
 
-double Radians(double degrees) { return MKUnitConversions::DegreesToRadians(degrees); }
-double Degrees(double radians) { return MKUnitConversions::RadiansToDegrees(radians); }
+double Radians(double degrees) {
+  return MKUnitConversions::DegreesToRadians(degrees);
+}
+double Degrees(double radians) {
+  return MKUnitConversions::RadiansToDegrees(radians);
+}
 
 bool IsSideLineOfSight(int ownerShortName) {
   return ownerShortName == LLHeEye || ownerShortName == RLHeEye;
@@ -41,10 +45,18 @@ double MKDOF::GetMaxLimNoCoupling(bool raw) const {
   return !raw && state == LimitsRemoved ? kTwoPi - removedLimitsMin : maxLimNoCoupling;
 }
 
-MKStatus MKDOF::SetMinLim(double limit) { return SetMinLim(limit, 1.0, false); }
-MKStatus MKDOF::SetMaxLim(double limit) { return SetMaxLim(limit, 1.0, false); }
-MKStatus MKDOF::SetMinLim(double limit, unsigned char clamp) { return SetMinLim(limit, 1.0, clamp != 0); }
-MKStatus MKDOF::SetMaxLim(double limit, unsigned char clamp) { return SetMaxLim(limit, 1.0, clamp != 0); }
+MKStatus MKDOF::SetMinLim(double limit) {
+  return SetMinLim(limit, 1.0, false);
+}
+MKStatus MKDOF::SetMaxLim(double limit) {
+  return SetMaxLim(limit, 1.0, false);
+}
+MKStatus MKDOF::SetMinLim(double limit, unsigned char clamp) {
+  return SetMinLim(limit, 1.0, clamp != 0);
+}
+MKStatus MKDOF::SetMaxLim(double limit, unsigned char clamp) {
+  return SetMaxLim(limit, 1.0, clamp != 0);
+}
 
 MKStatus MKDOF::SetMaxLim(double limit, double factor, bool clampToDatabase) {
   if (AreLimitsLocked()) return MKStatus(11);
@@ -143,9 +155,8 @@ double MKDOF::GetMinLimAsPercentile() const {
     return MKMathRoutines::GaussianPercentileFromValue(spineMinMean, spineMinStdDev,
                                                        Degrees(spineMinLim));
   if (!database) return 0.0;
-  return MKMathRoutines::GaussianPercentileFromValue(database->GetMinMean(),
-                                                     database->GetMinStdDev(),
-                                                     Degrees(minLimNoCoupling));
+  return MKMathRoutines::GaussianPercentileFromValue(
+      database->GetMinMean(), database->GetMinStdDev(), Degrees(minLimNoCoupling));
 }
 
 double MKDOF::GetMaxLimAsPercentile() const {
@@ -153,15 +164,22 @@ double MKDOF::GetMaxLimAsPercentile() const {
     return MKMathRoutines::GaussianPercentileFromValue(spineMaxMean, spineMaxStdDev,
                                                        Degrees(spineMaxLim));
   if (!database) return 0.0;
-  return MKMathRoutines::GaussianPercentileFromValue(database->GetMaxMean(),
-                                                     database->GetMaxStdDev(),
-                                                     Degrees(maxLimNoCoupling));
+  return MKMathRoutines::GaussianPercentileFromValue(
+      database->GetMaxMean(), database->GetMaxStdDev(), Degrees(maxLimNoCoupling));
 }
 
-double MKDOF::GetMinMean() const { return database ? database->GetMinMean() : 0.0; }
-double MKDOF::GetMinStdDev() const { return database ? database->GetMinStdDev() : 0.0; }
-double MKDOF::GetMaxMean() const { return database ? database->GetMaxMean() : 0.0; }
-double MKDOF::GetMaxStdDev() const { return database ? database->GetMaxStdDev() : 0.0; }
+double MKDOF::GetMinMean() const {
+  return database ? database->GetMinMean() : 0.0;
+}
+double MKDOF::GetMinStdDev() const {
+  return database ? database->GetMinStdDev() : 0.0;
+}
+double MKDOF::GetMaxMean() const {
+  return database ? database->GetMaxMean() : 0.0;
+}
+double MKDOF::GetMaxStdDev() const {
+  return database ? database->GetMaxStdDev() : 0.0;
+}
 
 void MKDOF::OpenMinLimToMaximum() {
   if (!database || AreLimitsLocked()) return;

@@ -94,11 +94,14 @@ MKStatus MKDOF::WriteJointLimitsVariable(KelStreamDefinition& stream) {
   if (status == MKStatusSuccess) status = WriteLength(stream);
   if (status == MKStatusSuccess) status = WriteTimeStamp(stream);
   if (status == MKStatusSuccess) status = WriteOptionalPart(stream, FindMemo());
-  if (status == MKStatusSuccess) status = MKPersistenceRoutines::WriteDouble(stream, minLimNoCoupling);
-  if (status == MKStatusSuccess) status = MKPersistenceRoutines::WriteDouble(stream, maxLimNoCoupling);
+  if (status == MKStatusSuccess)
+    status = MKPersistenceRoutines::WriteDouble(stream, minLimNoCoupling);
+  if (status == MKStatusSuccess)
+    status = MKPersistenceRoutines::WriteDouble(stream, maxLimNoCoupling);
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::WriteInt(stream, ownerShortName);
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::WriteInt(stream, axis);
-  if (status == MKStatusSuccess) status = MKPersistenceRoutines::WriteDouble(stream, removedLimitsMin);
+  if (status == MKStatusSuccess)
+    status = MKPersistenceRoutines::WriteDouble(stream, removedLimitsMin);
   if (status == MKStatusSuccess) status = WriteEndTag(GetPartID(), stream);
   return status;
 }
@@ -119,7 +122,8 @@ MKStatus MKDOF::ReadPostureVariable(KelStreamDefinition& stream) {
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadInt(stream, readAxis);
   if (status == MKStatusSuccess && version >= 2.01) {
     status = MKPersistenceRoutines::ReadDouble(stream, readSpeed);
-    if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadDouble(stream, readAcceleration);
+    if (status == MKStatusSuccess)
+      status = MKPersistenceRoutines::ReadDouble(stream, readAcceleration);
   }
   if (status == MKStatusSuccess) status = ReadEndTag(stream, GetPartID());
   if (status == MKStatusSuccess) {
@@ -130,8 +134,10 @@ MKStatus MKDOF::ReadPostureVariable(KelStreamDefinition& stream) {
     speed = readSpeed;
     acceleration = readAcceleration;
     SetValue(readValue, readRange);
-    if (readState == ValueLocked) LockValue();
-    else if (readState == LimitsRemoved) RemoveLimits();
+    if (readState == ValueLocked)
+      LockValue();
+    else if (readState == LimitsRemoved)
+      RemoveLimits();
   }
   if (memo) memo->Destroy();
   return status;
@@ -237,8 +243,8 @@ MKStatus MKDOF::PasteFrom(const MKManikinPart* source, unsigned char) {
 MKStatus MKDOF::PastePrefAngles(const MKManikinPart* source) {
   auto ours = [this](const MKManikinPart* part) {
     const auto* zone = static_cast<const MKPrefAngle*>(part);
-    return part->GetPartID() == MKPartPrefAngleID && zone->GetShortNameOfOwner() == ownerShortName &&
-           zone->GetDOFNumber() == axis;
+    return part->GetPartID() == MKPartPrefAngleID &&
+           zone->GetShortNameOfOwner() == ownerShortName && zone->GetDOFNumber() == axis;
   };
   if (source->GetPartID() == MKPartPrefAngleID) {
     // One zone updates the zone at its index, or joins the list.
@@ -253,7 +259,8 @@ MKStatus MKDOF::PastePrefAngles(const MKManikinPart* source) {
     // A set replaces this DOF's zones by its own zones for this DOF.
     bool any = false;
     for (unsigned int i = 1; i <= source->GetNumberOfChildrenParts(); ++i)
-      any = any || (source->GetChild(static_cast<int>(i)) && ours(source->GetChild(static_cast<int>(i))));
+      any = any ||
+            (source->GetChild(static_cast<int>(i)) && ours(source->GetChild(static_cast<int>(i))));
     if (!any) return MKStatusSuccess;
     RemoveAllPrefAngles();
     for (unsigned int i = 1; i <= source->GetNumberOfChildrenParts(); ++i) {

@@ -17,7 +17,9 @@ KelUnicodeString ZoneName(int number) {
   return KelUnicodeString("Pref. angle ") + digits;
 }
 
-double Degrees(double radians) { return MKUnitConversions::RadiansToDegrees(radians); }
+double Degrees(double radians) {
+  return MKUnitConversions::RadiansToDegrees(radians);
+}
 
 }  // namespace
 
@@ -135,8 +137,10 @@ bool MKDOF::RemovePrefAngle(unsigned int i) {
   if (i >= count || count == 1) return false;  // a DOF always keeps a zone
   MKPrefAngle* zone = GetPrefAngle(i);
   // The neighbour above (or, for the top zone, below) takes over its interval.
-  if (i > 0) GetPrefAngle(i - 1)->SetMin(zone->GetMin());
-  else GetPrefAngle(1)->SetMax(zone->GetMax());
+  if (i > 0)
+    GetPrefAngle(i - 1)->SetMin(zone->GetMin());
+  else
+    GetPrefAngle(1)->SetMax(zone->GetMax());
   prefAngles.RemovePosition(static_cast<int>(i) + 1);
   zone->Destroy();
   UpdatePrefAngleIndices();
@@ -202,8 +206,7 @@ void MKDOF::CheckAngleContinuity(MKDOFUpdateMode mode, unsigned int index) {
   } else if (mode == UpdateFromMax) {
     if (index > 0 && index < count) GetPrefAngle(index - 1)->SetMin(GetPrefAngle(index)->GetMax());
   } else {
-    for (unsigned int i = 1; i < count; ++i)
-      GetPrefAngle(i)->SetMax(GetPrefAngle(i - 1)->GetMin());
+    for (unsigned int i = 1; i < count; ++i) GetPrefAngle(i)->SetMax(GetPrefAngle(i - 1)->GetMin());
   }
 }
 
@@ -249,7 +252,8 @@ double MKDOF::GetScore() const {
   const double v = GetMathematicalValue();
   for (unsigned int i = 0; i < GetNumberOfPrefAngles(); ++i) {
     const MKPrefAngle* zone = GetPrefAngle(i);
-    if (IsPrefAngleInRange(i) && zone->GetMin() <= v && v <= zone->GetMax()) return zone->GetScore();
+    if (IsPrefAngleInRange(i) && zone->GetMin() <= v && v <= zone->GetMax())
+      return zone->GetScore();
   }
   return 0.0;
 }
@@ -258,7 +262,8 @@ int MKDOF::GetColor() const {
   const double v = GetMathematicalValue();
   for (unsigned int i = 0; i < GetNumberOfPrefAngles(); ++i) {
     const MKPrefAngle* zone = GetPrefAngle(i);
-    if (IsPrefAngleInRange(i) && zone->GetMin() <= v && v <= zone->GetMax()) return zone->GetColor();
+    if (IsPrefAngleInRange(i) && zone->GetMin() <= v && v <= zone->GetMax())
+      return zone->GetColor();
   }
   return 0;
 }
@@ -267,7 +272,8 @@ double MKDOF::GetMaxScore() const {
   double best = -std::numeric_limits<double>::infinity();
   if (!owner) return best;
   for (unsigned int i = 0; i < GetNumberOfPrefAngles(); ++i)
-    if (IsPrefAngleInRange(i) && GetPrefAngle(i)->GetScore() > best) best = GetPrefAngle(i)->GetScore();
+    if (IsPrefAngleInRange(i) && GetPrefAngle(i)->GetScore() > best)
+      best = GetPrefAngle(i)->GetScore();
   return best;
 }
 

@@ -23,9 +23,13 @@ constexpr double kReportedZero = 1e-06;
 // through the stall test, this only bounds a pathological one.
 constexpr int kMaxDistributionPasses = 200;
 
-double Radians(double degrees) { return MKUnitConversions::DegreesToRadians(degrees); }
+double Radians(double degrees) {
+  return MKUnitConversions::DegreesToRadians(degrees);
+}
 
-KelMathVector ToKel(const MK3x1Matrix& v) { return KelMathVector(v(0), v(1), v(2)); }
+KelMathVector ToKel(const MK3x1Matrix& v) {
+  return KelMathVector(v(0), v(1), v(2));
+}
 
 double FoldedAngle(const MK3x1Matrix& from, const MK3x1Matrix& to) {
   double angle = ToKel(from).GetAngleTo(ToKel(to));
@@ -148,7 +152,9 @@ double MKDOF::GetValueOfSpineDof() {
   return std::fabs(spineValue) < kReportedZero ? 0.0 : spineValue;
 }
 
-void MKDOF::UpdateValueOfSpineDof() { spineValue = CalculateSpineDofValue(); }
+void MKDOF::UpdateValueOfSpineDof() {
+  spineValue = CalculateSpineDofValue();
+}
 
 void MKDOF::InitializeSpineDofValue() {
   if (owner) UpdateValueOfSpineDof();
@@ -198,7 +204,9 @@ void MKDOF::InitializeSpineDof() {
   InitializeSpinePrefAngles();
 }
 
-int MKDOF::GetRangeOfSpineDof() const { return range; }
+int MKDOF::GetRangeOfSpineDof() const {
+  return range;
+}
 
 double MKDOF::GetMinLimOfSpineDof() const {
   return state == ValueLocked ? spineValue : spineMinLim;
@@ -218,7 +226,8 @@ MKStatus MKDOF::SetValueOfSpineDof(double magnitude, int newRange) {
   const double current = spineValue * range;
 
   // The same angle on the other side: every member simply turns the other way.
-  if (target * current < 0 && std::fabs(std::fabs(target) - std::fabs(current)) < kSignFlipTolerance &&
+  if (target * current < 0 &&
+      std::fabs(std::fabs(target) - std::fabs(current)) < kSignFlipTolerance &&
       std::fabs(spineMaxLim - spineMinLim) < kSignFlipTolerance) {
     for (int i = 1; i <= members.Size(); ++i) {
       auto* m = static_cast<MKDOF*>(members[i]);
@@ -240,7 +249,8 @@ MKStatus MKDOF::SetValueOfSpineDof(double magnitude, int newRange) {
     double sum = 0.0;
     for (int i = 1; i <= members.Size(); ++i) {
       auto* m = static_cast<MKDOF*>(members[i]);
-      if (total != 0.0) m->SetMathematicalValue(weights[static_cast<std::size_t>(i - 1)] / total * target);
+      if (total != 0.0)
+        m->SetMathematicalValue(weights[static_cast<std::size_t>(i - 1)] / total * target);
       sum += m->GetMathematicalValue();
     }
     spineValue = std::fabs(sum);
@@ -274,8 +284,10 @@ MKStatus MKDOF::SetValueOfSpineDof(double magnitude, int newRange) {
       for (int i = 1; i <= members.Size(); ++i) {
         const double d = weights[static_cast<std::size_t>(i - 1)] * step;
         auto* m = static_cast<MKDOF*>(members[i]);
-        if (d >= 0) m->IncrementValue(d);
-        else m->DecrementValue(-d);
+        if (d >= 0)
+          m->IncrementValue(d);
+        else
+          m->DecrementValue(-d);
       }
       spineValue = FoldedAngle(r, SpineChainVector());
       previous = step;
@@ -322,16 +334,16 @@ MKStatus MKDOF::ScaleSpineLimits(bool maxSide, double limit, bool clampToDatabas
 
 MKStatus MKDOF::SetMinLimOfSpineDofFromPercentile(double percentile) {
   if (percentile < 0.0 || percentile > 100.0) return MKStatusValueRefused;
-  return SetMinLimOfSpineDof(
-      Radians(MKMathRoutines::GaussianValueFromPercentile(spineMinMean, spineMinStdDev, percentile)),
-      true);
+  return SetMinLimOfSpineDof(Radians(MKMathRoutines::GaussianValueFromPercentile(
+                                 spineMinMean, spineMinStdDev, percentile)),
+                             true);
 }
 
 MKStatus MKDOF::SetMaxLimOfSpineDofFromPercentile(double percentile) {
   if (percentile < 0.0 || percentile > 100.0) return MKStatusValueRefused;
-  return SetMaxLimOfSpineDof(
-      Radians(MKMathRoutines::GaussianValueFromPercentile(spineMaxMean, spineMaxStdDev, percentile)),
-      true);
+  return SetMaxLimOfSpineDof(Radians(MKMathRoutines::GaussianValueFromPercentile(
+                                 spineMaxMean, spineMaxStdDev, percentile)),
+                             true);
 }
 
 void MKDOF::LockValueOfSpineDof() {
@@ -353,8 +365,12 @@ double MKDOF::SumOfSpineZoneBounds(unsigned int i, bool maxSide) const {
   return sum;
 }
 
-double MKDOF::GetMinOfSpinePref(unsigned int i) const { return SumOfSpineZoneBounds(i, false); }
-double MKDOF::GetMaxOfSpinePref(unsigned int i) const { return SumOfSpineZoneBounds(i, true); }
+double MKDOF::GetMinOfSpinePref(unsigned int i) const {
+  return SumOfSpineZoneBounds(i, false);
+}
+double MKDOF::GetMaxOfSpinePref(unsigned int i) const {
+  return SumOfSpineZoneBounds(i, true);
+}
 
 void MKDOF::ScaleSpineZoneBound(unsigned int i, bool maxSide, double angle) {
   const KelRawCollPV members = GetSpineDofList();
@@ -366,13 +382,19 @@ void MKDOF::ScaleSpineZoneBound(unsigned int i, bool maxSide, double angle) {
     const double bound = maxSide ? zone->GetMax() : zone->GetMin();
     // Members keep their shares; an empty sum is shared evenly.
     const double share = current != 0.0 ? bound / current * angle : angle / members.Size();
-    if (maxSide) m->SetPrefAngleMax(i, share);
-    else m->SetPrefAngleMin(i, share);
+    if (maxSide)
+      m->SetPrefAngleMax(i, share);
+    else
+      m->SetPrefAngleMin(i, share);
   }
 }
 
-void MKDOF::SetMinOfSpinePref(unsigned int i, double angle) { ScaleSpineZoneBound(i, false, angle); }
-void MKDOF::SetMaxOfSpinePref(unsigned int i, double angle) { ScaleSpineZoneBound(i, true, angle); }
+void MKDOF::SetMinOfSpinePref(unsigned int i, double angle) {
+  ScaleSpineZoneBound(i, false, angle);
+}
+void MKDOF::SetMaxOfSpinePref(unsigned int i, double angle) {
+  ScaleSpineZoneBound(i, true, angle);
+}
 
 void MKDOF::InitializeSpinePrefAngles() {
   // Every member gets as many zones as this DOF, so that zone i of the run
@@ -383,7 +405,8 @@ void MKDOF::InitializeSpinePrefAngles() {
     auto* m = static_cast<MKDOF*>(members[k]);
     if (m == this) continue;
     while (m->GetNumberOfPrefAngles() < count) m->AddPrefAngle();
-    while (m->GetNumberOfPrefAngles() > count && m->RemovePrefAngle(m->GetNumberOfPrefAngles() - 1)) {
+    while (m->GetNumberOfPrefAngles() > count &&
+           m->RemovePrefAngle(m->GetNumberOfPrefAngles() - 1)) {
     }
   }
 }

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "math/MKMesh.h"
 #include "body/MKSegment.h"
 #include "host/MKTrace.h"
 #include "math/MK3DVertexCompare.h"
 #include "math/MK3x1Matrix.h"
 #include "math/MKIEEE.h"
+#include "math/MKMesh.h"
 
 namespace {
 

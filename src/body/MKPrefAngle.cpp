@@ -4,7 +4,8 @@
 #include "parts/MKPersistenceRoutines.h"
 #include "parts/MKUUID.h"
 
-MKPrefAngle::MKPrefAngle(MKDOF* dof) : MKManikinPart(MKPartPrefAngleID, 2.0), identifier(new MKUUID()) {
+MKPrefAngle::MKPrefAngle(MKDOF* dof)
+    : MKManikinPart(MKPartPrefAngleID, 2.0), identifier(new MKUUID()) {
   SetOwner(dof);
 }
 
@@ -21,7 +22,9 @@ MKPrefAngle& MKPrefAngle::operator=(const MKPrefAngle& source) {
   return *this;
 }
 
-MKPrefAngle::~MKPrefAngle() { delete identifier; }
+MKPrefAngle::~MKPrefAngle() {
+  delete identifier;
+}
 
 void MKPrefAngle::CopyFields(const MKPrefAngle& source) {
   index = source.index;
@@ -82,7 +85,8 @@ unsigned int MKPrefAngle::GetSize() const {
   MKManikinPart* memo = nullptr;
   if (FindPart(MKPartMemoID, memo, 1) != 0) size += memo->GetSize() + 2 * GetMaxTagLength() + 12;
   // owner, axis, index, min, max, score, colour, name
-  return size + 4 + 4 + 4 + 8 + 8 + 8 + 4 + 4 + 2 * static_cast<unsigned int>(name.GetLengthInChar());
+  return size + 4 + 4 + 4 + 8 + 8 + 8 + 4 + 4 +
+         2 * static_cast<unsigned int>(name.GetLengthInChar());
 }
 
 MKStatus MKPrefAngle::Write(KelStreamDefinition& stream) {

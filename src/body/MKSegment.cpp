@@ -14,7 +14,9 @@
 
 namespace {
 
-MK3DVertex NaNPoint() { return MK3DVertex(MKIEEE::NaN(), MKIEEE::NaN(), MKIEEE::NaN()); }
+MK3DVertex NaNPoint() {
+  return MK3DVertex(MKIEEE::NaN(), MKIEEE::NaN(), MKIEEE::NaN());
+}
 
 void TraceInvalidArgument(const char* function) {
   MKTrace("==========================================\n");
@@ -23,7 +25,9 @@ void TraceInvalidArgument(const char* function) {
   MKTrace("==========================================\n");
 }
 
-MK3DVertex ToVertex(const MK3x1Matrix& v) { return MK3DVertex(v(0), v(1), v(2)); }
+MK3DVertex ToVertex(const MK3x1Matrix& v) {
+  return MK3DVertex(v(0), v(1), v(2));
+}
 
 }  // namespace
 
@@ -34,15 +38,16 @@ MKSegment::MKSegment() : MKBodyElement(MKSegmentClass, nullptr, static_cast<MKSh
 }
 
 MKSegment::MKSegment(MKBody* body, MKShortName name, int spineFlag, MKSegment* parent)
-    : MKBodyElement(MKSegmentClass, static_cast<MKBodyElement*>(body), name),
-      ancestor(parent) {
+    : MKBodyElement(MKSegmentClass, static_cast<MKBodyElement*>(body), name), ancestor(parent) {
   if (spineFlag) flags |= kSpineBit;
   localMatrix.Unit();
   paraMatrix.Unit();
   globalMatrix.Unit();
 }
 
-MKSegment::MKSegment(const MKSegment& source) : MKBodyElement(source) { CopyFrom(source); }
+MKSegment::MKSegment(const MKSegment& source) : MKBodyElement(source) {
+  CopyFrom(source);
+}
 
 MKSegment& MKSegment::operator=(const MKSegment& source) {
   if (this == &source) return *this;
@@ -273,9 +278,13 @@ const MK4x4Matrix& MKSegment::GetLocalMatrix() {
   return localMatrix;
 }
 
-void MKSegment::GetLocalMatrix(MKFrame& frame) { GetLocalMatrix().GetMKFrame(frame); }
+void MKSegment::GetLocalMatrix(MKFrame& frame) {
+  GetLocalMatrix().GetMKFrame(frame);
+}
 
-MK3x1Matrix MKSegment::GetOriginPosition() { return GetGlobalMatrix().GetTranslation(); }
+MK3x1Matrix MKSegment::GetOriginPosition() {
+  return GetGlobalMatrix().GetTranslation();
+}
 
 MK3x1Matrix MKSegment::GetEndPosition() {
   MK4x4Matrix end;
@@ -283,7 +292,9 @@ MK3x1Matrix MKSegment::GetEndPosition() {
   return (end * GetGlobalMatrix()).GetTranslation();
 }
 
-MK3x1Matrix MKSegment::AsVector() { return GetEndPosition() - GetOriginPosition(); }
+MK3x1Matrix MKSegment::AsVector() {
+  return GetEndPosition() - GetOriginPosition();
+}
 
 MK3DVertex MKSegment::GetDirection() {
   MK3x1Matrix direction = AsVector();
@@ -364,7 +375,9 @@ void MKSegment::CompletlyRemoveAllHierarchies(int mask) {
   if (mask & 2) hierarchiesB.RemoveAll();
 }
 
-int MKSegment::GetNbHierarchies(int type) const { return GetHierarchiesIndexes(type).Size(); }
+int MKSegment::GetNbHierarchies(int type) const {
+  return GetHierarchiesIndexes(type).Size();
+}
 
 int MKSegment::GetHierarchyAtIndex(int type, int i) const {
   const KelRawCollint& list = GetHierarchiesIndexes(type);
@@ -403,8 +416,10 @@ void MKSegment::Update() {
 }
 
 void MKSegment::SetParaMatrix() {
-  if (ancestor) paraMatrix.BuildFromTrans(0.0, 0.0, ancestor->length);
-  else paraMatrix.Unit();
+  if (ancestor)
+    paraMatrix.BuildFromTrans(0.0, 0.0, ancestor->length);
+  else
+    paraMatrix.Unit();
   paraMatrix.RotX(rotation(0));
   paraMatrix.RotY(rotation(1));
   paraMatrix.RotZ(rotation(2));

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "math/MKMesh.h"
 #include "body/MKSegment.h"
 #include "math/MK3x1Matrix.h"
+#include "math/MKMesh.h"
 
 namespace {
 

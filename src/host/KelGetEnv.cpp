@@ -2,4 +2,6 @@
 
 #include <cstdlib>
 
-const char* KelGetEnv(const char* name) { return name ? std::getenv(name) : nullptr; }
+const char* KelGetEnv(const char* name) {
+  return name ? std::getenv(name) : nullptr;
+}

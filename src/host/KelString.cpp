@@ -29,7 +29,9 @@ KelString& KelString::operator+=(const KelString& other) {
   return *this;
 }
 
-bool KelString::operator==(const char* text) const { return bytes == (text ? text : ""); }
+bool KelString::operator==(const char* text) const {
+  return bytes == (text ? text : "");
+}
 
 void KelString::Insert(int position, const KelString& other) {
   if (position < 0) position = 0;
@@ -45,4 +47,6 @@ int KelString::ReplaceSubString(const KelString& oldText, const KelString& newTe
   return static_cast<int>(at);
 }
 
-KelString operator+(const char* left, const KelString& right) { return KelString(left) + right; }
+KelString operator+(const char* left, const KelString& right) {
+  return KelString(left) + right;
+}

@@ -1,7 +1,9 @@
 #include "host/KelToken.h"
 
 namespace {
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\f' || c == L'\v'; }
+bool IsBlank(wchar_t c) {
+  return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\f' || c == L'\v';
+}
 }  // namespace
 
 KelUnicodeString KelToken::GetNextToken() {

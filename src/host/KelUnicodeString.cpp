@@ -17,8 +17,10 @@ std::wstring DecodeUtf8(const char* text) {
     wchar_t code = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
     bool valid = b < 0x80 || extra > 0;
     for (int i = 1; valid && i <= extra; ++i) {
-      if ((p[i] & 0xC0) != 0x80) valid = false;
-      else code = static_cast<wchar_t>((code << 6) | (p[i] & 0x3F));
+      if ((p[i] & 0xC0) != 0x80)
+        valid = false;
+      else
+        code = static_cast<wchar_t>((code << 6) | (p[i] & 0x3F));
     }
     if (!valid) {  // a stray byte stands for itself
       out.push_back(b);
@@ -131,8 +133,7 @@ KelUnicodeString KelUnicodeString::SubString(int start, int count) const {
   return result;
 }
 
-int KelUnicodeString::ReplaceAll(const KelUnicodeString& oldText,
-                                 const KelUnicodeString& newText) {
+int KelUnicodeString::ReplaceAll(const KelUnicodeString& oldText, const KelUnicodeString& newText) {
   if (oldText.chars.empty()) return 0;
   int count = 0;
   std::size_t at = 0;
@@ -186,7 +187,9 @@ void KelUnicodeString::ConvertToWChar(wchar_t* buffer) const {
   buffer[chars.size()] = 0;
 }
 
-void KelUnicodeString::BuildFromWChar(const wchar_t* text) { chars = text ? text : L""; }
+void KelUnicodeString::BuildFromWChar(const wchar_t* text) {
+  chars = text ? text : L"";
+}
 
 wchar_t KelUnicodeString::operator[](int i) const {
   return i >= 0 && i < GetLengthInChar() ? chars[static_cast<std::size_t>(i)] : 0;

@@ -13,7 +13,7 @@ class KelUnicodeString {
   enum SearchMode { Forward, Backward };
 
   KelUnicodeString() = default;
-  KelUnicodeString(const char* text);  // NOLINT: implicit like the host's strings
+  KelUnicodeString(const char* text);       // NOLINT: implicit like the host's strings
   KelUnicodeString(const KelString& text);  // NOLINT
   KelUnicodeString(KelUnicodeChar c, int count);
   KelUnicodeString(const KelUnicodeString&) = default;
@@ -33,8 +33,7 @@ class KelUnicodeString {
   // Replaces every occurrence; returns how many were replaced.
   int ReplaceAll(const KelUnicodeString& oldText, const KelUnicodeString& newText);
   // Position of `text` searching from `start` in the given direction, -1 when absent.
-  int SearchSubString(const KelUnicodeString& text, int start = 0,
-                      SearchMode mode = Forward) const;
+  int SearchSubString(const KelUnicodeString& text, int start = 0, SearchMode mode = Forward) const;
 
   // printf-style formatting of one integer; the format must hold exactly one
   // integer conversion (such as "%d", "%04x", "%08x"), otherwise -1 and the

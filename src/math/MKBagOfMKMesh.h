@@ -14,7 +14,8 @@ class MKBagOfMKMesh {
   void AddMesh(const MKMesh& mesh) { meshes.Append(new MKMesh(mesh)); }
   // 0-based; null when out of range.
   MKMesh* GetMesh(unsigned int i) const {
-    return i < GetNumberOfMeshes() ? static_cast<MKMesh*>(meshes[static_cast<int>(i) + 1]) : nullptr;
+    return i < GetNumberOfMeshes() ? static_cast<MKMesh*>(meshes[static_cast<int>(i) + 1])
+                                   : nullptr;
   }
   unsigned int GetNumberOfMeshes() const { return static_cast<unsigned int>(meshes.Size()); }
   void Clear() {

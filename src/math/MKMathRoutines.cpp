@@ -152,15 +152,14 @@ bool AnyTriangleContains(const MKMesh& polygon, const Point& p, Test inTriangle)
 }  // namespace
 
 bool MKMathRoutines::ContainsVertex(const MKMesh& polygon, const MK3DVertex& p) {
-  return AnyTriangleContains(polygon, p, [](const MK3DVertex& q, const MK3DVertex& a,
-                                            const MK3DVertex& b, const MK3DVertex& c) {
-    return PointInTriangle(q, a, b, c);
-  });
+  return AnyTriangleContains(polygon, p,
+                             [](const MK3DVertex& q, const MK3DVertex& a, const MK3DVertex& b,
+                                const MK3DVertex& c) { return PointInTriangle(q, a, b, c); });
 }
 
 bool MKMathRoutines::ContainsVertex(const MKMesh& polygon, const KelMathVector& p) {
-  return AnyTriangleContains(polygon, p, [](const KelMathVector& q, const KelMathVector& a,
-                                            const KelMathVector& b, const KelMathVector& c) {
-    return PointInTriangle(q, a, b, c);
-  });
+  return AnyTriangleContains(
+      polygon, p,
+      [](const KelMathVector& q, const KelMathVector& a, const KelMathVector& b,
+         const KelMathVector& c) { return PointInTriangle(q, a, b, c); });
 }

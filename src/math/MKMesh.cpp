@@ -132,7 +132,9 @@ unsigned int MKMesh::Prepend(const MK3DVertex& point) {
   return count;
 }
 
-unsigned int MKMesh::Prepend(double x, double y, double z) { return Prepend(MK3DVertex(x, y, z)); }
+unsigned int MKMesh::Prepend(double x, double y, double z) {
+  return Prepend(MK3DVertex(x, y, z));
+}
 
 int MKMesh::InsertBefore(unsigned int i, const MK3DVertex& point) {
   if (count == 0 && i == 0) return Append(point) == 0 ? -1 : 0;

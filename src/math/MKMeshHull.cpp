@@ -23,7 +23,9 @@ void Difference(const MK3DVertex& a, const MK3DVertex& b, double out[3]) {
   out[2] = a.z - b.z;
 }
 
-double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+double Dot(const double a[3], const double b[3]) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
 void Cross(const double a[3], const double b[3], double out[3]) {
   out[0] = a[1] * b[2] - a[2] * b[1];

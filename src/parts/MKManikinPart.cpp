@@ -132,9 +132,13 @@ MKManikinPart& MKManikinPart::operator=(const MKManikinPart& source) {
   return *this;
 }
 
-MKManikinPart::~MKManikinPart() { RemoveAllParts(); }
+MKManikinPart::~MKManikinPart() {
+  RemoveAllParts();
+}
 
-void MKManikinPart::Destroy() { delete this; }
+void MKManikinPart::Destroy() {
+  delete this;
+}
 
 MKManikinPart* MKManikinPart::Create(MKPartID kind) {
   if (IsPlainContainerKind(kind)) return new MKManikinPart(kind, 2.01);
@@ -202,10 +206,11 @@ MKManikinPart* MKManikinPart::ExtractPartAtIndex(unsigned int index) const {
 
 MKManikinPart* MKManikinPart::ExtractPart(MKPartID kind, unsigned int index,
                                           KelRawCollint* shortNames) const {
-  const bool oneDOFOfPrefAngles =
-      partID == MKPartPrefAnglesID && kind >= MKPartPrefAnglesDof1ID && kind <= MKPartPrefAnglesDof3ID;
+  const bool oneDOFOfPrefAngles = partID == MKPartPrefAnglesID && kind >= MKPartPrefAnglesDof1ID &&
+                                  kind <= MKPartPrefAnglesDof3ID;
   const bool oneDOFOfJointLimits = partID == MKPartJointLimitsID &&
-                                   kind >= MKPartJointLimitsDof1ID && kind <= MKPartJointLimitsDof3ID;
+                                   kind >= MKPartJointLimitsDof1ID &&
+                                   kind <= MKPartJointLimitsDof3ID;
   if (oneDOFOfPrefAngles || oneDOFOfJointLimits) {
     auto* extracted = new MKManikinPart(kind, 2.01);
     if (extracted->PasteFrom(this, 1) == MKStatusSuccess) return extracted;
@@ -243,10 +248,14 @@ MKManikinPart* MKManikinPart::ExtractPart(MKPartID kind, unsigned int index,
 void MKManikinPart::GetOwnerShortNameOfChildrenParts(KelRawCollint& shortNames) const {
   shortNames.RemoveAll();
   MKPartID childKind = MKPartDefaultID;
-  if (partID == MKPartPostureID) childKind = MKPartPostureVariableID;
-  else if (IsPrefAnglesKind(partID)) childKind = MKPartPrefAngleID;
-  else if (IsJointLimitsKind(partID)) childKind = MKPartJointLimitsVariableID;
-  else return;
+  if (partID == MKPartPostureID)
+    childKind = MKPartPostureVariableID;
+  else if (IsPrefAnglesKind(partID))
+    childKind = MKPartPrefAngleID;
+  else if (IsJointLimitsKind(partID))
+    childKind = MKPartJointLimitsVariableID;
+  else
+    return;
   for (int i = 1; i <= children.Size(); ++i) {
     const MKManikinPart* child = GetChild(i);
     if (!child || child->GetPartID() != childKind) continue;

@@ -94,12 +94,11 @@ class MKManikinPart {
   static MKStatus ReadLength(KelStreamDefinition& stream, unsigned int& length);
   static MKStatus ReadVersionAndLength(KelStreamDefinition& stream, double& version,
                                        unsigned int& length);
-  static MKStatus ReadTimeStamp(KelStreamDefinition& stream, long& timeStamp,
-                                const MKPartID& kind);
+  static MKStatus ReadTimeStamp(KelStreamDefinition& stream, long& timeStamp, const MKPartID& kind);
   // ReadTimeStamp that also answers the record's version, which decides the
   // fields of older records.
-  static MKStatus ReadRecordHeader(KelStreamDefinition& stream, double& version,
-                                   long& timeStamp, const MKPartID& kind);
+  static MKStatus ReadRecordHeader(KelStreamDefinition& stream, double& version, long& timeStamp,
+                                   const MKPartID& kind);
   // Reads the end tag of a record of `kind`; 100 when it is another tag.
   static MKStatus ReadEndTag(KelStreamDefinition& stream, const MKPartID& kind);
   // Reads an optional memo (int 0, or int 1 and a memo record) into `memo`.

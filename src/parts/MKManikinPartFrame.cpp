@@ -4,7 +4,9 @@
 #include "parts/MKPersistenceRoutines.h"
 
 namespace {
-MK3DVertex Unset() { return MK3DVertex(MKIEEE::NaN(), MKIEEE::NaN(), MKIEEE::NaN()); }
+MK3DVertex Unset() {
+  return MK3DVertex(MKIEEE::NaN(), MKIEEE::NaN(), MKIEEE::NaN());
+}
 }  // namespace
 
 MKManikinPartFrame::MKManikinPartFrame() : MKManikinPart(MKPartFrameID, 2.3) {

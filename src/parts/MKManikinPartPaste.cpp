@@ -112,7 +112,8 @@ MKStatus MKManikinPart::PasteOnPrefAngle(const MKManikinPart* source, unsigned c
     status = MKStatusSuccess;
     for (int i = 1; i <= source->children.Size() && status == MKStatusSuccess; ++i) {
       const MKManikinPart* child = source->GetChild(i);
-      if (child && (child->GetPartID() != MKPartPrefAngleID || child->GetDOFNumberAsChild() == wanted))
+      if (child &&
+          (child->GetPartID() != MKPartPrefAngleID || child->GetDOFNumberAsChild() == wanted))
         status = PasteOnPrefAngle(child, flag);
     }
   }
@@ -143,7 +144,8 @@ MKStatus MKManikinPart::PasteOnJointLimits(const MKManikinPart* source, unsigned
   if (kind == partID) {
     status = MKStatusSuccess;
     for (int i = 1; i <= source->children.Size() && status == MKStatusSuccess; ++i)
-      if (const MKManikinPart* child = source->GetChild(i)) status = PasteOnJointLimits(child, flag);
+      if (const MKManikinPart* child = source->GetChild(i))
+        status = PasteOnJointLimits(child, flag);
   } else if (kind == MKPartJointLimitsID) {
     // Onto the container of one DOF number: every non-record child, and the
     // records of that DOF number.

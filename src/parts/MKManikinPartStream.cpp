@@ -340,8 +340,7 @@ MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPar
   return status;
 }
 
-void MKManikinPart::GetStreamFromFile(const KelUnicodeString& path,
-                                      KelStreamDefinition*& stream) {
+void MKManikinPart::GetStreamFromFile(const KelUnicodeString& path, KelStreamDefinition*& stream) {
   delete stream;
   stream = nullptr;
   if (path.GetLengthInChar() == 0) return;
@@ -383,8 +382,8 @@ MKStatus MKManikinPart::GetListOfManikinPartFromLibraryStream(const KelUnicodeSt
     if ((status = ReadVersionAndLength(*stream, version, length)) != MKStatusSuccess) break;
     const long start = stream->GetCurrentPosition();
     const MKPartID kind = ConvertStringToPartID(tag);
-    const bool listed = kind == MKPartPostureID || kind == MKPartPrefAnglesID ||
-                        kind == MKPartJointLimitsID;
+    const bool listed =
+        kind == MKPartPostureID || kind == MKPartPrefAnglesID || kind == MKPartJointLimitsID;
     if (listed && version <= ContainerReaderVersion(kind)) {
       MKManikinPart* reader = CreateContainerReader(kind, version);
       if (reader->Read(*stream) == MKStatusSuccess) {

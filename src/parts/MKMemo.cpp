@@ -30,8 +30,8 @@ MKStatus MKMemo::PasteFrom(const MKManikinPart* source, unsigned char) {
   if (!source) return MKStatusNothingToPaste;
   if (source->GetPartID() != MKPartMemoID) return MKStatusPasteKindRefused;
   const auto* memo = static_cast<const MKMemo*>(source);
-  const bool otherOwner = ownerPartID != MKPartDefaultID &&
-                          memo->ownerPartID != MKPartDefaultID && ownerPartID != memo->ownerPartID;
+  const bool otherOwner = ownerPartID != MKPartDefaultID && memo->ownerPartID != MKPartDefaultID &&
+                          ownerPartID != memo->ownerPartID;
   if (!otherOwner) *this = *memo;
   return MKStatusSuccess;
 }

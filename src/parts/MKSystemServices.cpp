@@ -15,7 +15,9 @@ KelUnicodeString& DecimalPointToChange() {
 }
 }  // namespace
 
-KelUnicodeString MKSystemServices::GetSlash() { return "/"; }
+KelUnicodeString MKSystemServices::GetSlash() {
+  return "/";
+}
 
 KelUnicodeString MKSystemServices::GetSystemDecimalPoint() {
   KelUnicodeString& cache = SystemDecimalPoint();
@@ -35,8 +37,10 @@ KelUnicodeString MKSystemServices::GetDecimalPointToChange() {
   KelUnicodeString& cache = DecimalPointToChange();
   if (cache == sUnitializedSymbol) {
     const KelUnicodeString point = GetSystemDecimalPoint();
-    if (point == ".") cache = ",";
-    else if (point == ",") cache = ".";
+    if (point == ".")
+      cache = ",";
+    else if (point == ",")
+      cache = ".";
   }
   return cache;
 }

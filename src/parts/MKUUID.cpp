@@ -20,8 +20,8 @@ MKUUID::MKUUID() {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count();
   const auto seconds = static_cast<unsigned long>(ms / 1000) & 0xFFFFFFFFUL;
   const auto millis = static_cast<unsigned long>(ms % 1000);
-  const auto address = static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(this)) &
-                       0xFFFFFFFFUL;
+  const auto address =
+      static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(this)) & 0xFFFFFFFFUL;
 
   text = Hex(seconds, "%08lx") + "-" + Hex(address, "%08lx");
   // Position 13 counts from 0, giving the usual 8-4-4-4-12 grouping.

@@ -12,8 +12,12 @@
 
 namespace {
 
-double Rad(double degrees) { return MKUnitConversions::DegreesToRadians(degrees); }
-double Deg(double radians) { return MKUnitConversions::RadiansToDegrees(radians); }
+double Rad(double degrees) {
+  return MKUnitConversions::DegreesToRadians(degrees);
+}
+double Deg(double radians) {
+  return MKUnitConversions::RadiansToDegrees(radians);
+}
 
 MKDOF* DOF(MKBody& body, MKShortName segment, int axis) {
   return body.GetSegment(segment)->GetDOF(axis);
@@ -34,7 +38,8 @@ std::vector<double> Values(MKBody& body) {
 TEST(MKBodyTest, SkeletonFollowsTheTable) {
   MKBody body(nullptr, 1, 0);
   ASSERT_EQ(body.GetNumberOfSegments(), 99u);
-  for (int n = 0; n < 99; ++n) EXPECT_EQ(body.GetSegment(static_cast<MKShortName>(n))->GetShortName(), n);
+  for (int n = 0; n < 99; ++n)
+    EXPECT_EQ(body.GetSegment(static_cast<MKShortName>(n))->GetShortName(), n);
   EXPECT_EQ(body.GetSegment(static_cast<MKShortName>(99)), nullptr);
   EXPECT_EQ(body.GetRoot()->GetShortName(), SBoPh);
   EXPECT_EQ(body.GetSegment(SHeNe)->GetAncestor(), body.GetSegment(SBoT1));
@@ -110,14 +115,33 @@ TEST(MKBodyTest, PredefinedPosturesSetTheirValues) {
   const std::vector<std::vector<Expected>> postures = {
       {},
       {},
-      {{RSLeTh, 0, 90}, {LSLeTh, 0, 90}, {RSLeLe, 0, 90}, {LSLeLe, 0, 90}, {RSArFAr, 0, 90},
-       {LSArFAr, 0, 90}, {LSArFAr, 2, a}, {RSArFAr, 2, a}},
-      {{RSArAr, 0, 90}, {LSArAr, 0, 90}, {RSArAr, 1, -b}, {LSArAr, 1, -b}, {LSArFAr, 2, 90},
+      {{RSLeTh, 0, 90},
+       {LSLeTh, 0, 90},
+       {RSLeLe, 0, 90},
+       {LSLeLe, 0, 90},
+       {RSArFAr, 0, 90},
+       {LSArFAr, 0, 90},
+       {LSArFAr, 2, a},
+       {RSArFAr, 2, a}},
+      {{RSArAr, 0, 90},
+       {LSArAr, 0, 90},
+       {RSArAr, 1, -b},
+       {LSArAr, 1, -b},
+       {LSArFAr, 2, 90},
        {RSArFAr, 2, 90}},
-      {{RSArAr, 0, 90}, {LSArAr, 0, 90}, {RSArAr, 1, -b}, {LSArFAr, 2, 90}, {RSArFAr, 2, 90},
-       {LSArCl, 0, 20}, {LSArAr, 1, b}},
+      {{RSArAr, 0, 90},
+       {LSArAr, 0, 90},
+       {RSArAr, 1, -b},
+       {LSArFAr, 2, 90},
+       {RSArFAr, 2, 90},
+       {LSArCl, 0, 20},
+       {LSArAr, 1, b}},
       {{RSArAr, 1, 80}, {LSArAr, 1, 80}},
-      {{RSLeLe, 0, 107}, {LSLeLe, 0, 107}, {RSArFAr, 0, 90}, {LSArFAr, 0, 90}, {LSArFAr, 2, 90},
+      {{RSLeLe, 0, 107},
+       {LSLeLe, 0, 107},
+       {RSArFAr, 0, 90},
+       {LSArFAr, 0, 90},
+       {LSArFAr, 2, 90},
        {RSArFAr, 2, 90}},
   };
   body.ResetPosture();
@@ -190,7 +214,8 @@ TEST(MKBodyTest, CentreOfGravityIsTheMassWeightedSum) {
   MK4x4Matrix local;
   local.BuildFromTrans(40, 40, 20);
   expected = 0.5 * (local * thigh->GetGlobalMatrix()).GetTranslation();
-  EXPECT_LT(body.GetCenterOfGravity().GetGlobalMatrix().GetTranslation().DistanceFrom(expected), 1e-9);
+  EXPECT_LT(body.GetCenterOfGravity().GetGlobalMatrix().GetTranslation().DistanceFrom(expected),
+            1e-9);
   (void)middle;
 }
 
@@ -209,15 +234,16 @@ TEST(MKBodyTest, SpineAnglesSpreadOverTheVertebraeAndReadBack) {
   MKBody body(nullptr, 1, 0);
   body.GetRoot()->SetRotation(-90, 0, 180);  // the pelvis frame of a built body: +Z up
   body.BuildSpineShape(8.0, 12.0, 150.0, 90.0);
-  EXPECT_NEAR(body.GetSegment(SBoT1)->GetEndPosition()(1) -
-                  body.GetSegment(SBoL5)->GetOriginPosition()(1),
-              150.0 - 90.0 - 8.0 - 12.0, 1e-9);
+  EXPECT_NEAR(
+      body.GetSegment(SBoT1)->GetEndPosition()(1) - body.GetSegment(SBoL5)->GetOriginPosition()(1),
+      150.0 - 90.0 - 8.0 - 12.0, 1e-9);
   MKDOF* rotation = DOF(body, SBoL5, 2);
   rotation->SetEndSpineElement(SBoT1);
   ASSERT_EQ(rotation->SetValueOfSpineDof(Rad(30), 1), MKStatusSuccess);
   EXPECT_NEAR(Deg(rotation->GetValueOfSpineDof()), 30, 1e-9);
   double meanSum = 0;
-  for (int n = SBoL5; n <= SBoT1; ++n) meanSum += DOF(body, static_cast<MKShortName>(n), 2)->GetMaxMean();
+  for (int n = SBoL5; n <= SBoT1; ++n)
+    meanSum += DOF(body, static_cast<MKShortName>(n), 2)->GetMaxMean();
   for (int n = SBoL5; n <= SBoT1; ++n) {
     MKDOF* member = DOF(body, static_cast<MKShortName>(n), 2);
     EXPECT_NEAR(Deg(member->GetMathematicalValue()), 30 * member->GetMaxMean() / meanSum, 1e-9);

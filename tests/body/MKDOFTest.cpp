@@ -12,8 +12,12 @@
 
 namespace {
 
-double Rad(double degrees) { return MKUnitConversions::DegreesToRadians(degrees); }
-double Deg(double radians) { return MKUnitConversions::RadiansToDegrees(radians); }
+double Rad(double degrees) {
+  return MKUnitConversions::DegreesToRadians(degrees);
+}
+double Deg(double radians) {
+  return MKUnitConversions::RadiansToDegrees(radians);
+}
 
 // A segment with one X DOF whose limits come from a database row (degrees).
 struct OneDOF {
@@ -142,7 +146,7 @@ TEST(MKDOFTest, ZonesStartWholeAndStayOrderedAndContiguous) {
   dof.SetMathematicalValue(Rad(40));
   EXPECT_EQ(dof.GetScore(), 5.0);
   dof.SetToHighestScore();
-  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 40, 1e-9);  // middle of [20, 60]
+  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 40, 1e-9);           // middle of [20, 60]
   EXPECT_EQ(dof.SetLimitsToMatchBestPrefAngle(), MKStatusSuccess);  // unlocked for the write
   EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 60, 1e-9);
   EXPECT_NEAR(Deg(dof.GetMinLim(false)), -20, 1e-9);

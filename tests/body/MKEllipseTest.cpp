@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "body/MKBody.h"
-#include "math/MKMesh.h"
 #include "body/MKSegment.h"
 #include "math/MK3x1Matrix.h"
+#include "math/MKMesh.h"
 
 namespace {
 

@@ -11,7 +11,9 @@
 #include "math/MKUnitConversions.h"
 
 namespace {
-double Rad(double degrees) { return MKUnitConversions::DegreesToRadians(degrees); }
+double Rad(double degrees) {
+  return MKUnitConversions::DegreesToRadians(degrees);
+}
 }  // namespace
 
 TEST(MKSegmentTest, ParameterMatrixStartsAtTheParentsEnd) {

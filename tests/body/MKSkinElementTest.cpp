@@ -6,9 +6,9 @@
 
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
-#include "math/MKMesh.h"
 #include "body/MKSegment.h"
 #include "math/MK3DVertexCompare.h"
+#include "math/MKMesh.h"
 
 namespace {
 

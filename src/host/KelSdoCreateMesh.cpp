@@ -1,0 +1,5 @@
+#include "host/KelSdoCreateMesh.h"
+
+KelSdoMesh* KelSdoCreateMesh() {
+  return new KelSdoMesh();
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "host/KelSdoMesh.h"
+
+// A new, empty subdivision mesh; the caller owns it and releases it with delete.
+KelSdoMesh* KelSdoCreateMesh();

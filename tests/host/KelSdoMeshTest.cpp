@@ -1,0 +1,293 @@
+// Subdivision meshes: building, neighbourhood, refusals and Catmull-Clark.
+#include "host/KelSdoMesh.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "host/KelSdoCreateMesh.h"
+
+namespace {
+
+constexpr double kTol = 1e-12;
+
+void ExpectNear(const KelMathVector& actual, const KelMathVector& expected) {
+  EXPECT_NEAR(actual.x, expected.x, kTol);
+  EXPECT_NEAR(actual.y, expected.y, kTol);
+  EXPECT_NEAR(actual.z, expected.z, kTol);
+}
+
+// Every link of the neighbourhood agrees with its counterpart.
+void ExpectConsistent(const KelSdoMesh& mesh) {
+  for (int i = 1; i <= mesh.GetNbFaces(); ++i) {
+    const KelSdoFace* f = mesh.GetFace(i);
+    ASSERT_NE(f, nullptr);
+    for (int k = 0; k < KelSdoFace::sNbCorners; ++k) {
+      const KelSdoEdge* e = f->GetEdge(k);
+      ASSERT_NE(e, nullptr);
+      EXPECT_EQ(f->GetSideOfEdge(e), k);
+      EXPECT_EQ(e, mesh.FindEdge(f->GetVertexIndex(k), f->GetVertexIndex((k + 1) % 4)));
+      EXPECT_TRUE(e->GetFace(0) == f || e->GetFace(1) == f);
+      EXPECT_GE(f->GetVertex(k)->GetFaces().Locate(const_cast<KelSdoFace*>(f)), 1);
+      const KelSdoFace* across = f->GetNeighbour(k);
+      if (across != nullptr) {
+        EXPECT_EQ(across->GetNeighbour(across->GetSideOfEdge(e)), f);
+      }
+    }
+  }
+  for (int i = 1; i <= mesh.GetNbEdges(); ++i) {
+    const KelSdoEdge* e = mesh.GetEdge(i);
+    ASSERT_NE(e, nullptr);
+    ASSERT_NE(e->GetFace(0), nullptr);
+    EXPECT_EQ(e->IsBoundary(), e->GetFace(1) == nullptr);
+    for (int end = 0; end < 2; ++end)
+      EXPECT_GE(e->GetVertex(end)->GetEdges().Locate(const_cast<KelSdoEdge*>(e)), 1);
+  }
+}
+
+// Unit square in z = 0, counter-clockwise seen from +z.
+std::unique_ptr<KelSdoMesh> Square() {
+  std::unique_ptr<KelSdoMesh> mesh(KelSdoCreateMesh());
+  mesh->AddVertex(0, 0, 0);
+  mesh->AddVertex(1, 0, 0);
+  mesh->AddVertex(1, 1, 0);
+  mesh->AddVertex(0, 1, 0);
+  EXPECT_EQ(mesh->AddFace(1, 2, 3, 4), KelSdoSuccess);
+  return mesh;
+}
+
+// Cube of side 1 centred at the origin, faces facing outwards.
+std::unique_ptr<KelSdoMesh> Cube() {
+  std::unique_ptr<KelSdoMesh> mesh(KelSdoCreateMesh());
+  for (int i = 0; i < 8; ++i)  // vertex i + 1 has bits x, y, z of i
+    mesh->AddVertex((i & 1) - 0.5, ((i >> 1) & 1) - 0.5, ((i >> 2) & 1) - 0.5);
+  const int quads[6][4] = {{1, 3, 4, 2}, {5, 6, 8, 7}, {1, 2, 6, 5},
+                           {3, 7, 8, 4}, {1, 5, 7, 3}, {2, 4, 8, 6}};
+  for (const auto& q : quads) EXPECT_EQ(mesh->AddFace(q[0], q[1], q[2], q[3]), KelSdoSuccess);
+  return mesh;
+}
+
+TEST(KelSdoMeshTest, FacesShareEdges) {
+  std::unique_ptr<KelSdoMesh> mesh(KelSdoCreateMesh());
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(mesh->AddVertex(i % 3, i / 3, 0), i + 1);
+  int face = 0;
+  EXPECT_EQ(mesh->AddFace(1, 2, 5, 4, &face), KelSdoSuccess);
+  EXPECT_EQ(face, 1);
+  EXPECT_EQ(mesh->AddFace(2, 3, 6, 5, &face), KelSdoSuccess);
+  EXPECT_EQ(face, 2);
+  EXPECT_EQ(mesh->GetNbEdges(), 7);
+  ExpectConsistent(*mesh);
+
+  const KelSdoEdge* shared = mesh->FindEdge(5, 2);
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(shared, mesh->FindEdge(2, 5));
+  EXPECT_EQ(mesh->GetFace(1)->GetNeighbour(1), mesh->GetFace(2));
+  EXPECT_EQ(mesh->GetFace(1)->GetNeighbour(0), nullptr);
+  // The edge runs the way its first face does.
+  EXPECT_EQ(shared->GetVertex(0)->GetIndex(), 2);
+  EXPECT_EQ(mesh->GetVertex(2)->GetEdges().Size(), 3);
+
+  KelListPtrKelSdoFace faceList;
+  faceList.Append(nullptr);
+  mesh->GetFaces(faceList);
+  ASSERT_EQ(faceList.Size(), 2);
+  EXPECT_EQ(faceList[2], mesh->GetFace(2));
+}
+
+TEST(KelSdoMeshTest, RefusalsLeaveTheMeshUnchanged) {
+  std::unique_ptr<KelSdoMesh> mesh = Square();
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(mesh->AddVertex(std::nan(""), 0, 0), 0);
+  EXPECT_EQ(mesh->AddVertex(0, inf, 0), 0);
+  EXPECT_FALSE(mesh->SetVertexPosition(1, KelMathVector(0, 0, -inf)));
+  EXPECT_FALSE(mesh->SetVertexPosition(5, KelMathVector()));
+  EXPECT_EQ(mesh->AddVertex(2, 0, 0), 5);
+  EXPECT_EQ(mesh->AddVertex(2, 1, 0), 6);
+
+  int face = -1;
+  const int bad[] = {0, 7, -1, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+  for (int b : bad) {
+    EXPECT_EQ(mesh->AddFace(2, 5, 6, b, &face), KelSdoBadVertexIndex) << b;
+    EXPECT_EQ(face, 0);
+  }
+  EXPECT_EQ(mesh->AddFace(2, 5, 6, 2), KelSdoDegenerateFace);
+  EXPECT_EQ(mesh->AddFace(2, 2, 2, 2), KelSdoDegenerateFace);
+  // Two faces on side 2-3, so a third on it is refused, even reversed.
+  EXPECT_EQ(mesh->AddFace(2, 5, 6, 3), KelSdoSuccess);
+  EXPECT_EQ(mesh->AddFace(3, 2, 5, 6, &face), KelSdoEdgeFull);
+  EXPECT_EQ(face, 0);
+  EXPECT_EQ(mesh->GetNbVertices(), 6);
+  EXPECT_EQ(mesh->GetNbEdges(), 7);
+  EXPECT_EQ(mesh->GetNbFaces(), 2);
+  ExpectConsistent(*mesh);
+}
+
+TEST(KelSdoMeshTest, OutOfRangeAccessAnswersNull) {
+  std::unique_ptr<KelSdoMesh> mesh = Square();
+  EXPECT_EQ(mesh->GetVertex(0), nullptr);
+  EXPECT_EQ(mesh->GetEdge(5), nullptr);
+  EXPECT_EQ(mesh->GetFace(2), nullptr);
+  EXPECT_EQ(mesh->FindEdge(1, 3), nullptr);
+  EXPECT_EQ(mesh->FindEdge(1, 99), nullptr);
+  const KelSdoFace* f = mesh->GetFace(1);
+  EXPECT_EQ(f->GetVertex(4), nullptr);
+  EXPECT_EQ(f->GetVertexIndex(-1), 0);
+  EXPECT_EQ(f->GetNeighbour(-1), nullptr);
+  const KelSdoEdge* e = mesh->GetEdge(1);
+  EXPECT_EQ(e->GetVertex(2), nullptr);
+  EXPECT_EQ(e->GetFace(-1), nullptr);
+  EXPECT_EQ(e->GetOtherVertex(mesh->GetVertex(3)), nullptr);
+}
+
+TEST(KelSdoMeshTest, SubdividedSquareFollowsTheBoundaryRules) {
+  std::unique_ptr<KelSdoMesh> mesh = Square();
+  std::unique_ptr<KelSdoMesh> sub(mesh->CreateSubdividedMesh());
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->GetNbVertices(), 9);
+  EXPECT_EQ(sub->GetNbEdges(), 12);
+  EXPECT_EQ(sub->GetNbFaces(), 4);
+  ExpectConsistent(*sub);
+
+  // Corner: 3/4 of itself and 1/8 of each boundary neighbour.
+  ExpectNear(sub->GetVertex(1)->GetPosition(), KelMathVector(0.125, 0.125, 0));
+  ExpectNear(sub->GetVertex(3)->GetPosition(), KelMathVector(0.875, 0.875, 0));
+  // Boundary edge: midpoint; face: centroid.
+  ExpectNear(sub->GetVertex(4 + 1)->GetPosition(), KelMathVector(0.5, 0, 0));
+  ExpectNear(sub->GetVertex(9)->GetPosition(), KelMathVector(0.5, 0.5, 0));
+  // The face at corner 0 runs corner, side 0, centre, side 3.
+  const KelSdoFace* f = sub->GetFace(1);
+  const int corners[] = {1, 4 + 1, 9, 4 + 4};
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(f->GetVertexIndex(k), corners[k]);
+  for (int i = 1; i <= 9; ++i) ExpectNear(sub->GetVertex(i)->GetNormal(), KelMathVector(0, 0, 1));
+}
+
+TEST(KelSdoMeshTest, VertexWhereTwoBoundariesMeetStays) {
+  // Two squares touching at vertex 1 = (2, 3, 0) only: four boundary edges meet there.
+  std::unique_ptr<KelSdoMesh> mesh(KelSdoCreateMesh());
+  mesh->AddVertex(2, 3, 0);
+  for (int side : {1, -1}) {
+    const int v = mesh->AddVertex(2 + side, 3, 0);
+    mesh->AddVertex(2 + side, 3 + side, 0);
+    mesh->AddVertex(2, 3 + side, 0);
+    EXPECT_EQ(mesh->AddFace(1, v, v + 1, v + 2), KelSdoSuccess);
+  }
+  EXPECT_EQ(mesh->GetVertex(1)->GetEdges().Size(), 4);
+  std::unique_ptr<KelSdoMesh> sub(mesh->CreateSubdividedMesh());
+  ASSERT_NE(sub, nullptr);
+  ExpectConsistent(*sub);
+  ExpectNear(sub->GetVertex(1)->GetPosition(), KelMathVector(2, 3, 0));
+  ExpectNear(sub->GetVertex(3)->GetPosition(), KelMathVector(2.875, 3.875, 0));
+}
+
+TEST(KelSdoMeshTest, FlatGridStaysFlatAndRegularVerticesStay) {
+  // 3 x 3 vertices, 2 x 2 faces in z = 0.
+  std::unique_ptr<KelSdoMesh> mesh(KelSdoCreateMesh());
+  for (int i = 0; i < 9; ++i) mesh->AddVertex(i % 3, i / 3, 0);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) {
+      const int v = 3 * y + x + 1;
+      EXPECT_EQ(mesh->AddFace(v, v + 1, v + 4, v + 3), KelSdoSuccess);
+    }
+  std::unique_ptr<KelSdoMesh> sub(mesh->CreateSubdividedMesh(2));
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->GetNbVertices(), 81);
+  ExpectConsistent(*sub);
+  for (int i = 1; i <= sub->GetNbVertices(); ++i) {
+    EXPECT_EQ(sub->GetVertex(i)->GetPosition().z, 0.0);
+    ExpectNear(sub->GetVertex(i)->GetNormal(), KelMathVector(0, 0, 1));
+  }
+  // Interior vertex of a regular grid and the middle of a straight boundary.
+  ExpectNear(sub->GetVertex(5)->GetPosition(), KelMathVector(1, 1, 0));
+  ExpectNear(sub->GetVertex(2)->GetPosition(), KelMathVector(1, 0, 0));
+}
+
+TEST(KelSdoMeshTest, SubdividedCube) {
+  std::unique_ptr<KelSdoMesh> cube = Cube();
+  for (int i = 1; i <= 12; ++i) EXPECT_EQ(cube->GetEdge(i)->GetNbFaces(), 2);
+  ExpectConsistent(*cube);
+
+  std::unique_ptr<KelSdoMesh> sub(cube->CreateSubdividedMesh(1));
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->GetNbVertices(), 26);
+  EXPECT_EQ(sub->GetNbEdges(), 48);
+  EXPECT_EQ(sub->GetNbFaces(), 24);
+  ExpectConsistent(*sub);
+  for (int i = 1; i <= sub->GetNbEdges(); ++i) EXPECT_FALSE(sub->GetEdge(i)->IsBoundary());
+
+  // Corner S = (h, h, h), h = 1/2, valence n = 3: its face points are
+  // (h,0,0) and the like, mean Q = (h/3)(1,1,1); its edge midpoints are
+  // (0,h,h) and the like, mean R = (2h/3)(1,1,1).
+  const double h = 0.5, n = 3;
+  const double q = h / 3, r = 2 * h / 3;
+  const double moved = (q + 2 * r + (n - 3) * h) / n;
+  for (int i = 1; i <= 8; ++i) {
+    const KelMathVector& s = cube->GetVertex(i)->GetPosition();
+    const KelMathVector& p = sub->GetVertex(i)->GetPosition();
+    ExpectNear(p, s * (moved / h));
+    EXPECT_NEAR(p.Norm(), std::sqrt(3.0) * moved, kTol);
+    // The corner normal points along its diagonal.
+    ExpectNear(sub->GetVertex(i)->GetNormal(), s * (1 / s.Norm()));
+  }
+  // Edge point: mean of the ends (h,h,+-h) and face points (h,0,0), (0,h,0).
+  const KelSdoEdge* e = cube->FindEdge(4, 8);
+  ExpectNear(sub->GetVertex(8 + e->GetIndex())->GetPosition(),
+             KelMathVector((h + h + h + 0) / 4, (h + h + 0 + h) / 4, 0));
+  // Every normal of the closed surface points outwards.
+  for (int i = 1; i <= sub->GetNbVertices(); ++i) {
+    const KelSdoVertex* v = sub->GetVertex(i);
+    EXPECT_GT(v->GetNormal().Dot(v->GetPosition()), 0.0);
+    EXPECT_NEAR(v->GetNormal().Norm(), 1.0, kTol);
+  }
+}
+
+TEST(KelSdoMeshTest, SubdivisionLevelsAndBounds) {
+  std::unique_ptr<KelSdoMesh> cube = Cube();
+  EXPECT_EQ(cube->CreateSubdividedMesh(0), nullptr);
+  EXPECT_EQ(cube->CreateSubdividedMesh(KelSdoMesh::sMaxSubdivisionLevel + 1), nullptr);
+  // 6 * 4^10 faces is beyond sMaxFaces: refused before any work.
+  EXPECT_EQ(cube->CreateSubdividedMesh(KelSdoMesh::sMaxSubdivisionLevel), nullptr);
+
+  std::unique_ptr<KelSdoMesh> twice(cube->CreateSubdividedMesh(2));
+  std::unique_ptr<KelSdoMesh> once(cube->CreateSubdividedMesh(1));
+  std::unique_ptr<KelSdoMesh> onceMore(once->CreateSubdividedMesh(1));
+  ASSERT_NE(twice, nullptr);
+  ASSERT_EQ(twice->GetNbVertices(), onceMore->GetNbVertices());
+  EXPECT_EQ(twice->GetNbFaces(), 96);
+  for (int i = 1; i <= twice->GetNbVertices(); ++i)
+    ExpectNear(twice->GetVertex(i)->GetPosition(), onceMore->GetVertex(i)->GetPosition());
+
+  // Without faces the vertices stay where they are.
+  std::unique_ptr<KelSdoMesh> loose(KelSdoCreateMesh());
+  loose->AddVertex(1, 2, 3);
+  std::unique_ptr<KelSdoMesh> looseSub(loose->CreateSubdividedMesh());
+  ASSERT_NE(looseSub, nullptr);
+  ASSERT_EQ(looseSub->GetNbVertices(), 1);
+  ExpectNear(looseSub->GetVertex(1)->GetPosition(), KelMathVector(1, 2, 3));
+  EXPECT_EQ(looseSub->GetVertex(1)->GetNormal().Norm(), 0.0);
+}
+
+TEST(KelSdoMeshTest, ExtremeCoordinatesStayFinite) {
+  const double big = std::numeric_limits<double>::max();
+  std::unique_ptr<KelSdoMesh> mesh(KelSdoCreateMesh());
+  mesh->AddVertex(-big, -big, 0);
+  mesh->AddVertex(big, -big, 0);
+  mesh->AddVertex(big, big, 0);
+  mesh->AddVertex(-big, big, 0);
+  ASSERT_EQ(mesh->AddFace(1, 2, 3, 4), KelSdoSuccess);
+  ExpectNear(mesh->GetFace(1)->GetNormal(), KelMathVector(0, 0, 1));
+  std::unique_ptr<KelSdoMesh> sub(mesh->CreateSubdividedMesh());
+  ASSERT_NE(sub, nullptr);
+  ExpectNear(sub->GetVertex(9)->GetPosition(), KelMathVector(0, 0, 0));
+  EXPECT_EQ(sub->GetVertex(5)->GetPosition().x, 0.0);
+
+  // A face without area has no normal.
+  std::unique_ptr<KelSdoMesh> flat(KelSdoCreateMesh());
+  for (int i = 0; i < 4; ++i) flat->AddVertex(i, 0, 0);
+  ASSERT_EQ(flat->AddFace(1, 2, 3, 4), KelSdoSuccess);
+  EXPECT_EQ(flat->GetFace(1)->GetNormal().Norm(), 0.0);
+  EXPECT_EQ(flat->GetVertex(1)->GetNormal().Norm(), 0.0);
+}
+
+}  // namespace
