@@ -8,6 +8,7 @@
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
 #include "body/MKSkinElement.h"
+#include "host/KelSdoMesh.h"
 #include "host/MKTrace.h"
 
 MKBody::MKBody(MKManikin* owningManikin, int meshSex, unsigned char createMeshesFlag)
@@ -26,6 +27,7 @@ MKBody::MKBody(MKManikin* owningManikin, int meshSex, unsigned char createMeshes
 }
 
 MKBody::~MKBody() {
+  delete subDMesh;
   for (int i = 1; i <= segments.Size(); ++i) delete static_cast<MKSegment*>(segments[i]);
   segments.RemoveAll();
 }

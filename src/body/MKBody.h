@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "body/MKBodyElement.h"
 #include "body/MKCenterOfGravity.h"
@@ -13,6 +14,7 @@
 #include "parts/MKMemo.h"
 #include "parts/MKStatus.h"
 
+class KelSdoMesh;
 class MKDBJointLimits;
 class MKDOF;
 class MKEllipse;
@@ -139,6 +141,42 @@ class MKBody : public MKBodyElement {
   // The strips closing each ankle between the lower leg and the foot.
   void CreateAnkleMeshes();
 
+  // The subdivided head. InitSubD reads the skin file of `sex` and builds
+  // the base mesh on the head ellipses; the subdivided mesh is a new object
+  // owned by the caller (null without base mesh).
+  void InitSubD(int sex);
+  KelSdoMesh* GetSubDBaseMesh() const { return subDMesh; }
+  KelSdoMesh* GetSubDSubdividedMesh() const;
+  // Places every base-mesh vertex from its two anchors (see tools/gen_skin_files.py).
+  void CompleteBaseMesh(int sex);
+  MK3DVertex GetComputedVertexAtHierarchyIndex(int vertex) const;
+  void SetComputedVertexAtHierarchyIndex(int vertex, const MK3DVertex& position);
+  // Resolves the anchors' ellipses and lists each face on the segment that
+  // displays it (list A) and on the segments its vertices hang on (list B).
+  void AssignSubDVertices();
+  void AssignSegmentsTextureInfo(int sex);
+  // The skull top (SHeTo) is displayed with the head (SHeCg).
+  static unsigned int GetVisuSegmentIndex(unsigned int i);
+  MKSegment* GetVisuSegment(unsigned int i) const;
+  // First match in segment order, then ellipse order; outputs untouched when none.
+  void GetEllipseIndicesFromShortName(MKShortName name, int& segment, int& ellipse) const;
+  int GetNbUniqueVertices() const;
+  int GetNbHierarchies() const;
+  int GetHierarchyOwnerSegmentForVisu(int face) const;
+  const MKSubDVertex* GetSubDVerticesAtDirectIndex(int i) const;
+  const MKSubDVertex* GetSubDVerticesAtHierarchyIndex(int face, int corner) const;
+  int GetHierarchyVertexPos(int face, int corner) const;
+  void SetHierarchyVertexPos(int face, int corner, int vertex);
+  // The faces of each facial feature for the current sex, in file order: a
+  // new list owned by the caller, empty when there are none.
+  KelRawCollint* GetHairFacesIndexes() const;
+  KelRawCollint* GetEyebrowsFacesIndexes() const;
+  KelRawCollint* GetEyelidsFacesIndexes() const;
+  KelRawCollint* GetEyesWhiteFacesIndexes() const;
+  KelRawCollint* GetEyesColorFacesIndexes() const;
+  KelRawCollint* GetPupilsFacesIndexes() const;
+  KelRawCollint* GetLipsFacesIndexes() const;
+
   // Spine shaping.
   void BuildSpineShape(double hipOffset, double b, double cervicaleHeight, double trochanterHeight);
   double GetSpineAngle() const { return spineAngle; }
@@ -216,6 +254,15 @@ class MKBody : public MKBodyElement {
   MK3DVertex SegmentEnd(MKShortName name) const;
   // Whether the manikin's anthropometry is built sitting.
   bool IsSittingConstruction() const;
+  MK3DVertex ComputeBaseMeshVertex(const MKSubDVertex& vertex) const;
+  template <int N>
+  KelRawCollint* FeatureFaces(const int (&faces)[2][N], const int (&counts)[2]) const {
+    auto* list = new KelRawCollint();
+    const int sex = GetSexOfCurrentBody();
+    if (sex != 0 && sex != 1) return list;
+    for (int i = 0; i < counts[sex] && i < N; ++i) list->Append(faces[sex][i]);
+    return list;
+  }
   // The point at half the major axis (side +1 or -1) along the local X axis
   // of a ball-of-foot ellipse, in world space.
   MK3DVertex BallOfFoot(MKShortName ellipseName, MKShortName toes, double side) const;
@@ -233,4 +280,7 @@ class MKBody : public MKBodyElement {
   unsigned char createMeshes = 0;
   unsigned int meshResolution = 32;
   unsigned int reserved[2] = {0, 0};
+  KelSdoMesh* subDMesh = nullptr;
+  // Three coordinates per base-mesh vertex, as last placed.
+  std::vector<double> computedVertices;
 };

@@ -25,6 +25,10 @@ void MKBody::RebuildMeshes() {
   // around the rebuild through the manikin's parts.
   if (!manikin || !createMeshes) return;
   BuildSkin();
+  const int sex = GetSexOfCurrentBody();
+  InitSubD(sex);
+  AssignSubDVertices();
+  AssignSegmentsTextureInfo(sex);
 }
 
 void MKBody::BuildSkin() {

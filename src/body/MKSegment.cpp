@@ -361,18 +361,18 @@ MKSkinElement* MKSegment::InitSkinElement() {
 }
 
 void MKSegment::AddHierarchyIndex(int mask, int index) {
-  if ((mask & 4) && hierarchiesA.Locate(index) == 0) hierarchiesA.Append(index);
-  if ((mask & 2) && hierarchiesB.Locate(index) == 0) hierarchiesB.Append(index);
+  if ((mask & 2) && hierarchiesA.Locate(index) == 0) hierarchiesA.Append(index);
+  if ((mask & 1) && hierarchiesB.Locate(index) == 0) hierarchiesB.Append(index);
 }
 
 void MKSegment::RemoveHierarchy(int mask, int index) {
-  if (mask & 4) hierarchiesA.RemovePosition(hierarchiesA.Locate(index));
-  if (mask & 2) hierarchiesB.RemovePosition(hierarchiesB.Locate(index));
+  if (mask & 2) hierarchiesA.RemovePosition(hierarchiesA.Locate(index));
+  if (mask & 1) hierarchiesB.RemovePosition(hierarchiesB.Locate(index));
 }
 
 void MKSegment::CompletlyRemoveAllHierarchies(int mask) {
-  if (mask & 4) hierarchiesA.RemoveAll();
-  if (mask & 2) hierarchiesB.RemoveAll();
+  if (mask & 2) hierarchiesA.RemoveAll();
+  if (mask & 1) hierarchiesB.RemoveAll();
 }
 
 int MKSegment::GetNbHierarchies(int type) const {

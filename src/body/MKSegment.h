@@ -93,8 +93,9 @@ class MKSegment : public MKBodyElement {
   MKSkinElement* InitSkinElement();
   MKSkinElement* GetSkinElement() const { return skinElement; }
 
-  // Head subdivision bookkeeping: list A (mask bit 2, type 2) and list B
-  // (mask bit 1, any other type) of hierarchy indices.
+  // Head subdivision bookkeeping: the base-mesh faces (hierarchies) this
+  // segment displays, list A (mask value 2, type 2), and those with a vertex
+  // anchored on it, list B (mask value 1, any other type).
   void AddHierarchyIndex(int mask, int index);
   void RemoveHierarchy(int mask, int index);
   void CompletlyRemoveAllHierarchies(int mask);
