@@ -13,11 +13,18 @@
 #include "host/KelMathVector.h"
 #include "host/KelMsgCatalog.h"
 #include "host/KelRawColl.h"
+#include "host/KelSdoCreateMesh.h"
+#include "host/KelSdoEdge.h"
+#include "host/KelSdoFace.h"
+#include "host/KelSdoMesh.h"
+#include "host/KelSdoResult.h"
+#include "host/KelSdoVertex.h"
 #include "host/KelStreamDefinition.h"
 #include "host/KelString.h"
 #include "host/KelToken.h"
 #include "host/KelUnicodeChar.h"
 #include "host/KelUnicodeString.h"
+#include "host/MKKEDOF.h"
 #include "host/MKTrace.h"
 
 // Geometry and numerics.
@@ -26,8 +33,10 @@
 #include "math/MK3x1Matrix.h"
 #include "math/MK4x4Matrix.h"
 #include "math/MKFrame.h"
+#include "math/MKBagOfMKMesh.h"
 #include "math/MKIEEE.h"
 #include "math/MKMathRoutines.h"
+#include "math/MKMesh.h"
 #include "math/MKNxMMatrix.h"
 #include "math/MKUnitConversions.h"
 
@@ -41,3 +50,22 @@
 #include "parts/MKStatus.h"
 #include "parts/MKSystemServices.h"
 #include "parts/MKUUID.h"
+
+// Skeleton, posture and body surfaces.
+#include "body/MKBody.h"
+#include "body/MKBodyElement.h"
+#include "body/MKCenterOfGravity.h"
+#include "body/MKDOF.h"
+#include "body/MKEllipse.h"
+#include "body/MKPostureSpec.h"
+#include "body/MKPrefAngle.h"
+#include "body/MKSegment.h"
+#include "body/MKSkinElement.h"
+#include "body/MKSubDVertex.h"
+
+// Databases.
+#include "anthro/MKAppDatabaseManager.h"
+#include "anthro/MKDBJointLimits.h"
+#include "anthro/MKDBJointLimitsVariable.h"
+#include "anthro/MKDatabase.h"
+#include "anthro/MKDatabaseManager.h"

@@ -43,6 +43,19 @@ int main() {
   Check(message.Length() > 0 && message.CastToCharPtr()[0] != '@', "message catalogue found");
   std::printf("  status 600 reads: %s\n", message.CastToCharPtr());
 
+  MKBody body(nullptr, 1, 0);
+  std::printf("  body: %u segments, %u degrees of freedom, skin files %s\n",
+              body.GetNumberOfSegments(), body.GetNumberOfDOFs(),
+              MKBody::sNbHierarchies[1] > 0 ? "read" : "MISSING");
+  Check(body.GetNumberOfSegments() == 99 && body.GetNumberOfDOFs() == 131,
+        "body skeleton of 99 segments and 131 visible DOFs");
+  Check(MKBody::sNbHierarchies[1] > 0, "male head base mesh read from the skin file");
+  MKDOF* elbow = body.GetSegment(RSArFAr)->GetDOF(0);
+  elbow->SetMathematicalValue(MKUnitConversions::DegreesToRadians(200));
+  Check(std::fabs(MKUnitConversions::RadiansToDegrees(elbow->GetMathematicalValue()) -
+                  elbow->GetMaxMean()) < 1e-9,
+        "elbow flexion stops at its joint limit");
+
   std::printf("%s\n", failures == 0 ? "self-check passed" : "self-check FAILED");
   return failures == 0 ? 0 : 1;
 }
