@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "host/KelRawColl.h"
@@ -205,7 +206,7 @@ class MKDOF : public MKManikinPart {
   double GetMaxStdDevOfSpineDof() const { return spineMaxStdDev; }
   void LockValueOfSpineDof();
   void UnlockValueOfSpineDof();
-  // Zone i of the run: the sums of the members' zone i bounds.
+  // Zone i of the run: its angle with every member at its own zone i bound.
   double GetMinOfSpinePref(unsigned int i) const;
   double GetMaxOfSpinePref(unsigned int i) const;
   void SetMinOfSpinePref(unsigned int i, double angle);
@@ -232,7 +233,9 @@ class MKDOF : public MKManikinPart {
   MK3x1Matrix SpineChainVector() const;
   MK3x1Matrix SpineRotationAxis() const;
   MKStatus ScaleSpineLimits(bool maxSide, double limit, bool clampToDatabase);
-  double SumOfSpineZoneBounds(unsigned int i, bool maxSide) const;
+  // The run's angle with every member set to `valueOf(member)`, members restored.
+  double MeasureRunAt(const std::function<double(const MKDOF&)>& valueOf) const;
+  double SpineZoneBound(unsigned int i, bool maxSide) const;
   void ScaleSpineZoneBound(unsigned int i, bool maxSide, double angle);
   MKStatus WritePostureVariable(KelStreamDefinition& stream);
   MKStatus WriteJointLimitsVariable(KelStreamDefinition& stream);

@@ -212,6 +212,7 @@ MKStatus MKDOF::PasteFrom(const MKManikinPart* source, unsigned char) {
       if (dof->state == LimitsRemoved) RemoveLimits();
       SetValue(dof->value, dof->range);
       if (dof->state == ValueLocked) LockValue();
+      if (IsSpineDOF()) UpdateValueOfSpineDof();
       return MKStatusSuccess;
     }
     case MKPartJointLimitsVariableID: {

@@ -77,6 +77,18 @@ MKPrefAngle* MKDOF::InsertPrefAngleAfter(unsigned int i, double angle) {
   // The new zone takes the part of zone i below the angle.
   if (angle > above->GetMax()) angle = above->GetMax();
   if (angle < above->GetMin()) angle = above->GetMin();
+  if (IsSpineGroupStart()) {
+    // The other vertebrae of the run split their zone i at the same fraction.
+    const double width = above->GetMax() - above->GetMin();
+    const double t = width > 0 ? (angle - above->GetMin()) / width : 0.0;
+    const KelRawCollPV members = GetSpineDofList();
+    for (int k = 1; k <= members.Size(); ++k) {
+      auto* m = static_cast<MKDOF*>(members[k]);
+      const MKPrefAngle* zone = m->GetPrefAngle(i);
+      if (m != this && zone)
+        m->InsertPrefAngleAfter(i, zone->GetMin() + t * (zone->GetMax() - zone->GetMin()));
+    }
+  }
   auto* zone = new MKPrefAngle(this);
   zone->SetMin(above->GetMin());
   zone->SetMax(angle);
@@ -156,6 +168,11 @@ bool MKDOF::RemovePrefAngleInRange(unsigned int k) {
 }
 
 unsigned int MKDOF::RemoveNullPrefAngles() {
+  if (IsSpineGroupStart()) {
+    const KelRawCollPV members = GetSpineDofList();
+    for (int k = 1; k <= members.Size(); ++k)
+      if (members[k] != this) static_cast<MKDOF*>(members[k])->RemoveNullPrefAngles();
+  }
   for (int i = prefAngles.Size(); i >= 1; --i) {
     auto* zone = static_cast<MKPrefAngle*>(prefAngles[i]);
     if (zone->GetMin() != zone->GetMax()) continue;
@@ -224,11 +241,20 @@ void MKDOF::UpdateVisionPrefAngles() {
   if (!owner || owner->GetMKClassName() != MKLineOfSightClass) return;
 }
 
+bool MKDOF::IsSpineGroupStart() const {
+  return IsSpineDOF() &&
+         (ownerShortName == SBoL5 || ownerShortName == SBoT12 || ownerShortName == SHeNe);
+}
+
 bool MKDOF::IsPrefAngleInRange(unsigned int i) const {
   const MKPrefAngle* zone = GetPrefAngle(i);
   if (!zone) return false;
-  const double low = -Degrees(GetMinLim(false)), high = Degrees(GetMaxLim(false));
-  const double zoneMin = Degrees(zone->GetMin()), zoneMax = Degrees(zone->GetMax());
+  // A spine run compares the run's zone with the run's limits.
+  const bool spine = IsSpineGroupStart();
+  const double low = -Degrees(spine ? spineMinLim : GetMinLim(false));
+  const double high = Degrees(spine ? spineMaxLim : GetMaxLim(false));
+  const double zoneMin = Degrees(spine ? GetMinOfSpinePref(i) : zone->GetMin());
+  const double zoneMax = Degrees(spine ? GetMaxOfSpinePref(i) : zone->GetMax());
   const double t = kRangeToleranceDegrees;
   // Outside the limits, or no more than touching one of them.
   return zoneMax > low + t && zoneMin < high - t;
@@ -297,7 +323,14 @@ void MKDOF::SetToHighestScore() {
   if (owner && owner->GetMKClassName() == MKSegmentClass) {
     const auto* segment = static_cast<const MKSegment*>(owner);
     // Vertebrae move through their spine view, never one by one.
-    if (segment->IsPartOfSpine() || segment->IsPartOfCervical()) return;
+    if (segment->IsPartOfSpine() || segment->IsPartOfCervical()) {
+      if (!IsSpineDOF()) return;
+      const double m = (GetMaxOfSpinePref(static_cast<unsigned int>(k)) +
+                        GetMinOfSpinePref(static_cast<unsigned int>(k))) *
+                       0.5;
+      SetValueOfSpineDof(std::fabs(m), m >= 0 ? 1 : -1);
+      return;
+    }
   }
   const double m = (zone->GetMax() + zone->GetMin()) * 0.5;
   SetValue(std::fabs(m), m >= 0 ? 1 : -1);
@@ -308,6 +341,23 @@ MKStatus MKDOF::SetLimitsToMatchBestPrefAngle() {
   int k = -1;
   if (!GetPrefAngleIndexWithHighestScore(k) || k < 0) return MKStatusSuccess;
   const MKPrefAngle* zone = GetPrefAngle(static_cast<unsigned int>(k));
+  if (IsSpineDOF()) {
+    // Every vertebra takes its own zone k as limits; the run takes the sums.
+    const KelRawCollPV members = GetSpineDofList();
+    for (int i = 1; i <= members.Size(); ++i) {
+      auto* m = static_cast<MKDOF*>(members[i]);
+      const MKPrefAngle* own = m->GetPrefAngle(static_cast<unsigned int>(k));
+      if (!own) continue;
+      const bool relock = m->AreLimitsLocked();
+      if (relock) m->UnlockLimits();
+      m->SetMinLim(-own->GetMin());
+      m->SetMaxLim(own->GetMax());
+      if (relock) m->LockLimits();
+    }
+    spineMinLim = -GetMinOfSpinePref(static_cast<unsigned int>(k));
+    spineMaxLim = GetMaxOfSpinePref(static_cast<unsigned int>(k));
+    return MKStatusSuccess;
+  }
   const double low = std::fmax(zone->GetMin(), -GetMinLim(false));
   const double high = std::fmin(zone->GetMax(), GetMaxLim(false));
   // The mathematical value is tested: a value on the negative side must lie

@@ -2,6 +2,7 @@
 // vertebrae standing for the whole run (its aggregate angle, limits and
 // preferred zones), and the distribution of an aggregate angle over the run.
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "anthro/MKDBJointLimitsVariable.h"
@@ -160,14 +161,33 @@ void MKDOF::InitializeSpineDofValue() {
   if (owner) UpdateValueOfSpineDof();
 }
 
-void MKDOF::InitializeSpineDofLims() {
+double MKDOF::MeasureRunAt(const std::function<double(const MKDOF&)>& valueOf) const {
   const KelRawCollPV members = GetSpineDofList();
-  if (members.Size() == 0) return;
   std::vector<double> values;
-  spineMinMean = spineMinStdDev = spineMaxMean = spineMaxStdDev = 0.0;
+  std::vector<bool> locked;
   for (int i = 1; i <= members.Size(); ++i) {
     auto* m = static_cast<MKDOF*>(members[i]);
     values.push_back(m->GetMathematicalValue());
+    locked.push_back(m->GetDOFState() == ValueLocked);
+    m->UnlockValue();
+    m->SetMathematicalValue(valueOf(*m));
+  }
+  // The run's angle takes the side its first vertebra turns to.
+  const double measured = CalculateSpineDofValue() * GetRange();
+  for (int i = 1; i <= members.Size(); ++i) {
+    auto* m = static_cast<MKDOF*>(members[i]);
+    m->SetMathematicalValue(values[static_cast<std::size_t>(i - 1)]);
+    if (locked[static_cast<std::size_t>(i - 1)]) m->LockValue();
+  }
+  return measured;
+}
+
+void MKDOF::InitializeSpineDofLims() {
+  const KelRawCollPV members = GetSpineDofList();
+  if (members.Size() == 0) return;
+  spineMinMean = spineMinStdDev = spineMaxMean = spineMaxStdDev = 0.0;
+  for (int i = 1; i <= members.Size(); ++i) {
+    auto* m = static_cast<MKDOF*>(members[i]);
     // Vertebrae move together: percentiles of the run add up, so do means
     // and standard deviations.
     spineMinMean += m->GetMinMean();
@@ -175,26 +195,8 @@ void MKDOF::InitializeSpineDofLims() {
     spineMaxMean += m->GetMaxMean();
     spineMaxStdDev += m->GetMaxStdDev();
   }
-  auto setAll = [&members](bool toMax) {
-    for (int i = 1; i <= members.Size(); ++i) {
-      auto* m = static_cast<MKDOF*>(members[i]);
-      const bool locked = m->GetDOFState() == ValueLocked;
-      m->UnlockValue();
-      m->SetMathematicalValue(toMax ? m->GetMaxLimNoCoupling(true) : -m->GetMinLimNoCoupling(true));
-      if (locked) m->LockValue();
-    }
-  };
-  setAll(false);
-  spineMinLim = CalculateSpineDofValue();
-  setAll(true);
-  spineMaxLim = CalculateSpineDofValue();
-  for (int i = 1; i <= members.Size(); ++i) {
-    auto* m = static_cast<MKDOF*>(members[i]);
-    const bool locked = m->GetDOFState() == ValueLocked;
-    m->UnlockValue();
-    m->SetMathematicalValue(values[static_cast<std::size_t>(i - 1)]);
-    if (locked) m->LockValue();
-  }
+  spineMinLim = -MeasureRunAt([](const MKDOF& m) { return -m.GetMinLimNoCoupling(true); });
+  spineMaxLim = MeasureRunAt([](const MKDOF& m) { return m.GetMaxLimNoCoupling(true); });
 }
 
 void MKDOF::InitializeSpineDof() {
@@ -356,36 +358,39 @@ void MKDOF::UnlockValueOfSpineDof() {
   for (int i = 1; i <= members.Size(); ++i) static_cast<MKDOF*>(members[i])->UnlockValue();
 }
 
-double MKDOF::SumOfSpineZoneBounds(unsigned int i, bool maxSide) const {
-  const KelRawCollPV members = GetSpineDofList();
-  double sum = 0.0;
-  for (int k = 1; k <= members.Size(); ++k)
-    if (const MKPrefAngle* zone = static_cast<MKDOF*>(members[k])->GetPrefAngle(i))
-      sum += maxSide ? zone->GetMax() : zone->GetMin();
-  return sum;
+double MKDOF::SpineZoneBound(unsigned int i, bool maxSide) const {
+  // The run posed with every vertebra at its own bound of zone i, measured
+  // like the run's angle.
+  return MeasureRunAt([i, maxSide](const MKDOF& m) {
+    const MKPrefAngle* zone = m.GetPrefAngle(i);
+    if (!zone) return m.GetMathematicalValue();
+    return maxSide ? zone->GetMax() : zone->GetMin();
+  });
 }
 
 double MKDOF::GetMinOfSpinePref(unsigned int i) const {
-  return SumOfSpineZoneBounds(i, false);
+  return SpineZoneBound(i, false);
 }
 double MKDOF::GetMaxOfSpinePref(unsigned int i) const {
-  return SumOfSpineZoneBounds(i, true);
+  return SpineZoneBound(i, true);
 }
 
 void MKDOF::ScaleSpineZoneBound(unsigned int i, bool maxSide, double angle) {
+  // Members keep their shares; a few passes absorb the run's non-linearity.
   const KelRawCollPV members = GetSpineDofList();
-  const double current = SumOfSpineZoneBounds(i, maxSide);
-  for (int k = 1; k <= members.Size(); ++k) {
-    auto* m = static_cast<MKDOF*>(members[k]);
-    const MKPrefAngle* zone = m->GetPrefAngle(i);
-    if (!zone) continue;
-    const double bound = maxSide ? zone->GetMax() : zone->GetMin();
-    // Members keep their shares; an empty sum is shared evenly.
-    const double share = current != 0.0 ? bound / current * angle : angle / members.Size();
-    if (maxSide)
-      m->SetPrefAngleMax(i, share);
-    else
-      m->SetPrefAngleMin(i, share);
+  for (int pass = 0; pass < 4; ++pass) {
+    const double current = SpineZoneBound(i, maxSide);
+    if (current == 0.0 || std::fabs(current - angle) <= kTolerance) return;
+    const double factor = angle / current;
+    for (int k = 1; k <= members.Size(); ++k) {
+      auto* m = static_cast<MKDOF*>(members[k]);
+      const MKPrefAngle* zone = m->GetPrefAngle(i);
+      if (!zone) continue;
+      if (maxSide)
+        m->SetPrefAngleMax(i, zone->GetMax() * factor);
+      else
+        m->SetPrefAngleMin(i, zone->GetMin() * factor);
+    }
   }
 }
 

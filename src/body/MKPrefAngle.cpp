@@ -146,3 +146,21 @@ MKStatus MKPrefAngle::Read(KelStreamDefinition& stream) {
   if (memo) memo->Destroy();
   return status;
 }
+
+double MKPrefAngle::GetMinOfSpinePref() const {
+  return owner && index >= 0 ? owner->GetMinOfSpinePref(static_cast<unsigned int>(index)) : min;
+}
+
+double MKPrefAngle::GetMaxOfSpinePref() const {
+  return owner && index >= 0 ? owner->GetMaxOfSpinePref(static_cast<unsigned int>(index)) : max;
+}
+
+void MKPrefAngle::SetScoreOfSpinePref(double newScore) {
+  SetScore(newScore);
+  if (!owner || index < 0) return;
+  const KelRawCollPV members = owner->GetSpineDofList();
+  for (int k = 1; k <= members.Size(); ++k)
+    if (MKPrefAngle* zone =
+            static_cast<MKDOF*>(members[k])->GetPrefAngle(static_cast<unsigned int>(index)))
+      if (zone != this) zone->SetScore(newScore);
+}

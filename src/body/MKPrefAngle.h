@@ -48,6 +48,12 @@ class MKPrefAngle : public MKManikinPart {
   int GetShortNameOfOwner() const { return ownerShortName; }
   int GetDOFNumber() const { return dofNumber; }
   void GetID(KelString& id) const;
+  // This zone of the owner's spine run: the run's angle at the members'
+  // bounds of the zone, and the score shared by the members.
+  double GetMinOfSpinePref() const;
+  double GetMaxOfSpinePref() const;
+  double GetScoreOfSpinePref() const { return score; }
+  void SetScoreOfSpinePref(double newScore);
 
  private:
   void CopyFields(const MKPrefAngle& source);

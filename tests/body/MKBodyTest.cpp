@@ -7,6 +7,7 @@
 #include "body/MKBody.h"
 #include "body/MKDOF.h"
 #include "body/MKEllipse.h"
+#include "body/MKPrefAngle.h"
 #include "body/MKSegment.h"
 #include "math/MKUnitConversions.h"
 
@@ -263,4 +264,36 @@ TEST(MKBodyTest, SpineAnglesSpreadOverTheVertebraeAndReadBack) {
   EXPECT_EQ(Values(body), before);
   flexion->UnlockValue();
   EXPECT_EQ(flexion->SetValueOfSpineDof(Rad(10), 0).GetCode(), 400);
+}
+
+TEST(MKBodyTest, SpineLimitsAndZonesFollowTheMembers) {
+  MKBody body(nullptr, 1, 0);
+  body.GetRoot()->SetRotation(-90, 0, 180);
+  body.BuildSpineShape(8.0, 12.0, 150.0, 90.0);
+  MKDOF* bending = DOF(body, SBoL5, 1);
+  bending->SetEndSpineElement(SBoT1);
+  // The run's limits are the run bent to every member's limit.
+  for (int n = SBoL5; n <= SBoT1; ++n) {
+    MKDOF* member = DOF(body, static_cast<MKShortName>(n), 1);
+    member->SetMathematicalValue(member->GetMaxLimNoCoupling(true));
+  }
+  EXPECT_NEAR(bending->CalculateSpineDofValue(), bending->GetMaxLimOfSpineDof(), 1e-9);
+  body.ResetPosture();
+
+  // A zone split on the run's first DOF splits every member's zone; the
+  // run's zone is measured like the run's limits.
+  ASSERT_NE(bending->InsertPrefAngleAfter(0, 0.0), nullptr);
+  for (int n = SBoL5; n <= SBoT1; ++n) {
+    MKDOF* member = DOF(body, static_cast<MKShortName>(n), 1);
+    ASSERT_EQ(member->GetNumberOfPrefAngles(), 2u) << n;
+    EXPECT_NEAR(member->GetPrefAngle(1)->GetMax(), 0.0, 1e-12);
+  }
+  EXPECT_NEAR(bending->GetMaxOfSpinePref(0), bending->GetMaxLimOfSpineDof(), 1e-9);
+  EXPECT_NEAR(bending->GetMinOfSpinePref(0), 0.0, 1e-9);
+  bending->SetMaxOfSpinePref(0, 0.5 * bending->GetMaxLimOfSpineDof());
+  EXPECT_NEAR(bending->GetMaxOfSpinePref(0), 0.5 * bending->GetMaxLimOfSpineDof(), 1e-6);
+  bending->GetPrefAngle(0)->SetScoreOfSpinePref(4);
+  EXPECT_EQ(DOF(body, SBoT9, 1)->GetPrefAngle(0)->GetScore(), 4.0);
+  bending->SetToHighestScore();  // the middle of the run's best zone
+  EXPECT_NEAR(bending->GetValueOfSpineDof(), 0.25 * bending->GetMaxLimOfSpineDof(), 1e-6);
 }
