@@ -7,6 +7,8 @@
 #include "parts/MKPartID.h"
 #include "parts/MKStatus.h"
 
+class MKDBJointLimits;
+
 // A node of a manikin's part tree: anything that can be copied, pasted,
 // extracted to a host catalogue or written to a stream. A part has a kind, a
 // record format version, a time stamp, a read-from-library flag and the
@@ -44,6 +46,10 @@ class MKManikinPart {
 
   // An empty part of a kind; null for kinds that have no constructor here.
   static MKManikinPart* Create(MKPartID kind);
+  // A reference to a database: a container of kind 11 (joint limits) holding
+  // a memo whose text is the database's UUID; null for a null database.
+  // Defined with the databases (anthro/).
+  static MKManikinPart* Create(const MKDBJointLimits* database);
 
   // The classes above the part tree make themselves known as readers of
   // their record kinds: `factory(kind)` returns a new, empty part that reads

@@ -5,6 +5,9 @@
 #include <set>
 #include <utility>
 
+#include "anthro/MKDatabaseManager.h"
+#include "parts/MKMemo.h"
+
 namespace {
 
 struct Stats {
@@ -163,3 +166,16 @@ TEST_F(MKDBJointLimitsTest, CopiesAreDeep) {
 }
 
 }  // namespace
+
+TEST(MKDatabaseReferenceTest, JointLimitsReferenceCarriesTheUUID) {
+  EXPECT_EQ(MKManikinPart::Create(static_cast<const MKDBJointLimits*>(nullptr)), nullptr);
+  MKDBJointLimits* database = MKDatabaseManager::GetInstance()->GetDefaultJointLimitsDB();
+  MKManikinPart* reference = MKManikinPart::Create(database);
+  ASSERT_NE(reference, nullptr);
+  EXPECT_EQ(reference->GetPartID(), MKPartJointLimitsDBReferenceID);
+  MKManikinPart* memo = nullptr;
+  ASSERT_EQ(reference->FindPart(MKPartMemoID, memo, 1), 1);
+  EXPECT_EQ(static_cast<MKMemo*>(memo)->GetText(),
+            KelUnicodeString("9a82ddd6-4f23-11d3-8048-005004d3fe74"));
+  reference->Destroy();
+}
