@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <locale.h>
 #include <clocale>
@@ -71,7 +72,9 @@ void WriteFile(const fs::path& path, const std::string& text) {
 
 // Reads `text` as the skin file of `sex` through the reader, from a temporary file.
 int ReadText(const std::string& text, int sex) {
-  const fs::path path = fs::path(testing::TempDir()) / "mk_skin_reader_test.skn";
+  // One file per process: CTest runs test processes side by side.
+  const fs::path path =
+      fs::path(testing::TempDir()) / ("mk_skin_reader_test_" + std::to_string(getpid()) + ".skn");
   WriteFile(path, text);
   const KelUnicodeString name(path.string().c_str());
   unsigned int file = 0;
@@ -526,7 +529,7 @@ class MKSkinSearchTest : public MKSkinFileTest {
  protected:
   void SetUp() override {
     MKSkinFileTest::SetUp();
-    root = fs::path(testing::TempDir()) / "mk_skin_search";
+    root = fs::path(testing::TempDir()) / ("mk_skin_search_" + std::to_string(getpid()));
     fs::remove_all(root);
     for (const char* name : {"one", "two", "three"}) fs::create_directories(root / name);
   }
