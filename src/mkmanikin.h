@@ -63,8 +63,14 @@
 #include "body/MKSkinElement.h"
 #include "body/MKSubDVertex.h"
 
-// Databases.
+// Anthropometry and databases.
+#include "anthro/MKAnthro.h"
+#include "anthro/MKAnthroSpecs.h"
+#include "anthro/MKAnthroVariable.h"
 #include "anthro/MKAppDatabaseManager.h"
+#include "anthro/MKCorrelation.h"
+#include "anthro/MKDBAnthro.h"
+#include "anthro/MKDBAnthroVariable.h"
 #include "anthro/MKDBJointLimits.h"
 #include "anthro/MKDBJointLimitsVariable.h"
 #include "anthro/MKDatabase.h"

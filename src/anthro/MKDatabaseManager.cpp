@@ -25,6 +25,21 @@ MKDatabaseManager::~MKDatabaseManager() {
   DestroyAll(userJointLimitsDBs);
 }
 
+MKDBAnthro* MKDatabaseManager::GetDefaultAnthroDB() {
+  if (defaultAnthroDB.GetNumberOfVariables() == 0) defaultAnthroDB.CreateUSNatickDB();
+  return &defaultAnthroDB;
+}
+
+MKDBAnthro* MKDatabaseManager::GetAnthroDB(const KelString& uuid) {
+  if (uuid.Length() == 0) return nullptr;
+  MKDBAnthro* builtIn = GetDefaultAnthroDB();
+  if (UUIDOf(*builtIn) == uuid) return builtIn;
+  MKDatabase* db = FindByUUID(userAnthroDBs, uuid);
+  if (!db && appDatabaseManager) db = FindThroughProvider(MKPartUserDBAnthroID, uuid);
+  // Only anthropometric databases ever enter this list.
+  return static_cast<MKDBAnthro*>(db);
+}
+
 MKDBJointLimits* MKDatabaseManager::GetDefaultJointLimitsDB() {
   if (defaultJointLimitsDB.GetNumberOfVariables() == 0) defaultJointLimitsDB.CreateOrvaneDB();
   return &defaultJointLimitsDB;
@@ -46,6 +61,11 @@ unsigned int MKDatabaseManager::GetNumberOfUserAnthroDB() const {
 
 unsigned int MKDatabaseManager::GetNumberOfUserJointLimitsDB() const {
   return static_cast<unsigned int>(userJointLimitsDBs.Size());
+}
+
+MKDBAnthro* MKDatabaseManager::GetUserAnthroDBAtIndex(unsigned int index) const {
+  if (index >= GetNumberOfUserAnthroDB()) return nullptr;
+  return static_cast<MKDBAnthro*>(UserDatabaseAt(userAnthroDBs, static_cast<int>(index) + 1));
 }
 
 MKStatus MKDatabaseManager::LoadDatabase(KelStreamDefinition& stream, MKDatabase*& db) {
@@ -105,6 +125,7 @@ unsigned int MKDatabaseManager::AddRefNumberOfDefaultDB() {
 
 unsigned int MKDatabaseManager::DeleteRefNumberOfDefaultDB() {
   if (--referenceCount == 0) {
+    defaultAnthroDB.Clear();
     defaultJointLimitsDB.Clear();
     DestroyAll(userAnthroDBs);
     DestroyAll(userJointLimitsDBs);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "anthro/MKDBAnthro.h"
 #include "anthro/MKDBJointLimits.h"
 #include "anthro/MKDatabase.h"
 #include "host/KelRawColl.h"
@@ -22,6 +23,11 @@ class MKDatabaseManager {
   // The bound on anthropometric reference numbers accepted from streams.
   static unsigned int GetMaxAnthroDBVariables() { return 302; }
 
+  // The built-in anthropometric database "US NATICK", filled on first use.
+  MKDBAnthro* GetDefaultAnthroDB();
+  // As GetJointLimitsDB, for anthropometric databases.
+  MKDBAnthro* GetAnthroDB(const KelString& uuid);
+
   // The built-in joint-limits database, filled on first use.
   MKDBJointLimits* GetDefaultJointLimitsDB();
   // The built-in or a registered user database with that UUID; otherwise
@@ -32,6 +38,8 @@ class MKDatabaseManager {
   // Registered user databases, removed ones included (as empty places).
   unsigned int GetNumberOfUserAnthroDB() const;
   unsigned int GetNumberOfUserJointLimitsDB() const;
+  // 0-based; null beyond the count and at a removed database's place.
+  MKDBAnthro* GetUserAnthroDBAtIndex(unsigned int index) const;
 
   // Reads one user database record from the start of `stream` and registers
   // it, or hands back the registered database of the same kind and UUID.
@@ -74,6 +82,7 @@ class MKDatabaseManager {
   KelRawCollPV userAnthroDBs;
   KelRawCollPV userJointLimitsDBs;
   unsigned int referenceCount = 0;
+  MKDBAnthro defaultAnthroDB;
   MKDBJointLimits defaultJointLimitsDB;
   MKAppDatabaseManager* appDatabaseManager = nullptr;
 };

@@ -147,6 +147,8 @@ MKManikinPart* MKManikinPart::Create(MKPartID kind) {
     const bool earlierGeneration = earlier && KelString(earlier) == "1";
     return new MKManikinPart(kind, earlierGeneration ? 2.01 : 2.03);
   }
+  // The anthropometry and the vision are parts of their own classes.
+  if (kind == MKPartAnthropometryID || kind == MKPartVisionID) return CreateReader(kind);
   return nullptr;
 }
 

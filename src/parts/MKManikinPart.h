@@ -7,6 +7,7 @@
 #include "parts/MKPartID.h"
 #include "parts/MKStatus.h"
 
+class MKDBAnthro;
 class MKDBJointLimits;
 
 // A node of a manikin's part tree: anything that can be copied, pasted,
@@ -50,6 +51,8 @@ class MKManikinPart {
   // a memo whose text is the database's UUID; null for a null database.
   // Defined with the databases (anthro/).
   static MKManikinPart* Create(const MKDBJointLimits* database);
+  // The same for an anthropometric database: kind 12, version 2.02.
+  static MKManikinPart* Create(const MKDBAnthro* database);
 
   // The classes above the part tree make themselves known as readers of
   // their record kinds: `factory(kind)` returns a new, empty part that reads
@@ -119,6 +122,8 @@ class MKManikinPart {
   // Reads the parts of a library file into `list` (parts owned by the caller).
   static MKStatus GetListOfManikinPartFromLibraryStream(const KelUnicodeString& path,
                                                         KelRawCollPV& list);
+  // The database UUID of an anthropometry record; 100 for any other record.
+  static MKStatus GetDatabaseUUID(KelStreamDefinition& stream, KelString& uuid);
 
  protected:
   // A new part of the class that reads records of `kind`, or null when no

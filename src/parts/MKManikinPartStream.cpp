@@ -326,7 +326,8 @@ MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPar
   // Parts a host stores on their own; the parts of a DOF come in containers.
   const MKPartID kind = ConvertStringToPartID(tag);
   const bool standalone = kind == MKPartMemoID || kind == MKPartIKSpecsID ||
-                          kind == MKPartVisionID || kind == MKPartFrameID;
+                          kind == MKPartVisionID || kind == MKPartFrameID ||
+                          kind == MKPartAnthropometryID;
   MKManikinPart* reader = IsContainerRecord(kind) ? CreateContainerReader(kind, version)
                           : standalone            ? CreateReader(kind)
                                                   : nullptr;
@@ -382,21 +383,26 @@ MKStatus MKManikinPart::GetListOfManikinPartFromLibraryStream(const KelUnicodeSt
     if ((status = ReadVersionAndLength(*stream, version, length)) != MKStatusSuccess) break;
     const long start = stream->GetCurrentPosition();
     const MKPartID kind = ConvertStringToPartID(tag);
-    const bool listed =
+    // Postures, preferred angles, joint limits, anthropometries and visions
+    // are listed; a record newer than its reader, or one that does not
+    // read, is skipped and the rest still listed.
+    const bool container =
         kind == MKPartPostureID || kind == MKPartPrefAnglesID || kind == MKPartJointLimitsID;
-    if (listed && version <= ContainerReaderVersion(kind)) {
-      MKManikinPart* reader = CreateContainerReader(kind, version);
-      if (reader->Read(*stream) == MKStatusSuccess) {
-        reader->SetAsReadFromLibrary();
-        if (MKManikinPart* copy = reader->Clone()) list.Append(copy);
-      } else {
-        MoveTo(*stream, start);  // a bad record is skipped, the rest still listed
-        SkipRecord(*stream, length);
-      }
-      reader->Destroy();
+    const bool listedClass = kind == MKPartAnthropometryID || kind == MKPartVisionID;
+    MKManikinPart* reader = container     ? CreateContainerReader(kind, version)
+                            : listedClass ? CreateReader(kind)
+                                          : nullptr;
+    const double readerVersion = !reader     ? 0.0
+                                 : container ? ContainerReaderVersion(kind)
+                                             : reader->GetVersion();
+    if (reader && version <= readerVersion && reader->Read(*stream) == MKStatusSuccess) {
+      reader->SetAsReadFromLibrary();
+      if (MKManikinPart* copy = reader->Clone()) list.Append(copy);
     } else {
+      MoveTo(*stream, start);
       SkipRecord(*stream, length);
     }
+    if (reader) reader->Destroy();
     if (stream->GetCurrentPosition() != start + static_cast<long>(length) + GetMaxTagLength())
       status = MKStatusGeneral;
   }

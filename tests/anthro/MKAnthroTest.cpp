@@ -1,0 +1,455 @@
+#include "anthro/MKAnthro.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "anthro/MKDBAnthro.h"
+#include "anthro/MKDatabaseManager.h"
+#include "math/MKMathRoutines.h"
+#include "math/MKNxMMatrix.h"
+#include "parts/MKMemo.h"
+#include "parts/MKStreamTestSupport.h"
+
+namespace {
+
+const MKDBAnthro* BuiltIn() {
+  return MKDatabaseManager::GetInstance()->GetDefaultAnthroDB();
+}
+
+std::unique_ptr<MKAnthro> NewAnthro(int sex) {
+  auto anthro = std::make_unique<MKAnthro>(nullptr, nullptr, sex);
+  anthro->Update();
+  return anthro;
+}
+
+MKAnthroVariable& Var(const MKAnthro& anthro, const char* acronym) {
+  return *anthro.GetVariable(acronym);
+}
+
+// The coefficient of a pair, asked of the lower number as the database wants.
+double R(const MKAnthroVariable& a, const MKAnthroVariable& b) {
+  const bool aFirst = a.GetReferenceNumber() < b.GetReferenceNumber();
+  return (aFirst ? a : b)
+      .GetCorrelationValue(static_cast<unsigned int>((aFirst ? b : a).GetReferenceNumber()));
+}
+
+struct Snapshot {
+  std::vector<double> value, mean, stdDev;
+  std::vector<int> type;
+};
+
+Snapshot Take(const MKAnthro& anthro) {
+  Snapshot s;
+  for (unsigned int i = 0; i < anthro.GetNumberOfVariables(); ++i) {
+    const MKAnthroVariable* v = anthro.GetVariableAtIndex(i);
+    s.value.push_back(v->GetValue());
+    s.mean.push_back(v->GetCalculatedMean());
+    s.stdDev.push_back(v->GetCalculatedStdDev());
+    s.type.push_back(v->GetManagementType());
+  }
+  return s;
+}
+
+void ExpectSame(const Snapshot& a, const Snapshot& b) {
+  EXPECT_EQ(a.value, b.value);
+  EXPECT_EQ(a.mean, b.mean);
+  EXPECT_EQ(a.stdDev, b.stdDev);
+  EXPECT_EQ(a.type, b.type);
+}
+
+TEST(MKAnthroTest, NewAnthropometryOnTheBuiltInPopulation) {
+  MKAnthro anthro(nullptr, nullptr, 0);
+  EXPECT_EQ(anthro.GetDatabase(), BuiltIn());
+  EXPECT_EQ(anthro.GetInterpolationMethod(), 1);
+  EXPECT_EQ(anthro.GetLimitBound(), 4.0);
+  EXPECT_NEAR(anthro.GetPopulationAccommodation(), 99.99, 0.01);
+  EXPECT_EQ(anthro.GetConstructionType(), MKPostureStanding);
+  ASSERT_EQ(anthro.GetNumberOfVariables(), 103u);
+  EXPECT_EQ(anthro.GetVariableAtIndex(103), nullptr);
+  EXPECT_EQ(anthro.GetVariable(""), nullptr);
+
+  // Not predicted yet: value 0, the population's statistics for the sex.
+  const MKAnthroVariable& stature = Var(anthro, "<STATURE>");
+  EXPECT_EQ(&stature, anthro.GetVariableFromRefNumber(100));
+  EXPECT_EQ(stature.GetValue(), 0.0);
+  EXPECT_EQ(stature.GetCalculatedMean(), 162.94);
+  EXPECT_EQ(stature.GetCalculatedStdDev(), 6.36);
+  EXPECT_EQ(stature.GetCircEllipse(), -1);
+  EXPECT_TRUE(std::isnan(stature.GetFirstAnchorPoint().x));
+
+  // The reference that records carry names the database.
+  const MKManikinPart* reference = anthro.GetDatabaseReference();
+  ASSERT_NE(reference, nullptr);
+  EXPECT_EQ(reference->GetVersion(), 2.02);
+  MKManikinPart* memo = nullptr;
+  ASSERT_EQ(reference->FindPart(MKPartMemoID, memo, 1), 1);
+  EXPECT_EQ(std::string(static_cast<MKMemo*>(memo)->GetText().ConvertToChar()),
+            "9ad832be-4f22-11d3-8048-005004d3fe74");
+}
+
+TEST(MKAnthroTest, NothingFixedGivesThePopulationMeans) {
+  for (int sex = 0; sex <= 1; ++sex) {
+    auto anthro = NewAnthro(sex);
+    for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
+      const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
+      EXPECT_EQ(v->GetValue(), v->GetDBVariable()->GetMean(sex)) << v->GetAcronym();
+      EXPECT_EQ(v->GetCalculatedMean(), v->GetMean());
+      EXPECT_EQ(v->GetCalculatedStdDev(), v->GetDBVariable()->GetStdDev(sex));
+      EXPECT_EQ(v->GetManagementType(), 0);
+      EXPECT_NEAR(v->GetValueAsPercentile(), 50.0, 1e-9);
+    }
+  }
+}
+
+TEST(MKAnthroTest, FixingStatureShiftsAndNarrowsEveryCorrelatedVariable) {
+  for (int sex = 0; sex <= 1; ++sex) {
+    auto anthro = NewAnthro(sex);
+    MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
+    const double m = stature.GetMean(), s = stature.GetStdDev(), value = m + 2.3 * s;
+    ASSERT_EQ(stature.SetUserValue(value), MKStatusSuccess);
+    ASSERT_EQ(anthro->Update(), MKStatusSuccess);
+    EXPECT_EQ(stature.GetValue(), value);
+    EXPECT_EQ(stature.GetManagementType(), 1);
+    int moved = 0;
+    for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
+      const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
+      if (v == &stature) continue;
+      const double r = R(*v, stature);
+      const double expected = v->GetMean() + r * v->GetStdDev() * (value - m) / s;
+      EXPECT_NEAR(v->GetValue(), expected, 1e-10 * v->GetMean()) << v->GetAcronym();
+      EXPECT_EQ(v->GetCalculatedMean(), v->GetValue());
+      EXPECT_NEAR(v->GetCalculatedStdDev(), v->GetStdDev() * std::sqrt(1.0 - r * r),
+                  1e-12 * v->GetStdDev())
+          << v->GetAcronym();
+      moved += r != 0.0;
+    }
+    EXPECT_EQ(moved, 84);
+    // The face variables without survey data stay at their means.
+    EXPECT_EQ(Var(*anthro, "<GLABX>").GetValue(), Var(*anthro, "<GLABX>").GetMean());
+    EXPECT_EQ(Var(*anthro, "<GLABX>").GetCalculatedStdDev(), Var(*anthro, "<GLABX>").GetStdDev());
+  }
+}
+
+// The documented formulas with the explicit inverse of MKNxMMatrix, on
+// FillSigma's blocks: the Cholesky solution must agree with them.
+TEST(MKAnthroTest, PredictionAgreesWithTheExplicitInverse) {
+  auto anthro = NewAnthro(1);
+  const char* fixed[] = {"<STATURE>", "<WEIGHT>", "<SITTHGHT>", "<HANDLGTH>", "<CHSTCIRC>"};
+  const double z[] = {1.2, -0.4, 0.9, 1.5, -1.1};
+  for (int i = 0; i < 5; ++i) {
+    MKAnthroVariable& v = Var(*anthro, fixed[i]);
+    v.SetUserValue(v.GetMean() + z[i] * v.GetStdDev());
+  }
+  ASSERT_EQ(anthro->Update(), MKStatusSuccess);
+
+  const int k = 5, n = 103;
+  MKNxMMatrix s11(k, k), s21(n - k, k);
+  anthro->FillSigma(s11, 1, 1);
+  anthro->FillSigma(s21, 0, 1);
+  MKNxMMatrix inverse = !s11;
+  std::vector<double> x, freeMean, freeSD;
+  std::vector<const MKAnthroVariable*> free;
+  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
+    const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
+    if (v->GetManagementType() == 1)
+      x.push_back(v->GetValue() - v->GetMean());
+    else
+      free.push_back(v);
+  }
+  ASSERT_EQ(static_cast<int>(free.size()), n - k);
+  for (int i = 0; i < n - k; ++i) {
+    double mean = free[i]->GetMean(), explained = 0.0;
+    for (int p = 0; p < k; ++p)
+      for (int q = 0; q < k; ++q) {
+        mean += s21(i, p) * inverse(p, q) * x[q];
+        explained += s21(i, p) * inverse(p, q) * s21(i, q);
+      }
+    EXPECT_NEAR(free[i]->GetValue(), mean, 1e-9 * mean) << free[i]->GetAcronym();
+    const double sd = std::sqrt(free[i]->GetStdDev() * free[i]->GetStdDev() - explained);
+    EXPECT_NEAR(free[i]->GetCalculatedStdDev(), sd, 1e-9 * free[i]->GetStdDev())
+        << free[i]->GetAcronym();
+  }
+  // Blocks in list order: stature (100) before weight (125).
+  EXPECT_DOUBLE_EQ(s11(3, 4), 0.546 * 6.68 * 11.1);
+  EXPECT_DOUBLE_EQ(s11(4, 4), 11.1 * 11.1);
+}
+
+TEST(MKAnthroTest, NearlyCollinearFixedHeightsStayFiniteAndNarrow) {
+  auto anthro = NewAnthro(0);
+  // Cervicale and neck heights correlate at 0.991: a badly conditioned block.
+  for (const char* acronym : {"<STATURE>", "<CERVHGTH>", "<NECKHTLT>", "<ACRHGHT>"}) {
+    MKAnthroVariable& v = Var(*anthro, acronym);
+    v.SetUserValue(v.GetMean() + 1.0 * v.GetStdDev());
+  }
+  ASSERT_EQ(anthro->Update(), MKStatusSuccess);
+  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
+    const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
+    EXPECT_TRUE(std::isfinite(v->GetValue())) << v->GetAcronym();
+    EXPECT_LE(v->GetCalculatedStdDev(), v->GetStdDev()) << v->GetAcronym();
+  }
+  const MKAnthroVariable& axilla = Var(*anthro, "<AXHGHT>");
+  EXPECT_GT(axilla.GetValue(), axilla.GetMean());
+  EXPECT_LT(axilla.GetCalculatedStdDev(), 0.3 * axilla.GetStdDev());
+}
+
+TEST(MKAnthroTest, NegativePredictionIsRefusedAndLeavesTheValues) {
+  auto anthro = NewAnthro(0);
+  anthro->SetInterpolationMethod(0);
+  MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
+  stature.SetUserValue(stature.GetMean() + stature.GetStdDev());
+  ASSERT_EQ(anthro->Update(), MKStatusSuccess);
+  const Snapshot before = Take(*anthro);
+  // A 1 cm stature predicts negative ankle heights.
+  EXPECT_EQ(stature.SetUserValue(1.0), MKStatusSuccess);
+  EXPECT_EQ(anthro->Update(), MKStatusValueRefused);
+  Snapshot after = Take(*anthro);
+  unsigned int index = 0;
+  while (anthro->GetVariableAtIndex(index) != &stature) ++index;
+  after.value[index] = before.value[index];
+  ExpectSame(before, after);
+}
+
+TEST(MKAnthroTest, FixingEverythingPredictsNothing) {
+  auto anthro = NewAnthro(1);
+  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
+    MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
+    v->SetUserValue(v->GetMean() + 0.5 * v->GetStdDev());
+  }
+  const Snapshot before = Take(*anthro);
+  EXPECT_EQ(anthro->Update(), MKStatusSuccess);
+  EXPECT_EQ(anthro->UpdateCalculatedStdDev(), MKStatusSuccess);
+  ExpectSame(before, Take(*anthro));
+}
+
+TEST(MKAnthroTest, ConditionalStdDevRecomputedAndRangeChecked) {
+  auto anthro = NewAnthro(0);
+  MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
+  stature.SetUserValue(170.0);
+  anthro->Update();
+  MKAnthroVariable& span = Var(*anthro, "<SPAN>");
+  const double conditional = span.GetCalculatedStdDev();
+  EXPECT_EQ(span.SetCalculatedStdDev(0.5), MKStatusSuccess);
+  EXPECT_EQ(anthro->UpdateCalculatedStdDev(), MKStatusSuccess);
+  EXPECT_EQ(span.GetCalculatedStdDev(), conditional);
+
+  EXPECT_EQ(span.SetCalculatedStdDev(span.GetStdDev() + 0.1), MKStatusFailure);
+  EXPECT_EQ(span.SetCalculatedStdDev(-0.1), MKStatusFailure);
+  EXPECT_EQ(span.CheckCalculatedStdDev(-0.1), MKStatusValueRefused);
+  EXPECT_EQ(span.CheckCalculatedStdDev(span.GetStdDev()), MKStatusSuccess);
+  EXPECT_EQ(span.SetCalculatedMean(-1.0), MKStatusFailure);
+  EXPECT_EQ(span.CheckCalculatedMean(-1.0), MKStatusValueRefused);
+  EXPECT_EQ(span.CheckCalculatedMean(0.0), MKStatusSuccess);
+  // A fixed variable's prediction is not set from outside.
+  EXPECT_EQ(stature.SetCalculatedMean(150.0), MKStatusFailure);
+  EXPECT_EQ(stature.SetCalculatedStdDev(1.0), MKStatusFailure);
+  EXPECT_EQ(stature.SetManagementType(2), MKStatus(10));
+  EXPECT_EQ(stature.SetManagementType(0), MKStatusSuccess);
+  EXPECT_EQ(stature.GetCalculatedMean(), stature.GetMean());
+}
+
+TEST(MKAnthroTest, BoundsClampFixedValues) {
+  auto anthro = NewAnthro(1);
+  MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
+  const double m = stature.GetMean(), s = stature.GetStdDev();
+  EXPECT_EQ(stature.SetUserValue(m + 5 * s), MKStatusValueRefused);
+  EXPECT_DOUBLE_EQ(stature.GetValue(), m + 4 * s);
+  EXPECT_EQ(stature.GetManagementType(), 1);
+  EXPECT_EQ(stature.SetUserValue(m - 3 * s), MKStatusSuccess);
+
+  EXPECT_EQ(anthro->SetLimitBound(-1.0), MKStatusSuccess);
+  EXPECT_EQ(anthro->GetLimitBound(), 0.0);
+  EXPECT_EQ(anthro->GetPopulationAccommodation(), 0.0);
+  // With a zero bound a fixed value collapses onto its prediction.
+  EXPECT_EQ(stature.GetValue(), stature.GetCalculatedMean());
+  anthro->SetLimitBound(7.0);
+  EXPECT_EQ(anthro->GetLimitBound(), 4.0);
+
+  EXPECT_EQ(anthro->SetPopulationAccommodation(95.0), MKStatusSuccess);
+  EXPECT_NEAR(anthro->GetLimitBound(), 1.96, 0.005);
+  EXPECT_EQ(anthro->GetPopulationAccommodation(), 95.0);
+  EXPECT_DOUBLE_EQ(
+      stature.GetMaxValue(),
+      stature.GetCalculatedMean() + anthro->GetLimitBound() * stature.GetCalculatedStdDev());
+  EXPECT_EQ(anthro->SetPopulationAccommodation(100.5), MKStatus(10));
+  EXPECT_EQ(anthro->SetPopulationAccommodation(-0.5), MKStatus(10));
+  EXPECT_NEAR(anthro->GetLimitBound(), 1.96, 0.005);
+  EXPECT_EQ(anthro->SetPopulationAccommodation(100.0), MKStatusSuccess);
+  EXPECT_EQ(anthro->GetLimitBound(), 4.0);
+
+  EXPECT_EQ(stature.SetUserValueFromPercentile(100.5), MKStatus(7));
+  EXPECT_EQ(stature.SetUserValueFromPercentile(-1.0), MKStatus(7));
+  EXPECT_EQ(stature.SetUserValueFromPercentile(95.0), MKStatusSuccess);
+  EXPECT_NEAR(stature.GetValue(), m + 1.645 * s, 0.01);
+  EXPECT_NEAR(stature.GetValueAsPercentile(), 95.0, 0.01);
+
+  anthro->SetInterpolationMethod(0);
+  EXPECT_EQ(stature.GetMinValue(), 0.0);
+  EXPECT_EQ(stature.GetMaxValue(), m + 10 * s);
+  EXPECT_EQ(stature.GetTrustedValue(-3.0), 3.0);
+  EXPECT_EQ(stature.SetUserValue(m + 6 * s), MKStatusSuccess);
+  EXPECT_EQ(stature.SetUserValue(-150.0), MKStatusValueRefused);
+  EXPECT_EQ(stature.GetValue(), 150.0);
+}
+
+TEST(MKAnthroTest, SetValueKeepsPredictedValuesPlausible) {
+  auto anthro = NewAnthro(0);
+  MKAnthroVariable& span = Var(*anthro, "<SPAN>");
+  const double m = span.GetMean(), s = span.GetStdDev();
+  const double top = MKMathRoutines::GaussianValueFromPercentile(m, s, 100.0);
+  EXPECT_EQ(span.SetValue(m + 20 * s), MKStatusValueRefused);
+  EXPECT_EQ(span.GetValue(), top);
+  EXPECT_EQ(span.SetValue(-1.0), MKStatusValueRefused);
+  EXPECT_EQ(span.GetValue(), MKMathRoutines::GaussianValueFromPercentile(m, s, 0.0));
+  anthro->SetInterpolationMethod(0);
+  EXPECT_EQ(span.SetValue(m + 20 * s), MKStatusSuccess);
+  EXPECT_EQ(span.SetValue(-1.0), MKStatusValueRefused);
+  EXPECT_EQ(span.GetValue(), 0.0);
+  EXPECT_EQ(span.GetManagementType(), 0);
+  EXPECT_EQ(span.SetValueFromPercentile(101.0), MKStatus(7));
+  EXPECT_EQ(span.SetValueFromPercentile(50.0), MKStatusSuccess);
+  EXPECT_EQ(span.GetValue(), m);
+
+  // Without a database variable there is nothing to convert.
+  MKAnthroVariable orphan(static_cast<const MKDBAnthro*>(nullptr));
+  EXPECT_EQ(orphan.SetValueFromPercentile(50.0), MKStatus(7));
+  EXPECT_EQ(orphan.GetValueAsPercentile(), 0.0);
+  EXPECT_EQ(orphan.GetAnchorPointPosture(), MKPostureStanding);
+  EXPECT_EQ(orphan.SetValue(-2.0), MKStatusSuccess);
+  EXPECT_EQ(orphan.SetUserValue(-2.0), MKStatusValueRefused);
+  EXPECT_EQ(orphan.GetValue(), 2.0);
+}
+
+TEST(MKAnthroTest, SwitchingToBoundedInterpolationClampsAndKeepsTypes) {
+  auto anthro = NewAnthro(1);
+  anthro->SetInterpolationMethod(0);
+  MKAnthroVariable& weight = Var(*anthro, "<WEIGHT>");
+  MKAnthroVariable& span = Var(*anthro, "<SPAN>");
+  weight.SetUserValue(weight.GetMean() + 6 * weight.GetStdDev());
+  span.SetValue(span.GetMean() - 6 * span.GetStdDev());
+  EXPECT_EQ(anthro->SetInterpolationMethod(3), MKStatusSuccess);
+  EXPECT_EQ(anthro->GetInterpolationMethod(), 0);
+  anthro->SetInterpolationMethod(1);
+  EXPECT_DOUBLE_EQ(weight.GetValue(), weight.GetMean() + 4 * weight.GetStdDev());
+  EXPECT_EQ(weight.GetManagementType(), 1);
+  EXPECT_DOUBLE_EQ(span.GetValue(), span.GetMean() - 4 * span.GetStdDev());
+  EXPECT_EQ(span.GetManagementType(), 0);
+}
+
+TEST(MKAnthroTest, InitialUpdateBringsFixedValuesWithinBounds) {
+  auto anthro = NewAnthro(1);
+  MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
+  // The 100th percentile lies beyond 4 standard deviations.
+  stature.SetValueFromPercentile(100.0);
+  stature.SetManagementType(1);
+  const double beyond = stature.GetValue();
+  ASSERT_GT(beyond, stature.GetMaxValue());
+  anthro->Update();
+  EXPECT_EQ(stature.GetValue(), beyond);
+  EXPECT_EQ(anthro->InitialUpdate(), MKStatusSuccess);
+  EXPECT_DOUBLE_EQ(stature.GetValue(), stature.GetMean() + 4 * stature.GetStdDev());
+  const MKAnthroVariable& span = Var(*anthro, "<SPAN>");
+  EXPECT_GT(span.GetValue(), span.GetMean() + 3 * span.GetStdDev());
+  EXPECT_LT(span.GetCalculatedStdDev(), span.GetStdDev());
+}
+
+TEST(MKAnthroTest, ChangingSexKeepsValuesOrPercentiles) {
+  auto anthro = NewAnthro(0);
+  MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
+  stature.SetUserValue(170.0);
+  anthro->Update();
+  const Snapshot before = Take(*anthro);
+  EXPECT_EQ(anthro->SetSex(2), MKStatus(6));
+  EXPECT_EQ(anthro->SetSex(0), MKStatus(1));
+  EXPECT_EQ(anthro->GetSex(), 0);
+  ExpectSame(before, Take(*anthro));
+
+  // Value type 0: the same 170 cm, predicted as a man.
+  EXPECT_EQ(anthro->SetSex(1), MKStatusSuccess);
+  EXPECT_EQ(stature.GetValue(), 170.0);
+  EXPECT_EQ(stature.GetManagementType(), 1);
+  const MKAnthroVariable& span = Var(*anthro, "<SPAN>");
+  const double r = R(span, stature);
+  EXPECT_NEAR(span.GetValue(), 182.31 + r * 8.19 * (170.0 - 175.58) / 6.68, 1e-9);
+  EXPECT_EQ(Var(*anthro, "<WEIGHT>").GetManagementType(), 0);
+
+  // Value type 1: the same percentile.
+  EXPECT_EQ(anthro->SetValueType(2), MKStatusValueRefused);
+  EXPECT_EQ(anthro->SetValueType(1), MKStatusSuccess);
+  stature.SetUserValueFromPercentile(90.0);
+  anthro->Update();
+  EXPECT_EQ(anthro->SetSex(0), MKStatusSuccess);
+  // Both conversions interpolate in tables: they agree to about 0.01.
+  EXPECT_NEAR(stature.GetValueAsPercentile(), 90.0, 0.01);
+  EXPECT_NEAR(stature.GetValue(), 162.94 + 1.2816 * 6.36, 0.01);
+}
+
+TEST(MKAnthroTest, ConstructionTypeAndReset) {
+  auto anthro = NewAnthro(0);
+  EXPECT_EQ(anthro->SetConstructionType(MKPostureNone), MKStatus(10));
+  EXPECT_EQ(anthro->SetConstructionType(static_cast<MKPostureSpec>(3)), MKStatus(10));
+  EXPECT_EQ(anthro->SetConstructionType(MKPostureSitting), MKStatusSuccess);
+  EXPECT_EQ(anthro->GetConstructionType(), MKPostureSitting);
+
+  Var(*anthro, "<STATURE>").SetUserValue(150.0);
+  Var(*anthro, "<WEIGHT>").SetUserValue(50.0);
+  anthro->Update();
+  EXPECT_EQ(anthro->Reset(), MKStatusSuccess);
+  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
+    const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
+    EXPECT_EQ(v->GetManagementType(), 0);
+    EXPECT_EQ(v->GetValue(), v->GetMean());
+  }
+}
+
+TEST(MKAnthroTest, UsingAnotherDatabase) {
+  auto anthro = NewAnthro(0);
+  EXPECT_EQ(anthro->UseAnthroDB(nullptr), MKStatusAnthroDB);
+  EXPECT_EQ(anthro->UseAnthroDB(BuiltIn()), MKStatusSuccess);
+
+  MKDBAnthro small;
+  small.AddVariable(new MKDBAnthroVariable(100, 0, 170, 7, 180, 7, "<STATURE>"));
+  EXPECT_EQ(anthro->UseAnthroDB(&small), MKStatusFailure);
+
+  MKDBAnthro taller(*BuiltIn());
+  MKDBAnthro broken(*BuiltIn());
+  broken.GetVariableFromRefNumber(60)->InitValues(18.0, 1.0, 0.0, 1.0);
+  MKAnthroVariable* stature = anthro->GetVariable("<STATURE>");
+  stature->SetUserValue(168.0);
+  anthro->Update();
+  EXPECT_EQ(anthro->UseAnthroDB(&broken), MKStatusValueRefused);
+  EXPECT_EQ(anthro->GetDatabase(), BuiltIn());
+  EXPECT_EQ(anthro->GetVariable("<STATURE>"), stature);
+
+  taller.GetVariableFromRefNumber(100)->InitValues(170.0, 6.0, 180.0, 7.0);
+  ASSERT_EQ(anthro->UseAnthroDB(&taller), MKStatusSuccess);
+  EXPECT_EQ(anthro->GetDatabase(), &taller);
+  stature = anthro->GetVariable("<STATURE>");
+  EXPECT_EQ(stature->GetDBVariable(), taller.GetVariableFromRefNumber(100));
+  EXPECT_EQ(stature->GetManagementType(), 1);
+  EXPECT_EQ(stature->GetValue(), 168.0);
+  EXPECT_EQ(stature->GetMean(), 170.0);
+  anthro->UseAnthroDB(BuiltIn());  // `taller` goes out of scope before the anthropometry
+}
+
+TEST(MKAnthroTest, SecondAnchorTranslationMeetsThePlaneOfTheFirst) {
+  auto anthro = NewAnthro(1);
+  MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
+  stature.InitAnchorPoints(MK3DVertex(1.0, 175.0, 2.0), MK3DVertex(-9.0, 0.0, 4.0));
+  const MK3DVertex first = stature.GetFirstAnchorPointTranslation();
+  const MK3DVertex second = stature.GetSecondAnchorPointTranslation();
+  EXPECT_EQ(first.x, -65.0);
+  // Both translated points end at x = 1 - 65.
+  EXPECT_DOUBLE_EQ(-9.0 + second.x, 1.0 + first.x);
+  EXPECT_EQ(second.y, 0.0);
+  EXPECT_EQ(second.z, 0.0);
+  MKAnthroVariable& span = Var(*anthro, "<SPAN>");
+  span.InitAnchorPoints(MK3DVertex(1, 2, 3), MK3DVertex(4, 5, 6));
+  EXPECT_EQ(span.GetSecondAnchorPointTranslation().x, 0.0);
+  EXPECT_EQ(span.GetSecondAnchorPoint().z, 6.0);
+}
+
+}  // namespace

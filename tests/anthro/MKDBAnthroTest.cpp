@@ -1,0 +1,241 @@
+#include "anthro/MKDBAnthro.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "anthro/MKAnthro.h"
+#include "anthro/MKAnthroTestSupport.h"
+#include "anthro/MKDatabaseManager.h"
+
+namespace {
+
+const char* const kUSNatickUUID = "9ad832be-4f22-11d3-8048-005004d3fe74";
+
+MKDBAnthro* BuiltIn() {
+  return MKDatabaseManager::GetInstance()->GetDefaultAnthroDB();
+}
+
+// The side the anchor points of a row lie on, from the short names' texts:
+// "R..." right, "L..." left, anything else the midline.
+MKSideSpec SideOfRow(const MKAnthro::AnchorRow& row) {
+  bool right = false, left = false, any = false;
+  for (MKShortName name : {row.first, row.second}) {
+    if (static_cast<int>(name) < 0) continue;
+    any = true;
+    const char side = MKConvertShortNameToString(name)[0];
+    right = right || side == 'R';
+    left = left || side == 'L';
+  }
+  if (!any) return MKSideNone;
+  if (right && !left) return MKSideRight;
+  if (left && !right) return MKSideLeft;
+  return MKSideMiddle;
+}
+
+TEST(MKDBAnthroTest, BuiltInPopulationIdentityAndVariables) {
+  MKDBAnthro* db = BuiltIn();
+  KelString uuid;
+  db->GetUUID(uuid);
+  EXPECT_EQ(std::string(uuid), kUSNatickUUID);
+  EXPECT_TRUE(db->GetName() == KelUnicodeString("US NATICK"));
+  EXPECT_EQ(db->GetMKClassName(), MKDatabase::MKDBClassAnthro);
+  // Creating the variables of an empty database resets the revision.
+  EXPECT_EQ(db->GetRevisionNumber(), 0.0);
+  ASSERT_EQ(db->GetNumberOfVariables(), 103u);
+  EXPECT_EQ(db->GetVariableAtIndex(103), nullptr);
+
+  unsigned int previous = 0;
+  int perPart[8] = {};
+  for (unsigned int i = 0; i < db->GetNumberOfVariables(); ++i) {
+    const MKDBAnthroVariable* v = db->GetVariableAtIndex(i);
+    EXPECT_GT(v->GetReferenceNumber(), previous);
+    previous = v->GetReferenceNumber();
+    ++perPart[v->GetBodyPart()];
+    EXPECT_EQ(v->IsACircumference() + v->IsAHeight() + v->IsALength() + v->IsABreadth() +
+                  v->IsADepth() + v->IsAMass(),
+              1)
+        << v->GetAcronym();
+  }
+  EXPECT_EQ(perPart[0], 0);
+  const int expected[8] = {0, 12, 23, 25, 13, 7, 16, 7};
+  for (int part = 1; part <= 7; ++part) EXPECT_EQ(perPart[part], expected[part]) << part;
+
+  const MKDBAnthroVariable* weight = db->GetVariable("<WEIGHT>");
+  ASSERT_NE(weight, nullptr);
+  EXPECT_EQ(weight->GetReferenceNumber(), 125u);
+  EXPECT_EQ(weight->IsAMass(), 1);
+  EXPECT_FALSE(weight->HasAGraphicalRep());
+  EXPECT_EQ(weight->GetMean(0), 62.01);
+  EXPECT_EQ(weight->GetStdDev(1), 11.1);
+  const MKDBAnthroVariable* ribs = db->GetVariableFromRefNumber(103);
+  EXPECT_EQ(ribs->GetFlags(), MKDBAnthroVariable::sTrunk | MKDBAnthroVariable::sHeight |
+                                  MKDBAnthroVariable::sNoGraphic);
+  EXPECT_EQ(db->GetVariableFromRefNumber(1), nullptr);
+  EXPECT_EQ(db->GetVariableFromRefNumber(218), nullptr);
+}
+
+TEST(MKDBAnthroTest, LookupsAndStatistics) {
+  MKDBAnthro* db = BuiltIn();
+  EXPECT_EQ(db->GetVariable("STATURE"), nullptr);
+  EXPECT_EQ(db->GetVariable(""), nullptr);
+  const MKDBAnthroVariable* stature = db->GetVariable("<STATURE>");
+  ASSERT_NE(stature, nullptr);
+  EXPECT_EQ(stature->GetReferenceNumber(), 100u);
+  EXPECT_DOUBLE_EQ(stature->GetMinValue(1), 148.86);
+  EXPECT_DOUBLE_EQ(stature->GetMaxValue(0), 162.94 + 4 * 6.36);
+  EXPECT_TRUE(std::isnan(stature->GetMean(2)));
+  EXPECT_TRUE(std::isnan(stature->GetStdDev(-1)));
+
+  KelString acronym("x");
+  MKDBAnthroVariable::GetAcronymFromRefNumber(1, acronym);
+  EXPECT_EQ(std::string(acronym), "");
+  EXPECT_EQ(MKDBAnthroVariable::GetRefNumberFromAcronym("<SPAN>"), 99);
+  EXPECT_EQ(MKDBAnthroVariable::GetRefNumberFromAcronym("SPAN"), -1);
+}
+
+TEST(MKDBAnthroTest, CorrelationStorageRules) {
+  MKDBAnthro* db = BuiltIn();
+  const MKDBAnthroVariable* abdomen = db->GetVariableFromRefNumber(2);
+  const MKDBAnthroVariable* acromion = db->GetVariableFromRefNumber(3);
+  EXPECT_EQ(abdomen->GetCorrelationValue(3, 0), 0.175);
+  EXPECT_EQ(abdomen->GetCorrelationValue(3, 1), 0.245);
+  // The pair is stored on the lower number only.
+  EXPECT_EQ(acromion->GetCorrelationValue(2, 0), 0.0);
+  EXPECT_EQ(abdomen->GetCorrelationValue(2, 1), 1.0);
+  EXPECT_TRUE(std::isnan(abdomen->GetCorrelationValue(3, 2)));
+  EXPECT_EQ(db->GetVariableFromRefNumber(60)->GetCorrelationValue(100, 1), 0.65);
+  EXPECT_EQ(db->GetVariableFromRefNumber(94)->GetCorrelationValue(100, 0), 0.755);
+  // Every pair is held once, lower number first.
+  int pairs = 0;
+  for (unsigned int i = 0; i < db->GetNumberOfVariables(); ++i)
+    pairs += db->GetVariableAtIndex(i)->GetNbCorrelationVector();
+  EXPECT_EQ(pairs, 5253);
+
+  MKDBAnthroVariable own(50, 0, "<OWN>");
+  own.AddCorrelatedVariable(60, 0.1, 0.2);
+  own.AddCorrelatedVariable(70, 0.3, 0.4);
+  own.AddCorrelatedVariable(60, 0.5, 0.6);  // replaces
+  own.AddCorrelatedVariable(40, 0.9, 0.9);  // below: ignored
+  own.AddCorrelatedVariable(50, 0.9, 0.9);  // itself: ignored
+  ASSERT_EQ(own.GetNbCorrelationVector(), 2);
+  EXPECT_EQ(own.GetCorrAtIndex(0)->GetVariableNumber(), 70u);
+  EXPECT_EQ(own.GetCorrelationValue(60, 0), 0.5);
+  EXPECT_EQ(own.GetCorrelationValue(60, 1), 0.6);
+  EXPECT_EQ(own.GetCorrelationValue(40, 0), 0.0);
+  EXPECT_EQ(own.GetCorrAtIndex(2), nullptr);
+  EXPECT_EQ(own.GetCorrAtIndex(-1), nullptr);
+
+  MKDBAnthroVariable copy(own);
+  own.RemoveAllCorrelationVectors();
+  EXPECT_EQ(copy.GetCorrelationValue(70, 1), 0.4);
+  KelRawCollPV list;
+  MKCorrelation a(80, 0.7, 0.8);
+  list.Append(&a);
+  list.Append(nullptr);
+  own.SetCorrelations(list);
+  EXPECT_EQ(own.GetNbCorrelationVector(), 1);
+  EXPECT_EQ(own.GetCorrelationValue(80, 0), 0.7);
+  EXPECT_TRUE(MKCorrelation(80, 0.7, 0.8) == *own.GetCorrAtIndex(0));
+  EXPECT_TRUE(MKCorrelation(1, 0, 0) < MKCorrelation(2, 0, 0));
+}
+
+TEST(MKDBAnthroTest, OtherDatabasesDeferToTheBuiltInVariables) {
+  // A user-style variable: statistics and acronym only.
+  MKDBAnthroVariable user(100, 0, 170.0, 7.0, 180.0, 7.5, "<STATURE>");
+  EXPECT_EQ(user.GetBodyPart(), 1);
+  EXPECT_EQ(user.IsAHeight(), 1);
+  EXPECT_TRUE(user.HasAGraphicalRep());
+  EXPECT_EQ(user.GetAnchorPointTranslation().x, -65.0);
+  EXPECT_EQ(user.GetAnchorPointPosture(), MKPostureStanding);
+  // Correlations it lacks come from the built-in variable; its own come first.
+  EXPECT_EQ(user.GetCorrelationValue(125, 0), 0.529);
+  user.AddCorrelatedVariable(125, 0.1, 0.2);
+  EXPECT_EQ(user.GetCorrelationValue(125, 0), 0.1);
+  EXPECT_EQ(user.GetMean(1), 180.0);
+
+  MKDBAnthroVariable unknown(400, 0, "<UNKNOWN>");
+  EXPECT_EQ(unknown.GetBodyPart(), 0);
+  EXPECT_EQ(unknown.GetCorrelationValue(500, 0), 0.0);
+  EXPECT_TRUE(unknown.GetName() == KelUnicodeString("@AnthroUNKNOWN"));
+  EXPECT_TRUE(BuiltIn()->GetVariable("<STATURE>")->GetName() == KelUnicodeString("Stature"));
+}
+
+TEST(MKDBAnthroTest, AnchorDataFollowsEachMeasurement) {
+  MKDBAnthro* db = BuiltIn();
+  const MKDBAnthroVariable* abdomen = db->GetVariableFromRefNumber(2);
+  EXPECT_EQ(abdomen->GetAnchorPointSide(), MKSideMiddle);
+  EXPECT_EQ(abdomen->GetAnchorPointPosture(), MKPostureSitting);
+  EXPECT_EQ(abdomen->GetAnchorPointTranslation().x, 0.0);
+  EXPECT_EQ(db->GetVariableFromRefNumber(5)->GetAnchorPointSide(), MKSideRight);
+  EXPECT_EQ(db->GetVariableFromRefNumber(5)->GetAnchorPointPosture(), MKPostureStanding);
+  EXPECT_EQ(db->GetVariableFromRefNumber(15)->GetAnchorPointSide(), MKSideNone);
+  EXPECT_EQ(db->GetVariableFromRefNumber(15)->GetAnchorPointPosture(), MKPostureNone);
+  const MK3DVertex stature = db->GetVariableFromRefNumber(100)->GetAnchorPointTranslation();
+  EXPECT_EQ(stature.x, -65.0);
+  EXPECT_EQ(stature.y, 0.0);
+  EXPECT_EQ(stature.z, 0.0);
+
+  const std::set<unsigned int> sitting = {2,  4,  27, 28, 50,  55,  58,  59,  60,  67,
+                                          74, 79, 87, 94, 105, 106, 122, 126, 130, 131};
+  for (unsigned int i = 0; i < db->GetNumberOfVariables(); ++i) {
+    const MKDBAnthroVariable* v = db->GetVariableAtIndex(i);
+    const MKAnthro::AnchorRow* row = MKAnthro::GetAnchorRow(v->GetReferenceNumber());
+    ASSERT_NE(row, nullptr) << v->GetReferenceNumber();
+    const MKSideSpec side = SideOfRow(*row);
+    EXPECT_EQ(v->GetAnchorPointSide(), side) << v->GetAcronym();
+    const MKPostureSpec posture = side == MKSideNone                       ? MKPostureNone
+                                  : sitting.count(v->GetReferenceNumber()) ? MKPostureSitting
+                                                                           : MKPostureStanding;
+    EXPECT_EQ(v->GetAnchorPointPosture(), posture) << v->GetAcronym();
+    // Only heights are moved off the body, sideways.
+    const MK3DVertex t = v->GetAnchorPointTranslation();
+    EXPECT_EQ(t.y, 0.0);
+    EXPECT_EQ(t.z, 0.0);
+    if (!v->IsAHeight() || side == MKSideNone) {
+      EXPECT_EQ(t.x, 0.0) << v->GetAcronym();
+    } else {
+      EXPECT_EQ(std::fabs(t.x), v->GetBodyPart() == 6 ? 30.0 : 65.0) << v->GetAcronym();
+      EXPECT_EQ(t.x > 0, side == MKSideLeft) << v->GetAcronym();
+    }
+  }
+  EXPECT_EQ(MKAnthro::GetAnchorRow(1), nullptr);
+  const MKAnthro::AnchorRow* span = MKAnthro::GetAnchorRow(99);
+  EXPECT_EQ(span->first, RSHaMi3);
+  EXPECT_EQ(span->second, LSHaMi3);
+  EXPECT_EQ(span->firstPosition, 8);
+  EXPECT_EQ(span->axis, 0);
+}
+
+TEST(MKDBAnthroTest, CopiesAreDeep) {
+  MKDBAnthro copy(*BuiltIn());
+  ASSERT_EQ(copy.GetNumberOfVariables(), 103u);
+  EXPECT_NE(copy.GetVariableAtIndex(0), BuiltIn()->GetVariableAtIndex(0));
+  copy.SetAnchorPointTranslation(999, 1, 2, 3);  // no such variable: nothing
+  copy.SetAnchorPointTranslation(100, 1, 2, 3);
+  EXPECT_EQ(BuiltIn()->GetVariableFromRefNumber(100)->GetAnchorPointTranslation().x, -65.0);
+  MKDBAnthro assigned;
+  assigned = copy;
+  copy.Clear();
+  EXPECT_EQ(assigned.GetVariableFromRefNumber(60)->GetCorrelationValue(100, 0), 0.636);
+}
+
+TEST(MKDBAnthroTest, ManagerServesTheBuiltInPopulation) {
+  MKDatabaseManager* manager = MKDatabaseManager::GetInstance();
+  EXPECT_EQ(manager->GetAnthroDB(kUSNatickUUID), manager->GetDefaultAnthroDB());
+  EXPECT_EQ(manager->GetAnthroDB(""), nullptr);
+  EXPECT_EQ(manager->GetAnthroDB("no-such-uuid"), nullptr);
+  EXPECT_EQ(manager->GetUserAnthroDBAtIndex(manager->GetNumberOfUserAnthroDB()), nullptr);
+
+  // The last release empties the built-in population; the next request rebuilds it.
+  manager->AddRefNumberOfDefaultDB();
+  manager->DeleteRefNumberOfDefaultDB();
+  MKDBAnthro* db = manager->GetDefaultAnthroDB();
+  EXPECT_EQ(db->GetNumberOfVariables(), 103u);
+  EXPECT_EQ(db->GetVariableFromRefNumber(60)->GetCorrelationValue(100, 0), 0.636);
+}
+
+}  // namespace
