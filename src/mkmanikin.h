@@ -24,6 +24,7 @@
 #include "host/KelToken.h"
 #include "host/KelUnicodeChar.h"
 #include "host/KelUnicodeString.h"
+#include "host/MKKEBodyPart.h"
 #include "host/MKKEDOF.h"
 #include "host/MKTrace.h"
 
@@ -75,3 +76,6 @@
 #include "anthro/MKDBJointLimitsVariable.h"
 #include "anthro/MKDatabase.h"
 #include "anthro/MKDatabaseManager.h"
+
+// The manikin.
+#include "manikin/MKManikin.h"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "anthro/MKAnthro.h"
 #include "anthro/MKDBJointLimits.h"
 #include "anthro/MKDatabaseManager.h"
 #include "body/MKDOF.h"
@@ -10,6 +11,7 @@
 #include "body/MKSkinElement.h"
 #include "host/KelSdoMesh.h"
 #include "host/MKTrace.h"
+#include "manikin/MKManikin.h"
 
 MKBody::MKBody(MKManikin* owningManikin, int meshSex, unsigned char createMeshesFlag)
     : MKBodyElement(MKBodyClass, nullptr, BoBo),
@@ -69,7 +71,8 @@ void MKBody::SetMemo(const KelUnicodeString& text) {
 }
 
 int MKBody::GetSexOfCurrentBody() const {
-  return 1;
+  const MKAnthro* anthro = manikin ? manikin->GetAnthro() : nullptr;
+  return anthro ? anthro->GetSex() : 1;
 }
 
 unsigned int MKBody::GetNumberOfDOFs() const {

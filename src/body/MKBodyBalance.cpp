@@ -2,9 +2,11 @@
 #include <cmath>
 #include <vector>
 
+#include "anthro/MKAnthro.h"
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
+#include "manikin/MKManikin.h"
 #include "math/MKMathRoutines.h"
 
 namespace {

@@ -1,7 +1,10 @@
 // The skin of the body: rings swept through every ellipse and stored, in
 // each segment's frame, in the segment's skin element, with caps at the
 // ends of limbs and strips where segments meet.
+#include <vector>
+
 #include "body/MKBody.h"
+#include "body/MKDOF.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
 #include "body/MKSkinElement.h"
@@ -21,14 +24,37 @@ MKMesh Carried(const MKMesh& ring, const MK4x4Matrix& carry, MKMesh::MKMeshType 
 }  // namespace
 
 void MKBody::RebuildMeshes() {
-  // Only a manikin's body dresses itself: its posture and limits are saved
-  // around the rebuild through the manikin's parts.
+  // Only a manikin's body dresses itself, in its reference posture: every
+  // DOF's value, limits and locks are kept around the rebuild.
   if (!manikin || !createMeshes) return;
+  struct Saved {
+    MKDOF* dof;
+    double value, minLim, maxLim;
+    int state;
+    bool limitsLocked;
+  };
+  std::vector<Saved> saved;
+  ForEachDOF([&saved](MKDOF* dof) {
+    saved.push_back({dof, dof->GetMathematicalValue(), dof->GetMinLimNoCoupling(true),
+                     dof->GetMaxLimNoCoupling(true), dof->GetDOFState(), dof->AreLimitsLocked()});
+    dof->UnlockLimits();
+    dof->ResetLimits();
+    dof->UnlockValue();
+  });
+  ResetPosture();
   BuildSkin();
   const int sex = GetSexOfCurrentBody();
   InitSubD(sex);
   AssignSubDVertices();
   AssignSegmentsTextureInfo(sex);
+  for (const Saved& s : saved) {
+    s.dof->SetMinLim(s.minLim);
+    s.dof->SetMaxLim(s.maxLim);
+    s.dof->SetMathematicalValue(s.value);
+    if (s.state == MKDOF::ValueLocked) s.dof->LockValue();
+    if (s.state == MKDOF::LimitsRemoved) s.dof->RemoveLimits();
+    if (s.limitsLocked) s.dof->LockLimits();
+  }
 }
 
 void MKBody::BuildSkin() {

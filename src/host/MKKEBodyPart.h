@@ -1,0 +1,14 @@
+#pragma once
+
+// The host's body parts, the rows of the body-mass distribution.
+enum MKKEBodyPart : int {
+  MKKHand = 0,
+  MKKForearm = 1,
+  MKKUpperArm = 2,
+  MKKHead = 3,
+  MKKNeck = 4,
+  MKKTrunk = 5,
+  MKKThigh = 6,
+  MKKLeg = 7,
+  MKKFoot = 8
+};

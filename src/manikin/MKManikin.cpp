@@ -1,0 +1,118 @@
+#include "manikin/MKManikin.h"
+
+#include <new>
+
+#include "anthro/MKAnthro.h"
+#include "anthro/MKAnthroVariable.h"
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKSegment.h"
+#include "host/MKTrace.h"
+#include "math/MKUnitConversions.h"
+#include "parts/MKMemo.h"
+
+MKStatus MKManikin::Create(MKManikin*& manikin, int sex, double percentile, MKDBAnthro* database,
+                           int buildKind, unsigned char bodyFlag) {
+  if (manikin) manikin->Destroy();
+  manikin = nullptr;
+  if (sex != 0 && sex != 1) return MKStatus(6);
+  if (MKBody::ReadMeshData(sex) < 0) return MKStatusStreamContent;
+  if (!(percentile > 0.0 && percentile < 100.0)) return MKStatus(7);
+  if (buildKind != 1 && buildKind != 2) return MKStatus(8);
+  auto* created = new (std::nothrow) MKManikin(database, sex, buildKind, bodyFlag);
+  if (!created) return MKStatusNoMemory;
+
+  if (MKAnthro* anthro = created->GetAnthro(); anthro && percentile != 50.0) {
+    MKStatus status = MKStatusSuccess;
+    for (const char* acronym : {"<STATURE>", "<WEIGHT>"}) {
+      MKAnthroVariable* variable = anthro->GetVariable(acronym);
+      if (variable) status = variable->SetUserValueFromPercentile(percentile);
+      if (status != MKStatusSuccess) {
+        created->Destroy();
+        return status;
+      }
+    }
+  }
+  if (created->GetAnthro()) created->GetAnthro()->InitialUpdate();
+  created->GetBody()->GetCenterOfGravity().SetBody(created->GetBody());
+  manikin = created;
+  return MKStatusSuccess;
+}
+
+MKManikin::MKManikin(MKDBAnthro* database, int sex, int, unsigned char bodyFlag)
+    : MKManikinPart(MKPartDefaultID, 2.01) {
+  MKManikinPart tagged(MKPartManikinID, 2.01);
+  MKManikinPart::operator=(tagged);
+  if (sex != 0 && sex != 1) {
+    MKTrace("MKManikin: a sex other than 0 or 1 is taken as 1\n");
+    sex = 1;
+  }
+  body = new MKBody(this, sex, bodyFlag);
+  for (MKShortName forearm : {LSArFAr, RSArFAr})
+    if (MKDOF* rotation = body->GetSegment(forearm)->GetDOF(2))
+      rotation->SetValue(MKUnitConversions::DegreesToRadians(90.0), 1);
+  anthro = new MKAnthro(this, database, sex);
+}
+
+MKManikin::~MKManikin() {
+  delete body;
+  body = nullptr;
+  if (anthro) anthro->Destroy();
+  anthro = nullptr;
+}
+
+MKManikinPart* MKManikin::FindMemo(MKPartID kind) const {
+  for (int i = 1; i <= static_cast<int>(MKManikinPart::GetNumberOfChildrenParts()); ++i) {
+    MKManikinPart* child = GetChild(i);
+    if (child && child->GetPartID() == MKPartMemoID &&
+        static_cast<MKMemo*>(child)->GetPartIDOfOwner() == kind)
+      return child;
+  }
+  return nullptr;
+}
+
+MKManikinPart* MKManikin::ExtractPartAtIndex(unsigned int index) const {
+  const MKManikinPart* memo = index == 0 ? FindMemo(MKPartManikinID) : nullptr;
+  return memo ? memo->Clone() : nullptr;
+}
+
+unsigned int MKManikin::GetNumberOfChildrenParts() const {
+  return FindMemo(MKPartManikinID) ? 1 : 0;
+}
+
+bool MKManikin::IsStandard() const {
+  if (!anthro || anthro->GetNumberOfVariables() == 0) return true;
+  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
+    const MKAnthroVariable* variable = anthro->GetVariableAtIndex(i);
+    if (!variable || variable->GetManagementType() == 0) continue;
+    const int reference = variable->GetReferenceNumber();
+    if (reference != 100 && reference != 125) return false;
+    const double p = variable->GetValueAsPercentile();
+    bool standard = false;
+    for (double percentile : {5.0, 50.0, 95.0})
+      if (p > percentile - 0.002 && p < percentile + 0.002) standard = true;
+    if (!standard) return false;
+  }
+  return true;
+}
+
+double MKManikin::GetAnthroValue(unsigned int referenceNumber) const {
+  const MKAnthroVariable* variable =
+      anthro ? anthro->GetVariableFromRefNumber(referenceNumber) : nullptr;
+  return variable ? variable->GetValue() : 0.0;
+}
+
+MKStatus MKManikin::PasteAnthroDBRef(MKManikinPart* part) {
+  if (anthro) anthro->PasteFrom(part, 1);
+  return MKStatusSuccess;
+}
+
+void MKManikin::ResetFocusPointAfterPastePosture(const MK3DVertex&) {
+  // The head turns back within its limits; the eyes then aim through the vision.
+  MKSegment* head = body ? body->GetSegment(SHeCg) : nullptr;
+  MKDOF* rotation = head ? head->GetDOF(2) : nullptr;
+  if (!rotation) return;
+  const double value = rotation->GetValue();
+  rotation->RestoreLimits();
+  rotation->SetValue(value, rotation->GetRange());
+}

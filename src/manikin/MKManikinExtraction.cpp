@@ -1,0 +1,113 @@
+// Parts extracted from a manikin for the host's catalogue.
+#include <cmath>
+
+#include "anthro/MKAnthro.h"
+#include "anthro/MKDBAnthro.h"
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKSegment.h"
+#include "host/KelGetEnv.h"
+#include "manikin/MKManikin.h"
+#include "parts/MKMemo.h"
+
+namespace {
+
+bool Passes(const KelRawCollint* shortNames, int shortName) {
+  return !shortNames || shortNames->Locate(shortName) != 0;
+}
+
+// The DOF numbers a container of `kind` holds: one for the single-DOF
+// kinds, all three otherwise.
+void DOFNumbers(MKPartID kind, MKPartID firstSingle, int& from, int& to) {
+  from = 0;
+  to = 2;
+  if (kind >= firstSingle && kind <= firstSingle + 2) from = to = kind - firstSingle;
+}
+
+MKManikinPart* KeepIfNotEmpty(MKManikinPart* container) {
+  if (container->GetNumberOfChildrenParts() > 0) return container;
+  container->Destroy();
+  return nullptr;
+}
+
+}  // namespace
+
+MKManikinPart* MKManikin::ExtractPart(MKPartID kind, unsigned int index,
+                                      KelRawCollint* shortNames) const {
+  if (index != 0) return nullptr;
+  if (IsPrefAnglesKind(kind)) return ExtractPrefAngles(kind, shortNames);
+  if (IsJointLimitsKind(kind)) return ExtractPartJointLimits(kind, shortNames);
+  switch (kind) {
+    case MKPartMemoID: {
+      const MKManikinPart* memo = FindMemo(GetPartID());
+      return memo ? memo->Clone() : nullptr;
+    }
+    case MKPartAnthropometryID:
+      return anthro ? anthro->Clone() : nullptr;
+    case MKPartPostureID:
+      return ExtractPosture(shortNames);
+    case MKPartJointLimitsDBReferenceID:
+      return MKManikinPart::Create(body->GetJointLimitsDB());
+    case MKPartAnthroDBReferenceID:
+      return anthro ? MKManikinPart::Create(anthro->GetDatabase()) : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+MKManikinPart* MKManikin::ExtractPosture(KelRawCollint* shortNames) const {
+  MKManikinPart* posture = MKManikinPart::Create(MKPartPostureID);
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+    MKSegment* segment = body->GetSegmentAtIndex(i);
+    if (!Passes(shortNames, segment->GetShortName())) continue;
+    for (int axis = 0; axis < 3; ++axis)
+      if (MKDOF* dof = segment->GetDOF(axis)) posture->PasteFrom(dof, 1);
+  }
+  if (body->GetMemo().Length() > 0) posture->PasteFrom(&body->GetMemo(), 1);
+  return KeepIfNotEmpty(posture);
+}
+
+MKManikinPart* MKManikin::ExtractPrefAngles(MKPartID kind, KelRawCollint* shortNames) const {
+  auto* zones = new MKManikinPart(kind, GetVersion());
+  int from, to;
+  DOFNumbers(kind, MKPartPrefAnglesDof1ID, from, to);
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+    MKSegment* segment = body->GetSegmentAtIndex(i);
+    if (!Passes(shortNames, segment->GetShortName())) continue;
+    for (int axis = from; axis <= to; ++axis) {
+      MKDOF* dof = segment->GetDOF(axis);
+      if (!dof || dof->GetNumberOfPrefAngles() < 2) continue;
+      for (unsigned int z = 0; z < dof->GetNumberOfPrefAngles(); ++z) {
+        MKManikinPart* zone = dof->ExtractPart(MKPartPrefAngleID, z, nullptr);
+        zones->PasteFrom(zone, 1);
+        zone->Destroy();
+      }
+    }
+  }
+  if (const MKManikinPart* memo = FindMemo(MKPartPrefAnglesID)) zones->PasteFrom(memo, 1);
+  return KeepIfNotEmpty(zones);
+}
+
+MKManikinPart* MKManikin::ExtractPartJointLimits(const MKPartID& kind,
+                                                 KelRawCollint* shortNames) const {
+  auto* limits = new MKManikinPart(kind, GetVersion());
+  int from, to;
+  DOFNumbers(kind, MKPartJointLimitsDof1ID, from, to);
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+    MKSegment* segment = body->GetSegmentAtIndex(i);
+    if (!Passes(shortNames, segment->GetShortName())) continue;
+    for (int axis = from; axis <= to; ++axis) {
+      MKDOF* dof = segment->GetDOF(axis);
+      if (!dof) continue;
+      // Limits at the population's median are not worth a record.
+      const bool median = std::fabs(dof->GetMinLimAsPercentile() - 50.0) <= 1e-6 &&
+                          std::fabs(dof->GetMaxLimAsPercentile() - 50.0) <= 1e-6;
+      if (median && dof->GetDOFState() != MKDOF::LimitsRemoved) continue;
+      MKManikinPart* record = dof->ExtractPart(MKPartJointLimitsVariableID, 0, nullptr);
+      limits->PasteFrom(record, 1);
+      record->Destroy();
+    }
+  }
+  if (const MKManikinPart* memo = FindMemo(MKPartJointLimitsID)) limits->PasteFrom(memo, 1);
+  return KeepIfNotEmpty(limits);
+}
