@@ -98,6 +98,12 @@ void MKDOF::CopyFields(const MKDOF& source) {
   keepLockStateForPaste = source.keepLockStateForPaste;
 }
 
+void MKDOF::SetOwner(MKBodyElement* newOwner) {
+  owner = newOwner;
+  ownerShortName = newOwner ? newOwner->GetShortName() : -1;
+  for (unsigned int i = 0; i < GetNumberOfPrefAngles(); ++i) GetPrefAngle(i)->SetOwner(this);
+}
+
 MKBody* MKDOF::GetBody() const {
   if (!owner || !owner->GetOwner() || owner->GetOwner()->GetMKClassName() != MKBodyClass)
     return nullptr;

@@ -74,6 +74,9 @@ class MKDOF : public MKManikinPart {
 
   // Identity.
   MKBodyElement* GetOwner() const { return owner; }
+  // Moves the DOF and its zones to another element of the same short name
+  // (the copy of its segment).
+  void SetOwner(MKBodyElement* newOwner);
   int GetShortNameOfOwner() const { return ownerShortName; }
   int GetNumber() const { return axis; }
   MKStatus GetNumber(MKKEDOF& dof) const;

@@ -177,6 +177,11 @@ void MKEllipse::SetOwner(MKSegment* segment) {
   globalMatrix = localMatrix * ownerGlobal;
 }
 
+void MKEllipse::SetSegment(MKSegment* segment) {
+  SetOwnerElement(segment);
+  matrixStale = 1;
+}
+
 void MKEllipse::Update() {
   if (matrixStale) UpdateMatrix();
 }

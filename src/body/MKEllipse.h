@@ -104,6 +104,9 @@ class MKEllipse : public MKBodyElement {
   // the current local matrix is read as a world placement (in the
   // convention of the trunk's root frame) and re-expressed in the new owner's frame.
   void SetOwner(MKSegment* segment);
+  // Changes the owner and keeps the local placement: for the ellipses of a
+  // copied segment.
+  void SetSegment(MKSegment* segment);
 
   // One of the four axis ends or the centre, in the segment frame (local) or
   // the world (global); three NaNs for a bad space or spec.

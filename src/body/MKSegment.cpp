@@ -87,13 +87,14 @@ void MKSegment::CopyFrom(const MKSegment& source) {
       dofs[axis]->PasteFrom(from, 1);
     } else {
       dofs[axis] = new MKDOF(*from);
+      dofs[axis]->SetOwner(this);
     }
   }
   for (int i = 1; i <= ellipses.Size(); ++i) delete static_cast<MKEllipse*>(ellipses[i]);
   ellipses.RemoveAll();
   for (int i = 1; i <= source.ellipses.Size(); ++i) {
     auto* copy = new MKEllipse(*static_cast<const MKEllipse*>(source.ellipses[i]));
-    copy->SetOwner(this);
+    copy->SetSegment(this);
     ellipses.Append(copy);
   }
   length = source.length;
