@@ -14,12 +14,6 @@ namespace {
 // The size of a framed child record beyond its own body.
 constexpr unsigned int kFraming = 2 * 5 + 12;
 
-// A primitive that found the stream exhausted answers 3; in a record that is
-// content cut short.
-MKStatus StoppedEarly(const MKStatus& status) {
-  return status == MKStatusFailure ? MKStatus(MKStatusStreamContent) : status;
-}
-
 struct PartDeleter {
   void operator()(MKManikinPart* part) const {
     if (part) part->Destroy();
@@ -31,27 +25,10 @@ using PartHolder = std::unique_ptr<MKManikinPart, PartDeleter>;
 // 1 and a reference record. `reference` stays empty when the record is
 // absent, or newer than this reader and skipped.
 MKStatus ReadReference(KelStreamDefinition& stream, PartHolder& reference) {
-  int present = 0;
-  MKStatus status = MKPersistenceRoutines::ReadInt(stream, present);
-  if (status != MKStatusSuccess) return StoppedEarly(status);
-  if (present == 0) return MKStatusSuccess;
-  if (present != 1) return MKStatusStreamContent;
-  KelString tag;
-  if ((status = MKManikinPart::ReadTagBegin(stream, tag)) != MKStatusSuccess) return status;
-  if (tag != MKManikinPart::sMKPartAnthroDBReferenceID) return MKStatusStreamContent;
-  double version = 0.0;
-  unsigned int length = 0;
-  if ((status = MKManikinPart::ReadVersionAndLength(stream, version, length)) != MKStatusSuccess)
-    return StoppedEarly(status);
-  PartHolder part(new MKManikinPart(MKPartAnthroDBReferenceID, 2.01));
-  if (version > part->GetVersion())
-    return stream.Advance(static_cast<long>(length) + MKManikinPart::GetMaxTagLength())
-               ? MKStatusSuccess
-               : MKStatusStreamContent;
-  if ((status = part->Read(stream)) != MKStatusSuccess) return StoppedEarly(status);
-  part->SetAsReadFromLibrary();
-  reference = std::move(part);
-  return MKStatusSuccess;
+  MKManikinPart* part = nullptr;
+  const MKStatus status = MKManikinPart::ReadOptionalPart(stream, MKPartAnthroDBReferenceID, part);
+  reference.reset(part);
+  return status;
 }
 
 // The database UUID that a reference part names; "" without a memo.
@@ -108,7 +85,7 @@ MKStatus MKAnthro::Read(KelStreamDefinition& stream) {
   double version = 0.0;
   long stamp = GetTimeStamp();
   MKStatus status = ReadRecordHeader(stream, version, stamp, GetPartID());
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
 
   MKManikinPart* readMemo = nullptr;
   status = ReadMemo(stream, readMemo);
@@ -133,7 +110,7 @@ MKStatus MKAnthro::Read(KelStreamDefinition& stream) {
   if (status == MKStatusSuccess && version >= 2.01)
     status = MKPersistenceRoutines::ReadDouble(stream, readBound);
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadInt(stream, count);
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   if ((readSex != 0 && readSex != 1) || (readValueType != 0 && readValueType != 1) ||
       (readConstruction != MKPostureStanding && readConstruction != MKPostureSitting) ||
       (readInterpolation != 0 && readInterpolation != 1) ||
@@ -152,7 +129,7 @@ MKStatus MKAnthro::Read(KelStreamDefinition& stream) {
     if ((status = ReadTagBegin(stream, tag)) != MKStatusSuccess) return status;
     if (tag != sMKPartAnthroVariableID) return MKStatusStreamContent;
     if ((status = ReadVersionAndLength(stream, recordVersion, length)) != MKStatusSuccess)
-      return StoppedEarly(status);
+      return MKPersistenceRoutines::StoppedEarly(status);
     ReadVariable read{std::unique_ptr<MKAnthroVariable, PartDeleter>(new MKAnthroVariable(target)),
                       0.0};
     if (recordVersion > read.variable->GetVersion()) {
@@ -168,7 +145,8 @@ MKStatus MKAnthro::Read(KelStreamDefinition& stream) {
       return MKStatusStreamContent;
     fixed.push_back(std::move(read));
   }
-  if ((status = ReadEndTag(stream, GetPartID())) != MKStatusSuccess) return StoppedEarly(status);
+  if ((status = ReadEndTag(stream, GetPartID())) != MKStatusSuccess)
+    return MKPersistenceRoutines::StoppedEarly(status);
 
   if (memo) PasteMemoOnPart(memo.get());
   if (reference) {
@@ -201,7 +179,7 @@ MKStatus MKAnthro::GetDatabaseUUID(KelStreamDefinition& stream, KelString& uuid)
   double version = 0.0;
   long stamp = 0;
   MKStatus status = ReadRecordHeader(stream, version, stamp, MKPartAnthropometryID);
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   MKManikinPart* readMemo = nullptr;
   status = ReadMemo(stream, readMemo);
   const PartHolder memo(readMemo);

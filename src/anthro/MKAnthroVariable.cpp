@@ -14,12 +14,6 @@ namespace {
 
 const MK3DVertex kNotComputed(MKIEEE::NaN(), MKIEEE::NaN(), MKIEEE::NaN());
 
-// A primitive that found the stream exhausted answers 3; in a record that is
-// content cut short.
-MKStatus StoppedEarly(const MKStatus& status) {
-  return status == MKStatusFailure ? MKStatus(MKStatusStreamContent) : status;
-}
-
 }  // namespace
 
 MKAnthroVariable::MKAnthroVariable(MKAnthro* anthro, const MKDBAnthroVariable* dbVariable)
@@ -301,11 +295,11 @@ MKStatus MKAnthroVariable::ReadRecord(KelStreamDefinition& stream, int valueType
   long stamp = GetTimeStamp();
   double version = 0.0;
   MKStatus status = ReadRecordHeader(stream, version, stamp, GetPartID());
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
 
   int memoCount = 0;
   if ((status = MKPersistenceRoutines::ReadInt(stream, memoCount)) != MKStatusSuccess)
-    return StoppedEarly(status);
+    return MKPersistenceRoutines::StoppedEarly(status);
   if (memoCount != 0 && memoCount != 1) return MKStatusStreamContent;
   MKMemo memo;
   bool memoRead = false;
@@ -315,12 +309,13 @@ MKStatus MKAnthroVariable::ReadRecord(KelStreamDefinition& stream, int valueType
     if ((status = ReadTagBegin(stream, tag)) != MKStatusSuccess) return status;
     if (tag != sMKPartMemoID) return MKStatusStreamContent;
     if ((status = ReadVersionAndLength(stream, version, length)) != MKStatusSuccess)
-      return StoppedEarly(status);
+      return MKPersistenceRoutines::StoppedEarly(status);
     if (version > memo.GetVersion()) {
       if (!stream.Advance(static_cast<long>(length) + GetMaxTagLength()))
         return MKStatusStreamContent;
     } else {
-      if ((status = memo.Read(stream)) != MKStatusSuccess) return StoppedEarly(status);
+      if ((status = memo.Read(stream)) != MKStatusSuccess)
+        return MKPersistenceRoutines::StoppedEarly(status);
       memo.SetAsReadFromLibrary();
       memoRead = true;
     }
@@ -333,7 +328,7 @@ MKStatus MKAnthroVariable::ReadRecord(KelStreamDefinition& stream, int valueType
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadDouble(stream, readValue);
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadInt(stream, readReference);
   if (status == MKStatusSuccess) status = ReadEndTag(stream, GetPartID());
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   if (readType != 0 && readType != 1) return MKStatusStreamContent;
   if (!std::isfinite(readValue)) return MKStatusStreamContent;
 

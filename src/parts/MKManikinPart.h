@@ -112,6 +112,12 @@ class MKManikinPart {
   static MKStatus ReadEndTag(KelStreamDefinition& stream, const MKPartID& kind);
   // Reads an optional memo (int 0, or int 1 and a memo record) into `memo`.
   static MKStatus ReadMemo(KelStreamDefinition& stream, MKManikinPart*& memo);
+  // Reads an optional part of `kind` (a memo, a container or a registered
+  // class): int 0 for none, or int 1 and its record. `part` is released
+  // first and stays null for none or for a record newer than its reader,
+  // which is skipped. 100 for another flag or another record.
+  static MKStatus ReadOptionalPart(KelStreamDefinition& stream, MKPartID kind,
+                                   MKManikinPart*& part);
   // Writes an optional part: int 0 for none, else int 1 and the part's record.
   static MKStatus WriteOptionalPart(KelStreamDefinition& stream, MKManikinPart* part);
 

@@ -43,12 +43,6 @@ bool ReadsChildren(MKPartID container) {
          container == MKPartSetID;
 }
 
-// A primitive that found the stream exhausted answers 3; for the readers of
-// records that is content cut short.
-MKStatus StoppedEarly(const MKStatus& status) {
-  return status == MKStatusFailure ? MKStatus(MKStatusStreamContent) : status;
-}
-
 KelString TagOf(MKPartID kind, const char* end) {
   return MKManikinPart::ConvertPartIDToString(kind) + end;
 }
@@ -233,11 +227,16 @@ MKStatus MKManikinPart::WriteOptionalPart(KelStreamDefinition& stream, MKManikin
 }
 
 MKStatus MKManikinPart::ReadMemo(KelStreamDefinition& stream, MKManikinPart*& memo) {
-  if (memo) memo->Destroy();
-  memo = nullptr;
+  return ReadOptionalPart(stream, MKPartMemoID, memo);
+}
+
+MKStatus MKManikinPart::ReadOptionalPart(KelStreamDefinition& stream, MKPartID kind,
+                                         MKManikinPart*& part) {
+  if (part) part->Destroy();
+  part = nullptr;
   int present = 0;
   MKStatus status = MKPersistenceRoutines::ReadInt(stream, present);
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   if (present == 0) return MKStatusSuccess;
   if (present != 1) return MKStatusStreamContent;
   KelString tag;
@@ -245,14 +244,23 @@ MKStatus MKManikinPart::ReadMemo(KelStreamDefinition& stream, MKManikinPart*& me
   unsigned int length = 0;
   if ((status = ReadTagBegin(stream, tag)) != MKStatusSuccess) return status;
   if ((status = ReadVersionAndLength(stream, version, length)) != MKStatusSuccess)
-    return StoppedEarly(status);
-  if (tag != sMKPartMemoID) return MKStatusStreamContent;
-  MKMemo reader;
-  if (version > reader.GetVersion()) return SkipRecord(stream, length);
-  if ((status = reader.Read(stream)) != MKStatusSuccess) return StoppedEarly(status);
-  reader.SetAsReadFromLibrary();
-  memo = reader.Clone();
-  return MKStatusSuccess;
+    return MKPersistenceRoutines::StoppedEarly(status);
+  if (tag != ConvertPartIDToString(kind) || ConvertStringToPartID(tag) != kind)
+    return MKStatusStreamContent;
+  const bool container = kind == MKPartJointLimitsDBReferenceID ||
+                         kind == MKPartAnthroDBReferenceID || IsContainerRecord(kind);
+  MKManikinPart* reader = container ? new MKManikinPart(kind, 2.01) : CreateReader(kind);
+  if (!reader) return MKStatusStreamContent;
+  if (version > reader->GetVersion()) {
+    status = SkipRecord(stream, length);
+  } else if ((status = MKPersistenceRoutines::StoppedEarly(reader->Read(stream))) ==
+             MKStatusSuccess) {
+    reader->SetAsReadFromLibrary();
+    part = reader;
+    return MKStatusSuccess;
+  }
+  reader->Destroy();
+  return status;
 }
 
 MKStatus MKManikinPart::Write(KelStreamDefinition& stream) {
@@ -290,7 +298,7 @@ MKStatus MKManikinPart::Read(KelStreamDefinition& stream) {
   MKManikinPart staged(*this);
   long stamp = timeStamp;
   MKStatus status = ReadTimeStamp(stream, stamp, partID);
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   staged.timeStamp = stamp;
   if (ReadsChildren(partID)) {
     status = MKStatusReadingInProgress;
@@ -308,7 +316,7 @@ MKStatus MKManikinPart::Read(KelStreamDefinition& stream) {
       if (status == MKStatusSuccess) status = MKStatusReadingInProgress;
     }
   }
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   *this = staged;
   return MKStatusSuccess;
 }
@@ -321,7 +329,7 @@ MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPar
   unsigned int length = 0;
   MKStatus status = ReadTagBegin(stream, tag);
   if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
-  if (status != MKStatusSuccess) return StoppedEarly(status);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
 
   // Parts a host stores on their own; the parts of a DOF come in containers.
   const MKPartID kind = ConvertStringToPartID(tag);
@@ -332,7 +340,7 @@ MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPar
                           : standalone            ? CreateReader(kind)
                                                   : nullptr;
   if (!reader) return MKStatusStreamContent;
-  status = StoppedEarly(reader->Read(stream));
+  status = MKPersistenceRoutines::StoppedEarly(reader->Read(stream));
   if (status == MKStatusSuccess) {
     reader->SetAsReadFromLibrary();
     part = reader->Clone();
@@ -407,5 +415,5 @@ MKStatus MKManikinPart::GetListOfManikinPartFromLibraryStream(const KelUnicodeSt
       status = MKStatusGeneral;
   }
   delete stream;
-  return StoppedEarly(status);
+  return MKPersistenceRoutines::StoppedEarly(status);
 }

@@ -27,4 +27,10 @@ class MKPersistenceRoutines {
   // 100 for a count below 0 or above sMaximumStringLength.
   static MKStatus ReadString(KelStreamDefinition& stream, KelUnicodeString& text);
   static MKStatus ReadString(KelStreamDefinition& stream, KelString& text);
+
+  // For the readers of records: a primitive that found the stream exhausted
+  // (3) means the record was cut short (100); other statuses pass.
+  static MKStatus StoppedEarly(const MKStatus& status) {
+    return status == MKStatusFailure ? MKStatus(MKStatusStreamContent) : status;
+  }
 };
