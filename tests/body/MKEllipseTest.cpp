@@ -55,6 +55,7 @@ TEST(MKEllipseTest, AxisSettersKeepAnAxisThatIsNotPositive) {
   EXPECT_EQ(e.GetMajorAxis(), 4.0);
   EXPECT_EQ(e.GetMinorAxis(), 3.0);
   e.SetAxisValues(5.0, -1.0);
+  e.SetAxisValues(-1.0, 0.0);
   EXPECT_EQ(e.GetMajorAxis(), 5.0);
   EXPECT_EQ(e.GetMinorAxis(), 3.0);
 }

@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 // A small closed base mesh (a cube: 6 faces, 8 vertices) with every section, one line per
 // element, so that a test can damage any single line.
 struct SkinText {
-  std::vector<std::string> preamble = {"# a test head", "#STAR is not the marker"};
+  std::vector<std::string> preamble = {"# a test head",
+                                       "#STAR is not the marker, nor a later #START"};
   std::vector<std::string> counts = {"6", "8"};
   std::vector<std::string> neighbours = {"n 1 0 2 1 3 2 4 3", "n 0 0 2 0 3 0 4 0",
                                          "n 0 1 1 1 4 1 5 1", "n 0 2 1 2 4 2 5 2",
@@ -89,16 +90,32 @@ std::vector<int> Feature(const int* faces, int count) {
   return std::vector<int>(faces, faces + count);
 }
 
+std::vector<double> Parameters(const MKSubDVertex::Anchor& anchor) {
+  return std::vector<double>(anchor.parameters, anchor.parameters + 5);
+}
+
+struct Group {
+  int& count;
+  const int* faces;
+  int capacity;
+};
+
+// The feature groups of a sex in file order.
+std::vector<Group> Groups(int sex) {
+  using B = MKBody;
+  return {{B::sNbHairFaces[sex], B::sHairFaces[sex], B::sMaxHairFaces},
+          {B::sNbEyebrowsFaces[sex], B::sEyebrowsFaces[sex], B::sMaxEyebrowsFaces},
+          {B::sNbEyelidsFaces[sex], B::sEyelidsFaces[sex], B::sMaxEyelidsFaces},
+          {B::sNbEyesWhiteFaces[sex], B::sEyesWhiteFaces[sex], B::sMaxEyesWhiteFaces},
+          {B::sNbEyesColorFaces[sex], B::sEyesColorFaces[sex], B::sMaxEyesColorFaces},
+          {B::sNbPupilsFaces[sex], B::sPupilsFaces[sex], B::sMaxPupilsFaces},
+          {B::sNbLipsFaces[sex], B::sLipsFaces[sex], B::sMaxLipsFaces}};
+}
+
 void ClearSex(int sex) {
   MKBody::sNbHierarchies[sex] = 0;
   MKBody::sNbVertices[sex] = 0;
-  MKBody::sNbHairFaces[sex] = 0;
-  MKBody::sNbEyebrowsFaces[sex] = 0;
-  MKBody::sNbEyelidsFaces[sex] = 0;
-  MKBody::sNbEyesWhiteFaces[sex] = 0;
-  MKBody::sNbEyesColorFaces[sex] = 0;
-  MKBody::sNbPupilsFaces[sex] = 0;
-  MKBody::sNbLipsFaces[sex] = 0;
+  for (const Group& group : Groups(sex)) group.count = 0;
 }
 
 // Every count within its capacity and every stored index within the counts it refers to.
@@ -130,20 +147,7 @@ void ExpectConsistentTables(int sex) {
       EXPECT_EQ(anchor.parameters[4], 0.0);
     }
   }
-  const struct {
-    int count;
-    const int* faces;
-    int capacity;
-  } groups[] = {
-      {MKBody::sNbHairFaces[sex], MKBody::sHairFaces[sex], MKBody::sMaxHairFaces},
-      {MKBody::sNbEyebrowsFaces[sex], MKBody::sEyebrowsFaces[sex], MKBody::sMaxEyebrowsFaces},
-      {MKBody::sNbEyelidsFaces[sex], MKBody::sEyelidsFaces[sex], MKBody::sMaxEyelidsFaces},
-      {MKBody::sNbEyesWhiteFaces[sex], MKBody::sEyesWhiteFaces[sex], MKBody::sMaxEyesWhiteFaces},
-      {MKBody::sNbEyesColorFaces[sex], MKBody::sEyesColorFaces[sex], MKBody::sMaxEyesColorFaces},
-      {MKBody::sNbPupilsFaces[sex], MKBody::sPupilsFaces[sex], MKBody::sMaxPupilsFaces},
-      {MKBody::sNbLipsFaces[sex], MKBody::sLipsFaces[sex], MKBody::sMaxLipsFaces},
-  };
-  for (const auto& group : groups) {
+  for (const Group& group : Groups(sex)) {
     ASSERT_GE(group.count, 0);
     ASSERT_LE(group.count, group.capacity);
     for (int i = 0; i < group.count; ++i) {
@@ -193,11 +197,7 @@ TEST_F(MKSkinFileTest, ReadsEverySectionOfAWellFormedFile) {
             (std::vector<int>{5, 0, 4, 0, 3, 0, 2, 0}));
   const MKSubDVertex& vertex = MKBody::sSubDVertices[1][7];
   EXPECT_EQ(vertex.anchors[0].ellipseShortName, 1012);
-  EXPECT_EQ(vertex.anchors[0].parameters[0], 70.5);
-  EXPECT_EQ(vertex.anchors[0].parameters[1], 1.25);
-  EXPECT_EQ(vertex.anchors[0].parameters[2], -0.5);
-  EXPECT_EQ(vertex.anchors[0].parameters[3], 0.75);
-  EXPECT_EQ(vertex.anchors[0].parameters[4], 0.0);
+  EXPECT_EQ(Parameters(vertex.anchors[0]), (std::vector<double>{70.5, 1.25, -0.5, 0.75, 0.0}));
   EXPECT_EQ(vertex.anchors[1].ellipseShortName, 1013);
   EXPECT_EQ(vertex.anchors[1].parameters[0], 75.5);
   EXPECT_EQ(vertex.anchors[1].segmentIndex, 0);  // resolved later against a body
@@ -219,10 +219,8 @@ TEST_F(MKSkinFileTest, ReadsCommaDecimalsUnderThePointLocale) {
   SkinText skin;
   skin.anchors[0] = "1012 12,25 0,5 -1,75 0.5";
   ASSERT_EQ(ReadText(skin.Text(), 0), 0);
-  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].parameters[0], 12.25);
-  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].parameters[1], 0.5);
-  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].parameters[2], -1.75);
-  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].parameters[3], 0.5);
+  EXPECT_EQ(Parameters(MKBody::sSubDVertices[0][0].anchors[0]),
+            (std::vector<double>{12.25, 0.5, -1.75, 0.5, 0.0}));
 }
 
 TEST_F(MKSkinFileTest, RefusesASexOtherThanZeroOrOne) {
@@ -234,7 +232,7 @@ TEST_F(MKSkinFileTest, RefusesASexOtherThanZeroOrOne) {
 TEST_F(MKSkinFileTest, WithoutStartLineBothCountsBecomeZero) {
   ASSERT_EQ(ReadText(SkinText().Text(), 0), 0);
   std::string text = SkinText().Text();
-  text.replace(text.find("#START"), 6, "#STAR ");
+  text.replace(text.rfind("#START"), 6, "#STAR ");
   EXPECT_EQ(ReadText(text, 0), MKBody::sSkinFileFailure);
   EXPECT_EQ(MKBody::sNbHierarchies[0], 0);
   EXPECT_EQ(MKBody::sNbVertices[0], 0);
@@ -553,11 +551,13 @@ TEST_F(MKSkinSearchTest, SplitsTheGraphicPathInOrderSkippingEmptyPieces) {
   EXPECT_EQ(MKBody::sDefaultPathList.Size(), 3) << "the list is rebuilt, not extended";
 }
 
-TEST_F(MKSkinSearchTest, FindsTheFileOnTheThirdOfThreeDirectories) {
+TEST_F(MKSkinSearchTest, TheFirstDirectoryHoldingTheFileWins) {
+  // Male only in the third directory; female in the second and the third.
   WriteFile(root / "three" / "male.skn", SkinText().Text());
-  SkinText other;
-  other.counts[0] = "5";
-  WriteFile(root / "three" / "female.skn", other.Text());
+  SkinText second;
+  second.anchors[0] = "1014 2 2 2 2";
+  WriteFile(root / "two" / "female.skn", second.Text());
+  WriteFile(root / "three" / "female.skn", SkinText().Text());
   const std::string path = Dir("one") + ":" + Dir("two") + ":" + Dir("three");
   setenv("KelGraphicPath", path.c_str(), 1);
   EXPECT_EQ(MKBody::ReadMeshData(1), 0);
@@ -568,15 +568,7 @@ TEST_F(MKSkinSearchTest, FindsTheFileOnTheThirdOfThreeDirectories) {
   EXPECT_EQ(MKBody::sMaleDataRead, 1);
   EXPECT_EQ(MKBody::sFemaleDataRead, 0);
   EXPECT_EQ(MKBody::sNbHierarchies[0], 0);
-}
 
-TEST_F(MKSkinSearchTest, TheFirstDirectoryHoldingTheFileWins) {
-  SkinText second;
-  second.anchors[0] = "1014 2 2 2 2";
-  WriteFile(root / "two" / "female.skn", second.Text());
-  WriteFile(root / "three" / "female.skn", SkinText().Text());
-  const std::string path = Dir("one") + ":" + Dir("two") + ":" + Dir("three");
-  setenv("KelGraphicPath", path.c_str(), 1);
   EXPECT_EQ(MKBody::ReadMeshData(0), 0);
   EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].ellipseShortName, 1014);
   EXPECT_TRUE(MKBody::sFaceTexturePath[0] ==

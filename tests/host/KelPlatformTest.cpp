@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "host/KelFile.h"
-#include "host/KelGetEnv.h"
 #include "host/KelMsgCatalog.h"
 
 namespace {
@@ -69,15 +68,6 @@ class ScopedEnv {
   bool hadValue = false;
   std::string previous;
 };
-
-TEST(KelGetEnvTest, ValueOrNull) {
-  {
-    ScopedEnv set("MKHostTestVariable", "some value");
-    ASSERT_NE(KelGetEnv("MKHostTestVariable"), nullptr);
-    EXPECT_STREQ(KelGetEnv("MKHostTestVariable"), "some value");
-  }
-  EXPECT_EQ(KelGetEnv("MKHostTestVariable"), nullptr);
-}
 
 TEST(KelMsgCatalogTest, AbsentKeyOrCatalogueGivesTheDefault) {
   const KelUnicodeString fallback("@fallback \xE2\x82\xAC");

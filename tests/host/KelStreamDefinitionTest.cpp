@@ -79,6 +79,8 @@ TEST(KelStreamDefinitionTest, AdvanceStaysWithinTheStream) {
   EXPECT_FALSE(stream.Advance(std::numeric_limits<long>::max()));
   EXPECT_FALSE(stream.Advance(std::numeric_limits<long>::min()));
   EXPECT_EQ(stream.GetCurrentPosition(), 2);
+  EXPECT_TRUE(stream.Advance(-2));  // exactly back to the start
+  EXPECT_EQ(stream.GetCurrentPosition(), 0);
 }
 
 }  // namespace

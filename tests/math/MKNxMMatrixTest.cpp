@@ -117,10 +117,10 @@ TEST(MKNxMMatrixTest, InverseAndPivot) {
   EXPECT_EQ(inv(0, 1), 0.25);
   EXPECT_EQ(inv(1, 2), -1.0);
 
-  MKNxMMatrix pivot(3, 3);
-  pivot(1, 0) = 1.0;
-  pivot(2, 0) = -5.0;
-  EXPECT_EQ(pivot.Pivot(0), 2);
+  MKNxMMatrix pivot(3, 3);  // the first of equal magnitudes
+  pivot(1, 0) = -5.0;
+  pivot(2, 0) = 5.0;
+  EXPECT_EQ(pivot.Pivot(0), 1);
   EXPECT_EQ(pivot(0, 0), -5.0);
   EXPECT_EQ(pivot.Pivot(1), -1);
 

@@ -130,7 +130,7 @@ TEST(MKManikinPartHostileTest, WrongTags) {
       Record("0005", 2.03, stamp + Record("0007", 2.0, stamp)),
       Record("0005", 2.03, stamp + Record("0005", 2.03, stamp)),
       Record("0005", 2.03, stamp + Record("0026", 2.01, stamp)),
-      Record("0006", 2.01, stamp + Record("0025", 2.3, stamp)),
+      Record("0006", 2.01, stamp + FrameRecord(1)),
       Record("0005", 2.03, stamp + memo.substr(0, 4) + "E" + memo.substr(5)),
       Record("0005", 2.03, stamp + "0B13B" + memo.substr(5)),
   };
@@ -254,23 +254,17 @@ TEST(MKManikinPartLibraryTest, ListsPosturesAnglesAndLimits) {
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(listing.Part(i)->IsLoadedFromLibrary(), 1);
 }
 
-TEST(MKManikinPartLibraryTest, NewerRecordIsSkippedAndTheNextListed) {
-  Listing listing;
-  List(Library(PostureRecord(2.04) + AnglesRecord("next")), listing);
-  EXPECT_EQ(listing.status, MKStatusSuccess);
-  ASSERT_EQ(listing.parts.Size(), 1);
-  EXPECT_EQ(listing.Part(1)->GetPartID(), MKPartPrefAnglesID);
-  EXPECT_EQ(listing.Part(1)->GetNumberOfChildrenParts(), 1u);
-}
-
-TEST(MKManikinPartLibraryTest, UnreadableRecordIsSkippedAndTheNextListed) {
+TEST(MKManikinPartLibraryTest, NewerOrUnreadableRecordIsSkippedAndTheNextListed) {
   const std::string stamp = Bytes().Stamp(1).data;
-  Listing listing;
-  List(Library(Record("0005", 2.03, stamp + Record("0007", 2.0, stamp)) + AnglesRecord("next")),
-       listing);
-  EXPECT_EQ(listing.status, MKStatusSuccess);
-  ASSERT_EQ(listing.parts.Size(), 1);
-  EXPECT_EQ(listing.Part(1)->GetPartID(), MKPartPrefAnglesID);
+  for (const std::string& skipped :
+       {PostureRecord(2.04), Record("0005", 2.03, stamp + Record("0007", 2.0, stamp))}) {
+    Listing listing;
+    List(Library(skipped + AnglesRecord("next")), listing);
+    EXPECT_EQ(listing.status, MKStatusSuccess);
+    ASSERT_EQ(listing.parts.Size(), 1);
+    EXPECT_EQ(listing.Part(1)->GetPartID(), MKPartPrefAnglesID);
+    EXPECT_EQ(listing.Part(1)->GetNumberOfChildrenParts(), 1u);
+  }
 }
 
 TEST(MKManikinPartLibraryTest, RecordWhoseLengthLies) {

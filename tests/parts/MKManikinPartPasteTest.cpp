@@ -10,12 +10,8 @@
 
 namespace {
 
-MKMemo Memo(const char* text, MKPartID owner = MKPartDefaultID) {
-  MKMemo memo;
-  memo.SetText(text);
-  memo.SetPartIDOfOwner(owner);
-  return memo;
-}
+using mktest::Memo;
+using mktest::TextOf;
 
 // The address of a part that lives until the end of the full expression.
 const MKManikinPart* P(const MKManikinPart& part) {
@@ -24,10 +20,6 @@ const MKManikinPart* P(const MKManikinPart& part) {
 
 void Add(MKManikinPart& parent, const MKManikinPart& child) {
   parent.AddPart(&child);
-}
-
-std::string TextOf(const MKManikinPart* part) {
-  return static_cast<const MKMemo*>(part)->GetText().ConvertToChar().CastToCharPtr();
 }
 
 // The kinds of the children, in order, as "k1,k2,...".

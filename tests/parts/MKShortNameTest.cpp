@@ -27,12 +27,9 @@ TEST(MKShortNameTest, ValuesOutsideTheRangesHaveNoName) {
 
 TEST(MKShortNameTest, StringLookupIsExactAndCaseSensitive) {
   EXPECT_EQ(MKConvertStringToShortName("MLHeEye"), 5001);
-  EXPECT_EQ(MKConvertStringToShortName("mlheeye"), kNone);
-  EXPECT_EQ(MKConvertStringToShortName("MLHeEye "), kNone);
-  EXPECT_EQ(MKConvertStringToShortName("MLHeEy"), kNone);
-  EXPECT_EQ(MKConvertStringToShortName(" MLHeEye"), kNone);
-  EXPECT_EQ(MKConvertStringToShortName(""), kNone);
-  EXPECT_EQ(MKConvertStringToShortName(nullptr), kNone);
+  for (const char* text :
+       {"mlheeye", "MLHeEye ", "MLHeEy", " MLHeEye", "", static_cast<const char*>(nullptr)})
+    EXPECT_EQ(MKConvertStringToShortName(text), kNone) << (text ? text : "null");
 }
 
 TEST(MKShortNameTest, EnumeratorsValuesAndTextsAgree) {

@@ -11,6 +11,7 @@
 
 #include "host/KelStreamDefinition.h"
 #include "parts/MKManikinPart.h"
+#include "parts/MKMemo.h"
 
 // Readable failure messages for statuses.
 inline void PrintTo(const MKStatus& status, std::ostream* os) {
@@ -106,6 +107,18 @@ struct PartDeleter {
   }
 };
 using PartPtr = std::unique_ptr<MKManikinPart, PartDeleter>;
+
+inline MKMemo Memo(const char* text, MKPartID owner = MKPartDefaultID) {
+  MKMemo memo;
+  memo.SetText(text);
+  memo.SetPartIDOfOwner(owner);
+  return memo;
+}
+
+// The text of a memo part, as UTF-8.
+inline std::string TextOf(const MKManikinPart* memo) {
+  return static_cast<const MKMemo*>(memo)->GetText().ConvertToChar().CastToCharPtr();
+}
 
 // Reads one record with ReadFromStream; the part (or null) is owned by the result.
 inline PartPtr ReadPart(const std::string& bytes, MKStatus* status = nullptr) {
