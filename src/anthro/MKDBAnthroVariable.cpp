@@ -2,8 +2,8 @@
 
 #include "anthro/MKDBAnthro.h"
 #include "anthro/MKDatabaseManager.h"
-#include "host/KelMsgCatalog.h"
 #include "math/MKIEEE.h"
+#include "parts/MKMessage.h"
 
 namespace {
 
@@ -71,8 +71,7 @@ KelUnicodeString MKDBAnthroVariable::GetName() const {
     const char one[2] = {*c, '\0'};
     key += one;
   }
-  return KelMsgCatalog::BuildMessage("LumHumanModeling", key, nullptr, 0,
-                                     KelUnicodeString(KelString("@") + key));
+  return MKGetMessage(KelUnicodeString(key));
 }
 
 void MKDBAnthroVariable::InitValues(double mean0, double stdDev0, double mean1, double stdDev1) {

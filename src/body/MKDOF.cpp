@@ -5,8 +5,8 @@
 #include "body/MKBody.h"
 #include "body/MKPrefAngle.h"
 #include "body/MKSegment.h"
-#include "host/KelMsgCatalog.h"
 #include "math/MKUnitConversions.h"
+#include "parts/MKMessage.h"
 
 namespace {
 
@@ -18,11 +18,6 @@ double Polynomial(const KelRawColldouble& c, double x) {
   double sum = 0.0, power = 1.0;
   for (int i = 1; i <= c.Size(); ++i, power *= x) sum += c[i] * power;
   return sum;
-}
-
-KelUnicodeString Message(const KelUnicodeString& key) {
-  return KelMsgCatalog::BuildMessage("LumHumanModeling", key.ConvertToChar(), nullptr, 0,
-                                     KelUnicodeString("@") + key);
 }
 
 KelUnicodeString Number(int n) {
@@ -214,17 +209,18 @@ MKStatus MKDOF::GetNumber(MKKEDOF& dof) const {
 }
 
 KelUnicodeString MKDOF::GetName() const {
-  return Message(KelUnicodeString("MKShortName") + Number(ownerShortName) + "DOF" + Number(axis));
+  return MKGetMessage(KelUnicodeString("MKShortName") + Number(ownerShortName) + "DOF" +
+                      Number(axis));
 }
 
 KelUnicodeString MKDOF::GetMinName() const {
-  return Message(KelUnicodeString("MKShortName") + Number(ownerShortName) + "DOF" + Number(axis) +
-                 "Min");
+  return MKGetMessage(KelUnicodeString("MKShortName") + Number(ownerShortName) + "DOF" +
+                      Number(axis) + "Min");
 }
 
 KelUnicodeString MKDOF::GetMaxName() const {
-  return Message(KelUnicodeString("MKShortName") + Number(ownerShortName) + "DOF" + Number(axis) +
-                 "Max");
+  return MKGetMessage(KelUnicodeString("MKShortName") + Number(ownerShortName) + "DOF" +
+                      Number(axis) + "Max");
 }
 
 void MKDOF::LockValue() {
