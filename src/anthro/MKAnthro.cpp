@@ -4,6 +4,8 @@
 
 #include "anthro/MKDBAnthro.h"
 #include "anthro/MKDatabaseManager.h"
+#include "body/MKBody.h"
+#include "manikin/MKManikin.h"
 #include "math/MKMathRoutines.h"
 #include "parts/MKMemo.h"
 
@@ -197,8 +199,11 @@ MKStatus MKAnthro::SetConstructionType(MKPostureSpec type) {
   if (type != MKPostureStanding && type != MKPostureSitting) return MKStatus(10);
   if (type == constructionType) return MKStatusSuccess;
   constructionType = type;
-  // With a manikin, the body is rebuilt here for the new construction.
-  return MKStatusSuccess;
+  // The body is resized and reskinned for the new construction.
+  if (!manikin) return MKStatusSuccess;
+  const MKStatus status = manikin->BuildManikin(sex);
+  if (MKBody* body = manikin->GetBody()) body->RebuildMeshes();
+  return status;
 }
 
 MKStatus MKAnthro::UseAnthroDB(const MKDBAnthro* newDatabase) {

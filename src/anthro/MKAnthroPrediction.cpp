@@ -17,6 +17,10 @@
 #include <vector>
 
 #include "anthro/MKAnthro.h"
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKSegment.h"
+#include "manikin/MKManikin.h"
 #include "math/MKNxMMatrix.h"
 
 namespace {
@@ -215,8 +219,20 @@ MKStatus MKAnthro::Predict(bool initial) {
       }
     }
   }
-  // With a manikin, the body is rebuilt here (always for InitialUpdate, and
-  // for Update unless every variable is fixed), and the spine DOFs re-initialised.
+  // With a manikin, the body is resized and reskinned (always for
+  // InitialUpdate, and for Update unless every variable is fixed), and the
+  // spine DOFs re-initialised on the new skeleton.
+  MKBody* body = manikin ? manikin->GetBody() : nullptr;
+  if (manikin && (initial || !part.free.empty())) {
+    const MKStatus built = manikin->BuildManikin(sex);
+    if (body) body->RebuildMeshes();
+    if (initial || status == MKStatusSuccess) status = built;
+  }
+  if (body)
+    for (unsigned int index : {4u, 9u, 24u})
+      if (MKSegment* segment = body->GetSegmentAtIndex(index))
+        for (int axis = 0; axis < 3; ++axis)
+          if (MKDOF* dof = segment->GetDOF(axis)) dof->InitializeSpineDof();
   return status;
 }
 

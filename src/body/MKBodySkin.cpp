@@ -43,10 +43,6 @@ void MKBody::RebuildMeshes() {
   });
   ResetPosture();
   BuildSkin();
-  const int sex = GetSexOfCurrentBody();
-  InitSubD(sex);
-  AssignSubDVertices();
-  AssignSegmentsTextureInfo(sex);
   for (const Saved& s : saved) {
     s.dof->SetMinLim(s.minLim);
     s.dof->SetMaxLim(s.maxLim);

@@ -4,11 +4,13 @@
 #include "host/MKKEBodyPart.h"
 #include "math/MK3DVertex.h"
 #include "parts/MKManikinPart.h"
+#include "parts/MKShortName.h"
 
 class MKAnthro;
 class MKBody;
 class MKDBAnthro;
 class MKIKManager;
+class MKSegment;
 class MKVision;
 
 // Percent of body mass per body part (rows MKKEBodyPart 0 to 8): a quadratic
@@ -57,7 +59,65 @@ class MKManikin : public MKManikinPart {
   MKStatus PasteAnthroDBRef(MKManikinPart* part);
   void ResetFocusPointAfterPastePosture(const MK3DVertex& focusPoint);
 
+  // Sizes the skeleton and the body ellipses from the anthropometry, keeping
+  // posture, joint limits and locks: 2 without a body, 301 when a segment or
+  // an ellipse ends up invalid.
+  MKStatus BuildManikin(int sex);
+
+  // Region builders (lengths in cm, angles in degrees). h is the hip-joint
+  // offset over the trochanter, w the pelvis rise from the hip joints to L5,
+  // d the cervicale height over the acromion.
+  void MakeTrunkModel(int sex, double h, double unused, double d, double w);
+  void MakeHeadModel(int sex, double h, double w);
+  void MakeRightSupLimbModel(int sex);
+  void MakeLeftSupLimbModel(int sex);
+  void MakeRightInfLimbModel(int sex, double h, double unused, double w);
+  void MakeLeftInfLimbModel(int sex, double h, double unused, double w);
+  void MakeRightHandModel(int sex);
+  void MakeLeftHandModel(int sex);
+  void MakeRightFootModel(int sex);
+  void MakeLeftFootModel(int sex);
+  void AdjustTrunkEllipses(int sex, double h, double w);
+  void AdjustAnkleEllipses();
+
  private:
+  // Reference numbers of the anthropometric variables the build reads.
+  // clang-format off
+  enum BuildVariable : unsigned int {
+    kABEXDPST = 2, kACRHGHT = 3, kACRHTST = 4, kANKLCIRC = 6, kAXHGHT = 7, kAXARCIRC = 8,
+    kBLFTCIRC = 9, kBLFTLGTH = 10, kBCRMBDTH = 11, kBICIRCFL = 12, kBIDLBDTH = 13, kBISBDTH = 15,
+    kBUTTDPTH = 25, kBUTTHGHT = 26, kBUTTKLTH = 27, kBUTTPLTH = 28, kCALFCIRC = 29,
+    kCALFHGTH = 30, kCERVHGTH = 31, kCHSTBDTH = 33, kCHSTCIRC = 34, kCHSTCISC = 35, kCHSTCB = 36,
+    kCHSTDPTH = 37, kCHSTHGHT = 38, kCRCHHGHT = 39, kELBCIRC = 48, kFTBRHOR = 51, kFOOTLGTH = 52,
+    kFCIRCFL = 53, kFORHDLG = 55, kHANDBRTH = 58, kHANDCIRC = 59, kHANDLGTH = 60, kHEADBRTH = 61,
+    kHEADLGTH = 63, kHLAKCIRC = 64, kHEELBRTH = 65, kHIPBRTH = 66, kHIPBRSIT = 67, kINPUPBTH = 69,
+    kKNEECIRC = 72, kKNEEHTMP = 73, kKNEEHTSI = 74, kLATFEMEP = 75, kLATMALHT = 76,
+    kLOTHCIRC = 77, kMSHTSIT = 79, kNECKCIRC = 81, kPOPHGHT = 87, kRASTL = 88, kSCYECIRC = 89,
+    kSLOUTSM = 98, kSPAN = 99, kSTATURE = 100, kTHGHCIRC = 104, kTHGHCLR = 105, kTHUMBBR = 106,
+    kTROCHHT = 108, kWSTBRTH = 113, kWSTDEPTH = 116, kWSTHOM = 120, kWEIGHT = 125,
+    kWRCTRGRL = 126, kWRISCIRC = 127, kWRINFNGL = 130, kWRTHLGTH = 131, kWRWALLLN = 132,
+    kBIGBRH = 212, kBDRBDTHH = 215, kBIZYBRH = 216, kECTORBT = 233, kGLABX = 236, kGLABZ = 237,
+    kINFORBB = 240, kMENTONX = 242, kMENTONZ = 243, kPMENTONX = 244, kPMENTONZ = 245,
+    kPRONASX = 246, kPRONASZ = 247, kSELLIONX = 248, kSELLIONZ = 249, kSTOMIONX = 250,
+    kSTOMIONZ = 251, kTRAGB = 254, kTRAGT = 255
+  };
+  // clang-format on
+
+  // Gives `segment` its length and a rest rotation (about X and Y) that
+  // points it along `worldDirection` in the body's current posture.
+  static void AimSegment(MKSegment* segment, const MK3DVertex& worldDirection, double length);
+  // Sizes the ellipse `name` of `segment` at height z on the segment's axis,
+  // turns it about its normal so that its major axis lies closest to
+  // `majorWorld`, and shifts its centre by the world vector `shiftWorld`.
+  static void SizeSection(MKSegment* segment, MKShortName name, double major, double minor,
+                          double z, const MK3DVertex& majorWorld, const MK3DVertex& shiftWorld);
+
+  // The mirrored builders share one body with a side switch.
+  void MakeSupLimbModel(int sex, bool left);
+  void MakeInfLimbModel(int sex, double h, bool left);
+  void MakeHandModel(int sex, bool left);
+  void MakeFootModel(int sex, bool left);
+
   // The memo child annotating parts of `kind`, or null.
   MKManikinPart* FindMemo(MKPartID kind) const;
   MKManikinPart* ExtractPosture(KelRawCollint* shortNames) const;

@@ -1,0 +1,113 @@
+// The geometric build: the manikin's dimensions turned into segment lengths,
+// rest rotations, ellipses, masses and centres of gravity.
+#include <cmath>
+#include <vector>
+
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "manikin/MKManikin.h"
+
+namespace {
+
+// What a build must give back to one DOF: its value and its limits with
+// their locks. The manikin has no part paste yet, so limits and posture are
+// saved and restored through the DOFs themselves.
+struct SavedDOF {
+  MKDOF* dof;
+  double value;
+  double minLim;
+  double maxLim;
+  int state;
+  bool limitsLocked;
+};
+
+std::vector<SavedDOF> SaveAndFreeDOFs(MKBody& body) {
+  std::vector<SavedDOF> saved;
+  for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i) {
+    MKSegment* segment = body.GetSegmentAtIndex(i);
+    for (int axis = 0; axis < 3; ++axis) {
+      MKDOF* dof = segment->GetDOF(axis);
+      if (!dof) continue;
+      saved.push_back({dof, dof->GetMathematicalValue(), dof->GetMinLimNoCoupling(true),
+                       dof->GetMaxLimNoCoupling(true), dof->GetDOFState(), dof->AreLimitsLocked()});
+      dof->UnlockLimits();
+      dof->UnlockValue();
+      dof->ResetLimits();
+    }
+  }
+  return saved;
+}
+
+void RestoreDOFs(const std::vector<SavedDOF>& saved) {
+  for (const SavedDOF& s : saved) {
+    s.dof->SetMinLim(s.minLim);
+    s.dof->SetMaxLim(s.maxLim);
+  }
+  // Values after every limit, since coupled limits follow their masters.
+  for (const SavedDOF& s : saved) s.dof->SetMathematicalValue(s.value);
+  for (const SavedDOF& s : saved) {
+    if (s.state == MKDOF::ValueLocked) s.dof->LockValue();
+    if (s.state == MKDOF::LimitsRemoved) s.dof->RemoveLimits();
+    if (s.limitsLocked) s.dof->LockLimits();
+  }
+}
+
+// A segment is unusable when a length was refused (defaulted) or a size or
+// rest rotation is not finite.
+bool IsInvalid(const MKSegment& segment) {
+  return segment.IsLengthDefaulted() || !std::isfinite(segment.GetLength()) ||
+         !std::isfinite(segment.GetRotationX()) || !std::isfinite(segment.GetRotationY()) ||
+         !std::isfinite(segment.GetRotationZ());
+}
+
+}  // namespace
+
+MKStatus MKManikin::BuildManikin(int sex) {
+  if (!body) return MKStatus(2);
+  // The earlier generation's geometry (switch MKKR12ManikinInR14 = "1") is
+  // not built yet: every value of the switch builds the current one.
+
+  const double trochanter = GetAnthroValue(kTROCHHT);
+  const double bispinous = GetAnthroValue(kBISBDTH);
+  const double h = (sex == 1 ? 0.09 : 0.093) * trochanter - 0.3 * bispinous;
+  const double w = 0.45 * bispinous;
+  const double d = GetAnthroValue(kCERVHGTH) - GetAnthroValue(kACRHGHT);
+
+  // Joint limits, locks and posture are saved through the DOFs themselves
+  // (steps that would otherwise copy and paste the limits and posture parts).
+  const std::vector<SavedDOF> saved = SaveAndFreeDOFs(*body);
+  body->ResetPosture();
+  body->GetBackSpineEllipses();
+
+  MakeTrunkModel(sex, h, 0.0, d, w);
+  MakeHeadModel(sex, h, w);
+  MakeRightSupLimbModel(sex);
+  MakeLeftSupLimbModel(sex);
+  MakeRightInfLimbModel(sex, h, 0.0, w);
+  MakeLeftInfLimbModel(sex, h, 0.0, w);
+  MakeRightHandModel(sex);
+  MakeLeftHandModel(sex);
+  MakeRightFootModel(sex);
+  MakeLeftFootModel(sex);
+  AdjustTrunkEllipses(sex, h, w);
+  AdjustAnkleEllipses();
+  body->SpreadSpineEllipses();
+
+  body->InitSubD(sex);
+  body->AssignSegmentsTextureInfo(sex);
+  body->AssignSubDVertices();
+
+  RestoreDOFs(saved);
+  // No vision to aim again yet.
+
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+    MKSegment* segment = body->GetSegmentAtIndex(i);
+    if (IsInvalid(*segment)) return MKStatus(301);
+    segment->SetParaMatrix();
+    for (int e = 0; e < segment->GetNumberOfEllipses(); ++e)
+      if (segment->GetEllipseAtIndex(e)->IsInvalid()) return MKStatus(301);
+  }
+  return MKStatusSuccess;
+}

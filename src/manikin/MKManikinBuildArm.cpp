@@ -1,0 +1,204 @@
+// Arms and hands of the geometric build.
+#include "body/MKBody.h"
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "manikin/MKManikin.h"
+#include "math/MKMathRoutines.h"
+
+namespace {
+
+constexpr int kLeftSegment = LSLeTh - RSLeTh;
+constexpr int kLeftEllipse = LEArAc - REArAc;
+
+MKShortName Side(MKShortName right, bool left, int offset) {
+  return left ? static_cast<MKShortName>(right + offset) : right;
+}
+
+// World directions: the manikin's right is -x, up +y, front +z.
+const MK3DVertex kLateral(1.0, 0.0, 0.0);
+const MK3DVertex kFront(0.0, 0.0, 1.0);
+const MK3DVertex kDown(0.0, -1.0, 0.0);
+const MK3DVertex kNoShift(0.0, 0.0, 0.0);
+
+// One finger: how far from the wrist its knuckle and its tip lie (fractions
+// of the hand length, the tip of the index and ring from the wrist-to-index
+// length), and where it sits across the palm (fraction of the hand breadth,
+// positive towards the thumb).
+struct Finger {
+  MKShortName metacarpal;
+  MKShortName phalanges[3];
+  MKShortName sections[4];
+  double knuckle;
+  double across;
+};
+
+constexpr Finger kFingers[] = {
+    {RSHaInM, {RSHaIn1, RSHaIn2, RSHaIn3}, {REHaIn1, REHaIn2, REHaIn3, REHaIn4}, 0.545, 0.36},
+    {RSHaMiM, {RSHaMi1, RSHaMi2, RSHaMi3}, {REHaMi1, REHaMi2, REHaMi3, REHaMi4}, 0.56, 0.12},
+    {RSHaAnM, {RSHaAn1, RSHaAn2, RSHaAn3}, {REHaAn1, REHaAn2, REHaAn3, REHaAn4}, 0.54, -0.12},
+    {RSHaAuM, {RSHaAu1, RSHaAu2, RSHaAu3}, {REHaAu1, REHaAu2, REHaAu3, REHaAu4}, 0.5, -0.36},
+};
+// Proximal, middle and distal phalanx, as parts of a finger.
+constexpr double kPhalanx[3] = {0.46, 0.3, 0.24};
+
+}  // namespace
+
+void MKManikin::MakeRightSupLimbModel(int sex) {
+  MakeSupLimbModel(sex, false);
+}
+
+void MKManikin::MakeLeftSupLimbModel(int sex) {
+  MakeSupLimbModel(sex, true);
+}
+
+void MKManikin::MakeRightHandModel(int sex) {
+  MakeHandModel(sex, false);
+}
+
+void MKManikin::MakeLeftHandModel(int sex) {
+  MakeHandModel(sex, true);
+}
+
+void MKManikin::MakeSupLimbModel(int sex, bool left) {
+  auto segment = [&](MKShortName right) {
+    return body->GetSegment(Side(right, left, kLeftSegment));
+  };
+  auto ellipse = [&](MKShortName right) { return Side(right, left, kLeftEllipse); };
+  const double sleeve = GetAnthroValue(kSLOUTSM);
+  const double forearmLength = GetAnthroValue(kRASTL);
+  const double biacromial = GetAnthroValue(kBCRMBDTH);
+  const double outwards = left ? 1.0 : -1.0;
+
+  // The clavicle reaches out to the shoulder joint, rising a little.
+  MKSegment* clavicle = segment(RSArCl);
+  const double sternal = body->GetSegment(left ? LSBoTst : RSBoTst)->GetLength();
+  const double clavicleLength =
+      0.5 * biacromial - sternal +
+      0.5 * (GetAnthroValue(kSPAN) - biacromial -
+             2.0 * (sleeve + GetAnthroValue(kHANDLGTH) - 0.1 * (sleeve - forearmLength)));
+  AimSegment(clavicle, MK3DVertex(outwards, 0.12, -0.15), clavicleLength);
+  MKSegment* scapula = segment(RSArSc);
+  scapula->SetLength(0.0);
+  scapula->SetRotation(0.0, 0.0, 0.0);
+  MKSegment* arm = segment(RSArAr);
+  const double armLength = 0.9 * (sleeve - forearmLength);
+  AimSegment(arm, kDown, armLength);
+  arm->SetMass(MassDistrib(MKKUpperArm, sex));
+  arm->SetCenterOfGravityPosition(MK3DVertex(0.0, 0.0, 0.436));
+  MKSegment* forearm = segment(RSArFAr);
+  forearm->SetLength(forearmLength);
+  forearm->SetRotation(0.0, 0.0, 0.0);
+  forearm->SetMass(MassDistrib(MKKForearm, sex));
+  forearm->SetCenterOfGravityPosition(MK3DVertex(0.0, 0.0, 0.43));
+
+  // Shoulder: from the neck side out to the acromion, a third of the neck
+  // deep at the neck and the armhole's size at the joint.
+  const double neck = GetAnthroValue(kNECKCIRC);
+  const double scye = GetAnthroValue(kSCYECIRC);
+  const double scyeMajor = 0.3 * scye;
+  const double scyeMinor = MKMathRoutines::CircAxe(scye, scyeMajor);
+  SizeSection(clavicle, ellipse(REArTh), 0.3 * neck, 0.35 * GetAnthroValue(kCHSTDPTH),
+              0.1 * clavicleLength, kFront, MK3DVertex(0.0, -0.05 * neck, 0.0));
+  SizeSection(clavicle, ellipse(REArAca), 0.8 * scyeMajor, 0.8 * scyeMinor, 0.8 * clavicleLength,
+              kFront, MK3DVertex(0.0, -1.0, 0.0));
+  SizeSection(clavicle, ellipse(REArMSh), 0.5 * (0.3 * neck + scyeMinor),
+              0.35 * GetAnthroValue(kCHSTDPTH), 0.5 * clavicleLength, kFront,
+              MK3DVertex(0.0, -0.5, 0.0));
+  SizeSection(clavicle, ellipse(REArAc), scyeMinor, scyeMajor, clavicleLength, kFront,
+              MK3DVertex(0.0, -0.5 * scyeMajor, 0.0));
+
+  // Upper arm: armpit, biceps, elbow; forearm: its largest circumference.
+  const double axillaCirc = GetAnthroValue(kAXARCIRC);
+  const double axillaMajor = 0.3 * axillaCirc;
+  SizeSection(arm, ellipse(REArSc), axillaMajor, MKMathRoutines::CircAxe(axillaCirc, axillaMajor),
+              0.12 * armLength, kLateral, kNoShift);
+  const double bicepsCirc = GetAnthroValue(kBICIRCFL);
+  const double bicepsMajor = 0.3 * bicepsCirc;
+  SizeSection(arm, ellipse(REArBi), bicepsMajor, MKMathRoutines::CircAxe(bicepsCirc, bicepsMajor),
+              0.5 * armLength, kLateral, kNoShift);
+  const double elbowCirc = GetAnthroValue(kELBCIRC);
+  const double elbowMajor = 0.31 * elbowCirc;
+  SizeSection(arm, ellipse(REArEl), elbowMajor, MKMathRoutines::CircAxe(elbowCirc, elbowMajor),
+              armLength, kLateral, kNoShift);
+  const double forearmCirc = GetAnthroValue(kFCIRCFL);
+  const double forearmMajor = 0.3367 * forearmCirc;
+  SizeSection(forearm, ellipse(REArFAr), forearmMajor,
+              MKMathRoutines::CircAxe(forearmCirc, forearmMajor), 0.3 * forearmLength, kLateral,
+              kNoShift);
+}
+
+void MKManikin::MakeHandModel(int sex, bool left) {
+  auto segment = [&](MKShortName right) {
+    return body->GetSegment(Side(right, left, kLeftSegment));
+  };
+  auto ellipse = [&](MKShortName right) { return Side(right, left, kLeftEllipse); };
+  const double handLength = GetAnthroValue(kHANDLGTH);
+  const double breadth = GetAnthroValue(kHANDBRTH);
+  const double grip = GetAnthroValue(kWRCTRGRL);
+  const double wristCirc = GetAnthroValue(kWRISCIRC);
+
+  MKSegment* carpus = segment(RSHaCPr);
+  carpus->SetLength(grip);
+  carpus->SetRotation(0.0, 0.0, 0.0);
+  carpus->SetMass(MassDistrib(MKKHand, sex));
+  carpus->SetCenterOfGravityPosition(MK3DVertex(0.0, 0.0, 0.5));
+
+  // The build runs in the reference posture, palms forward and thumbs out:
+  // the breadth of the hand runs across the body.
+  const MK3DVertex thumbSide(left ? 1.0 : -1.0, 0.0, 0.0);
+  for (const Finger& finger : kFingers) {
+    const double tipFromWrist =
+        finger.metacarpal == RSHaInM || finger.metacarpal == RSHaAnM ? GetAnthroValue(kWRINFNGL)
+        : finger.metacarpal == RSHaMiM                               ? handLength
+                                       : GetAnthroValue(kWRINFNGL) - 0.12 * handLength;
+    const double knuckle = finger.knuckle * handLength;
+    const double across = finger.across * breadth;
+    MKSegment* metacarpal = segment(finger.metacarpal);
+    AimSegment(metacarpal, MK3DVertex(thumbSide.x * across, -(knuckle - grip), 0.0),
+               MKMathRoutines::Length(knuckle - grip, across));
+    const double fingerLength = tipFromWrist - knuckle;
+    const double thickness = (0.22 - 0.03 * (finger.metacarpal == RSHaAuM)) * breadth;
+    for (int k = 0; k < 3; ++k) {
+      MKSegment* phalanx = segment(finger.phalanges[k]);
+      AimSegment(phalanx, kDown, kPhalanx[k] * fingerLength);
+      const double taper = 1.0 - 0.1 * k;
+      SizeSection(phalanx, ellipse(finger.sections[k]), taper * thickness, 0.85 * taper * thickness,
+                  0.0, thumbSide, kNoShift);
+      if (k == 2)
+        SizeSection(phalanx, ellipse(finger.sections[3]), 0.8 * thickness, 0.65 * thickness,
+                    phalanx->GetLength() - 0.4 * thickness, thumbSide, kNoShift);
+    }
+  }
+
+  // Thumb: its metacarpal climbs back from the grip to the base of the thumb
+  // beside the wrist; the phalanges run down along the index to the tip.
+  const double thumbForward = 0.5 * 0.2361 * wristCirc;
+  const double thumbUp = 0.757 * grip;
+  AimSegment(segment(RSHaThM), MK3DVertex(thumbSide.x * thumbForward, thumbUp, 0.0),
+             MKMathRoutines::Length(thumbForward, thumbUp));
+  const double thumbReach = GetAnthroValue(kWRTHLGTH) - (grip - thumbUp);
+  const double thumbWidth = GetAnthroValue(kTHUMBBR);
+  const double thumbParts[3] = {0.42, 0.31, 0.27};
+  const MKShortName thumb[3] = {RSHaTh1, RSHaTh2, RSHaTh3};
+  const MKShortName thumbSections[4] = {REHaTh0, REHaTh1, REHaTh2, REHaTh3};
+  for (int k = 0; k < 3; ++k) {
+    MKSegment* phalanx = segment(thumb[k]);
+    AimSegment(phalanx, MK3DVertex(0.18 * thumbSide.x, -1.0, 0.0),
+               thumbParts[k] * thumbReach / 0.984);
+    const double size = (k == 0 ? 1.3 : 1.0 - 0.05 * k) * thumbWidth;
+    SizeSection(phalanx, ellipse(thumbSections[k]), size, 0.85 * size, 0.0, thumbSide, kNoShift);
+    if (k == 2)
+      SizeSection(phalanx, ellipse(thumbSections[3]), 0.8 * thumbWidth, 0.65 * thumbWidth,
+                  phalanx->GetLength() - 0.4 * thumbWidth, thumbSide, kNoShift);
+  }
+
+  // Wrist, palm and knuckles: the breadth across, the depth from the circumference.
+  const double wristMajor = 0.36 * wristCirc;
+  SizeSection(carpus, ellipse(REArWr), wristMajor, MKMathRoutines::CircAxe(wristCirc, wristMajor),
+              0.0, thumbSide, kNoShift);
+  const double handCirc = GetAnthroValue(kHANDCIRC);
+  const double palmMajor = 0.95 * breadth;
+  const double palmMinor = MKMathRoutines::CircAxe(handCirc, palmMajor);
+  SizeSection(carpus, ellipse(REHaPa), palmMajor, palmMinor, 0.75 * grip, thumbSide, kNoShift);
+  SizeSection(carpus, ellipse(REHaPa1), 0.9 * breadth, 0.8 * palmMinor, grip, thumbSide, kNoShift);
+}

@@ -1,0 +1,90 @@
+// Placement helpers of the geometric build, working in world directions so
+// that the limb builders need not track each segment's frame.
+#include <cmath>
+
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "manikin/MKManikin.h"
+#include "math/MK4x4Matrix.h"
+
+namespace {
+
+MK3DVertex Normalized(const MK3DVertex& v) {
+  const double n = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+  return n > 0.0 ? MK3DVertex(v.x / n, v.y / n, v.z / n) : v;
+}
+
+double Dot(const MK3DVertex& a, const MK3DVertex& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// The world image of the local vector v of a frame whose global matrix is g.
+MK3DVertex WorldVector(const MK4x4Matrix& g, const MK3DVertex& v) {
+  MK4x4Matrix point;
+  point.BuildFromTrans(v.x, v.y, v.z);
+  MK4x4Matrix origin;
+  origin.BuildFromTrans(0.0, 0.0, 0.0);
+  const MK3x1Matrix a = (point * g).GetTranslation();
+  const MK3x1Matrix b = (origin * g).GetTranslation();
+  return MK3DVertex(a(0) - b(0), a(1) - b(1), a(2) - b(2));
+}
+
+// The direction a segment points in the world.
+MK3DVertex Pointing(MKSegment* segment) {
+  return Normalized(WorldVector(segment->GetGlobalMatrix(), MK3DVertex(0.0, 0.0, 1.0)));
+}
+
+}  // namespace
+
+void MKManikin::AimSegment(MKSegment* segment, const MK3DVertex& worldDirection, double length) {
+  if (!segment) return;
+  segment->SetLength(length);
+  const MK3DVertex target = Normalized(worldDirection);
+  // The wanted direction in the frame the segment's rotations start from.
+  segment->SetRotation(0.0, 0.0, 0.0);
+  const MK4x4Matrix& start = segment->GetGlobalMatrix();
+  const MK3DVertex ex = Normalized(WorldVector(start, MK3DVertex(1.0, 0.0, 0.0)));
+  const MK3DVertex ey = Normalized(WorldVector(start, MK3DVertex(0.0, 1.0, 0.0)));
+  const MK3DVertex ez = Normalized(WorldVector(start, MK3DVertex(0.0, 0.0, 1.0)));
+  const double dx = Dot(target, ex), dy = Dot(target, ey), dz = Dot(target, ez);
+  constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+  // Both orders of the two rotations and both sign conventions are tried;
+  // the one that lands on the target is kept.
+  const double pitchFirst = std::atan2(dy, dz) * kDegrees;
+  const double yawSecond = std::asin(std::fmax(-1.0, std::fmin(1.0, dx))) * kDegrees;
+  const double yawFirst = std::atan2(dx, dz) * kDegrees;
+  const double pitchSecond = std::asin(std::fmax(-1.0, std::fmin(1.0, dy))) * kDegrees;
+  const double candidates[][2] = {
+      {pitchFirst, yawSecond},   {-pitchFirst, yawSecond},  {pitchFirst, -yawSecond},
+      {-pitchFirst, -yawSecond}, {pitchSecond, yawFirst},   {-pitchSecond, yawFirst},
+      {pitchSecond, -yawFirst},  {-pitchSecond, -yawFirst},
+  };
+  double best = -2.0;
+  int bestIndex = 0;
+  for (int i = 0; i < 8; ++i) {
+    segment->SetRotation(candidates[i][0], candidates[i][1], 0.0);
+    const double score = Dot(Pointing(segment), target);
+    if (score > best) {
+      best = score;
+      bestIndex = i;
+    }
+  }
+  segment->SetRotation(candidates[bestIndex][0], candidates[bestIndex][1], 0.0);
+}
+
+void MKManikin::SizeSection(MKSegment* segment, MKShortName name, double major, double minor,
+                            double z, const MK3DVertex& majorWorld, const MK3DVertex& shiftWorld) {
+  MKEllipse* ellipse = segment ? segment->GetEllipse(name) : nullptr;
+  if (!ellipse) return;
+  const MK4x4Matrix& g = segment->GetGlobalMatrix();
+  const MK3DVertex ex = Normalized(WorldVector(g, MK3DVertex(1.0, 0.0, 0.0)));
+  const MK3DVertex ey = Normalized(WorldVector(g, MK3DVertex(0.0, 1.0, 0.0)));
+  // The turn about the normal that brings the major axis nearest the wanted direction.
+  constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+  const double turn = std::atan2(Dot(majorWorld, ey), Dot(majorWorld, ex)) * kDegrees;
+  ellipse->SetRotationX(0.0);
+  ellipse->SetRotationY(0.0);
+  ellipse->SetRotationZ(std::fabs(turn) > 90.0 ? turn + (turn > 0.0 ? -180.0 : 180.0) : turn);
+  ellipse->SetAxisValues(major, minor);
+  ellipse->SetPosition(Dot(shiftWorld, ex), Dot(shiftWorld, ey), z);
+}

@@ -1,0 +1,140 @@
+// Trunk of the geometric build: pelvis, spine, thorax and the trunk ellipses.
+#include "anthro/MKAnthro.h"
+#include "body/MKBody.h"
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "manikin/MKManikin.h"
+#include "math/MKMathRoutines.h"
+
+namespace {
+
+constexpr MKShortName kChain[] = {SBoL5, SBoL4, SBoL3, SBoL2, SBoL1, SBoT12, SBoT11, SBoT10, SBoT9,
+                                  SBoT8, SBoT7, SBoT6, SBoT5, SBoT4, SBoT3,  SBoT2,  SBoT1};
+
+void Place(MKBody& body, MKShortName name, double major, double minor, double y, double z) {
+  MKSegment* root = body.GetRoot();
+  MKEllipse* ellipse = root ? root->GetEllipse(name) : nullptr;
+  if (!ellipse) return;
+  ellipse->SetAxisValues(major, minor);
+  ellipse->SetPosition(0.0, y, z);
+}
+
+}  // namespace
+
+void MKManikin::MakeTrunkModel(int sex, double h, double unused, double d, double w) {
+  MKBody& b = *body;
+  const double bispinous = GetAnthroValue(kBISBDTH);
+  const double trochanter = GetAnthroValue(kTROCHHT);
+  const double sleeve = GetAnthroValue(kSLOUTSM);
+  const double forearm = GetAnthroValue(kRASTL);
+  const double chestDepth = GetAnthroValue(kCHSTDPTH);
+
+  MKSegment* pelvis = b.GetSegment(SBoPh);
+  pelvis->SetLength(0.0);
+  pelvis->SetRotation(-90.0, 0.0, 180.0);
+  // The sacrum rises from the hip joints to the base of L5.
+  MKSegment* sacrum = b.GetSegment(SBoTIp);
+  sacrum->SetLength(w);
+  sacrum->SetRotation(0.0, 0.0, 0.0);
+  const double iliac =
+      0.5 * 0.372 * ((trochanter - GetAnthroValue(kLATFEMEP)) + h + unused) / 0.914;
+  b.GetSegment(RSBoIlp)->SetLength(iliac);
+  b.GetSegment(RSBoIlp)->SetRotation(180.0, 90.0, 180.0);
+  b.GetSegment(LSBoIlp)->SetLength(iliac);
+  b.GetSegment(LSBoIlp)->SetRotation(180.0, -90.0, 180.0);
+
+  b.BuildSpineShape(h, 0.45 * bispinous, GetAnthroValue(kCERVHGTH), trochanter);
+
+  const double t =
+      sex == 1 ? 0.034 * 1.23047 * bispinous
+               : 0.35 * (chestDepth -
+                         (GetAnthroValue(kCHSTCB) / GetAnthroValue(kCHSTCIRC)) * chestDepth) +
+                     0.034 * bispinous;
+  // The thorax runs from the top of T4 down to the level of the shoulder
+  // joints (v below) and forward to their depth (u in front). The spine's
+  // offset is taken front to back, like spine dz: with the depth of T1's
+  // end over L5's origin subtracted, dz - H is the depth of T4's end under
+  // L5's origin, the reference of the wall-to-shoulder terms.
+  const double offset =
+      b.GetSegment(SBoT1)->GetEndPosition()(2) - b.GetSegment(SBoL5)->GetOriginPosition()(2);
+  const double u = GetAnthroValue(kWRWALLLN) - sleeve + 0.1 * (sleeve - forearm) -
+                   0.5 * chestDepth + t + b.GetSpineDz() - offset;
+  const double v = d + 0.1 * (sleeve - forearm) - b.GetSpineDy();
+  // The thorax's own ancestors in the chain, L5 to T4.
+  double chainRotation = 0.0;
+  for (MKShortName name : kChain) {
+    if (name == SBoT3) break;
+    chainRotation += b.GetSegment(name)->GetRotationXInDegrees();
+  }
+  const double alpha = MKMathRoutines::ATan(u / v);
+  MKSegment* thorax = b.GetSegment(SBoTh);
+  thorax->SetLength(MKMathRoutines::Length(u, v));
+  thorax->SetRotation(180.0 - chainRotation + alpha - sacrum->GetRotationXInDegrees(), 0.0, 0.0);
+  const double sternal = 0.5 * 5.2 * (sex == 1 ? 1.0 : 0.92);
+  b.GetSegment(RSBoTst)->SetLength(sternal);
+  b.GetSegment(RSBoTst)->SetRotation(0.0, 90.0, 180.0 - alpha);
+  b.GetSegment(LSBoTst)->SetLength(sternal);
+  b.GetSegment(LSBoTst)->SetRotation(0.0, -90.0, alpha - 180.0);
+
+  // The trunk's own mass sits on the lumbar spine, about the height of the navel.
+  MKSegment* lumbar = b.GetSegment(SBoL3);
+  lumbar->SetMass(MassDistrib(MKKTrunk, sex));
+  lumbar->SetCenterOfGravityPosition(MK3DVertex(0.5, 0.5, 0.5));
+}
+
+void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
+  (void)sex;
+  (void)w;
+  MKBody& b = *body;
+  // Heights over the hip joints, in the pelvis frame (x right, y front, z up).
+  const double hip = GetAnthroValue(kTROCHHT) + h;
+  const double crotch = GetAnthroValue(kCRCHHGHT) - hip;
+  const double buttock = GetAnthroValue(kBUTTHGHT) - hip;
+  const double waist = GetAnthroValue(kWSTHOM) - GetAnthroValue(kTROCHHT) - h;
+  const double chest = GetAnthroValue(kCHSTHGHT) - hip;
+  const double axilla = GetAnthroValue(kAXHGHT) - hip;
+  const double acromion = GetAnthroValue(kACRHGHT) - hip;
+  const double cervicale = GetAnthroValue(kCERVHGTH) - hip;
+
+  const bool sitting = anthro && anthro->GetConstructionType() == MKPostureSitting;
+  const double hipBreadth = GetAnthroValue(kHIPBRTH);
+  const double waistBreadth =
+      GetAnthroValue(kWSTBRTH) + (sitting ? 0.65 * (GetAnthroValue(kHIPBRSIT) - hipBreadth) : 0.0);
+  const double waistDepth = sitting ? GetAnthroValue(kABEXDPST) : GetAnthroValue(kWSTDEPTH);
+  const double buttockDepth = GetAnthroValue(kBUTTDPTH);
+  const double chestDepth = GetAnthroValue(kCHSTDPTH);
+  const double neck = GetAnthroValue(kNECKCIRC);
+
+  // The back stays about a hand's breadth behind the hip joints; centres
+  // move forward with the depth of each section.
+  auto front = [](double depth) { return 0.5 * depth - 8.0; };
+  Place(b, EBoCr, 0.6 * hipBreadth, 0.7 * buttockDepth, front(0.7 * buttockDepth), crotch);
+  Place(b, EBoBu, hipBreadth, buttockDepth, front(buttockDepth), buttock);
+  if (MKEllipse* bu = b.GetRoot()->GetEllipse(EBoBu)) bu->SetEllipsoidDepth(buttock - crotch);
+  const double iliumDepth = 0.5 * (buttockDepth + waistDepth);
+  Place(b, EBoIl, 0.5 * (hipBreadth + waistBreadth), iliumDepth, front(iliumDepth),
+        buttock + 0.45 * (waist - buttock));
+  const double navelDepth = 0.5 * (iliumDepth + waistDepth);
+  Place(b, EBoNi, 0.5 * (0.5 * (hipBreadth + waistBreadth) + waistBreadth), navelDepth,
+        front(navelDepth), buttock + 0.75 * (waist - buttock));
+  Place(b, EBoOm, waistBreadth, waistDepth, front(waistDepth), waist);
+
+  // Chest sections: the depth is a fraction of the chest depth and the
+  // breadth keeps the measured circumference.
+  const double belowBustDepth = 0.95 * chestDepth;
+  Place(b, EBoBb, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCB), belowBustDepth), belowBustDepth,
+        front(belowBustDepth), chest - 0.25 * (chest - waist));
+  const double chestMinor = 1.12 * chestDepth;
+  Place(b, EBoCh, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCIRC), chestMinor), chestMinor,
+        front(chestMinor), chest);
+  const double scyeMinor = 1.1 * chestDepth;
+  Place(b, EBoSc, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCISC), scyeMinor), scyeMinor,
+        front(scyeMinor), axilla);
+  Place(b, EBoTh, 0.8 * GetAnthroValue(kCHSTBDTH), 0.8 * chestDepth, front(0.8 * chestDepth),
+        0.5 * (axilla + acromion));
+  // Neck base: a third of the neck circumference deep, the breadth from the
+  // circumference widened at the base.
+  const double neckMinor = 0.3 * neck;
+  Place(b, EBoNe, MKMathRoutines::CircAxe(1.15 * neck, neckMinor), neckMinor, -1.0,
+        cervicale - 2.0);
+}

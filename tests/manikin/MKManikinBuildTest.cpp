@@ -1,0 +1,254 @@
+// The geometric build: sizes from the anthropometry, stable across builds,
+// keeping posture and limits.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "anthro/MKAnthro.h"
+#include "anthro/MKAnthroVariable.h"
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "body/MKSkinElement.h"
+#include "manikin/MKManikin.h"
+
+namespace {
+
+struct ManikinDeleter {
+  void operator()(MKManikin* m) const {
+    if (m) m->Destroy();
+  }
+};
+using Manikin = std::unique_ptr<MKManikin, ManikinDeleter>;
+
+Manikin Make(int sex, double percentile) {
+  MKManikin* manikin = nullptr;
+  EXPECT_EQ(MKManikin::Create(manikin, sex, percentile, nullptr, 1, 1), MKStatusSuccess);
+  return Manikin(manikin);
+}
+
+double Value(const MKManikin& m, const char* acronym) {
+  return m.GetAnthro()->GetVariable(acronym)->GetValue();
+}
+
+// Top of the head over the lowest point of either foot, in world y.
+double BuiltStature(const MKManikin& m) {
+  MKBody* body = m.GetBody();
+  double floor = HUGE_VAL;
+  for (MKShortName name : {RSFoHe, RSFoSo, RSFoTa, RSFoTo, LSFoHe, LSFoSo, LSFoTa, LSFoTo}) {
+    MKSegment* s = body->GetSegment(name);
+    floor = std::fmin(floor, std::fmin(s->GetOriginPosition()(1), s->GetEndPosition()(1)));
+  }
+  return body->GetSegment(SHeTo)->GetEndPosition()(1) - floor;
+}
+
+// Every size the build sets, in segment and ellipse order.
+std::vector<double> Sizes(const MKManikin& m) {
+  std::vector<double> sizes;
+  MKBody* body = m.GetBody();
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+    MKSegment* s = body->GetSegmentAtIndex(i);
+    sizes.insert(sizes.end(), {s->GetLength(), s->GetRotationX(), s->GetRotationY(),
+                               s->GetRotationZ(), s->GetMass()});
+    for (int e = 0; e < s->GetNumberOfEllipses(); ++e) {
+      MKEllipse* el = s->GetEllipseAtIndex(e);
+      sizes.insert(sizes.end(), {el->GetMajorAxis(), el->GetMinorAxis(), el->GetPositionX(),
+                                 el->GetPositionY(), el->GetPositionZ(), el->GetRotationX()});
+    }
+  }
+  return sizes;
+}
+
+}  // namespace
+
+TEST(MKManikinBuildTest, StandardManikinsStandAtTheirStature) {
+  const struct {
+    int sex;
+    double percentile;
+  } cases[] = {{0, 5.0}, {1, 50.0}, {1, 95.0}};
+  for (const auto& c : cases) {
+    Manikin m = Make(c.sex, c.percentile);
+    ASSERT_TRUE(m);
+    const double stature = Value(*m, "<STATURE>");
+    EXPECT_NEAR(BuiltStature(*m), stature, 0.02 * stature) << c.sex << " " << c.percentile;
+    // The hip joints stand at the trochanter height plus the hip offset.
+    const double h =
+        (c.sex == 1 ? 0.09 : 0.093) * Value(*m, "<TROCHHT>") - 0.3 * Value(*m, "<BISBDTH>");
+    const double floor = m->GetBody()->GetSegment(RSFoSo)->GetEndPosition()(1);
+    EXPECT_NEAR(m->GetBody()->GetSegment(RSLeTh)->GetOriginPosition()(1) - floor,
+                Value(*m, "<TROCHHT>") + h, 0.5);
+  }
+}
+
+TEST(MKManikinBuildTest, EveryLengthIsFiniteAndOnlyTheJointsAreEmpty) {
+  for (int sex : {0, 1})
+    for (double percentile : {5.0, 50.0, 95.0}) {
+      Manikin m = Make(sex, percentile);
+      ASSERT_TRUE(m);
+      MKBody* body = m->GetBody();
+      for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+        MKSegment* s = body->GetSegmentAtIndex(i);
+        const MKShortName name = s->GetShortName();
+        // The pelvis root and the scapular joints are points by design.
+        const bool point = name == SBoPh || name == RSArSc || name == LSArSc;
+        EXPECT_TRUE(std::isfinite(s->GetLength())) << s->GetShortNameAsString();
+        if (point)
+          EXPECT_EQ(s->GetLength(), 0.0) << s->GetShortNameAsString();
+        else
+          EXPECT_GT(s->GetLength(), 0.0) << s->GetShortNameAsString();
+        EXPECT_FALSE(s->IsLengthDefaulted());
+        for (int e = 0; e < s->GetNumberOfEllipses(); ++e) {
+          MKEllipse* el = s->GetEllipseAtIndex(e);
+          EXPECT_GT(el->GetMajorAxis(), 0.0) << el->GetShortNameAsString();
+          EXPECT_GT(el->GetMinorAxis(), 0.0) << el->GetShortNameAsString();
+          EXPECT_FALSE(el->IsInvalid());
+        }
+      }
+    }
+}
+
+TEST(MKManikinBuildTest, TwoBuildsInARowGiveTheSameBody) {
+  Manikin m = Make(1, 50.0);
+  ASSERT_TRUE(m);
+  const std::vector<double> first = Sizes(*m);
+  ASSERT_EQ(m->BuildManikin(1), MKStatusSuccess);
+  ASSERT_EQ(m->BuildManikin(1), MKStatusSuccess);
+  const std::vector<double> again = Sizes(*m);
+  ASSERT_EQ(first.size(), again.size());
+  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_DOUBLE_EQ(first[i], again[i]) << i;
+}
+
+TEST(MKManikinBuildTest, OnlyTheExactSwitchValueSelectsTheEarlierGeometry) {
+  Manikin m = Make(0, 50.0);
+  ASSERT_TRUE(m);
+  unsetenv("MKKR12ManikinInR14");
+  ASSERT_EQ(m->BuildManikin(0), MKStatusSuccess);
+  const std::vector<double> current = Sizes(*m);
+  for (const char* value : {"0", "true", "11"}) {
+    setenv("MKKR12ManikinInR14", value, 1);
+    EXPECT_EQ(m->BuildManikin(0), MKStatusSuccess);
+    EXPECT_EQ(Sizes(*m), current) << value;
+  }
+  unsetenv("MKKR12ManikinInR14");
+}
+
+TEST(MKManikinBuildTest, PostureLimitsAndLocksSurviveABuild) {
+  Manikin m = Make(1, 50.0);
+  ASSERT_TRUE(m);
+  MKDOF* knee = m->GetBody()->GetSegment(RSLeLe)->GetDOF(2);
+  MKDOF* hip = m->GetBody()->GetSegment(LSLeTh)->GetDOF(1);
+  ASSERT_TRUE(knee && hip);
+  // Limits start locked on the database's values: a user sets their own.
+  knee->UnlockLimits();
+  MKDOF* ankle = m->GetBody()->GetSegment(RSFoAn)->GetDOF(0);
+  ankle->UnlockLimits();
+  const double minLim = 0.8 * knee->GetMinLimNoCoupling(true);
+  const double maxLim = 0.7 * knee->GetMaxLimNoCoupling(true);
+  ASSERT_EQ(knee->SetMinLim(minLim), MKStatusSuccess);
+  ASSERT_EQ(knee->SetMaxLim(maxLim), MKStatusSuccess);
+  knee->LockLimits();
+  ASSERT_EQ(hip->SetMathematicalValue(0.15), MKStatusSuccess);
+  hip->LockValue();
+  const double forearm = m->GetBody()->GetSegment(RSArFAr)->GetDOF(2)->GetMathematicalValue();
+
+  ASSERT_EQ(m->BuildManikin(1), MKStatusSuccess);
+  EXPECT_TRUE(knee->AreLimitsLocked());
+  EXPECT_DOUBLE_EQ(knee->GetMinLimNoCoupling(true), minLim);
+  EXPECT_DOUBLE_EQ(knee->GetMaxLimNoCoupling(true), maxLim);
+  EXPECT_EQ(hip->GetDOFState(), MKDOF::ValueLocked);
+  EXPECT_DOUBLE_EQ(hip->GetMathematicalValue(), 0.15);
+  EXPECT_DOUBLE_EQ(m->GetBody()->GetSegment(RSArFAr)->GetDOF(2)->GetMathematicalValue(), forearm);
+  // An unlocked DOF stays unlocked.
+  EXPECT_FALSE(ankle->AreLimitsLocked());
+}
+
+TEST(MKManikinBuildTest, TheSkinHasRingsOnTheLimbs) {
+  Manikin m = Make(1, 50.0);
+  ASSERT_TRUE(m);
+  for (MKShortName name : {RSLeTh, LSLeTh, RSLeLe, RSArAr, LSArFAr, RSHaCPr, RSFoTo}) {
+    MKSkinElement* skin = m->GetBody()->GetSegment(name)->GetSkinElement();
+    ASSERT_NE(skin, nullptr) << name;
+    EXPECT_GT(skin->GetNumberOfMeshes(), 0u) << name;
+  }
+}
+
+TEST(MKManikinBuildTest, LeftAndRightAreMirrorImages) {
+  Manikin m = Make(0, 50.0);
+  ASSERT_TRUE(m);
+  MKBody* body = m->GetBody();
+  for (int right = RSLeTh; right <= RSHaAu3; ++right) {
+    MKSegment* r = body->GetSegment(static_cast<MKShortName>(right));
+    MKSegment* l = body->GetSegment(static_cast<MKShortName>(right + LSLeTh - RSLeTh));
+    EXPECT_DOUBLE_EQ(r->GetLength(), l->GetLength()) << r->GetShortNameAsString();
+  }
+  // In the reference posture the sides mirror across x = 0.
+  body->ResetPosture();
+  for (MKShortName right : {RSLeTh, RSFoTo, RSArAr, RSHaMi3}) {
+    const MK3x1Matrix r = body->GetSegment(right)->GetEndPosition();
+    const MK3x1Matrix l =
+        body->GetSegment(static_cast<MKShortName>(right + LSLeTh - RSLeTh))->GetEndPosition();
+    EXPECT_NEAR(r(0), -l(0), 1e-6);
+    EXPECT_NEAR(r(1), l(1), 1e-6);
+    EXPECT_NEAR(r(2), l(2), 1e-6);
+    EXPECT_LT(r(0), 0.0);  // the manikin's right is world -x
+  }
+}
+
+TEST(MKManikinBuildTest, FootLengthBeyondTheBallOnlyMovesTheToes) {
+  Manikin m = Make(1, 50.0);
+  ASSERT_TRUE(m);
+  MKAnthro* anthro = m->GetAnthro();
+  for (const char* acronym :
+       {"<LATMALHT>", "<HLAKCIRC>", "<HEELBRTH>", "<BLFTLGTH>", "<BLFTCIRC>", "<FTBRHOR>"})
+    anthro->GetVariable(acronym)->SetUserValue(Value(*m, acronym));
+  MKAnthroVariable* foot = anthro->GetVariable("<FOOTLGTH>");
+  foot->SetUserValue(foot->GetValue());
+  anthro->Update();
+  MKBody* body = m->GetBody();
+  auto lengths = [&] {
+    std::vector<double> out;
+    for (MKShortName name : {RSFoAn, RSFoHe, RSFoSo, RSFoTa, RSFoTo})
+      out.push_back(body->GetSegment(name)->GetLength());
+    return out;
+  };
+  const std::vector<double> before = lengths();
+  foot->SetUserValue(foot->GetValue() + 2.0);
+  anthro->Update();
+  const std::vector<double> after = lengths();
+  for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(after[i], before[i]) << i;
+  EXPECT_NEAR(after[4], before[4] + 2.0, 1e-9);
+  EXPECT_NEAR(after[4], Value(*m, "<FOOTLGTH>") - Value(*m, "<BLFTLGTH>"), 1e-9);
+}
+
+TEST(MKManikinBuildTest, SegmentsCarryTheirShareOfTheMass) {
+  Manikin m = Make(0, 50.0);
+  ASSERT_TRUE(m);
+  MKBody* body = m->GetBody();
+  EXPECT_DOUBLE_EQ(body->GetSegment(RSLeTh)->GetMass(), m->MassDistrib(MKKThigh, 0));
+  EXPECT_DOUBLE_EQ(body->GetSegment(LSLeLe)->GetMass(), m->MassDistrib(MKKLeg, 0));
+  EXPECT_DOUBLE_EQ(body->GetSegment(SHeNe)->GetMass(), m->MassDistrib(MKKNeck, 0));
+  EXPECT_DOUBLE_EQ(body->GetSegment(SHeCg)->GetMass(), m->MassDistrib(MKKHead, 0));
+  EXPECT_DOUBLE_EQ(body->GetSegment(RSFoAn)->GetMass(), m->MassDistrib(MKKFoot, 0));
+  EXPECT_DOUBLE_EQ(body->GetSegment(RSLeTh)->GetCenterOfGravityPosition().z, 0.433);
+  double total = 0.0;
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i)
+    total += body->GetSegmentAtIndex(i)->GetMass();
+  EXPECT_NEAR(total, 1.0, 0.02);
+}
+
+TEST(MKManikinBuildTest, SeatedConstructionWidensTheWaist) {
+  Manikin m = Make(1, 50.0);
+  ASSERT_TRUE(m);
+  MKEllipse* waist = m->GetBody()->GetEllipse(EBoOm);
+  ASSERT_NE(waist, nullptr);
+  EXPECT_DOUBLE_EQ(waist->GetMajorAxis(), Value(*m, "<WSTBRTH>"));
+  EXPECT_DOUBLE_EQ(waist->GetMinorAxis(), Value(*m, "<WSTDEPTH>"));
+  ASSERT_EQ(m->GetAnthro()->SetConstructionType(MKPostureSitting), MKStatusSuccess);
+  EXPECT_DOUBLE_EQ(waist->GetMajorAxis(), Value(*m, "<WSTBRTH>") + 0.65 * (Value(*m, "<HIPBRSIT>") -
+                                                                           Value(*m, "<HIPBRTH>")));
+  EXPECT_DOUBLE_EQ(waist->GetMinorAxis(), Value(*m, "<ABEXDPST>"));
+}
