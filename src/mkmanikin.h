@@ -45,6 +45,7 @@
 #include "parts/MKManikinPart.h"
 #include "parts/MKManikinPartFrame.h"
 #include "parts/MKMemo.h"
+#include "parts/MKMessage.h"
 #include "parts/MKPartID.h"
 #include "parts/MKPersistenceRoutines.h"
 #include "parts/MKShortName.h"
