@@ -56,6 +56,24 @@ int main() {
                   elbow->GetMaxMean()) < 1e-9,
         "elbow flexion stops at its joint limit");
 
+  MKManikin* manikin = nullptr;
+  const MKStatus created = MKManikin::Create(manikin, 1, 50, nullptr, 1, 1);
+  Check(created == MKStatusSuccess && manikin, "50th-percentile male created");
+  if (manikin) {
+    MKBody* built = manikin->GetBody();
+    double top = -1e9, floor = 1e9;
+    for (unsigned int i = 0; i < built->GetNumberOfSegments(); ++i) {
+      const double y = built->GetSegmentAtIndex(i)->GetEndPosition()(1);
+      top = std::fmax(top, y);
+      floor = std::fmin(floor, y);
+    }
+    const double stature = manikin->GetAnthroValue(100);
+    std::printf("  stature %.1f cm, weight %.1f kg, built body %.1f cm tall\n", stature,
+                manikin->GetAnthroValue(125), top - floor);
+    Check(std::fabs(top - floor - stature) < 0.02 * stature, "built body as tall as its stature");
+    manikin->Destroy();
+  }
+
   std::printf("%s\n", failures == 0 ? "self-check passed" : "self-check FAILED");
   return failures == 0 ? 0 : 1;
 }
