@@ -140,6 +140,39 @@ class MKBody : public MKBodyElement {
   void CreateCapMeshes(MKEllipse* ellipse, bool beginCap);
   // The strips closing each ankle between the lower leg and the foot.
   void CreateAnkleMeshes();
+  // The trunk's tube: on every vertebra (L5 to T1) and up the neck, rings
+  // interpolated between the trunk ellipses that bracket their world height,
+  // from the top ring of the pelvis to the neck ellipse. A vertebra's skin
+  // holds only these rings; the neck keeps its own rings above them.
+  void CreateTrunkMeshes();
+  // On each side, rings blended from the clavicle's last ring to the arm's
+  // first ring, put at the head of the arm's skin, so the top of the arm
+  // joins the shoulder's tube, whose inner end lies inside the trunk.
+  void CreateShoulderMeshes();
+  // The rings of one segment of the trunk's tube, in its frame: `count`
+  // equal steps from its origin to its end (both included) and the height of
+  // every ellipse of `ellipses` inside that span, ascending, kept within the
+  // curve's heights. `ellipses` (MKEllipse*) and `curve` (their world
+  // centres, ascending in Y) run in parallel. New MKMesh objects of type
+  // ring are appended to `rings`, owned by the caller; answers how many.
+  int GenerateMeshForSpineSegment(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
+                                  KelRawCollPV& rings, int count);
+  // Replaces `ring` by the section at the world height of `point`: the
+  // points of the two ellipses bracketing it (same index, clockwise from
+  // +X) blended linearly in world space, scaled by `scale` about their
+  // centre and carried into `segment`'s frame. False, `ring` emptied, when
+  // the height has no bracket, an ellipse is missing, the two lists differ
+  // in length or a point is not finite.
+  bool CreateInterpolatedEllipse(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
+                                 const MK3DVertex& point, double scale, MKMesh& ring);
+  // Bound searches on a curve whose points rise in Y: 0 when p.y is at or
+  // below the first point, the last index when at or above the last point,
+  // otherwise the lower index i with y_i <= p.y < y_(i+1) (the higher index
+  // i + 1 with y_i < p.y <= y_(i+1)). sNoBound for a curve of fewer than two
+  // points or one whose Y ever falls.
+  static constexpr unsigned int sNoBound = 0x7FFFFFFFu;
+  unsigned int SearchLowerBound(const MKMesh& curve, const MK3DVertex& p) const;
+  unsigned int SearchHigherBound(const MKMesh& curve, const MK3DVertex& p) const;
 
   // The subdivided head. InitSubD reads the skin file of `sex` and builds
   // the base mesh on the head ellipses; the subdivided mesh is a new object

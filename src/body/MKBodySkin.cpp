@@ -81,6 +81,9 @@ void MKBody::BuildSkin() {
     }
     if (last && last->HasEndCap() && !segment->IsPartOfSpine()) CreateCapMeshes(last, false);
   }
+  // Where segments meet: the trunk first, whose tube the shoulders reach into.
+  CreateTrunkMeshes();
+  CreateShoulderMeshes();
   CreateAnkleMeshes();
 }
 

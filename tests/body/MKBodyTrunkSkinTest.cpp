@@ -1,0 +1,227 @@
+// The skin where segments meet: bound searches, the trunk's tube along the
+// vertebrae, the shoulders, and the balance of the dressed manikin.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "body/MKSkinElement.h"
+#include "manikin/MKManikin.h"
+#include "math/MKMathRoutines.h"
+
+namespace {
+
+constexpr unsigned int kNone = 0x7FFFFFFFu;
+
+MKMesh Curve(std::initializer_list<double> heights) {
+  MKMesh curve(MKMesh::MKPointSet);
+  for (double y : heights) curve.Append(1.0, y, 2.0);
+  return curve;
+}
+
+MK3DVertex At(double y) {
+  return MK3DVertex(0.0, y, 0.0);
+}
+
+struct ManikinDeleter {
+  void operator()(MKManikin* m) const {
+    if (m) m->Destroy();
+  }
+};
+using Manikin = std::unique_ptr<MKManikin, ManikinDeleter>;
+
+Manikin MakeMale50() {
+  MKManikin* manikin = nullptr;
+  EXPECT_EQ(MKManikin::Create(manikin, 1, 50, nullptr, 1, 1), MKStatusSuccess);
+  return Manikin(manikin);
+}
+
+MK3DVertex ToWorld(MKSegment* segment, const MK3DVertex& p) {
+  const MK3x1Matrix q = segment->GetGlobalMatrix() * MK3x1Matrix(p.x, p.y, p.z);
+  return MK3DVertex(q(0), q(1), q(2));
+}
+
+MK3DVertex WorldCentre(MKSegment* segment, const MKMesh& ring) {
+  MK3DVertex c(0.0, 0.0, 0.0);
+  const unsigned int n = ring.GetNumberOfPoints();
+  for (unsigned int k = 0; k < n; ++k) {
+    const MK3DVertex p = ToWorld(segment, ring[k]);
+    c = MK3DVertex(c.x + p.x / n, c.y + p.y / n, c.z + p.z / n);
+  }
+  return c;
+}
+
+// The rings (type 2) of a segment's skin, in order.
+std::vector<const MKMesh*> Rings(MKSegment* segment) {
+  std::vector<const MKMesh*> rings;
+  MKSkinElement* skin = segment->GetSkinElement();
+  for (unsigned int i = 0; skin && i < skin->GetNumberOfMeshes(); ++i)
+    if (skin->GetMesh(i)->GetType() == MKMesh::MKRing) rings.push_back(skin->GetMesh(i));
+  return rings;
+}
+
+// Same place in the world, point by point.
+bool SameInWorld(MKSegment* sa, const MKMesh& a, MKSegment* sb, const MKMesh& b) {
+  bool same = a.GetNumberOfPoints() == b.GetNumberOfPoints();
+  for (unsigned int k = 0; same && k < a.GetNumberOfPoints(); ++k) {
+    const MK3DVertex p = ToWorld(sa, a[k]), q = ToWorld(sb, b[k]);
+    same = std::fabs(p.x - q.x) + std::fabs(p.y - q.y) + std::fabs(p.z - q.z) < 1e-6;
+  }
+  return same;
+}
+
+constexpr MKShortName kVertebrae[] = {SBoL5,  SBoL4,  SBoL3, SBoL2, SBoL1, SBoT12,
+                                      SBoT11, SBoT10, SBoT9, SBoT8, SBoT7, SBoT6,
+                                      SBoT5,  SBoT4,  SBoT3, SBoT2, SBoT1};
+
+}  // namespace
+
+TEST(MKBodyTrunkSkinTest, BoundSearches) {
+  MKBody body(nullptr, 1, 0);
+  struct Case {
+    MKMesh curve;
+    double y;
+    unsigned int lower, higher;
+  };
+  const double nan = std::nan("");
+  const Case cases[] = {
+      {Curve({0, 10, 20}), -5, 0, 0},         {Curve({0, 10, 20}), 0, 0, 0},
+      {Curve({0, 10, 20}), 20, 2, 2},         {Curve({0, 10, 20}), 25, 2, 2},
+      {Curve({0, 10, 20}), 5, 0, 1},          {Curve({0, 10, 20}), 15, 1, 2},
+      {Curve({0, 10, 20}), 10, 1, 1},         {Curve({0, 10, 10, 20}), 10, 2, 1},
+      {Curve({3}), -1, kNone, kNone},         {Curve({3}), 3, kNone, kNone},
+      {Curve({}), 3, kNone, kNone},           {Curve({0, 20, 10}), 5, kNone, kNone},
+      {Curve({0, 20, 10}), -5, kNone, kNone}, {Curve({0, 1}), nan, kNone, kNone}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(body.SearchLowerBound(c.curve, At(c.y)), c.lower) << c.y;
+    EXPECT_EQ(body.SearchHigherBound(c.curve, At(c.y)), c.higher) << c.y;
+  }
+}
+
+TEST(MKBodyTrunkSkinTest, EveryVertebraHasRingsOfTheMeshResolution) {
+  Manikin m = MakeMale50();
+  ASSERT_TRUE(m);
+  MKBody* body = m->GetBody();
+  for (unsigned int resolution : {12u, 32u}) {
+    body->SetMeshResolution(resolution);
+    for (MKShortName name : kVertebrae) {
+      MKSegment* vertebra = body->GetSegment(name);
+      const std::vector<const MKMesh*> rings = Rings(vertebra);
+      ASSERT_FALSE(rings.empty()) << vertebra->GetShortNameAsString();
+      // The tube alone: no leftover cap or ring of another size.
+      EXPECT_EQ(rings.size(), vertebra->GetSkinElement()->GetNumberOfMeshes());
+      for (const MKMesh* ring : rings) EXPECT_EQ(ring->GetNumberOfPoints(), resolution);
+    }
+  }
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+    MKSkinElement* skin = body->GetSegmentAtIndex(i)->GetSkinElement();
+    for (unsigned int j = 0; skin && j < skin->GetNumberOfMeshes(); ++j)
+      for (unsigned int k = 0; k < skin->GetMesh(j)->GetNumberOfPoints(); ++k) {
+        const MK3DVertex& p = (*skin->GetMesh(j))[k];
+        ASSERT_FALSE(std::isnan(p.x + p.y + p.z)) << i << " " << j;
+      }
+  }
+  // Nothing when a piece is missing.
+  MKEllipse* waist = body->GetEllipse(EBoOm);
+  KelRawCollPV ellipses;
+  ellipses.Append(waist);
+  ellipses.Append(nullptr);
+  MKMesh curve = Curve({10, 20});
+  MKMesh ring(MKMesh::MKRing);
+  ring.Append(1, 2, 3);
+  EXPECT_FALSE(
+      body->CreateInterpolatedEllipse(waist->GetSegment(), ellipses, curve, At(15), 1.0, ring));
+  EXPECT_EQ(ring.GetNumberOfPoints(), 0u);
+  EXPECT_FALSE(body->CreateInterpolatedEllipse(nullptr, ellipses, curve, At(15), 1.0, ring));
+  KelRawCollPV rings;
+  EXPECT_EQ(body->GenerateMeshForSpineSegment(waist->GetSegment(), ellipses, curve, rings, 2), 0);
+  EXPECT_EQ(rings.Size(), 0);
+}
+
+TEST(MKBodyTrunkSkinTest, TheTrunkIsOneTubeRisingFromThePelvisToTheNeck) {
+  Manikin m = MakeMale50();
+  ASSERT_TRUE(m);
+  MKBody* body = m->GetBody();
+  std::vector<MKShortName> chain = {SBoPh, SBoTIp};
+  chain.insert(chain.end(), std::begin(kVertebrae), std::end(kVertebrae));
+  chain.push_back(SHeNe);
+  double previousY = -HUGE_VAL;
+  MKSegment* below = nullptr;
+  const MKMesh* last = nullptr;
+  for (MKShortName name : chain) {
+    MKSegment* segment = body->GetSegment(name);
+    const std::vector<const MKMesh*> rings = Rings(segment);
+    ASSERT_FALSE(rings.empty()) << segment->GetShortNameAsString();
+    // Each segment's tube begins with the ring the one below ends with,
+    // then rises ring by ring.
+    EXPECT_TRUE(!last || SameInWorld(below, *last, segment, *rings.front())) << name;
+    for (std::size_t i = 0; i < rings.size(); ++i) {
+      const double y = WorldCentre(segment, *rings[i]).y;
+      EXPECT_TRUE(i == 0 ? y >= previousY - 1e-9 : y > previousY) << name << " ring " << i;
+      previousY = y;
+    }
+    below = segment;
+    last = rings.back();
+  }
+  // Up to the neck ellipse, the tube's own top ring.
+  EXPECT_NEAR(previousY, body->GetEllipse(EHeNe)->GetPosition(MKPositionCenter, MKGlobalSpace).y,
+              1e-6);
+  // At an ellipse's height a vertebra's ring is that ellipse's own.
+  MKEllipse* chest = body->GetEllipse(EBoCh);
+  MKMesh own(MKMesh::MKRing);
+  chest->CreateSamplePoints(body->GetMeshResolution(), own, -1.0, -1.0, 0.0);
+  bool found = false;
+  for (const MKMesh* ring : Rings(chest->GetSegment()))
+    found = found || SameInWorld(chest->GetSegment(), *ring, chest->GetSegment(), own);
+  EXPECT_TRUE(found);
+}
+
+TEST(MKBodyTrunkSkinTest, TheArmsJoinTheShoulders) {
+  Manikin m = MakeMale50();
+  ASSERT_TRUE(m);
+  MKBody* body = m->GetBody();
+  for (MKShortName side : {RSArAr, LSArAr}) {
+    MKSegment* arm = body->GetSegment(side);
+    MKSegment* clavicle = arm->GetAncestor()->GetAncestor();
+    const std::vector<const MKMesh*> armRings = Rings(arm);
+    const std::size_t bridge = body->GetCapMeshResolution() + 1;
+    ASSERT_GT(armRings.size(), bridge);
+    // From the shoulder's last ring, out and down to the arm's own first ring.
+    EXPECT_NEAR(WorldCentre(arm, *armRings.front()).x,
+                WorldCentre(clavicle, *Rings(clavicle).back()).x, 1e-6);
+    MKMesh own(MKMesh::MKRing);
+    arm->GetEllipseAtIndex(0)->CreateSamplePoints(body->GetMeshResolution(), own, -1, -1, 0);
+    EXPECT_TRUE(*armRings[bridge] == own);
+    for (std::size_t i = 1; i <= bridge; ++i) {
+      EXPECT_EQ(armRings[i]->GetNumberOfPoints(), body->GetMeshResolution());
+      EXPECT_GT(std::fabs(WorldCentre(arm, *armRings[i]).x),
+                std::fabs(WorldCentre(arm, *armRings[i - 1]).x));
+    }
+  }
+}
+
+TEST(MKBodyTrunkSkinTest, StandingBalanceFollowsTheCentreOfGravity) {
+  Manikin m = MakeMale50();
+  ASSERT_TRUE(m);
+  MKBody* body = m->GetBody();
+  body->ResetPosture();
+  const MKMesh hull = body->GetBasisOfSupport();
+  ASSERT_GE(hull.GetNumberOfPoints(), 4u);
+  const MK3x1Matrix g = body->GetCenterOfGravity().GetGlobalMatrix().GetTranslation();
+  MKMesh floor(MKMesh::MKPointSet);
+  for (unsigned int i = 0; i < hull.GetNumberOfPoints(); ++i)
+    floor.Append(hull[i].x, 0.0, hull[i].z);
+  EXPECT_TRUE(MKMathRoutines::ContainsVertex(floor, MK3DVertex(g(0), 0.0, g(2))));
+  EXPECT_TRUE(body->IsBalanced());
+  // Both hips flexed: the feet swing forward from under the body.
+  for (MKShortName thigh : {RSLeTh, LSLeTh})
+    ASSERT_EQ(body->GetSegment(thigh)->GetDOF(0)->SetMathematicalValue(0.8), MKStatusSuccess);
+  EXPECT_FALSE(body->IsBalanced());
+  body->ResetPosture();
+  EXPECT_TRUE(body->IsBalanced());
+}
