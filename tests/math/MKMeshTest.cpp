@@ -1,0 +1,93 @@
+// Editing point meshes, their convex hull and polygon containment.
+#include <gtest/gtest.h>
+
+#include "host/KelMathVector.h"
+#include "math/MKBagOfMKMesh.h"
+#include "math/MKMathRoutines.h"
+#include "math/MKMesh.h"
+
+namespace {
+
+MKMesh Polygon(std::initializer_list<MK3DVertex> points,
+               MKMesh::MKMeshType type = MKMesh::MKPointSet) {
+  MKMesh mesh(type);
+  for (const MK3DVertex& p : points) mesh.Append(p);
+  return mesh;
+}
+
+bool Same(const MK3DVertex& a, const MK3DVertex& b) {
+  return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+}  // namespace
+
+TEST(MKMeshTest, InsertionsKeepTheOrderAndRefuseBadIndices) {
+  const MK3DVertex a(1, 0, 0), b(2, 0, 0), p(9, 9, 9);
+  MKMesh mesh = Polygon({a, b});
+  mesh.Prepend(p);
+  EXPECT_TRUE(Same(mesh[0], p) && Same(mesh[1], a) && Same(mesh[2], b));
+  mesh = Polygon({a, b});
+  EXPECT_EQ(mesh.InsertBefore(1, p), 1);
+  EXPECT_TRUE(Same(mesh[0], a) && Same(mesh[1], p) && Same(mesh[2], b));
+  mesh = Polygon({a, b});
+  EXPECT_EQ(mesh.InsertBefore(2, p), -1);
+  EXPECT_EQ(mesh.GetNumberOfPoints(), 2u);
+  MKMesh empty;
+  EXPECT_EQ(empty.InsertBefore(0, p), 0);
+  EXPECT_EQ(empty.GetNumberOfPoints(), 1u);
+
+  mesh = Polygon({a, b, b});
+  EXPECT_EQ(mesh.Locate(b), 1);
+  EXPECT_EQ(mesh.Locate(p), -1);
+  mesh.RemovePosition(0);
+  mesh.RemovePosition(7);
+  EXPECT_EQ(mesh.GetNumberOfPoints(), 2u);
+  EXPECT_TRUE(mesh == Polygon({b, b}, MKMesh::MKRing));  // types are not compared
+
+  KelMathVector v;
+  EXPECT_EQ(mesh.GetVector(1, v), 1);
+  EXPECT_EQ(v.x, 2.0);
+  EXPECT_EQ(mesh.SetVector(2, v), 0);
+}
+
+TEST(MKMeshTest, ConvexHullDropsInnerPointsAndClosesThePolygon) {
+  // Corners in order around the square, the centre last, in the floor plane.
+  const MKMesh square = Polygon({{0, 0, 0}, {2, 0, 0}, {2, 0, 2}, {0, 0, 2}, {1, 0, 1}});
+  const MKMesh hull = square.ConvexHull();
+  ASSERT_EQ(hull.GetNumberOfPoints(), 5u);
+  EXPECT_EQ(hull.GetType(), MKMesh::MKPointSet);
+  EXPECT_TRUE(Same(hull[0], hull[4]));
+  EXPECT_EQ(hull.Locate(MK3DVertex(1, 0, 1)), -1);
+  for (const MK3DVertex& corner :
+       {MK3DVertex(0, 0, 0), MK3DVertex(2, 0, 0), MK3DVertex(2, 0, 2), MK3DVertex(0, 0, 2)})
+    EXPECT_NE(hull.Locate(corner), -1);
+
+  EXPECT_EQ(Polygon({{0, 0, 0}, {1, 0, 0}}, MKMesh::MKRing).ConvexHull().GetType(),
+            MKMesh::MKEmptyResult);
+  const MKMesh triangle = Polygon({{0, 0, 0}, {1, 0, 0}, {0, 0, 1}});
+  EXPECT_TRUE(triangle.ConvexHull() == triangle);
+}
+
+TEST(MKMeshTest, PolygonsContainTheirInsideInTheFloorPlane) {
+  // A tilted quadrilateral: a triangle with two corners on one x or z
+  // contains nothing, so an axis-aligned square would contain no point.
+  const MKMesh quad = Polygon({{1, 0, 0}, {2.1, 0, 1}, {1.2, 0, 2.2}, {0, 0, 1.1}});
+  EXPECT_TRUE(MKMathRoutines::ContainsVertex(quad, MK3DVertex(1, 5, 1)));  // y is ignored
+  EXPECT_FALSE(MKMathRoutines::ContainsVertex(quad, MK3DVertex(3, 0, 1)));
+  const MKMesh square = Polygon({{0, 0, 0}, {2, 0, 0}, {2, 0, 2}, {0, 0, 2}});
+  EXPECT_FALSE(MKMathRoutines::ContainsVertex(square, MK3DVertex(1, 0, 1)));
+  EXPECT_FALSE(MKMathRoutines::ContainsVertex(
+      Polygon({{1, 0, 0}, {2.1, 0, 1}, {1.2, 0, 2.2}}, MKMesh::MKRing), MK3DVertex(1.2, 0, 1)));
+}
+
+TEST(MKMeshTest, BagHoldsCopies) {
+  MKBagOfMKMesh bag;
+  MKMesh mesh = Polygon({{1, 2, 3}});
+  bag.AddMesh(mesh);
+  mesh.Append(4, 5, 6);
+  ASSERT_EQ(bag.GetNumberOfMeshes(), 1u);
+  EXPECT_EQ(bag.GetMesh(0)->GetNumberOfPoints(), 1u);
+  EXPECT_EQ(bag.GetMesh(1), nullptr);
+  bag.Clear();
+  EXPECT_EQ(bag.GetNumberOfMeshes(), 0u);
+}
