@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
+#include "anthro/MKDBJointLimits.h"
 #include "body/MKBody.h"
 #include "body/MKDOF.h"
 #include "body/MKEllipse.h"
@@ -296,4 +298,22 @@ TEST(MKBodyTest, SpineLimitsAndZonesFollowTheMembers) {
   EXPECT_EQ(DOF(body, SBoT9, 1)->GetPrefAngle(0)->GetScore(), 4.0);
   bending->SetToHighestScore();  // the middle of the run's best zone
   EXPECT_NEAR(bending->GetValueOfSpineDof(), 0.25 * bending->GetMaxLimOfSpineDof(), 1e-6);
+}
+
+TEST(MKBodyTest, JointLimitsDatabaseAndHeadGenerationSwitch) {
+  MKBody body(nullptr, 1, 0);
+  EXPECT_EQ(body.UseJointLimitsDB(nullptr).GetCode(), 800);
+  EXPECT_EQ(body.UseJointLimitsDB(body.GetJointLimitsDB()).GetCode(), 800);
+  MKDBJointLimits small;
+  small.AddVariable(new MKDBJointLimitsVariable(RSArFAr, 0, 1, 1, 2, 1));
+  EXPECT_EQ(body.UseJointLimitsDB(&small).GetCode(), 601);
+
+  // Only the exact text "1" selects the earlier head.
+  setenv("MKKR12ManikinInR14", "1", 1);
+  MKBody earlier(nullptr, 1, 0);
+  unsetenv("MKKR12ManikinInR14");
+  EXPECT_EQ(earlier.GetEllipse(EHeCh)->GetSegment(), earlier.GetSegment(SHeCg));
+  EXPECT_EQ(earlier.GetEllipse(EHeCh)->GetFlags(), 42);
+  EXPECT_EQ(earlier.GetEllipse(EHeFh)->GetFlags(), 208);
+  EXPECT_EQ(body.GetEllipse(EHeFh)->GetFlags(), 4);
 }
