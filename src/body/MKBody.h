@@ -108,6 +108,18 @@ class MKBody : public MKBodyElement {
   MKStatus SetPosture(MKPostureSpec posture);
   void SetToBestPosture();
 
+  // Every visible DOF's value, limits and locks, kept around a rebuild while
+  // the DOFs are unlocked and their limits reset to the database means.
+  struct SavedDOFState {
+    MKDOF* dof;
+    double value, minLim, maxLim;
+    int state;
+    bool limitsLocked;
+  };
+  std::vector<SavedDOFState> SaveAndFreeDOFs() const;
+  // Limits first, then values (coupled limits follow their masters), then locks.
+  static void RestoreDOFs(const std::vector<SavedDOFState>& saved);
+
   // Coupling.
   void EnableCoupling(bool saveLimits);
   void DisableCoupling(bool restoreLimits);

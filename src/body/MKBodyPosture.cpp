@@ -171,3 +171,28 @@ void MKBody::RelinkJointLimitsDB(MKSegment* segment) {
       RelinkJointLimitsDB(static_cast<MKSegment*>(child));
   }
 }
+
+std::vector<MKBody::SavedDOFState> MKBody::SaveAndFreeDOFs() const {
+  std::vector<SavedDOFState> saved;
+  ForEachDOF([&saved](MKDOF* dof) {
+    saved.push_back({dof, dof->GetMathematicalValue(), dof->GetMinLimNoCoupling(true),
+                     dof->GetMaxLimNoCoupling(true), dof->GetDOFState(), dof->AreLimitsLocked()});
+    dof->UnlockLimits();
+    dof->UnlockValue();
+    dof->ResetLimits();
+  });
+  return saved;
+}
+
+void MKBody::RestoreDOFs(const std::vector<SavedDOFState>& saved) {
+  for (const SavedDOFState& s : saved) {
+    s.dof->SetMinLim(s.minLim);
+    s.dof->SetMaxLim(s.maxLim);
+  }
+  for (const SavedDOFState& s : saved) s.dof->SetMathematicalValue(s.value);
+  for (const SavedDOFState& s : saved) {
+    if (s.state == MKDOF::ValueLocked) s.dof->LockValue();
+    if (s.state == MKDOF::LimitsRemoved) s.dof->RemoveLimits();
+    if (s.limitsLocked) s.dof->LockLimits();
+  }
+}

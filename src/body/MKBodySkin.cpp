@@ -27,30 +27,10 @@ void MKBody::RebuildMeshes() {
   // Only a manikin's body dresses itself, in its reference posture: every
   // DOF's value, limits and locks are kept around the rebuild.
   if (!manikin || !createMeshes) return;
-  struct Saved {
-    MKDOF* dof;
-    double value, minLim, maxLim;
-    int state;
-    bool limitsLocked;
-  };
-  std::vector<Saved> saved;
-  ForEachDOF([&saved](MKDOF* dof) {
-    saved.push_back({dof, dof->GetMathematicalValue(), dof->GetMinLimNoCoupling(true),
-                     dof->GetMaxLimNoCoupling(true), dof->GetDOFState(), dof->AreLimitsLocked()});
-    dof->UnlockLimits();
-    dof->ResetLimits();
-    dof->UnlockValue();
-  });
+  const std::vector<SavedDOFState> saved = SaveAndFreeDOFs();
   ResetPosture();
   BuildSkin();
-  for (const Saved& s : saved) {
-    s.dof->SetMinLim(s.minLim);
-    s.dof->SetMaxLim(s.maxLim);
-    s.dof->SetMathematicalValue(s.value);
-    if (s.state == MKDOF::ValueLocked) s.dof->LockValue();
-    if (s.state == MKDOF::LimitsRemoved) s.dof->RemoveLimits();
-    if (s.limitsLocked) s.dof->LockLimits();
-  }
+  RestoreDOFs(saved);
 }
 
 void MKBody::BuildSkin() {

@@ -11,49 +11,6 @@
 
 namespace {
 
-// What a build must give back to one DOF: its value and its limits with
-// their locks. The manikin has no part paste yet, so limits and posture are
-// saved and restored through the DOFs themselves.
-struct SavedDOF {
-  MKDOF* dof;
-  double value;
-  double minLim;
-  double maxLim;
-  int state;
-  bool limitsLocked;
-};
-
-std::vector<SavedDOF> SaveAndFreeDOFs(MKBody& body) {
-  std::vector<SavedDOF> saved;
-  for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i) {
-    MKSegment* segment = body.GetSegmentAtIndex(i);
-    for (int axis = 0; axis < 3; ++axis) {
-      MKDOF* dof = segment->GetDOF(axis);
-      if (!dof) continue;
-      saved.push_back({dof, dof->GetMathematicalValue(), dof->GetMinLimNoCoupling(true),
-                       dof->GetMaxLimNoCoupling(true), dof->GetDOFState(), dof->AreLimitsLocked()});
-      dof->UnlockLimits();
-      dof->UnlockValue();
-      dof->ResetLimits();
-    }
-  }
-  return saved;
-}
-
-void RestoreDOFs(const std::vector<SavedDOF>& saved) {
-  for (const SavedDOF& s : saved) {
-    s.dof->SetMinLim(s.minLim);
-    s.dof->SetMaxLim(s.maxLim);
-  }
-  // Values after every limit, since coupled limits follow their masters.
-  for (const SavedDOF& s : saved) s.dof->SetMathematicalValue(s.value);
-  for (const SavedDOF& s : saved) {
-    if (s.state == MKDOF::ValueLocked) s.dof->LockValue();
-    if (s.state == MKDOF::LimitsRemoved) s.dof->RemoveLimits();
-    if (s.limitsLocked) s.dof->LockLimits();
-  }
-}
-
 // A segment is unusable when a length was refused (defaulted) or a size or
 // rest rotation is not finite.
 bool IsInvalid(const MKSegment& segment) {
@@ -75,9 +32,9 @@ MKStatus MKManikin::BuildManikin(int sex) {
   const double w = 0.45 * bispinous;
   const double d = GetAnthroValue(kCERVHGTH) - GetAnthroValue(kACRHGHT);
 
-  // Joint limits, locks and posture are saved through the DOFs themselves
-  // (steps that would otherwise copy and paste the limits and posture parts).
-  const std::vector<SavedDOF> saved = SaveAndFreeDOFs(*body);
+  // Joint limits, locks and posture are kept through the DOFs themselves:
+  // the manikin has no part paste yet.
+  const std::vector<MKBody::SavedDOFState> saved = body->SaveAndFreeDOFs();
   body->ResetPosture();
   body->GetBackSpineEllipses();
 
@@ -99,7 +56,7 @@ MKStatus MKManikin::BuildManikin(int sex) {
   body->AssignSegmentsTextureInfo(sex);
   body->AssignSubDVertices();
 
-  RestoreDOFs(saved);
+  MKBody::RestoreDOFs(saved);
   // No vision to aim again yet.
 
   for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
