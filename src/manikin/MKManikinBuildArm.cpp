@@ -2,23 +2,13 @@
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
+#include "manikin/MKBuildConventions.h"
 #include "manikin/MKManikin.h"
 #include "math/MKMathRoutines.h"
 
 namespace {
 
-constexpr int kLeftSegment = LSLeTh - RSLeTh;
-constexpr int kLeftEllipse = LEArAc - REArAc;
-
-MKShortName Side(MKShortName right, bool left, int offset) {
-  return left ? static_cast<MKShortName>(right + offset) : right;
-}
-
-// World directions: the manikin's right is -x, up +y, front +z.
-const MK3DVertex kLateral(1.0, 0.0, 0.0);
-const MK3DVertex kFront(0.0, 0.0, 1.0);
-const MK3DVertex kDown(0.0, -1.0, 0.0);
-const MK3DVertex kNoShift(0.0, 0.0, 0.0);
+using namespace MKBuildConventions;
 
 // One finger: how far from the wrist its knuckle and its tip lie (fractions
 // of the hand length, the tip of the index and ring from the wrist-to-index

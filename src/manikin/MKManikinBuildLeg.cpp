@@ -2,23 +2,11 @@
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
+#include "manikin/MKBuildConventions.h"
 #include "manikin/MKManikin.h"
 #include "math/MKMathRoutines.h"
 
-namespace {
-
-constexpr int kLeftSegment = LSLeTh - RSLeTh;
-constexpr int kLeftEllipse = LEArAc - REArAc;
-
-MKShortName Side(MKShortName right, bool left, int offset) {
-  return left ? static_cast<MKShortName>(right + offset) : right;
-}
-
-// World directions: the manikin's right is -x, up +y, front +z.
-const MK3DVertex kLateral(1.0, 0.0, 0.0);
-const MK3DVertex kNoShift(0.0, 0.0, 0.0);
-
-}  // namespace
+using namespace MKBuildConventions;
 
 void MKManikin::MakeRightInfLimbModel(int sex, double h, double unused, double w) {
   (void)unused;
