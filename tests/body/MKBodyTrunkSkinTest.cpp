@@ -12,6 +12,7 @@
 #include "body/MKSegment.h"
 #include "body/MKSkinElement.h"
 #include "manikin/MKManikin.h"
+#include "manikin/MKManikinTestSupport.h"
 #include "math/MKMathRoutines.h"
 
 namespace {
@@ -28,17 +29,10 @@ MK3DVertex At(double y) {
   return MK3DVertex(0.0, y, 0.0);
 }
 
-struct ManikinDeleter {
-  void operator()(MKManikin* m) const {
-    if (m) m->Destroy();
-  }
-};
-using Manikin = std::unique_ptr<MKManikin, ManikinDeleter>;
+using mktest::Manikin;
 
 Manikin MakeMale50() {
-  MKManikin* manikin = nullptr;
-  EXPECT_EQ(MKManikin::Create(manikin, 1, 50, nullptr, 1, 1), MKStatusSuccess);
-  return Manikin(manikin);
+  return mktest::Make(1, 50);
 }
 
 MK3DVertex ToWorld(MKSegment* segment, const MK3DVertex& p) {

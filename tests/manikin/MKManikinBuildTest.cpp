@@ -15,21 +15,12 @@
 #include "body/MKSegment.h"
 #include "body/MKSkinElement.h"
 #include "manikin/MKManikin.h"
+#include "manikin/MKManikinTestSupport.h"
 
 namespace {
 
-struct ManikinDeleter {
-  void operator()(MKManikin* m) const {
-    if (m) m->Destroy();
-  }
-};
-using Manikin = std::unique_ptr<MKManikin, ManikinDeleter>;
-
-Manikin Make(int sex, double percentile) {
-  MKManikin* manikin = nullptr;
-  EXPECT_EQ(MKManikin::Create(manikin, sex, percentile, nullptr, 1, 1), MKStatusSuccess);
-  return Manikin(manikin);
-}
+using mktest::Make;
+using mktest::Manikin;
 
 double Value(const MKManikin& m, const char* acronym) {
   return m.GetAnthro()->GetVariable(acronym)->GetValue();

@@ -9,23 +9,14 @@
 #include "body/MKDOF.h"
 #include "body/MKSegment.h"
 #include "manikin/MKManikin.h"
+#include "manikin/MKManikinTestSupport.h"
 #include "math/MKIEEE.h"
 #include "math/MKUnitConversions.h"
 
 namespace {
 
-struct ManikinDeleter {
-  void operator()(MKManikin* m) const {
-    if (m) m->Destroy();
-  }
-};
-using Manikin = std::unique_ptr<MKManikin, ManikinDeleter>;
-
-Manikin Make(int sex, double percentile) {
-  MKManikin* manikin = nullptr;
-  EXPECT_EQ(MKManikin::Create(manikin, sex, percentile, nullptr, 1, 1), MKStatusSuccess);
-  return Manikin(manikin);
-}
+using mktest::Make;
+using mktest::Manikin;
 
 }  // namespace
 
