@@ -203,6 +203,7 @@ MKStatus MKAnthro::SetConstructionType(MKPostureSpec type) {
   if (!manikin) return MKStatusSuccess;
   const MKStatus status = manikin->BuildManikin(sex);
   if (MKBody* body = manikin->GetBody()) body->RebuildMeshes();
+  UpdateAnchorPoints();
   return status;
 }
 

@@ -134,6 +134,16 @@ class MKAnthro : public MKManikinPart {
   void FillSigma(MKNxMMatrix& matrix, int rowType, int columnType) const;
   void RemoveAllVariables();
 
+  // Measures every variable's anchor points on the manikin's body, each in
+  // its anchor posture; the body's posture and limits are left as they were.
+  // Nothing without a manikin or body.
+  void UpdateAnchorPoints();
+  // The anchor points of the variable with that number, from one anchor row
+  // (see AnchorRow), measured in the body's current build. Sets the body to
+  // the variable's anchor posture.
+  void CalculateAnchorPoints(unsigned int referenceNumber, MKShortName first, int firstPosition,
+                             MKShortName second, int secondPosition, int axis);
+
   // The UUID of the database that an anthropometry record refers to, read
   // from a stream positioned after the record's begin tag, version and
   // length. 300 when the record refers to none, 100 for malformed content.

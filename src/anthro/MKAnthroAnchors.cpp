@@ -1,5 +1,14 @@
 #include "anthro/MKAnthro.h"
 
+#include <cmath>
+
+#include "body/MKBody.h"
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "manikin/MKManikin.h"
+#include "math/MK3x1Matrix.h"
+#include "math/MKIEEE.h"
+
 namespace {
 
 constexpr MKShortName kNone = static_cast<MKShortName>(-1);
@@ -114,7 +123,115 @@ constexpr MKAnthro::AnchorRow kAnchorRows[] = {
 };
 // clang-format on
 
+constexpr int kSegmentEnd = 8;
+constexpr unsigned int kScyeCircumference = 89;
+constexpr unsigned int kAcromionRadialeLength = 5;
+constexpr unsigned int kTrochanterHeight = 108;
+constexpr double kTolerance = 0.001;
+
+MK3DVertex NaNPoint() {
+  return MK3DVertex(MKIEEE::NaN(), MKIEEE::NaN(), MKIEEE::NaN());
+}
+
+MK3DVertex SegmentEnd(MKBody& body, MKShortName name) {
+  MKSegment* segment = body.GetSegment(name);
+  if (!segment) return NaNPoint();
+  const MK3x1Matrix end = segment->GetEndPosition();
+  return MK3DVertex(end(0), end(1), end(2));
+}
+
+// An ellipse position (codes 1 to `lastEllipseCode`) or a segment end
+// (code 8) in world coordinates; NaN for anything else.
+MK3DVertex Measure(MKBody& body, MKShortName name, int code, int lastEllipseCode) {
+  if (name == kNone) return NaNPoint();
+  if (code == kSegmentEnd) return SegmentEnd(body, name);
+  if (code < 1 || code > lastEllipseCode) return NaNPoint();
+  MKEllipse* ellipse = body.GetEllipse(name);
+  if (!ellipse) return NaNPoint();
+  return ellipse->GetPosition(static_cast<MKPositionSpec>(code), MKGlobalSpace);
+}
+
+// Moves `moved`'s y so that its y-distance to `fixed` is `distance`, on the
+// side where it already lies (above when level).
+void SetVerticalDistance(MK3DVertex& moved, const MK3DVertex& fixed, double distance) {
+  moved.y = moved.y >= fixed.y ? fixed.y + distance : fixed.y - distance;
+}
+
 }  // namespace
+
+void MKAnthro::UpdateAnchorPoints() {
+  MKBody* body = manikin ? manikin->GetBody() : nullptr;
+  if (!body) return;
+  // Anchor postures must be reachable whatever limits the user set.
+  const std::vector<MKBody::SavedDOFState> saved = body->SaveAndFreeDOFs();
+  for (unsigned int i = 0; i < GetNumberOfVariables(); ++i) {
+    const MKAnthroVariable* variable = GetVariableAtIndex(i);
+    const AnchorRow* row =
+        variable ? GetAnchorRow(static_cast<unsigned int>(variable->GetReferenceNumber()))
+                 : nullptr;
+    if (!row) continue;
+    CalculateAnchorPoints(row->referenceNumber, row->first, row->firstPosition, row->second,
+                          row->secondPosition, row->axis);
+  }
+  MKBody::RestoreDOFs(saved);
+}
+
+void MKAnthro::CalculateAnchorPoints(unsigned int referenceNumber, MKShortName first,
+                                     int firstPosition, MKShortName second, int secondPosition,
+                                     int axis) {
+  MKAnthroVariable* variable = GetVariableFromRefNumber(referenceNumber);
+  MKBody* body = manikin ? manikin->GetBody() : nullptr;
+  if (!variable || !body) return;
+  const MKPostureSpec posture = variable->GetAnchorPointPosture();
+  if (posture != MKPostureNone) body->SetPosture(posture);
+
+  MK3DVertex p1 = Measure(*body, first, firstPosition, 7);
+  MK3DVertex p2 = Measure(*body, second, secondPosition, 6);
+  if (first != kNone && second != kNone) {
+    switch (axis) {
+      case 0:
+        p2.y = p1.y;
+        p2.z = p1.z;
+        break;
+      case 1:
+        p2.x = p1.x;
+        p2.z = p1.z;
+        break;
+      case 2:
+        p2.x = p1.x;
+        p2.y = p1.y;
+        break;
+      case 3:
+        p2.z = p1.z;
+        break;
+      default:
+        break;
+    }
+  }
+
+  if (referenceNumber == kScyeCircumference) {
+    // The scye is drawn about the acromion ellipse of the upper arm, checked
+    // against the acromion-radiale length down to the elbow joint.
+    const MKSegment* clavicle = body->GetSegment(RSArCl);
+    MKEllipse* acromion = clavicle ? body->GetEllipse(REArAc) : nullptr;
+    const MKAnthroVariable* length = GetVariableFromRefNumber(kAcromionRadialeLength);
+    if (acromion && length) {
+      p1 = acromion->GetPosition(MKPositionHighestY, MKGlobalSpace);
+      p2 = SegmentEnd(*body, RSArAr);
+      const double d = length->GetValue() - std::fabs(p1.y - p2.y);
+      if (std::fabs(d) > kTolerance) p1 = MK3DVertex(0.0, d, 0.0);
+    }
+  } else if (first == REArAc && axis == 1) {
+    // The acromion ellipse's top is not the acromion landmark itself.
+    SetVerticalDistance(p1, p2, variable->GetValue());
+  } else if (referenceNumber == kTrochanterHeight) {
+    const double d = variable->GetValue() - std::fabs(p1.y - p2.y);
+    if (std::fabs(d) > kTolerance) SetVerticalDistance(p1, p2, variable->GetValue());
+  }
+
+  variable->InitAnchorPoints(p1, p2);
+  if (variable->IsACircumference()) variable->SetCircEllipse(first);
+}
 
 const MKAnthro::AnchorRow* MKAnthro::GetAnchorRow(unsigned int referenceNumber) {
   for (const AnchorRow& row : kAnchorRows)

@@ -233,6 +233,7 @@ MKStatus MKAnthro::Predict(bool initial) {
       if (MKSegment* segment = body->GetSegmentAtIndex(index))
         for (int axis = 0; axis < 3; ++axis)
           if (MKDOF* dof = segment->GetDOF(axis)) dof->InitializeSpineDof();
+  if (manikin && (initial || !part.free.empty())) UpdateAnchorPoints();
   return status;
 }
 
