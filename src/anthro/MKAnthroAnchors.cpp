@@ -123,6 +123,27 @@ constexpr MKAnthro::AnchorRow kAnchorRows[] = {
 };
 // clang-format on
 
+// Reaches and the span are measured with the arms stretched out, which
+// neither the standing nor the sitting posture gives: these rows take the
+// body's arm postures instead.
+struct ReachPosture {
+  unsigned int referenceNumber;
+  int posture;
+};
+constexpr ReachPosture kReachPostures[] = {
+    {99, 5},   // <SPAN>: both arms out sideways
+    {107, 3},  // <THMBTPR>: both arms forward
+    {132, 3},  // <WRWALLLN>: both arms forward
+    {133, 4},  // <WRWALLEX>: left arm forward, its shoulder pushed out
+};
+
+MKPostureSpec AnchorPosture(const MKAnthroVariable& variable) {
+  for (const ReachPosture& reach : kReachPostures)
+    if (static_cast<int>(reach.referenceNumber) == variable.GetReferenceNumber())
+      return static_cast<MKPostureSpec>(reach.posture);
+  return variable.GetAnchorPointPosture();
+}
+
 constexpr int kSegmentEnd = 8;
 constexpr unsigned int kScyeCircumference = 89;
 constexpr unsigned int kAcromionRadialeLength = 5;
@@ -182,7 +203,7 @@ void MKAnthro::CalculateAnchorPoints(unsigned int referenceNumber, MKShortName f
   MKAnthroVariable* variable = GetVariableFromRefNumber(referenceNumber);
   MKBody* body = manikin ? manikin->GetBody() : nullptr;
   if (!variable || !body) return;
-  const MKPostureSpec posture = variable->GetAnchorPointPosture();
+  const MKPostureSpec posture = AnchorPosture(*variable);
   if (posture != MKPostureNone) body->SetPosture(posture);
 
   MK3DVertex p1 = Measure(*body, first, firstPosition, 7);

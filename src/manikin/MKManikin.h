@@ -103,9 +103,12 @@ class MKManikin : public MKManikinPart {
   };
   // clang-format on
 
-  // Gives `segment` its length and a rest rotation (about X and Y) that
-  // points it along `worldDirection` in the body's current posture.
-  static void AimSegment(MKSegment* segment, const MK3DVertex& worldDirection, double length);
+  // Gives `segment` its length and a rest rotation that points it along
+  // `worldDirection` in the body's current posture, rolled about itself so
+  // that its local y axis (towards which a positive flexion about x moves
+  // its children) lies closest to `flexionWorld`.
+  static void AimSegment(MKSegment* segment, const MK3DVertex& worldDirection,
+                         const MK3DVertex& flexionWorld, double length);
   // Sizes the ellipse `name` of `segment` at height z on the segment's axis,
   // turns it about its normal so that its major axis lies closest to
   // `majorWorld`, and shifts its centre by the world vector `shiftWorld`.

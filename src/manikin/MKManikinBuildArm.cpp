@@ -66,13 +66,13 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
       0.5 * biacromial - sternal +
       0.5 * (GetAnthroValue(kSPAN) - biacromial -
              2.0 * (sleeve + GetAnthroValue(kHANDLGTH) - 0.1 * (sleeve - forearmLength)));
-  AimSegment(clavicle, MK3DVertex(outwards, 0.12, -0.15), clavicleLength);
+  AimSegment(clavicle, MK3DVertex(outwards, 0.12, -0.15), kFront, clavicleLength);
   MKSegment* scapula = segment(RSArSc);
   scapula->SetLength(0.0);
   scapula->SetRotation(0.0, 0.0, 0.0);
   MKSegment* arm = segment(RSArAr);
   const double armLength = 0.9 * (sleeve - forearmLength);
-  AimSegment(arm, kDown, armLength);
+  AimSegment(arm, kDown, kFront, armLength);
   arm->SetMass(MassDistrib(MKKUpperArm, sex));
   arm->SetCenterOfGravityPosition(MK3DVertex(0.0, 0.0, 0.436));
   MKSegment* forearm = segment(RSArFAr);
@@ -144,13 +144,13 @@ void MKManikin::MakeHandModel(int sex, bool left) {
     const double knuckle = finger.knuckle * handLength;
     const double across = finger.across * breadth;
     MKSegment* metacarpal = segment(finger.metacarpal);
-    AimSegment(metacarpal, MK3DVertex(thumbSide.x * across, -(knuckle - grip), 0.0),
+    AimSegment(metacarpal, MK3DVertex(thumbSide.x * across, -(knuckle - grip), 0.0), kFront,
                MKMathRoutines::Length(knuckle - grip, across));
     const double fingerLength = tipFromWrist - knuckle;
     const double thickness = (0.22 - 0.03 * (finger.metacarpal == RSHaAuM)) * breadth;
     for (int k = 0; k < 3; ++k) {
       MKSegment* phalanx = segment(finger.phalanges[k]);
-      AimSegment(phalanx, kDown, kPhalanx[k] * fingerLength);
+      AimSegment(phalanx, kDown, kFront, kPhalanx[k] * fingerLength);
       const double taper = 1.0 - 0.1 * k;
       SizeSection(phalanx, ellipse(finger.sections[k]), taper * thickness, 0.85 * taper * thickness,
                   0.0, thumbSide, kNoShift);
@@ -164,7 +164,7 @@ void MKManikin::MakeHandModel(int sex, bool left) {
   // beside the wrist; the phalanges run down along the index to the tip.
   const double thumbForward = 0.5 * 0.2361 * wristCirc;
   const double thumbUp = 0.757 * grip;
-  AimSegment(segment(RSHaThM), MK3DVertex(thumbSide.x * thumbForward, thumbUp, 0.0),
+  AimSegment(segment(RSHaThM), MK3DVertex(thumbSide.x * thumbForward, thumbUp, 0.0), kFront,
              MKMathRoutines::Length(thumbForward, thumbUp));
   const double thumbReach = GetAnthroValue(kWRTHLGTH) - (grip - thumbUp);
   const double thumbWidth = GetAnthroValue(kTHUMBBR);
@@ -173,7 +173,7 @@ void MKManikin::MakeHandModel(int sex, bool left) {
   const MKShortName thumbSections[4] = {REHaTh0, REHaTh1, REHaTh2, REHaTh3};
   for (int k = 0; k < 3; ++k) {
     MKSegment* phalanx = segment(thumb[k]);
-    AimSegment(phalanx, MK3DVertex(0.18 * thumbSide.x, -1.0, 0.0),
+    AimSegment(phalanx, MK3DVertex(0.18 * thumbSide.x, -1.0, 0.0), kFront,
                thumbParts[k] * thumbReach / 0.984);
     const double size = (k == 0 ? 1.3 : 1.0 - 0.05 * k) * thumbWidth;
     SizeSection(phalanx, ellipse(thumbSections[k]), size, 0.85 * size, 0.0, thumbSide, kNoShift);

@@ -36,7 +36,8 @@ MK3DVertex Pointing(MKSegment* segment) {
 
 }  // namespace
 
-void MKManikin::AimSegment(MKSegment* segment, const MK3DVertex& worldDirection, double length) {
+void MKManikin::AimSegment(MKSegment* segment, const MK3DVertex& worldDirection,
+                           const MK3DVertex& flexionWorld, double length) {
   if (!segment) return;
   segment->SetLength(length);
   const MK3DVertex target = Normalized(worldDirection);
@@ -69,7 +70,31 @@ void MKManikin::AimSegment(MKSegment* segment, const MK3DVertex& worldDirection,
       bestIndex = i;
     }
   }
-  segment->SetRotation(candidates[bestIndex][0], candidates[bestIndex][1], 0.0);
+  const double pitch = candidates[bestIndex][0], yaw = candidates[bestIndex][1];
+  segment->SetRotation(pitch, yaw, 0.0);
+
+  // The roll about the segment's own axis (applied last) that turns its y
+  // axis onto the wanted flexion direction, taken square to the segment.
+  const MK3DVertex p = Pointing(segment);
+  const double along = Dot(flexionWorld, p);
+  const MK3DVertex wanted = Normalized(MK3DVertex(
+      flexionWorld.x - along * p.x, flexionWorld.y - along * p.y, flexionWorld.z - along * p.z));
+  const MK3DVertex y = Normalized(WorldVector(segment->GetGlobalMatrix(), MK3DVertex(0, 1, 0)));
+  const MK3DVertex cross(y.y * wanted.z - y.z * wanted.y, y.z * wanted.x - y.x * wanted.z,
+                         y.x * wanted.y - y.y * wanted.x);
+  const double roll = std::atan2(Dot(cross, p), Dot(y, wanted)) * kDegrees;
+  double bestRoll = 0.0;
+  best = -2.0;
+  for (double candidate : {roll, -roll}) {
+    segment->SetRotation(pitch, yaw, candidate);
+    const double score =
+        Dot(Normalized(WorldVector(segment->GetGlobalMatrix(), MK3DVertex(0, 1, 0))), wanted);
+    if (score > best) {
+      best = score;
+      bestRoll = candidate;
+    }
+  }
+  segment->SetRotation(pitch, yaw, bestRoll);
 }
 
 void MKManikin::SizeSection(MKSegment* segment, MKShortName name, double major, double minor,

@@ -1,12 +1,50 @@
 // Legs and feet of the geometric build, and the ankle sections joining them.
+#include <cmath>
+#include <limits>
+
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
 #include "manikin/MKBuildConventions.h"
 #include "manikin/MKManikin.h"
+#include "math/MK3x1Matrix.h"
 #include "math/MKMathRoutines.h"
 
 using namespace MKBuildConventions;
+
+namespace {
+
+// Lays an ellipse of `owner` with its second axis (of length `axis`) along
+// `child`, a child of `owner` turned about x only, the far end of that axis on
+// the child's end. The sign conventions of the turn are settled by looking
+// where the lowest point of the ellipse lands.
+void LayAlongChild(MKEllipse* ellipse, MKSegment* owner, MKSegment* child, double axis) {
+  const double turn = child->GetRotationXInDegrees();
+  const double offset = child->GetLength() - 0.5 * axis;
+  const MK3x1Matrix end = child->GetEndPosition();
+  double bestError = std::numeric_limits<double>::infinity();
+  double bestSign = 1.0, bestQuarter = 90.0;
+  for (double sign : {1.0, -1.0}) {
+    for (double quarter : {90.0, -90.0}) {
+      ellipse->SetRotationX(turn + quarter);
+      ellipse->SetPosition(0.0, sign * offset * MKMathRoutines::Sin(turn),
+                           owner->GetLength() + offset * MKMathRoutines::Cos(turn));
+      const MK3DVertex low = ellipse->GetPosition(MKPositionLowestY, MKGlobalSpace);
+      const double error =
+          std::fabs(low.x - end(0)) + std::fabs(low.y - end(1)) + std::fabs(low.z - end(2));
+      if (error < bestError) {
+        bestError = error;
+        bestSign = sign;
+        bestQuarter = quarter;
+      }
+    }
+  }
+  ellipse->SetRotationX(turn + bestQuarter);
+  ellipse->SetPosition(0.0, bestSign * offset * MKMathRoutines::Sin(turn),
+                       owner->GetLength() + offset * MKMathRoutines::Cos(turn));
+}
+
+}  // namespace
 
 void MKManikin::MakeRightInfLimbModel(int sex, double h, double unused, double w) {
   (void)unused;
@@ -134,16 +172,16 @@ void MKManikin::MakeFootModel(int sex, bool left) {
   ankle->SetMass(MassDistrib(MKKFoot, sex));
 
   // Heel-ankle section: the heel breadth across, the other axis keeps the
-  // diagonal circumference; it leans forward from the back of the heel up
-  // over the instep.
+  // diagonal circumference and runs along the heel segment, from the back of
+  // the heel (where the heel segment ends, so that the foot lengths are
+  // measured from there) up over the instep.
   MKEllipse* heelAnkle = ankle->GetEllipse(ellipse(REFoHAn));
   if (heelAnkle) {
     const double diagonal = MKMathRoutines::CircAxe(GetAnthroValue(kHLAKCIRC), heelBreadth);
     heelAnkle->SetAxisValues(heelBreadth, diagonal);
-    heelAnkle->SetRotationZ(0.0);
     heelAnkle->SetRotationY(0.0);
-    heelAnkle->SetRotationX(45.0);
-    heelAnkle->SetPosition(0.0, 0.0, L + 0.5 * sole->GetLength());
+    heelAnkle->SetRotationZ(0.0);
+    LayAlongChild(heelAnkle, ankle, heel, diagonal);
   }
   // Mid-foot and ball: the breadth across, the depth from the ball's
   // circumference; the ball rests on the floor.
