@@ -6,6 +6,8 @@
 #include "parts/MKManikinPart.h"
 #include "parts/MKShortName.h"
 
+enum MKPositionSpec : int;
+
 class MKAnthro;
 class MKBody;
 class MKDBAnthro;
@@ -85,7 +87,7 @@ class MKManikin : public MKManikinPart {
   // clang-format off
   enum BuildVariable : unsigned int {
     kABEXDPST = 2, kACRHGHT = 3, kACRHTST = 4, kANKLCIRC = 6, kAXHGHT = 7, kAXARCIRC = 8,
-    kBLFTCIRC = 9, kBLFTLGTH = 10, kBCRMBDTH = 11, kBICIRCFL = 12, kBIDLBDTH = 13, kBISBDTH = 15,
+    kBLFTCIRC = 9, kBLFTLGTH = 10, kBCRMBDTH = 11, kBICIRCFL = 12, kBIDLBDTH = 13, kBIMBDTH = 14, kBISBDTH = 15,
     kBUTTDPTH = 25, kBUTTHGHT = 26, kBUTTKLTH = 27, kBUTTPLTH = 28, kCALFCIRC = 29,
     kCALFHGTH = 30, kCERVHGTH = 31, kCHSTBDTH = 33, kCHSTCIRC = 34, kCHSTCISC = 35, kCHSTCB = 36,
     kCHSTDPTH = 37, kCHSTHGHT = 38, kCRCHHGHT = 39, kELBCIRC = 48, kFTBRHOR = 51, kFOOTLGTH = 52,
@@ -114,6 +116,11 @@ class MKManikin : public MKManikinPart {
   // `majorWorld`, and shifts its centre by the world vector `shiftWorld`.
   static void SizeSection(MKSegment* segment, MKShortName name, double major, double minor,
                           double z, const MK3DVertex& majorWorld, const MK3DVertex& shiftWorld);
+  // Moves the ellipse `name` of `segment`, unchanged in shape, so that its
+  // landmark `spec` reaches `worldTarget` in the world coordinates selected
+  // by `useX`, `useY` and `useZ`.
+  static void MoveSectionLandmark(MKSegment* segment, MKShortName name, MKPositionSpec spec,
+                                  const MK3DVertex& worldTarget, bool useX, bool useY, bool useZ);
 
   // The mirrored builders share one body with a side switch.
   void MakeSupLimbModel(int sex, bool left);

@@ -1,4 +1,6 @@
 // Arms and hands of the geometric build.
+#include <cmath>
+
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
@@ -13,7 +15,8 @@ using namespace MKBuildConventions;
 // One finger: how far from the wrist its knuckle and its tip lie (fractions
 // of the hand length, the tip of the index and ring from the wrist-to-index
 // length), and where it sits across the palm (fraction of the hand breadth,
-// positive towards the thumb).
+// positive towards the thumb). The outer knuckles' surfaces span the hand
+// breadth: 0.795 between their axes plus half of each one's thickness.
 struct Finger {
   MKShortName metacarpal;
   MKShortName phalanges[3];
@@ -23,10 +26,10 @@ struct Finger {
 };
 
 constexpr Finger kFingers[] = {
-    {RSHaInM, {RSHaIn1, RSHaIn2, RSHaIn3}, {REHaIn1, REHaIn2, REHaIn3, REHaIn4}, 0.545, 0.36},
-    {RSHaMiM, {RSHaMi1, RSHaMi2, RSHaMi3}, {REHaMi1, REHaMi2, REHaMi3, REHaMi4}, 0.56, 0.12},
-    {RSHaAnM, {RSHaAn1, RSHaAn2, RSHaAn3}, {REHaAn1, REHaAn2, REHaAn3, REHaAn4}, 0.54, -0.12},
-    {RSHaAuM, {RSHaAu1, RSHaAu2, RSHaAu3}, {REHaAu1, REHaAu2, REHaAu3, REHaAu4}, 0.5, -0.36},
+    {RSHaInM, {RSHaIn1, RSHaIn2, RSHaIn3}, {REHaIn1, REHaIn2, REHaIn3, REHaIn4}, 0.545, 0.3975},
+    {RSHaMiM, {RSHaMi1, RSHaMi2, RSHaMi3}, {REHaMi1, REHaMi2, REHaMi3, REHaMi4}, 0.56, 0.1325},
+    {RSHaAnM, {RSHaAn1, RSHaAn2, RSHaAn3}, {REHaAn1, REHaAn2, REHaAn3, REHaAn4}, 0.54, -0.1325},
+    {RSHaAuM, {RSHaAu1, RSHaAu2, RSHaAu3}, {REHaAu1, REHaAu2, REHaAu3, REHaAu4}, 0.5, -0.3975},
 };
 // Proximal, middle and distal phalanx, as parts of a finger.
 constexpr double kPhalanx[3] = {0.46, 0.3, 0.24};
@@ -97,11 +100,28 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   SizeSection(clavicle, ellipse(REArAc), scyeMinor, scyeMajor, clavicleLength, kFront,
               MK3DVertex(0.0, -0.5 * scyeMajor, 0.0));
 
+  // The acromion tops the shoulder at its standing height, half the
+  // biacromial breadth out; the mid-shoulder rises above it by the seated
+  // difference of the two heights. The floor lies the cervicale height
+  // below the top of the spine.
+  const double floorY = body->GetSegment(SBoT1)->GetEndPosition()(1) - GetAnthroValue(kCERVHGTH);
+  const double acromionY = floorY + GetAnthroValue(kACRHGHT);
+  MoveSectionLandmark(clavicle, ellipse(REArAc), MKPositionHighestY,
+                      MK3DVertex(0.5 * outwards * biacromial, acromionY, 0.0), true, true, false);
+  MoveSectionLandmark(
+      clavicle, ellipse(REArMSh), MKPositionHighestY,
+      MK3DVertex(0.0, acromionY + GetAnthroValue(kMSHTSIT) - GetAnthroValue(kACRHTST), 0.0), false,
+      true, false);
+
   // Upper arm: armpit, biceps, elbow; forearm: its largest circumference.
   const double axillaCirc = GetAnthroValue(kAXARCIRC);
   const double axillaMajor = 0.3 * axillaCirc;
   SizeSection(arm, ellipse(REArSc), axillaMajor, MKMathRoutines::CircAxe(axillaCirc, axillaMajor),
               0.12 * armLength, kLateral, kNoShift);
+  // The deltoid bulges out to half the deltoid breadth.
+  MoveSectionLandmark(arm, ellipse(REArSc), left ? MKPositionHighestX : MKPositionLowestX,
+                      MK3DVertex(0.5 * outwards * GetAnthroValue(kBIDLBDTH), 0.0, 0.0), true, false,
+                      false);
   const double bicepsCirc = GetAnthroValue(kBICIRCFL);
   const double bicepsMajor = 0.3 * bicepsCirc;
   SizeSection(arm, ellipse(REArBi), bicepsMajor, MKMathRoutines::CircAxe(bicepsCirc, bicepsMajor),
@@ -110,6 +130,13 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   const double elbowMajor = 0.31 * elbowCirc;
   SizeSection(arm, ellipse(REArEl), elbowMajor, MKMathRoutines::CircAxe(elbowCirc, elbowMajor),
               armLength, kLateral, kNoShift);
+  // The point of the elbow lies behind the joint by what the forearm-hand
+  // length adds to the forearm and the hand.
+  const double olecranon =
+      std::fmax(0.5, GetAnthroValue(kFORHDLG) - forearmLength - GetAnthroValue(kHANDLGTH));
+  MoveSectionLandmark(arm, ellipse(REArEl), MKPositionLowestZ,
+                      MK3DVertex(0.0, 0.0, arm->GetEndPosition()(2) - olecranon), false, false,
+                      true);
   const double forearmCirc = GetAnthroValue(kFCIRCFL);
   const double forearmMajor = 0.3367 * forearmCirc;
   SizeSection(forearm, ellipse(REArFAr), forearmMajor,
@@ -175,7 +202,8 @@ void MKManikin::MakeHandModel(int sex, bool left) {
     MKSegment* phalanx = segment(thumb[k]);
     AimSegment(phalanx, MK3DVertex(0.18 * thumbSide.x, -1.0, 0.0), kFront,
                thumbParts[k] * thumbReach / 0.984);
-    const double size = (k == 0 ? 1.3 : 1.0 - 0.05 * k) * thumbWidth;
+    // The middle section carries the thumb breadth.
+    const double size = (k == 0 ? 1.3 : (k == 1 ? 1.05 : 1.02)) * thumbWidth;
     SizeSection(phalanx, ellipse(thumbSections[k]), size, 0.85 * size, 0.0, thumbSide, kNoShift);
     if (k == 2)
       SizeSection(phalanx, ellipse(thumbSections[3]), 0.8 * thumbWidth, 0.65 * thumbWidth,
@@ -187,7 +215,8 @@ void MKManikin::MakeHandModel(int sex, bool left) {
   SizeSection(carpus, ellipse(REArWr), wristMajor, MKMathRoutines::CircAxe(wristCirc, wristMajor),
               0.0, thumbSide, kNoShift);
   const double handCirc = GetAnthroValue(kHANDCIRC);
-  const double palmMajor = 0.95 * breadth;
+  // Round enough that the circumference rule holds for the true perimeter.
+  const double palmMajor = 0.88 * breadth;
   const double palmMinor = MKMathRoutines::CircAxe(handCirc, palmMajor);
   SizeSection(carpus, ellipse(REHaPa), palmMajor, palmMinor, 0.75 * grip, thumbSide, kNoShift);
   SizeSection(carpus, ellipse(REHaPa1), 0.9 * breadth, 0.8 * palmMinor, grip, thumbSide, kNoShift);

@@ -113,3 +113,21 @@ void MKManikin::SizeSection(MKSegment* segment, MKShortName name, double major, 
   ellipse->SetAxisValues(major, minor);
   ellipse->SetPosition(Dot(shiftWorld, ex), Dot(shiftWorld, ey), z);
 }
+
+void MKManikin::MoveSectionLandmark(MKSegment* segment, MKShortName name, MKPositionSpec spec,
+                                    const MK3DVertex& worldTarget, bool useX, bool useY,
+                                    bool useZ) {
+  MKEllipse* ellipse = segment ? segment->GetEllipse(name) : nullptr;
+  if (!ellipse) return;
+  const MK3DVertex now = ellipse->GetPosition(spec, MKGlobalSpace);
+  const MK3DVertex delta(useX ? worldTarget.x - now.x : 0.0, useY ? worldTarget.y - now.y : 0.0,
+                         useZ ? worldTarget.z - now.z : 0.0);
+  // The ellipse's position is held in the segment's frame.
+  const MK4x4Matrix& g = segment->GetGlobalMatrix();
+  const MK3DVertex ex = Normalized(WorldVector(g, MK3DVertex(1.0, 0.0, 0.0)));
+  const MK3DVertex ey = Normalized(WorldVector(g, MK3DVertex(0.0, 1.0, 0.0)));
+  const MK3DVertex ez = Normalized(WorldVector(g, MK3DVertex(0.0, 0.0, 1.0)));
+  ellipse->SetPosition(ellipse->GetPositionX() + Dot(delta, ex),
+                       ellipse->GetPositionY() + Dot(delta, ey),
+                       ellipse->GetPositionZ() + Dot(delta, ez));
+}

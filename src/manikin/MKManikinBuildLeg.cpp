@@ -14,6 +14,10 @@ using namespace MKBuildConventions;
 
 namespace {
 
+double Clamped(double value, double low, double high) {
+  return value < low ? low : (value > high ? high : value);
+}
+
 // Lays an ellipse of `owner` with its second axis (of length `axis`) along
 // `child`, a child of `owner` turned about x only, the far end of that axis on
 // the child's end. The sign conventions of the turn are settled by looking
@@ -98,17 +102,22 @@ void MKManikin::MakeInfLimbModel(int sex, double h, bool left) {
   const double hipSection = 2.0 * (0.5 * seatBreadth - iliac);
   SizeSection(thigh, ellipse(RELeHi), hipSection, 0.55 * GetAnthroValue(kBUTTDPTH),
               0.05 * thighLength, kLateral, kNoShift);
+  // At the crotch the thigh is as deep as the seated thigh clearance (the
+  // thickness it shows on a seat) and as broad as its circumference leaves.
   const double thighCirc = GetAnthroValue(kTHGHCIRC);
-  const double crotchMajor = 0.3 * thighCirc;
-  const double crotchMinor = MKMathRoutines::CircAxe(thighCirc, crotchMajor);
+  const double crotchMinor = Clamped(GetAnthroValue(kTHGHCLR), 0.2 * thighCirc, 0.4 * thighCirc);
+  const double crotchMajor = MKMathRoutines::CircAxe(thighCirc, crotchMinor);
   const double crotchZ = hip - GetAnthroValue(kCRCHHGHT);
   // The outer edge of the thigh at the crotch is half the hip breadth out.
   const double crotchShift = 0.5 * GetAnthroValue(kHIPBRTH) - iliac - 0.5 * crotchMajor;
   SizeSection(thigh, ellipse(RELeCr), crotchMajor, crotchMinor, crotchZ, kLateral,
               MK3DVertex(outwards * crotchShift, 0.0, 0.0));
+  // Above the knee the thigh's top, seated, is at the seated knee height:
+  // the seated knee joint stands at the midpatella height.
   const double lowerCirc = GetAnthroValue(kLOTHCIRC);
-  const double lowerMajor = 0.3 * lowerCirc;
-  const double lowerMinor = MKMathRoutines::CircAxe(lowerCirc, lowerMajor);
+  const double lowerMinor =
+      Clamped(2.0 * (GetAnthroValue(kKNEEHTSI) - knee), 0.2 * lowerCirc, 0.4 * lowerCirc);
+  const double lowerMajor = MKMathRoutines::CircAxe(lowerCirc, lowerMinor);
   const double lowerZ = thighLength - 0.12 * (GetAnthroValue(kKNEEHTSI) - knee + thighLength) / 2.0;
   SizeSection(thigh, ellipse(RELeMTh), 0.5 * (crotchMajor + lowerMajor),
               0.5 * (crotchMinor + lowerMinor), 0.5 * (crotchZ + lowerZ), kLateral,
@@ -177,8 +186,10 @@ void MKManikin::MakeFootModel(int sex, bool left) {
   // measured from there) up over the instep.
   MKEllipse* heelAnkle = ankle->GetEllipse(ellipse(REFoHAn));
   if (heelAnkle) {
-    const double diagonal = MKMathRoutines::CircAxe(GetAnthroValue(kHLAKCIRC), heelBreadth);
-    heelAnkle->SetAxisValues(heelBreadth, diagonal);
+    // Its breadth serves both the heel breadth and the bimalleolar breadth.
+    const double breadth = 0.5 * (heelBreadth + GetAnthroValue(kBIMBDTH));
+    const double diagonal = MKMathRoutines::CircAxe(GetAnthroValue(kHLAKCIRC), breadth);
+    heelAnkle->SetAxisValues(breadth, diagonal);
     heelAnkle->SetRotationY(0.0);
     heelAnkle->SetRotationZ(0.0);
     LayAlongChild(heelAnkle, ankle, heel, diagonal);
