@@ -150,6 +150,8 @@ class MKAnthro : public MKManikinPart {
   static MKStatus GetDatabaseUUID(KelStreamDefinition& stream, KelString& uuid);
 
  private:
+  // CalculateAnchorPoints without the posture: the body is already in it.
+  void MeasureAnchorPoints(MKAnthroVariable& variable, const AnchorRow& row);
   struct FixedValue {
     unsigned int referenceNumber;
     double number;  // value or percentile, by value type

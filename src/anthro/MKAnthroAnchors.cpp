@@ -1,6 +1,9 @@
 #include "anthro/MKAnthro.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
@@ -185,14 +188,29 @@ void MKAnthro::UpdateAnchorPoints() {
   if (!body) return;
   // Anchor postures must be reachable whatever limits the user set.
   const std::vector<MKBody::SavedDOFState> saved = body->SaveAndFreeDOFs();
+  // Variables are measured posture by posture, so that the body is posed
+  // once per posture rather than once per variable.
+  std::vector<std::pair<MKAnthroVariable*, const AnchorRow*>> work;
   for (unsigned int i = 0; i < GetNumberOfVariables(); ++i) {
-    const MKAnthroVariable* variable = GetVariableAtIndex(i);
+    MKAnthroVariable* variable = GetVariableAtIndex(i);
     const AnchorRow* row =
         variable ? GetAnchorRow(static_cast<unsigned int>(variable->GetReferenceNumber()))
                  : nullptr;
-    if (!row) continue;
-    CalculateAnchorPoints(row->referenceNumber, row->first, row->firstPosition, row->second,
-                          row->secondPosition, row->axis);
+    if (row) work.emplace_back(variable, row);
+  }
+  std::stable_sort(work.begin(), work.end(), [](const auto& a, const auto& b) {
+    return AnchorPosture(*a.first) < AnchorPosture(*b.first);
+  });
+  bool posed = false;
+  MKPostureSpec current = MKPostureNone;
+  for (const auto& [variable, row] : work) {
+    const MKPostureSpec posture = AnchorPosture(*variable);
+    if (posture != MKPostureNone && (!posed || posture != current)) {
+      body->SetPosture(posture);
+      posed = true;
+      current = posture;
+    }
+    MeasureAnchorPoints(*variable, *row);
   }
   MKBody::RestoreDOFs(saved);
 }
@@ -205,11 +223,16 @@ void MKAnthro::CalculateAnchorPoints(unsigned int referenceNumber, MKShortName f
   if (!variable || !body) return;
   const MKPostureSpec posture = AnchorPosture(*variable);
   if (posture != MKPostureNone) body->SetPosture(posture);
+  const AnchorRow row{referenceNumber, first, firstPosition, second, secondPosition, axis};
+  MeasureAnchorPoints(*variable, row);
+}
 
-  MK3DVertex p1 = Measure(*body, first, firstPosition, 7);
-  MK3DVertex p2 = Measure(*body, second, secondPosition, 6);
-  if (first != kNone && second != kNone) {
-    switch (axis) {
+void MKAnthro::MeasureAnchorPoints(MKAnthroVariable& variable, const AnchorRow& row) {
+  MKBody& body = *manikin->GetBody();
+  MK3DVertex p1 = Measure(body, row.first, row.firstPosition, 7);
+  MK3DVertex p2 = Measure(body, row.second, row.secondPosition, 6);
+  if (row.first != kNone && row.second != kNone) {
+    switch (row.axis) {
       case 0:
         p2.y = p1.y;
         p2.z = p1.z;
@@ -230,28 +253,28 @@ void MKAnthro::CalculateAnchorPoints(unsigned int referenceNumber, MKShortName f
     }
   }
 
-  if (referenceNumber == kScyeCircumference) {
+  if (row.referenceNumber == kScyeCircumference) {
     // The scye is drawn about the acromion ellipse of the upper arm, checked
     // against the acromion-radiale length down to the elbow joint.
-    const MKSegment* clavicle = body->GetSegment(RSArCl);
-    MKEllipse* acromion = clavicle ? body->GetEllipse(REArAc) : nullptr;
+    const MKSegment* clavicle = body.GetSegment(RSArCl);
+    MKEllipse* acromion = clavicle ? body.GetEllipse(REArAc) : nullptr;
     const MKAnthroVariable* length = GetVariableFromRefNumber(kAcromionRadialeLength);
     if (acromion && length) {
       p1 = acromion->GetPosition(MKPositionHighestY, MKGlobalSpace);
-      p2 = SegmentEnd(*body, RSArAr);
+      p2 = SegmentEnd(body, RSArAr);
       const double d = length->GetValue() - std::fabs(p1.y - p2.y);
       if (std::fabs(d) > kTolerance) p1 = MK3DVertex(0.0, d, 0.0);
     }
-  } else if (first == REArAc && axis == 1) {
+  } else if (row.first == REArAc && row.axis == 1) {
     // The acromion ellipse's top is not the acromion landmark itself.
-    SetVerticalDistance(p1, p2, variable->GetValue());
-  } else if (referenceNumber == kTrochanterHeight) {
-    const double d = variable->GetValue() - std::fabs(p1.y - p2.y);
-    if (std::fabs(d) > kTolerance) SetVerticalDistance(p1, p2, variable->GetValue());
+    SetVerticalDistance(p1, p2, variable.GetValue());
+  } else if (row.referenceNumber == kTrochanterHeight) {
+    const double d = variable.GetValue() - std::fabs(p1.y - p2.y);
+    if (std::fabs(d) > kTolerance) SetVerticalDistance(p1, p2, variable.GetValue());
   }
 
-  variable->InitAnchorPoints(p1, p2);
-  if (variable->IsACircumference()) variable->SetCircEllipse(first);
+  variable.InitAnchorPoints(p1, p2);
+  if (variable.IsACircumference()) variable.SetCircEllipse(row.first);
 }
 
 const MKAnthro::AnchorRow* MKAnthro::GetAnchorRow(unsigned int referenceNumber) {

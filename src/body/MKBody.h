@@ -224,6 +224,10 @@ class MKBody : public MKBodyElement {
 
   // Spine shaping.
   void BuildSpineShape(double hipOffset, double b, double cervicaleHeight, double trochanterHeight);
+  // The earlier generation's spine: the same vertebrae stacked upright (no
+  // rest curvature; L5 only cancels the pelvis tilt), spanning the same height.
+  void BuildOldSpineShape(double hipOffset, double b, double cervicaleHeight,
+                          double trochanterHeight);
   double GetSpineAngle() const { return spineAngle; }
   double GetSpineDy() const { return spineDy; }
   double GetSpineDz() const { return spineDz; }
@@ -291,6 +295,9 @@ class MKBody : public MKBodyElement {
   static KelListValKelUnicodeString sDefaultPathList;
 
  private:
+  // Scales the first `count` spine segments to span `height`, then records
+  // the spine angle, dy and dz.
+  void FinishSpineShape(MKSegment* const* chain, int count, double height);
   void CreateSegments();
   void ResetDOF(MKShortName segment, int axis);
   void SetDOFDegrees(MKShortName segment, int axis, double degrees, int range = 1);

@@ -1,5 +1,6 @@
 // Shaping of the lumbar and thoracic spine, and the spine ellipses that
 // follow it.
+#include <algorithm>
 #include <cmath>
 
 #include "body/MKBody.h"
@@ -27,6 +28,21 @@ constexpr double kSpineTopZ = -1.7358;
 constexpr double kTiltStepDegrees = 0.01;
 // A full turn of tilt steps: the search ends there whatever the geometry.
 constexpr int kMaxTiltSteps = 36000;
+constexpr int kTiltBlock = 100;
+
+// Gives the vertebrae their lengths and, when `curved`, their rest
+// curvature; answers how many there are (a missing one ends the chain).
+int StackVertebrae(MKBody& body, MKSegment** chain, bool curved) {
+  int count = 0;
+  for (const Vertebra& v : kVertebrae) {
+    MKSegment* segment = body.GetSegment(v.name);
+    if (!segment) break;
+    segment->SetLength(v.length);
+    segment->SetRotation(curved ? v.rotationX : 0.0, 0.0, 0.0);
+    chain[count++] = segment;
+  }
+  return count;
+}
 
 }  // namespace
 
@@ -34,14 +50,7 @@ void MKBody::BuildSpineShape(double hipOffset, double b, double cervicaleHeight,
                              double trochanterHeight) {
   const double height = cervicaleHeight - trochanterHeight - hipOffset - b;
   MKSegment* chain[17] = {};
-  int count = 0;
-  for (const Vertebra& v : kVertebrae) {
-    MKSegment* segment = GetSegment(v.name);
-    if (!segment) break;
-    segment->SetLength(v.length);
-    segment->SetRotation(v.rotationX, 0.0, 0.0);
-    chain[count++] = segment;
-  }
+  const int count = StackVertebrae(*this, chain, true);
   if (count == 0) return;
 
   // The pelvis tilt given by the trunk builder must not tilt the spine.
@@ -50,11 +59,49 @@ void MKBody::BuildSpineShape(double hipOffset, double b, double cervicaleHeight,
   double l5Rotation = kVertebrae[0].rotationX - (sacrum ? sacrum->GetRotationXInDegrees() : 0.0);
   l5->SetRotation(l5Rotation, 0.0, 0.0);
   MKSegment* top = chain[count - 1];
-  for (int step = 0; step < kMaxTiltSteps && top->GetEndPosition()(2) > kSpineTopZ; ++step) {
-    l5Rotation += kTiltStepDegrees;
-    l5->SetRotation(l5Rotation, 0.0, 0.0);
+  // Tilt by 0.01 degree steps until the top is far enough back. The chain
+  // turns rigidly about L5, so the top's depth changes smoothly: blocks of a
+  // hundred steps are tried first and the last block is walked step by step,
+  // which finds the same step as walking all of them at a hundredth of the cost.
+  auto tooFarForward = [&](double rotation) {
+    l5->SetRotation(rotation, 0.0, 0.0);
+    return top->GetEndPosition()(2) > kSpineTopZ;
+  };
+  int steps = 0;
+  bool forward = tooFarForward(l5Rotation);
+  while (forward && steps < kMaxTiltSteps) {
+    double blockEnd = l5Rotation;
+    const int block = std::min(kTiltBlock, kMaxTiltSteps - steps);
+    for (int i = 0; i < block; ++i) blockEnd += kTiltStepDegrees;
+    if (tooFarForward(blockEnd)) {
+      l5Rotation = blockEnd;
+      steps += block;
+      continue;
+    }
+    for (int i = 0; i < block && forward; ++i, ++steps) {
+      l5Rotation += kTiltStepDegrees;
+      forward = tooFarForward(l5Rotation);
+    }
   }
+  l5->SetRotation(l5Rotation, 0.0, 0.0);
 
+  FinishSpineShape(chain, count, height);
+}
+
+void MKBody::BuildOldSpineShape(double hipOffset, double b, double cervicaleHeight,
+                                double trochanterHeight) {
+  const double height = cervicaleHeight - trochanterHeight - hipOffset - b;
+  MKSegment* chain[17] = {};
+  const int count = StackVertebrae(*this, chain, false);
+  if (count == 0) return;
+  const MKSegment* sacrum = GetSegment(SBoTIp);
+  chain[0]->SetRotation(-(sacrum ? sacrum->GetRotationXInDegrees() : 0.0), 0.0, 0.0);
+  FinishSpineShape(chain, count, height);
+}
+
+void MKBody::FinishSpineShape(MKSegment* const* chain, int count, double height) {
+  MKSegment* l5 = chain[0];
+  MKSegment* top = chain[count - 1];
   const double span = top->GetEndPosition()(1) - l5->GetOriginPosition()(1);
   if (span != 0.0)
     for (int i = 0; i < count; ++i) chain[i]->SetLength(chain[i]->GetLength() * height / span);

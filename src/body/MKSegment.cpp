@@ -361,9 +361,21 @@ MKSkinElement* MKSegment::InitSkinElement() {
   return skinElement;
 }
 
+namespace {
+
+// Appends `index` unless the list holds it. Faces are added in ascending
+// order, so the last element usually settles it without a search.
+void AppendOnce(KelRawCollint& list, int index) {
+  const int n = list.Size();
+  if (n > 0 && list[n] == index) return;
+  if (n == 0 || list[n] < index || list.Locate(index) == 0) list.Append(index);
+}
+
+}  // namespace
+
 void MKSegment::AddHierarchyIndex(int mask, int index) {
-  if ((mask & 2) && hierarchiesA.Locate(index) == 0) hierarchiesA.Append(index);
-  if ((mask & 1) && hierarchiesB.Locate(index) == 0) hierarchiesB.Append(index);
+  if (mask & 2) AppendOnce(hierarchiesA, index);
+  if (mask & 1) AppendOnce(hierarchiesB, index);
 }
 
 void MKSegment::RemoveHierarchy(int mask, int index) {

@@ -65,11 +65,15 @@ class MKManikin : public MKManikinPart {
   // posture, joint limits and locks: 2 without a body, 301 when a segment or
   // an ellipse ends up invalid.
   MKStatus BuildManikin(int sex);
+  // The earlier generation's build, used to pose a posture recorded on that
+  // skeleton: same statuses; keeps the posture but not the joint limits.
+  MKStatus BuildOldManikin(int sex);
 
   // Region builders (lengths in cm, angles in degrees). h is the hip-joint
   // offset over the trochanter, w the pelvis rise from the hip joints to L5,
   // d the cervicale height over the acromion.
   void MakeTrunkModel(int sex, double h, double unused, double d, double w);
+  void MakeOldTrunkModel(int sex, double h, double unused, double d, double w);
   void MakeHeadModel(int sex, double h, double w);
   void MakeRightSupLimbModel(int sex);
   void MakeLeftSupLimbModel(int sex);
@@ -122,6 +126,18 @@ class MKManikin : public MKManikinPart {
   static void MoveSectionLandmark(MKSegment* segment, MKShortName name, MKPositionSpec spec,
                                   const MK3DVertex& worldTarget, bool useX, bool useY, bool useZ);
 
+  // True when the host asks for the earlier generation's geometry.
+  static bool IsEarlierGeneration();
+  // The earlier generation's hip half-span, from weight and stature.
+  double EarlierHipHalfSpan(int sex) const;
+  // The steps of the earlier generation that replace the head builder and
+  // the trunk-ellipse builder.
+  void SizeOldHead(int sex, double h, double w);
+  void SizeOldTrunkEllipses(int sex, double h, double w);
+  // Validation shared by both builds: 301 for an invalid segment or ellipse.
+  MKStatus ValidateBuild();
+  // The two trunk builders share one body with a generation switch.
+  void MakeTrunk(int sex, double h, double unused, double d, double w, bool earlier);
   // The mirrored builders share one body with a side switch.
   void MakeSupLimbModel(int sex, bool left);
   void MakeInfLimbModel(int sex, double h, bool left);

@@ -23,13 +23,12 @@ bool IsInvalid(const MKSegment& segment) {
 
 MKStatus MKManikin::BuildManikin(int sex) {
   if (!body) return MKStatus(2);
-  // The earlier generation's geometry (switch MKKR12ManikinInR14 = "1") is
-  // not built yet: every value of the switch builds the current one.
+  const bool earlier = IsEarlierGeneration();
 
   const double trochanter = GetAnthroValue(kTROCHHT);
   const double bispinous = GetAnthroValue(kBISBDTH);
   const double h = (sex == 1 ? 0.09 : 0.093) * trochanter - 0.3 * bispinous;
-  const double w = 0.45 * bispinous;
+  const double w = earlier ? EarlierHipHalfSpan(sex) : 0.45 * bispinous;
   const double d = GetAnthroValue(kCERVHGTH) - GetAnthroValue(kACRHGHT);
 
   // Joint limits, locks and posture are kept through the DOFs themselves:
@@ -38,8 +37,13 @@ MKStatus MKManikin::BuildManikin(int sex) {
   body->ResetPosture();
   body->GetBackSpineEllipses();
 
-  MakeTrunkModel(sex, h, 0.0, d, w);
-  MakeHeadModel(sex, h, w);
+  if (earlier) {
+    MakeOldTrunkModel(sex, h, 0.0, d, w);
+    SizeOldHead(sex, h, w);
+  } else {
+    MakeTrunkModel(sex, h, 0.0, d, w);
+    MakeHeadModel(sex, h, w);
+  }
   MakeRightSupLimbModel(sex);
   MakeLeftSupLimbModel(sex);
   MakeRightInfLimbModel(sex, h, 0.0, w);
@@ -48,17 +52,25 @@ MKStatus MKManikin::BuildManikin(int sex) {
   MakeLeftHandModel(sex);
   MakeRightFootModel(sex);
   MakeLeftFootModel(sex);
-  AdjustTrunkEllipses(sex, h, w);
+  if (earlier)
+    SizeOldTrunkEllipses(sex, h, w);
+  else
+    AdjustTrunkEllipses(sex, h, w);
   AdjustAnkleEllipses();
   body->SpreadSpineEllipses();
 
-  body->InitSubD(sex);
-  body->AssignSegmentsTextureInfo(sex);
-  body->AssignSubDVertices();
+  if (!earlier) {
+    body->InitSubD(sex);
+    body->AssignSegmentsTextureInfo(sex);
+    body->AssignSubDVertices();
+  }
 
   MKBody::RestoreDOFs(saved);
   // No vision to aim again yet.
+  return ValidateBuild();
+}
 
+MKStatus MKManikin::ValidateBuild() {
   for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
     MKSegment* segment = body->GetSegmentAtIndex(i);
     if (IsInvalid(*segment)) return MKStatus(301);

@@ -61,20 +61,26 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   const double forearmLength = GetAnthroValue(kRASTL);
   const double biacromial = GetAnthroValue(kBCRMBDTH);
   const double outwards = left ? 1.0 : -1.0;
+  // The earlier generation hung the arm from the acromion itself: no span
+  // term in the clavicle, the whole sleeve above the forearm in the upper
+  // arm, and sections centred on the bones.
+  const bool earlier = IsEarlierGeneration();
 
   // The clavicle reaches out to the shoulder joint, rising a little.
   MKSegment* clavicle = segment(RSArCl);
   const double sternal = body->GetSegment(left ? LSBoTst : RSBoTst)->GetLength();
   const double clavicleLength =
-      0.5 * biacromial - sternal +
-      0.5 * (GetAnthroValue(kSPAN) - biacromial -
-             2.0 * (sleeve + GetAnthroValue(kHANDLGTH) - 0.1 * (sleeve - forearmLength)));
+      earlier
+          ? 0.5 * biacromial - sternal
+          : 0.5 * biacromial - sternal +
+                0.5 * (GetAnthroValue(kSPAN) - biacromial -
+                       2.0 * (sleeve + GetAnthroValue(kHANDLGTH) - 0.1 * (sleeve - forearmLength)));
   AimSegment(clavicle, MK3DVertex(outwards, 0.12, -0.15), kFront, clavicleLength);
   MKSegment* scapula = segment(RSArSc);
   scapula->SetLength(0.0);
   scapula->SetRotation(0.0, 0.0, 0.0);
   MKSegment* arm = segment(RSArAr);
-  const double armLength = 0.9 * (sleeve - forearmLength);
+  const double armLength = (earlier ? 1.0 : 0.9) * (sleeve - forearmLength);
   AimSegment(arm, kDown, kFront, armLength);
   arm->SetMass(MassDistrib(MKKUpperArm, sex));
   arm->SetCenterOfGravityPosition(MK3DVertex(0.0, 0.0, 0.436));
@@ -100,6 +106,26 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   SizeSection(clavicle, ellipse(REArAc), scyeMinor, scyeMajor, clavicleLength, kFront,
               MK3DVertex(0.0, -0.5 * scyeMajor, 0.0));
 
+  // Upper arm: armpit, biceps, elbow; forearm: its largest circumference.
+  const double axillaCirc = GetAnthroValue(kAXARCIRC);
+  const double axillaMajor = 0.3 * axillaCirc;
+  SizeSection(arm, ellipse(REArSc), axillaMajor, MKMathRoutines::CircAxe(axillaCirc, axillaMajor),
+              0.12 * armLength, kLateral, kNoShift);
+  const double bicepsCirc = GetAnthroValue(kBICIRCFL);
+  const double bicepsMajor = 0.3 * bicepsCirc;
+  SizeSection(arm, ellipse(REArBi), bicepsMajor, MKMathRoutines::CircAxe(bicepsCirc, bicepsMajor),
+              0.5 * armLength, kLateral, kNoShift);
+  const double elbowCirc = GetAnthroValue(kELBCIRC);
+  const double elbowMajor = 0.31 * elbowCirc;
+  SizeSection(arm, ellipse(REArEl), elbowMajor, MKMathRoutines::CircAxe(elbowCirc, elbowMajor),
+              armLength, kLateral, kNoShift);
+  const double forearmCirc = GetAnthroValue(kFCIRCFL);
+  const double forearmMajor = 0.3367 * forearmCirc;
+  SizeSection(forearm, ellipse(REArFAr), forearmMajor,
+              MKMathRoutines::CircAxe(forearmCirc, forearmMajor), 0.3 * forearmLength, kLateral,
+              kNoShift);
+  if (earlier) return;
+
   // The acromion tops the shoulder at its standing height, half the
   // biacromial breadth out; the mid-shoulder rises above it by the seated
   // difference of the two heights. The floor lies the cervicale height
@@ -112,24 +138,10 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
       clavicle, ellipse(REArMSh), MKPositionHighestY,
       MK3DVertex(0.0, acromionY + GetAnthroValue(kMSHTSIT) - GetAnthroValue(kACRHTST), 0.0), false,
       true, false);
-
-  // Upper arm: armpit, biceps, elbow; forearm: its largest circumference.
-  const double axillaCirc = GetAnthroValue(kAXARCIRC);
-  const double axillaMajor = 0.3 * axillaCirc;
-  SizeSection(arm, ellipse(REArSc), axillaMajor, MKMathRoutines::CircAxe(axillaCirc, axillaMajor),
-              0.12 * armLength, kLateral, kNoShift);
   // The deltoid bulges out to half the deltoid breadth.
   MoveSectionLandmark(arm, ellipse(REArSc), left ? MKPositionHighestX : MKPositionLowestX,
                       MK3DVertex(0.5 * outwards * GetAnthroValue(kBIDLBDTH), 0.0, 0.0), true, false,
                       false);
-  const double bicepsCirc = GetAnthroValue(kBICIRCFL);
-  const double bicepsMajor = 0.3 * bicepsCirc;
-  SizeSection(arm, ellipse(REArBi), bicepsMajor, MKMathRoutines::CircAxe(bicepsCirc, bicepsMajor),
-              0.5 * armLength, kLateral, kNoShift);
-  const double elbowCirc = GetAnthroValue(kELBCIRC);
-  const double elbowMajor = 0.31 * elbowCirc;
-  SizeSection(arm, ellipse(REArEl), elbowMajor, MKMathRoutines::CircAxe(elbowCirc, elbowMajor),
-              armLength, kLateral, kNoShift);
   // The point of the elbow lies behind the joint by what the forearm-hand
   // length adds to the forearm and the hand.
   const double olecranon =
@@ -137,11 +149,6 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   MoveSectionLandmark(arm, ellipse(REArEl), MKPositionLowestZ,
                       MK3DVertex(0.0, 0.0, arm->GetEndPosition()(2) - olecranon), false, false,
                       true);
-  const double forearmCirc = GetAnthroValue(kFCIRCFL);
-  const double forearmMajor = 0.3367 * forearmCirc;
-  SizeSection(forearm, ellipse(REArFAr), forearmMajor,
-              MKMathRoutines::CircAxe(forearmCirc, forearmMajor), 0.3 * forearmLength, kLateral,
-              kNoShift);
 }
 
 void MKManikin::MakeHandModel(int sex, bool left) {

@@ -104,19 +104,26 @@ void MKManikin::MakeInfLimbModel(int sex, double h, bool left) {
               0.05 * thighLength, kLateral, kNoShift);
   // At the crotch the thigh is as deep as the seated thigh clearance (the
   // thickness it shows on a seat) and as broad as its circumference leaves.
+  // The earlier generation sized the thigh sections from their
+  // circumferences alone, centred on the bone.
+  const bool earlier = IsEarlierGeneration();
   const double thighCirc = GetAnthroValue(kTHGHCIRC);
-  const double crotchMinor = Clamped(GetAnthroValue(kTHGHCLR), 0.2 * thighCirc, 0.4 * thighCirc);
+  const double crotchMinor =
+      earlier ? MKMathRoutines::CircAxe(thighCirc, 0.3 * thighCirc)
+              : Clamped(GetAnthroValue(kTHGHCLR), 0.2 * thighCirc, 0.4 * thighCirc);
   const double crotchMajor = MKMathRoutines::CircAxe(thighCirc, crotchMinor);
   const double crotchZ = hip - GetAnthroValue(kCRCHHGHT);
   // The outer edge of the thigh at the crotch is half the hip breadth out.
-  const double crotchShift = 0.5 * GetAnthroValue(kHIPBRTH) - iliac - 0.5 * crotchMajor;
+  const double crotchShift =
+      earlier ? 0.0 : 0.5 * GetAnthroValue(kHIPBRTH) - iliac - 0.5 * crotchMajor;
   SizeSection(thigh, ellipse(RELeCr), crotchMajor, crotchMinor, crotchZ, kLateral,
               MK3DVertex(outwards * crotchShift, 0.0, 0.0));
   // Above the knee the thigh's top, seated, is at the seated knee height:
   // the seated knee joint stands at the midpatella height.
   const double lowerCirc = GetAnthroValue(kLOTHCIRC);
   const double lowerMinor =
-      Clamped(2.0 * (GetAnthroValue(kKNEEHTSI) - knee), 0.2 * lowerCirc, 0.4 * lowerCirc);
+      earlier ? MKMathRoutines::CircAxe(lowerCirc, 0.3 * lowerCirc)
+              : Clamped(2.0 * (GetAnthroValue(kKNEEHTSI) - knee), 0.2 * lowerCirc, 0.4 * lowerCirc);
   const double lowerMajor = MKMathRoutines::CircAxe(lowerCirc, lowerMinor);
   const double lowerZ = thighLength - 0.12 * (GetAnthroValue(kKNEEHTSI) - knee + thighLength) / 2.0;
   SizeSection(thigh, ellipse(RELeMTh), 0.5 * (crotchMajor + lowerMajor),

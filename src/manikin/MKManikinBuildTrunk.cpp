@@ -22,8 +22,18 @@ void Place(MKBody& body, MKShortName name, double major, double minor, double y,
 }  // namespace
 
 void MKManikin::MakeTrunkModel(int sex, double h, double unused, double d, double w) {
+  MakeTrunk(sex, h, unused, d, w, false);
+}
+
+void MKManikin::MakeOldTrunkModel(int sex, double h, double unused, double d, double w) {
+  MakeTrunk(sex, h, unused, d, w, true);
+}
+
+void MKManikin::MakeTrunk(int sex, double h, double unused, double d, double w, bool earlier) {
   MKBody& b = *body;
-  const double bispinous = GetAnthroValue(kBISBDTH);
+  // The earlier generation had no bispinous breadth: its pelvis is sized
+  // from the hip half-span alone.
+  const double bispinous = earlier ? w / 0.45 : GetAnthroValue(kBISBDTH);
   const double trochanter = GetAnthroValue(kTROCHHT);
   const double sleeve = GetAnthroValue(kSLOUTSM);
   const double forearm = GetAnthroValue(kRASTL);
@@ -43,7 +53,10 @@ void MKManikin::MakeTrunkModel(int sex, double h, double unused, double d, doubl
   b.GetSegment(LSBoIlp)->SetLength(iliac);
   b.GetSegment(LSBoIlp)->SetRotation(180.0, -90.0, 180.0);
 
-  b.BuildSpineShape(h, 0.45 * bispinous, GetAnthroValue(kCERVHGTH), trochanter);
+  if (earlier)
+    b.BuildOldSpineShape(h, w, GetAnthroValue(kCERVHGTH), trochanter);
+  else
+    b.BuildSpineShape(h, 0.45 * bispinous, GetAnthroValue(kCERVHGTH), trochanter);
 
   const double t =
       sex == 1 ? 0.034 * 1.23047 * bispinous

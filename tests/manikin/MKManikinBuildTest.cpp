@@ -16,6 +16,7 @@
 #include "body/MKSkinElement.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
+#include "math/MKUnitConversions.h"
 
 namespace {
 
@@ -124,7 +125,33 @@ TEST(MKManikinBuildTest, OnlyTheExactSwitchValueSelectsTheEarlierGeometry) {
     EXPECT_EQ(m->BuildManikin(0), MKStatusSuccess);
     EXPECT_EQ(Sizes(*m), current) << value;
   }
+  setenv("MKKR12ManikinInR14", "1", 1);
+  EXPECT_EQ(m->BuildManikin(0), MKStatusSuccess);
+  const std::vector<double> earlier = Sizes(*m);
+  EXPECT_NE(earlier, current);
   unsetenv("MKKR12ManikinInR14");
+  ASSERT_EQ(m->BuildManikin(0), MKStatusSuccess);
+  EXPECT_EQ(Sizes(*m), current);
+}
+
+TEST(MKManikinBuildTest, TheEarlierGenerationStandsUprightAndKeepsThePosture) {
+  Manikin m = Make(1, 50.0);
+  ASSERT_TRUE(m);
+  MKBody* body = m->GetBody();
+  ASSERT_EQ(body->SetPosture(MKPostureSitting), MKStatusSuccess);
+  KelRawColldouble before;
+  body->GetDOFValues(before);
+  ASSERT_EQ(m->BuildOldManikin(1), MKStatusSuccess);
+  KelRawColldouble after;
+  body->GetDOFValues(after);
+  ASSERT_EQ(before.Size(), after.Size());
+  for (int i = 1; i <= before.Size(); ++i) EXPECT_DOUBLE_EQ(before[i], after[i]) << i;
+  // Its spine carries no curvature of its own: only L5 turns, against the pelvis.
+  for (MKShortName name : {SBoL4, SBoL1, SBoT6, SBoT1})
+    EXPECT_DOUBLE_EQ(body->GetSegment(name)->GetRotationX(), 0.0);
+  const double pounds = MKUnitConversions::KgToLb(Value(*m, "<WEIGHT>"));
+  EXPECT_NEAR(body->GetSegment(SBoTIp)->GetLength(),
+              0.0034 * pounds + 0.001 * Value(*m, "<STATURE>") + 7.735, 1e-9);
 }
 
 TEST(MKManikinBuildTest, PostureLimitsAndLocksSurviveABuild) {
