@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
 #include "body/MKBody.h"
@@ -190,27 +189,30 @@ void MKAnthro::UpdateAnchorPoints() {
   const std::vector<MKBody::SavedDOFState> saved = body->SaveAndFreeDOFs();
   // Variables are measured posture by posture, so that the body is posed
   // once per posture rather than once per variable.
-  std::vector<std::pair<MKAnthroVariable*, const AnchorRow*>> work;
+  struct Work {
+    MKPostureSpec posture;
+    MKAnthroVariable* variable;
+    const AnchorRow* row;
+  };
+  std::vector<Work> work;
   for (unsigned int i = 0; i < GetNumberOfVariables(); ++i) {
     MKAnthroVariable* variable = GetVariableAtIndex(i);
     const AnchorRow* row =
         variable ? GetAnchorRow(static_cast<unsigned int>(variable->GetReferenceNumber()))
                  : nullptr;
-    if (row) work.emplace_back(variable, row);
+    if (row) work.push_back({AnchorPosture(*variable), variable, row});
   }
-  std::stable_sort(work.begin(), work.end(), [](const auto& a, const auto& b) {
-    return AnchorPosture(*a.first) < AnchorPosture(*b.first);
-  });
+  std::stable_sort(work.begin(), work.end(),
+                   [](const Work& a, const Work& b) { return a.posture < b.posture; });
   bool posed = false;
   MKPostureSpec current = MKPostureNone;
-  for (const auto& [variable, row] : work) {
-    const MKPostureSpec posture = AnchorPosture(*variable);
-    if (posture != MKPostureNone && (!posed || posture != current)) {
-      body->SetPosture(posture);
+  for (const Work& item : work) {
+    if (item.posture != MKPostureNone && (!posed || item.posture != current)) {
+      body->SetPosture(item.posture);
       posed = true;
-      current = posture;
+      current = item.posture;
     }
-    MeasureAnchorPoints(*variable, *row);
+    MeasureAnchorPoints(*item.variable, *item.row);
   }
   MKBody::RestoreDOFs(saved);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "body/MKSegment.h"
 #include "host/MKTrace.h"
@@ -13,6 +14,26 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+
+struct UnitPoint {
+  double c, s;
+};
+
+// The n points of the unit circle that every ring of n points samples,
+// clockwise from angle 2 pi. Skins sample thousands of rings of one size, so
+// the last size asked for is kept (per thread: hosts may build in parallel).
+const std::vector<UnitPoint>& UnitCircle(unsigned int n) {
+  thread_local std::vector<UnitPoint> circle;
+  if (circle.size() != n) {
+    circle.resize(n);
+    const double step = 2.0 * kPi / static_cast<double>(n);
+    for (unsigned int i = 0; i < n; ++i) {
+      const double t = 2.0 * kPi - static_cast<double>(i) * step;
+      circle[i] = {std::cos(t), std::sin(t)};
+    }
+  }
+  return circle;
+}
 constexpr double kDegreesToRadians = kPi / 180.0;
 // Single-precision epsilon: below it a normal component or a radius counts as zero.
 constexpr double kZeroThreshold = 1.1920929e-07;
@@ -280,11 +301,9 @@ void MKEllipse::CreateSamplePoints(unsigned int n, MKMesh& mesh, double a, doubl
   if (b < 0.0) b = 0.5 * minorAxis;
   // The elbow ring is a circle, so that the arm's skin does not twist when the elbow bends.
   if (shortName == REArEl || shortName == LEArEl) a = b = (a + b) * 0.5;
-  const double step = 2.0 * kPi / static_cast<double>(n);
-  for (unsigned int i = 0; i < n; ++i) {
-    const double t = 2.0 * kPi - static_cast<double>(i) * step;
-    mesh.Append(Carry(MK3DVertex(a * std::cos(t), b * std::sin(t), z), localMatrix));
-  }
+  const std::vector<UnitPoint>& circle = UnitCircle(n);
+  for (unsigned int i = 0; i < n; ++i)
+    mesh.Append(Carry(MK3DVertex(a * circle[i].c, b * circle[i].s, z), localMatrix));
 }
 
 void MKEllipse::CreateEllipsoid(unsigned int rings, unsigned int points, double depth,

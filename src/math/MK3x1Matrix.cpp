@@ -25,14 +25,6 @@ MK3x1Matrix& MK3x1Matrix::operator=(const MK3DVertex& vertex) {
   return *this;
 }
 
-double& MK3x1Matrix::operator()(int i) {
-  return static_cast<unsigned>(i) < 3 ? v[i] : v[0];
-}
-
-double MK3x1Matrix::operator()(int i) const {
-  return static_cast<unsigned>(i) < 3 ? v[i] : MKIEEE::NaN();
-}
-
 MK3x1Matrix& MK3x1Matrix::operator+=(const MK3x1Matrix& b) {
   for (int i = 0; i < 3; ++i) v[i] += b.v[i];
   return *this;

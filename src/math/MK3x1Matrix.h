@@ -1,5 +1,7 @@
 #pragma once
 
+#include "math/MKIEEE.h"
+
 class MK3DVertex;
 
 // A 3-vector (x, y, z), elements 0 to 2.
@@ -13,10 +15,11 @@ class MK3x1Matrix {
   MK3x1Matrix& operator=(const MK3x1Matrix&) = default;
   MK3x1Matrix& operator=(const MK3DVertex& vertex);
 
-  // Index 3 or more answers element 0.
-  double& operator()(int i);
+  // Index 3 or more answers element 0. Inline: point transforms call these
+  // for every vertex of every skin ring.
+  double& operator()(int i) { return static_cast<unsigned>(i) < 3 ? v[i] : v[0]; }
   // Index 3 or more answers MKIEEE::NaN().
-  double operator()(int i) const;
+  double operator()(int i) const { return static_cast<unsigned>(i) < 3 ? v[i] : MKIEEE::NaN(); }
 
   MK3x1Matrix& operator+=(const MK3x1Matrix& b);
   MK3x1Matrix& operator-=(const MK3x1Matrix& b);
