@@ -136,6 +136,9 @@ class MKManikin : public MKManikinPart {
   void SizeOldTrunkEllipses(int sex, double h, double w);
   // Validation shared by both builds: 301 for an invalid segment or ellipse.
   MKStatus ValidateBuild();
+  // The chest term of the thorax: how far the chest's mid-depth lies in
+  // front of the base of L5.
+  double ChestOffset(int sex, double bispinous) const;
   // The two trunk builders share one body with a generation switch.
   void MakeTrunk(int sex, double h, double unused, double d, double w, bool earlier);
   // The mirrored builders share one body with a side switch.

@@ -66,7 +66,9 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   // arm, and sections centred on the bones.
   const bool earlier = IsEarlierGeneration();
 
-  // The clavicle reaches out to the shoulder joint, rising a little.
+  // The clavicle reaches straight out sideways to the shoulder joint: the
+  // thorax already set the joint's height and depth, and the arm then rests
+  // at (0, -90, 0) under it, as the arm postures expect.
   MKSegment* clavicle = segment(RSArCl);
   const double sternal = body->GetSegment(left ? LSBoTst : RSBoTst)->GetLength();
   const double clavicleLength =
@@ -75,7 +77,7 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
           : 0.5 * biacromial - sternal +
                 0.5 * (GetAnthroValue(kSPAN) - biacromial -
                        2.0 * (sleeve + GetAnthroValue(kHANDLGTH) - 0.1 * (sleeve - forearmLength)));
-  AimSegment(clavicle, MK3DVertex(outwards, 0.12, -0.15), kFront, clavicleLength);
+  AimSegment(clavicle, MK3DVertex(outwards, 0.0, 0.0), kFront, clavicleLength);
   MKSegment* scapula = segment(RSArSc);
   scapula->SetLength(0.0);
   scapula->SetRotation(0.0, 0.0, 0.0);

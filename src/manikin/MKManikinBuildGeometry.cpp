@@ -60,13 +60,18 @@ void MKManikin::AimSegment(MKSegment* segment, const MK3DVertex& worldDirection,
       {-pitchFirst, -yawSecond}, {pitchSecond, yawFirst},   {-pitchSecond, yawFirst},
       {pitchSecond, -yawFirst},  {-pitchSecond, -yawFirst},
   };
+  // Among the rotations that land on the target, the one with the least
+  // turn about X is kept: a limb hanging from a sideways parent then rests
+  // at (0, -90, roll), the rest that the body's postures are written for.
   double best = -2.0;
   int bestIndex = 0;
   for (int i = 0; i < 8; ++i) {
     segment->SetRotation(candidates[i][0], candidates[i][1], 0.0);
     const double score = Dot(Pointing(segment), target);
-    if (score > best) {
-      best = score;
+    const bool tie = std::fabs(score - best) <= 1e-9;
+    if ((!tie && score > best) ||
+        (tie && std::fabs(candidates[i][0]) < std::fabs(candidates[bestIndex][0]))) {
+      best = std::fmax(best, score);
       bestIndex = i;
     }
   }

@@ -9,14 +9,17 @@
 
 namespace {
 
-// A head landmark segment hanging from the tragion reference (the end of
-// SHeCg): `forward` in front of it and `up` above it, in the midsagittal
-// plane, then `lateral` to the right (negative: left).
+constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+
+// A head landmark segment hanging from the head reference (the end of
+// SHeCg): `forward` in front of it and `up` above it (negative: below), in
+// the midsagittal plane, then `lateral` to the right (negative: left).
 void Landmark(MKSegment* segment, double forward, double up, double lateral) {
   if (!segment) return;
   const double sagittal = MKMathRoutines::Length(forward, up);
   segment->SetLength(MKMathRoutines::Length(sagittal, lateral));
-  const double pitch = forward != 0.0 ? MKMathRoutines::ATan(up / forward) - 90.0 : 0.0;
+  // Straight down (the tragion) has no forward part: the quadrant decides.
+  const double pitch = sagittal != 0.0 ? std::atan2(up, forward) * kDegrees - 90.0 : 0.0;
   const double yaw = sagittal != 0.0 ? MKMathRoutines::ATan(lateral / sagittal) : 0.0;
   segment->SetRotation(pitch, yaw, 0.0);
 }
@@ -81,42 +84,47 @@ void MKManikin::MakeHeadModel(int sex, double h, double w) {
   const double pupils = 0.5 * GetAnthroValue(kINPUPBTH);
   Landmark(b.GetSegment(RSHeEye), orbitForward - 0.8, eyeUp, pupils);
   Landmark(b.GetSegment(LSHeEye), orbitForward - 0.8, eyeUp, -pupils);
+  // The tragions lie at the reference's depth, below it by the part of the
+  // tragion-to-top height that SHeTo does not cover.
   const double tragi = 0.5 * GetAnthroValue(kBDRBDTHH);
-  b.GetSegment(RSHeTrg)->SetLength(tragi);
-  b.GetSegment(RSHeTrg)->SetRotation(0.0, 90.0, 0.0);
-  b.GetSegment(LSHeTrg)->SetLength(tragi);
-  b.GetSegment(LSHeTrg)->SetRotation(0.0, -90.0, 0.0);
+  const double tragionDown = tragionTop - topLength;
+  Landmark(b.GetSegment(RSHeTrg), 0.0, -tragionDown, tragi);
+  Landmark(b.GetSegment(LSHeTrg), 0.0, -tragionDown, -tragi);
 
-  // Head sections on SHeTo (x right, y front, z up from the tragion level):
+  // Head sections on SHeTo (x right, y front, z up from the reference):
   // the breadth is a fraction of a head or face breadth, the depth of a
-  // landmark's depth from the back of the head, and each section's front
-  // end lies on its landmark.
+  // landmark's depth from the back of the head, each section's front end
+  // lies on its landmark and its z at the landmark's height. The eye-level
+  // section spans the whole sellion depth: its back is the back of the head,
+  // from which the facial depths are taken.
   const double headBreadth = GetAnthroValue(kHEADBRTH);
   const double bigonial = GetAnthroValue(kBIGBRH);
+  const double glabella = GetAnthroValue(kGLABX);
   const double glabellaZ = topLength - GetAnthroValue(kGLABZ);
+  // Glabella depth and head length are taken on the same section.
+  const double headLength = GetAnthroValue(kHEADLGTH);
   struct Section {
     MKShortName name;
     double major, minor, frontX, z;
   };
   const Section sections[] = {
-      {EHeGl, 0.995 * headBreadth, 0.986 * GetAnthroValue(kGLABX), GetAnthroValue(kGLABX),
-       glabellaZ},
-      {EHeEy, 0.962 * headBreadth, 0.944 * GetAnthroValue(kSELLIONX), GetAnthroValue(kSELLIONX),
+      {EHeGl, 0.995 * headBreadth, 0.5 * (glabella + headLength), glabella, glabellaZ},
+      {EHeEy, 0.962 * headBreadth, GetAnthroValue(kSELLIONX), GetAnthroValue(kSELLIONX),
        topLength - GetAnthroValue(kSELLIONZ)},
-      {EHeNo, 0.984 * GetAnthroValue(kBIZYBRH), 0.903 * GetAnthroValue(kPRONASX),
-       GetAnthroValue(kPRONASX), topLength - GetAnthroValue(kPRONASZ) - 0.4},
-      {EHeSt, 1.01 * bigonial, 0.812 * GetAnthroValue(kSTOMIONX), GetAnthroValue(kSTOMIONX),
+      {EHeNo, GetAnthroValue(kBIZYBRH), 0.903 * GetAnthroValue(kPRONASX), GetAnthroValue(kPRONASX),
+       topLength - GetAnthroValue(kPRONASZ)},
+      {EHeSt, bigonial, 0.812 * GetAnthroValue(kSTOMIONX), GetAnthroValue(kSTOMIONX),
        topLength - GetAnthroValue(kSTOMIONZ)},
       {EHeMe, 0.875 * bigonial, 0.824 * GetAnthroValue(kPMENTONX), GetAnthroValue(kPMENTONX),
        topLength - GetAnthroValue(kPMENTONZ)},
       {EHeCh, 0.74 * bigonial, 0.8 * GetAnthroValue(kMENTONX), GetAnthroValue(kMENTONX),
-       topLength - GetAnthroValue(kMENTONZ) - 0.4},
+       topLength - GetAnthroValue(kMENTONZ)},
   };
   for (const Section& s : sections)
     Place(top, s.name, s.major, s.minor, s.frontX - tragionBack - 0.5 * s.minor, s.z);
   // The forehead section is the widest; its back is the back of the head.
-  const double foreheadMinor = 0.944 * GetAnthroValue(kHEADLGTH);
-  Place(top, EHeFh, 1.02 * headBreadth, foreheadMinor, 0.5 * foreheadMinor - tragionBack,
+  const double foreheadMinor = 0.944 * headLength;
+  Place(top, EHeFh, headBreadth, foreheadMinor, 0.5 * foreheadMinor - tragionBack,
         glabellaZ + 0.34 * (topLength - glabellaZ));
   Place(top, EHeTo, 0.5 * headBreadth, 0.5 * foreheadMinor, -0.6, topLength - 1.0);
 

@@ -135,13 +135,26 @@ void MKManikin::MakeInfLimbModel(int sex, double h, bool left) {
   const double kneeCirc = GetAnthroValue(kKNEECIRC);
   const double kneeMajor = 0.31 * kneeCirc;
   const double kneeMinor = MKMathRoutines::CircAxe(kneeCirc, kneeMajor);
-  SizeSection(leg, ellipse(RELeKn), kneeMajor, kneeMinor, 0.02 * legLength, kLateral, kNoShift);
+  // The knee section is drawn at the joint: the midpatella height.
+  SizeSection(leg, ellipse(RELeKn), kneeMajor, kneeMinor, 0.0, kLateral, kNoShift);
   const double calfCirc = GetAnthroValue(kCALFCIRC);
   const double calfMajor = 0.3 * calfCirc;
   const double calfMinor = MKMathRoutines::CircAxe(calfCirc, calfMajor);
   const double calfZ = knee - GetAnthroValue(kCALFHGTH);
   SizeSection(leg, ellipse(RELeBKn), 0.5 * (kneeMajor + calfMajor), 0.5 * (kneeMinor + calfMinor),
               knee - GetAnthroValue(kPOPHGHT), kLateral, MK3DVertex(0.0, 0.0, -0.5));
+  if (!earlier) {
+    // Seated, the knee is as deep from its front to the back of the knee
+    // as the two buttock lengths differ; the lower leg hangs as it stands.
+    MKEllipse* kneeSection = leg->GetEllipse(ellipse(RELeKn));
+    const double jointZ = leg->GetOriginPosition()(2);
+    const double kneeFront =
+        kneeSection ? kneeSection->GetPosition(MKPositionHighestZ, MKGlobalSpace).z - jointZ : 0.0;
+    const double popliteal =
+        std::fmax(1.0, GetAnthroValue(kBUTTKLTH) - GetAnthroValue(kBUTTPLTH) - kneeFront);
+    MoveSectionLandmark(leg, ellipse(RELeBKn), MKPositionLowestZ,
+                        MK3DVertex(0.0, 0.0, jointZ - popliteal), false, false, true);
+  }
   // The calf bulges backwards.
   SizeSection(leg, ellipse(RELeCa), calfMajor, calfMinor, calfZ, kLateral,
               MK3DVertex(0.0, 0.0, -0.08 * calfMinor));

@@ -58,11 +58,7 @@ void MKManikin::MakeTrunk(int sex, double h, double unused, double d, double w, 
   else
     b.BuildSpineShape(h, 0.45 * bispinous, GetAnthroValue(kCERVHGTH), trochanter);
 
-  const double t =
-      sex == 1 ? 0.034 * 1.23047 * bispinous
-               : 0.35 * (chestDepth -
-                         (GetAnthroValue(kCHSTCB) / GetAnthroValue(kCHSTCIRC)) * chestDepth) +
-                     0.034 * bispinous;
+  const double t = ChestOffset(sex, bispinous);
   // The thorax runs from the top of T4 down to the level of the shoulder
   // joints (v below) and forward to their depth (u in front). The spine's
   // offset is taken front to back, like spine dz: with the depth of T1's
@@ -95,9 +91,15 @@ void MKManikin::MakeTrunk(int sex, double h, double unused, double d, double w, 
   lumbar->SetCenterOfGravityPosition(MK3DVertex(0.5, 0.5, 0.5));
 }
 
+double MKManikin::ChestOffset(int sex, double bispinous) const {
+  const double chestDepth = GetAnthroValue(kCHSTDPTH);
+  return sex == 1 ? 0.034 * 1.23047 * bispinous
+                  : 0.35 * (chestDepth -
+                            (GetAnthroValue(kCHSTCB) / GetAnthroValue(kCHSTCIRC)) * chestDepth) +
+                        0.034 * bispinous;
+}
+
 void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
-  (void)sex;
-  (void)w;
   MKBody& b = *body;
   // Heights over the hip joints, in the pelvis frame (x right, y front, z up).
   const double hip = GetAnthroValue(kTROCHHT) + h;
@@ -118,36 +120,54 @@ void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
   const double chestDepth = GetAnthroValue(kCHSTDPTH);
   const double neck = GetAnthroValue(kNECKCIRC);
 
-  // The back stays about a hand's breadth behind the hip joints; centres
-  // move forward with the depth of each section.
-  auto front = [](double depth) { return 0.5 * depth - 8.0; };
+  // The back of the trunk is the wall the manikin stands against: the
+  // thorax was built with the chest's mid-depth over the base of L5 (moved
+  // by the chest offset), the wall-to-wrist length then setting the
+  // shoulders in front of it. Section centres move forward with their depth.
+  // The pelvis frame's front is world z.
+  const double l5 = b.GetSegment(SBoL5)->GetOriginPosition()(2);
+  const double wall = l5 + ChestOffset(sex, w / 0.45) - 0.5 * GetAnthroValue(kCHSTDPTH);
+  auto front = [wall](double depth) { return 0.5 * depth + wall; };
   Place(b, EBoCr, 0.6 * hipBreadth, 0.7 * buttockDepth, front(0.7 * buttockDepth), crotch);
-  Place(b, EBoBu, hipBreadth, buttockDepth, front(buttockDepth), buttock);
+  // The buttocks are squarer than an ellipse: an ellipse of the hip breadth
+  // falls short of their girth, so the section is widened.
+  const double buttockBreadth = 1.095 * hipBreadth;
+  Place(b, EBoBu, buttockBreadth, buttockDepth, front(buttockDepth), buttock);
   if (MKEllipse* bu = b.GetRoot()->GetEllipse(EBoBu)) bu->SetEllipsoidDepth(buttock - crotch);
   const double iliumDepth = 0.5 * (buttockDepth + waistDepth);
-  Place(b, EBoIl, 0.5 * (hipBreadth + waistBreadth), iliumDepth, front(iliumDepth),
+  Place(b, EBoIl, 0.5 * (buttockBreadth + waistBreadth), iliumDepth, front(iliumDepth),
         buttock + 0.45 * (waist - buttock));
-  const double navelDepth = 0.5 * (iliumDepth + waistDepth);
+  // The navel section carries the abdomen's forward extension.
+  const double navelDepth = GetAnthroValue(kABEXDPST);
   Place(b, EBoNi, 0.5 * (0.5 * (hipBreadth + waistBreadth) + waistBreadth), navelDepth,
         front(navelDepth), buttock + 0.75 * (waist - buttock));
+  // The waist is tilted front down: it sits higher at the back, above the
+  // lumbar curve, which is deeper in women.
+  const double waistTilt = sex == 1 ? -6.8 : -8.5;
   Place(b, EBoOm, waistBreadth, waistDepth, front(waistDepth), waist);
+  if (MKEllipse* om = b.GetRoot()->GetEllipse(EBoOm)) om->SetRotationX(waistTilt);
 
-  // Chest sections: the depth is a fraction of the chest depth and the
-  // breadth keeps the measured circumference.
+  // Chest sections: the depth is a fraction of the chest depth or the
+  // breadth a fraction of the girth, and the other axis keeps the measured
+  // circumference. At the bust the ellipse cannot hold breadth, depth and
+  // girth together; its depth shares the excess with its breadth.
   const double belowBustDepth = 0.95 * chestDepth;
   Place(b, EBoBb, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCB), belowBustDepth), belowBustDepth,
         front(belowBustDepth), chest - 0.25 * (chest - waist));
-  const double chestMinor = 1.12 * chestDepth;
+  const double chestMinor = 1.11 * chestDepth;
   Place(b, EBoCh, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCIRC), chestMinor), chestMinor,
         front(chestMinor), chest);
-  const double scyeMinor = 1.1 * chestDepth;
-  Place(b, EBoSc, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCISC), scyeMinor), scyeMinor,
-        front(scyeMinor), axilla);
+  // At the armpits the section spans the back between the scye folds.
+  const double scyeCircumference = GetAnthroValue(kCHSTCISC);
+  const double scyeMajor = 0.39 * scyeCircumference;
+  const double scyeMinor = MKMathRoutines::CircAxe(scyeCircumference, scyeMajor);
+  Place(b, EBoSc, scyeMajor, scyeMinor, front(scyeMinor), axilla);
   Place(b, EBoTh, 0.8 * GetAnthroValue(kCHSTBDTH), 0.8 * chestDepth, front(0.8 * chestDepth),
         0.5 * (axilla + acromion));
-  // Neck base: a third of the neck circumference deep, the breadth from the
-  // circumference widened at the base.
+  // Neck base: a third of the neck circumference deep, the girth that of
+  // the neck widened at its base, more so for women, just under the
+  // cervicale.
   const double neckMinor = 0.3 * neck;
-  Place(b, EBoNe, MKMathRoutines::CircAxe(1.15 * neck, neckMinor), neckMinor, -1.0,
-        cervicale - 2.0);
+  const double neckBase = (sex == 1 ? 1.085 : 1.11) * neck;
+  Place(b, EBoNe, MKMathRoutines::CircAxe(neckBase, neckMinor), neckMinor, -1.0, cervicale - 1.05);
 }
