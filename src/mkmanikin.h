@@ -80,3 +80,13 @@
 
 // The manikin.
 #include "manikin/MKManikin.h"
+
+// Inverse kinematics.
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKManager.h"
+#include "ik/MKIKSpecs.h"
+
+// Vision.
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
+#include "vision/MKVisualLimitsVariable.h"

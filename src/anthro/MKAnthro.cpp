@@ -8,6 +8,7 @@
 #include "manikin/MKManikin.h"
 #include "math/MKMathRoutines.h"
 #include "parts/MKMemo.h"
+#include "vision/MKVision.h"
 
 namespace {
 
@@ -201,9 +202,14 @@ MKStatus MKAnthro::SetConstructionType(MKPostureSpec type) {
   constructionType = type;
   // The body is resized and reskinned for the new construction.
   if (!manikin) return MKStatusSuccess;
+  MKVision* vision = manikin->GetVision();
+  const double focal = vision ? vision->GetFocalDistance() : 0.0;
+  const double vertical = vision ? vision->GetVerticalAngle() : 0.0;
+  const double horizontal = vision ? vision->GetHorizontalAngle() : 0.0;
   const MKStatus status = manikin->BuildManikin(sex);
   if (MKBody* body = manikin->GetBody()) body->RebuildMeshes();
   UpdateAnchorPoints();
+  if (vision) vision->LookAt(focal, vertical, horizontal);
   return status;
 }
 

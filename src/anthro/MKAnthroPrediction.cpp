@@ -22,6 +22,7 @@
 #include "body/MKSegment.h"
 #include "manikin/MKManikin.h"
 #include "math/MKNxMMatrix.h"
+#include "vision/MKVision.h"
 
 namespace {
 
@@ -223,6 +224,11 @@ MKStatus MKAnthro::Predict(bool initial) {
   // InitialUpdate, and for Update unless every variable is fixed), and the
   // spine DOFs re-initialised on the new skeleton.
   MKBody* body = manikin ? manikin->GetBody() : nullptr;
+  // The gaze survives the rebuild as a distance and angles of the eyes.
+  MKVision* vision = manikin ? manikin->GetVision() : nullptr;
+  const double focal = vision ? vision->GetFocalDistance() : 0.0;
+  const double vertical = vision ? vision->GetVerticalAngle() : 0.0;
+  const double horizontal = vision ? vision->GetHorizontalAngle() : 0.0;
   if (manikin && (initial || !part.free.empty())) {
     const MKStatus built = manikin->BuildManikin(sex);
     if (body) body->RebuildMeshes();
@@ -233,7 +239,10 @@ MKStatus MKAnthro::Predict(bool initial) {
       if (MKSegment* segment = body->GetSegmentAtIndex(index))
         for (int axis = 0; axis < 3; ++axis)
           if (MKDOF* dof = segment->GetDOF(axis)) dof->InitializeSpineDof();
-  if (manikin && (initial || !part.free.empty())) UpdateAnchorPoints();
+  if (manikin && (initial || !part.free.empty())) {
+    UpdateAnchorPoints();
+    if (vision) vision->LookAt(focal, vertical, horizontal);
+  }
   return status;
 }
 

@@ -12,6 +12,8 @@
 #include "host/KelSdoMesh.h"
 #include "host/MKTrace.h"
 #include "manikin/MKManikin.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
 
 MKBody::MKBody(MKManikin* owningManikin, int meshSex, unsigned char createMeshesFlag)
     : MKBodyElement(MKBodyClass, nullptr, BoBo),
@@ -58,6 +60,10 @@ MKBodyElement* MKBody::GetElementByName(MKShortName name) {
   if (name >= SkBoPh && name <= LSkHaAu3) {
     MKSegment* segment = GetSegment(static_cast<MKShortName>(name - SkBoPh));
     return segment ? segment->GetSkinElement() : nullptr;
+  }
+  if (name >= LLHeEye && name <= RLHeEye) {
+    const MKVision* vision = manikin ? manikin->GetVision() : nullptr;
+    return vision ? vision->GetLineOfSight(name) : nullptr;
   }
   return nullptr;
 }

@@ -9,7 +9,10 @@
 #include "body/MKDOF.h"
 #include "body/MKSegment.h"
 #include "host/MKTrace.h"
+#include "manikin/MKManikin.h"
 #include "math/MKUnitConversions.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
 
 namespace {
 
@@ -113,6 +116,10 @@ void MKBody::SetToBestPosture() {
   for (unsigned int i = 0; i < GetNumberOfSegments(); ++i)
     for (int axis = 0; axis < 3; ++axis)
       if (MKDOF* dof = GetSegmentAtIndex(i)->GetDOF(axis)) dof->SetToHighestScore();
+  const MKVision* vision = manikin ? manikin->GetVision() : nullptr;
+  if (MKLineOfSight* eyes = vision ? vision->GetCentralLineOfSight() : nullptr)
+    for (unsigned int axis = 0; axis < 2; ++axis)
+      if (MKDOF* dof = eyes->GetDOF(axis)) dof->SetToHighestScore();
 }
 
 void MKBody::EnableCoupling(bool saveLimits) {
@@ -155,6 +162,8 @@ MKStatus MKBody::UseJointLimitsDB(MKDBJointLimits* database) {
     return MKStatusPasteKindRefused;
   jointLimitsDB = database;
   RelinkJointLimitsDB(GetRoot());
+  if (MKVision* vision = manikin ? manikin->GetVision() : nullptr)
+    vision->UseJointLimitsDB(database);
   return MKStatusSuccess;
 }
 

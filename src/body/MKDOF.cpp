@@ -7,6 +7,7 @@
 #include "body/MKSegment.h"
 #include "math/MKUnitConversions.h"
 #include "parts/MKMessage.h"
+#include "vision/MKLineOfSight.h"
 
 namespace {
 
@@ -151,6 +152,10 @@ MKStatus MKDOF::SetValue(double magnitude, int newRange) {
   if (value < kZeroValue) value = 0.0;
   if (IsMasterCoupledDOF() && IsCouplingEnabled()) ApplyCoupling();
   InvalidateOwner();
+  // A line of sight passes the move on to its vision, which makes that eye
+  // the active one unless the vision is moving it itself.
+  if (owner && owner->GetMKClassName() == MKLineOfSightClass)
+    static_cast<MKLineOfSight*>(owner)->InvalidateFromDOF(this);
   return MKStatusSuccess;
 }
 

@@ -13,6 +13,7 @@
 class MKBody;
 class MKBodyElement;
 class MKDBJointLimitsVariable;
+class MKLineOfSight;
 class MKPrefAngle;
 class MKSegment;
 
@@ -228,6 +229,14 @@ class MKDOF : public MKManikinPart {
   // Keeps the value within [-effective min, effective max].
   void ClampValueToLimits();
   double ComputeRemovedLimitsMin() const;
+  // The line of sight owning this DOF, or null.
+  MKLineOfSight* GetOwnerLineOfSight() const;
+  // Lines of sight whose limits the database statistics do not set: the
+  // side eyes (always free) and the middle one when its row is all zero.
+  bool LimitsIgnoreDatabase() const;
+  // The limits (radians) the database, or the vision in its place, gives
+  // this DOF; false when neither does.
+  bool GetDatabaseLimits(double& minLimit, double& maxLimit) const;
   void FitEndZonesToLimits();
   // A DOF of SBoL5, SBoT12 or SHeNe, whose zone edits spread over its run.
   bool IsSpineGroupStart() const;

@@ -7,6 +7,8 @@
 #include "body/MKPrefAngle.h"
 #include "math/MKMathRoutines.h"
 #include "math/MKUnitConversions.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
 
 namespace {
 
@@ -23,7 +25,47 @@ bool IsSideLineOfSight(int ownerShortName) {
   return ownerShortName == LLHeEye || ownerShortName == RLHeEye;
 }
 
+// A row without any statistics: the database has no data for that DOF.
+bool IsEmptyRow(const MKDBJointLimitsVariable* row) {
+  return !row || (row->GetMinMean() == 0.0 && row->GetMinStdDev() == 0.0 &&
+                  row->GetMaxMean() == 0.0 && row->GetMaxStdDev() == 0.0);
+}
+
+// Limits of a DOF whose row says nothing: the median, as a percentile.
+constexpr double kNoDataPercentile = 50.0;
+
 }  // namespace
+
+MKLineOfSight* MKDOF::GetOwnerLineOfSight() const {
+  return owner && owner->GetMKClassName() == MKLineOfSightClass ? static_cast<MKLineOfSight*>(owner)
+                                                                : nullptr;
+}
+
+bool MKDOF::LimitsIgnoreDatabase() const {
+  if (IsSideLineOfSight(ownerShortName)) return true;
+  return ownerShortName == MLHeEye && IsEmptyRow(database);
+}
+
+bool MKDOF::GetDatabaseLimits(double& minLimit, double& maxLimit) const {
+  // The side eyes turn freely: they follow the focus point, not a population.
+  if (IsSideLineOfSight(ownerShortName)) {
+    minLimit = maxLimit = M_PI;
+    return true;
+  }
+  if (!database) return false;
+  if (ownerShortName == MLHeEye && IsEmptyRow(database)) {
+    // No statistics for the eyes (the built-in database has none) means no
+    // data, not no motion: the vision's field angles bound the middle eye.
+    const MKLineOfSight* line = GetOwnerLineOfSight();
+    const MKVision* vision = line ? line->GetVision() : nullptr;
+    if (!vision) return false;
+    vision->GetDeviationLimits(axis, minLimit, maxLimit);
+    return true;
+  }
+  minLimit = Radians(database->GetMinMean());
+  maxLimit = Radians(database->GetMaxMean());
+  return true;
+}
 
 double MKDOF::GetMinLim(bool honourLock) const {
   if (honourLock && state == ValueLocked) return -GetMathematicalValue();
@@ -66,7 +108,7 @@ MKStatus MKDOF::SetMaxLim(double limit, double factor, bool clampToDatabase) {
   if (factor != 1.0) {
     maxLim = maxLimNoCoupling * factor;
   } else {
-    if (database && clampToDatabase) {
+    if (database && clampToDatabase && !LimitsIgnoreDatabase()) {
       const double bound = MKMathRoutines::GaussianValueFromPercentile(
           database->GetMaxMean(), database->GetMaxStdDev(), 100.0);
       if (Degrees(limit) > bound) limit = Radians(bound);
@@ -99,7 +141,7 @@ MKStatus MKDOF::SetMinLim(double limit, double factor, bool clampToDatabase) {
   if (factor != 1.0) {
     minLim = minLimNoCoupling * factor;
   } else {
-    if (database && clampToDatabase) {
+    if (database && clampToDatabase && !LimitsIgnoreDatabase()) {
       const double bound = MKMathRoutines::GaussianValueFromPercentile(
           database->GetMinMean(), database->GetMinStdDev(), 100.0);
       if (Degrees(limit) > bound) limit = Radians(bound);
@@ -125,7 +167,7 @@ MKStatus MKDOF::SetMinLim(double limit, double factor, bool clampToDatabase) {
 }
 
 MKStatus MKDOF::SetMinLimFromPercentile(double percentile) {
-  if (AreLimitsLocked() || !database) return MKStatus(10);
+  if (AreLimitsLocked() || !database || LimitsIgnoreDatabase()) return MKStatus(10);
   if (IsPureMaster() && pureSlave) pureSlave->SetMinLimFromPercentile(percentile);
   const bool outside = percentile < 0.0 || percentile > 100.0;
   if (percentile < 0.0) percentile = 0.0;
@@ -138,7 +180,7 @@ MKStatus MKDOF::SetMinLimFromPercentile(double percentile) {
 }
 
 MKStatus MKDOF::SetMaxLimFromPercentile(double percentile) {
-  if (AreLimitsLocked() || !database) return MKStatus(10);
+  if (AreLimitsLocked() || !database || LimitsIgnoreDatabase()) return MKStatus(10);
   if (IsPureMaster() && pureSlave) pureSlave->SetMaxLimFromPercentile(percentile);
   const bool outside = percentile < 0.0 || percentile > 100.0;
   if (percentile < 0.0) percentile = 0.0;
@@ -151,6 +193,16 @@ MKStatus MKDOF::SetMaxLimFromPercentile(double percentile) {
 }
 
 double MKDOF::GetMinLimAsPercentile() const {
+  // The side eyes answer for the middle one, whose limits follow the field
+  // angles when the database has no data for it.
+  if (IsSideLineOfSight(ownerShortName)) {
+    const MKLineOfSight* line = GetOwnerLineOfSight();
+    const MKVision* vision = line ? line->GetVision() : nullptr;
+    const MKLineOfSight* middle = vision ? vision->GetCentralLineOfSight() : nullptr;
+    const MKDOF* twin = middle ? middle->GetDOF(static_cast<unsigned int>(axis)) : nullptr;
+    return twin ? twin->GetMinLimAsPercentile() : kNoDataPercentile;
+  }
+  if (LimitsIgnoreDatabase()) return kNoDataPercentile;
   if (IsSpineDOF())
     return MKMathRoutines::GaussianPercentileFromValue(spineMinMean, spineMinStdDev,
                                                        Degrees(spineMinLim));
@@ -160,6 +212,14 @@ double MKDOF::GetMinLimAsPercentile() const {
 }
 
 double MKDOF::GetMaxLimAsPercentile() const {
+  if (IsSideLineOfSight(ownerShortName)) {
+    const MKLineOfSight* line = GetOwnerLineOfSight();
+    const MKVision* vision = line ? line->GetVision() : nullptr;
+    const MKLineOfSight* middle = vision ? vision->GetCentralLineOfSight() : nullptr;
+    const MKDOF* twin = middle ? middle->GetDOF(static_cast<unsigned int>(axis)) : nullptr;
+    return twin ? twin->GetMaxLimAsPercentile() : kNoDataPercentile;
+  }
+  if (LimitsIgnoreDatabase()) return kNoDataPercentile;
   if (IsSpineDOF())
     return MKMathRoutines::GaussianPercentileFromValue(spineMaxMean, spineMaxStdDev,
                                                        Degrees(spineMaxLim));
@@ -182,20 +242,21 @@ double MKDOF::GetMaxStdDev() const {
 }
 
 void MKDOF::OpenMinLimToMaximum() {
-  if (!database || AreLimitsLocked()) return;
+  if (!database || AreLimitsLocked() || LimitsIgnoreDatabase()) return;
   minLim = minLimNoCoupling = Radians(database->GetMinMean() + 4.0 * database->GetMinStdDev());
 }
 
 void MKDOF::OpenMaxLimToMaximum() {
-  if (!database || AreLimitsLocked()) return;
+  if (!database || AreLimitsLocked() || LimitsIgnoreDatabase()) return;
   maxLim = maxLimNoCoupling = Radians(database->GetMaxMean() + 4.0 * database->GetMaxStdDev());
 }
 
 void MKDOF::ResetLimits() {
   if (IsPureMaster() && pureSlave) pureSlave->ResetLimits();
-  if (AreLimitsLocked() || !database) return;
-  minLim = minLimNoCoupling = Radians(database->GetMinMean());
-  maxLim = maxLimNoCoupling = Radians(database->GetMaxMean());
+  double low, high;
+  if (AreLimitsLocked() || !database || !GetDatabaseLimits(low, high)) return;
+  minLim = minLimNoCoupling = low;
+  maxLim = maxLimNoCoupling = high;
 }
 
 double MKDOF::ComputeRemovedLimitsMin() const {
@@ -227,13 +288,11 @@ void MKDOF::RestoreLimits() {
 void MKDOF::SetJointLimitDatabase(MKDBJointLimitsVariable* variable) {
   if (IsPureMaster() && pureSlave) pureSlave->SetJointLimitDatabase(variable);
   database = variable;
-  if (!variable) return;
-  if (IsSideLineOfSight(ownerShortName)) {
-    minLimNoCoupling = maxLimNoCoupling = M_PI;
-  } else {
-    minLimNoCoupling = Radians(variable->GetMinMean());
-    maxLimNoCoupling = Radians(variable->GetMaxMean());
-  }
+  double low, high;
+  // The middle eye of a vision not yet attached keeps its limits.
+  if (!variable || !GetDatabaseLimits(low, high)) return;
+  minLimNoCoupling = low;
+  maxLimNoCoupling = high;
   minLim = minLimNoCoupling;
   maxLim = maxLimNoCoupling;
   if (GetNumberOfPrefAngles() == 1 && GetPrefAngle(0)->GetMax() == GetPrefAngle(0)->GetMin()) {

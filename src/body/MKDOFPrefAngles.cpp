@@ -6,6 +6,8 @@
 #include "body/MKPrefAngle.h"
 #include "body/MKSegment.h"
 #include "math/MKUnitConversions.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
 
 namespace {
 
@@ -237,8 +239,28 @@ void MKDOF::SynchronizePrefAngles() {
 }
 
 void MKDOF::UpdateVisionPrefAngles() {
-  // Only the lines of sight keep other zones in step with their own.
-  if (!owner || owner->GetMKClassName() != MKLineOfSightClass) return;
+  // Only the lines of sight keep other zones in step with their own: the
+  // eyes move together, so a line's zones are copied onto the same axis of
+  // the vision's other lines. The copies report back here; the guard stops
+  // them going round.
+  static bool copying = false;
+  const MKLineOfSight* line = GetOwnerLineOfSight();
+  const MKVision* vision = line ? line->GetVision() : nullptr;
+  if (copying || !vision) return;
+  copying = true;
+  for (MKShortName name : {LLHeEye, MLHeEye, RLHeEye}) {
+    const MKLineOfSight* other = vision->GetLineOfSight(name);
+    MKDOF* twin = other && other != line ? other->GetDOF(static_cast<unsigned int>(axis)) : nullptr;
+    if (!twin) continue;
+    twin->RemoveAllPrefAngles();
+    for (unsigned int i = 0; i < GetNumberOfPrefAngles(); ++i) {
+      auto* zone = new MKPrefAngle(twin);
+      zone->PasteFrom(GetPrefAngle(i), 1);
+      zone->SetIndex(static_cast<int>(i));
+      twin->prefAngles.Append(zone);
+    }
+  }
+  copying = false;
 }
 
 bool MKDOF::IsSpineGroupStart() const {

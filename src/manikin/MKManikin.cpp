@@ -8,8 +8,10 @@
 #include "body/MKDOF.h"
 #include "body/MKSegment.h"
 #include "host/MKTrace.h"
+#include "ik/MKIKManager.h"
 #include "math/MKUnitConversions.h"
 #include "parts/MKMemo.h"
+#include "vision/MKVision.h"
 
 MKStatus MKManikin::Create(MKManikin*& manikin, int sex, double percentile, MKDBAnthro* database,
                            int buildKind, unsigned char bodyFlag) {
@@ -52,9 +54,16 @@ MKManikin::MKManikin(MKDBAnthro* database, int sex, int, unsigned char bodyFlag)
     if (MKDOF* rotation = body->GetSegment(forearm)->GetDOF(2))
       rotation->SetValue(MKUnitConversions::DegreesToRadians(90.0), 1);
   anthro = new MKAnthro(this, database, sex);
+  // Detached until the geometric build hangs its lines of sight on the head.
+  vision = new MKVision();
+  ikManager = new MKIKManager(this);
 }
 
 MKManikin::~MKManikin() {
+  if (vision) vision->Destroy();
+  vision = nullptr;
+  delete ikManager;
+  ikManager = nullptr;
   delete body;
   body = nullptr;
   if (anthro) anthro->Destroy();
@@ -107,12 +116,27 @@ MKStatus MKManikin::PasteAnthroDBRef(MKManikinPart* part) {
   return MKStatusSuccess;
 }
 
-void MKManikin::ResetFocusPointAfterPastePosture(const MK3DVertex&) {
-  // The head turns back within its limits; the eyes then aim through the vision.
+void MKManikin::ResetFocusPointAfterPastePosture(const MK3DVertex& focusPoint) {
+  // The head turns back within its limits; the eyes then aim at the point.
   MKSegment* head = body ? body->GetSegment(SHeCg) : nullptr;
-  MKDOF* rotation = head ? head->GetDOF(2) : nullptr;
-  if (!rotation) return;
-  const double value = rotation->GetValue();
-  rotation->RestoreLimits();
-  rotation->SetValue(value, rotation->GetRange());
+  if (MKDOF* rotation = head ? head->GetDOF(2) : nullptr) {
+    const double value = rotation->GetValue();
+    rotation->RestoreLimits();
+    rotation->SetValue(value, rotation->GetRange());
+  }
+  if (vision) vision->LookAt(focusPoint);
+}
+
+void MKManikin::AimVisionAfterBuild() {
+  if (!vision) return;
+  // A vision attached before keeps looking at the same point; a new one
+  // (detached, its focus point holding angles and distance) looks along
+  // the angles it was given.
+  const bool attached = vision->IsAttached();
+  const MK3DVertex focus = vision->GetFocalPoint();
+  vision->Build(this);
+  if (attached)
+    vision->LookAt(focus);
+  else
+    vision->LookAt(focus.z, focus.x, focus.y);
 }

@@ -141,6 +141,8 @@ class MKManikin : public MKManikinPart {
   double ChestOffset(int sex, double bispinous) const;
   // The two trunk builders share one body with a generation switch.
   void MakeTrunk(int sex, double h, double unused, double d, double w, bool earlier);
+  // Attaches the vision after a build and aims it again.
+  void AimVisionAfterBuild();
   // The mirrored builders share one body with a side switch.
   void MakeSupLimbModel(int sex, bool left);
   void MakeInfLimbModel(int sex, double h, bool left);
@@ -150,6 +152,7 @@ class MKManikin : public MKManikinPart {
   // The memo child annotating parts of `kind`, or null.
   MKManikinPart* FindMemo(MKPartID kind) const;
   MKManikinPart* ExtractPosture(KelRawCollint* shortNames) const;
+  MKManikinPart* ExtractIKConstraints() const;
   MKManikinPart* ExtractPrefAngles(MKPartID kind, KelRawCollint* shortNames) const;
 
   MKBody* body = nullptr;

@@ -66,8 +66,10 @@ MKStatus MKManikin::BuildManikin(int sex) {
   }
 
   MKBody::RestoreDOFs(saved);
-  // No vision to aim again yet.
-  return ValidateBuild();
+  const MKStatus status = ValidateBuild();
+  // The eyes are aimed on the finished skeleton.
+  if (status == MKStatusSuccess) AimVisionAfterBuild();
+  return status;
 }
 
 MKStatus MKManikin::ValidateBuild() {

@@ -8,6 +8,8 @@
 #include "body/MKBody.h"
 #include "body/MKDOF.h"
 #include "body/MKSegment.h"
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKManager.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
 #include "math/MKIEEE.h"
@@ -94,7 +96,9 @@ TEST(MKManikinTest, ExtractsPostureLimitsAndAnthropometry) {
   EXPECT_EQ(manikin->ExtractPart(MKPartPostureID, 1, nullptr), nullptr);
   MKManikinPart* posture = manikin->ExtractPart(MKPartPostureID, 0, nullptr);
   ASSERT_NE(posture, nullptr);
-  EXPECT_EQ(posture->GetNumberOfChildrenParts(), manikin->GetBody()->GetNumberOfDOFs());
+  // Every DOF of the body, both DOFs of the three lines of sight, and the
+  // middle line's length.
+  EXPECT_EQ(posture->GetNumberOfChildrenParts(), manikin->GetBody()->GetNumberOfDOFs() + 7);
   posture->Destroy();
   KelRawCollint elbow;
   elbow.Append(RSArFAr);
@@ -121,4 +125,26 @@ TEST(MKManikinTest, ExtractsPostureLimitsAndAnthropometry) {
   MKManikinPart* reference = manikin->ExtractPart(MKPartAnthroDBReferenceID, 0, nullptr);
   ASSERT_NE(reference, nullptr);
   reference->Destroy();
+}
+
+TEST(MKManikinTest, ExtractsTheSolverSettingsAndConstraints) {
+  Manikin manikin = Make(0, 50);
+  MKIKManager* solver = manikin->GetIKManager();
+  ASSERT_NE(solver, nullptr);
+  MKManikinPart* specs = manikin->ExtractPart(MKPartIKSpecsID, 0, nullptr);
+  ASSERT_NE(specs, nullptr);
+  EXPECT_EQ(specs->GetPartID(), MKPartIKSpecsID);
+  specs->Destroy();
+  // No constraint yet: nothing to extract.
+  EXPECT_EQ(manikin->ExtractPart(MKPartIKConstraintsID, 0, nullptr), nullptr);
+  MKIKConstraint* reach = nullptr;
+  MKBody* body = manikin->GetBody();
+  ASSERT_EQ(
+      solver->AddConstraint(body->GetSegment(RSHaMi3), body->GetSegment(RSArCl), 8, reach, "reach"),
+      MKStatusSuccess);
+  MKManikinPart* constraints = manikin->ExtractPart(MKPartIKConstraintsID, 0, nullptr);
+  ASSERT_NE(constraints, nullptr);
+  EXPECT_EQ(constraints->GetPartID(), MKPartIKConstraintsID);
+  EXPECT_EQ(constraints->GetNumberOfChildrenParts(), 1u);
+  constraints->Destroy();
 }

@@ -1,0 +1,366 @@
+// The potential of a constraint (a squared error between the end-effector
+// frame and the target, per target type) and its analytic gradient with
+// respect to the DOF values of the chain.
+#include <cmath>
+
+#include "body/MKBodyElement.h"
+#include "body/MKDOF.h"
+#include "body/MKSegment.h"
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKManager.h"
+#include "vision/MKLineOfSight.h"
+
+namespace {
+
+struct Vec {
+  double x, y, z;
+};
+
+Vec operator+(const Vec& a, const Vec& b) {
+  return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec operator-(const Vec& a, const Vec& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec operator*(double f, const Vec& a) {
+  return {f * a.x, f * a.y, f * a.z};
+}
+double Dot(const Vec& a, const Vec& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vec Cross(const Vec& a, const Vec& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Vec RowOf(const MK4x4Matrix& m, int r) {
+  return {m(r, 0), m(r, 1), m(r, 2)};
+}
+
+constexpr double K = MKIKConstraint::sRotationWeightFactor;
+constexpr double kRadiansPerDegree = M_PI / 180.0;
+// A Pointing target nearer than this to the end-effector origin gives no
+// usable direction: the constraint counts as met (the potential and its
+// gradient stay 0 and bounded). The same threshold as vector normalisation.
+constexpr double kNullDirection = 0.001;
+// The first phalanx of each thumb turns about a tilted axis: its Y DOF also
+// turns it about Z by 0.7 of its angle, offset by 13 degrees.
+constexpr double kThumbShare = 0.7;
+constexpr double kThumbOffset = 13.0 * kRadiansPerDegree;
+
+// The potentials of one evaluation and the derivative of their sum with
+// respect to the end-effector origin and to each of its three axes.
+struct Terms {
+  double position = 0.0;
+  double rotation = 0.0;
+  Vec dOrigin{0.0, 0.0, 0.0};
+  Vec dAxis[3] = {{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}};
+};
+
+class Evaluation {
+ public:
+  Evaluation(const MK4x4Matrix& target, const MK4x4Matrix& effector)
+      : target(target),
+        effector(effector),
+        dt(RowOf(target, 3) - RowOf(effector, 3)),
+        zT(RowOf(target, 2)),
+        p(Dot(dt, zT)) {}
+
+  // weight x |dt|^2 into the position potential.
+  void Distance(double weight) {
+    terms.position += weight * Dot(dt, dt);
+    terms.dOrigin = terms.dOrigin + (-2.0 * weight) * dt;
+  }
+
+  // weight x K x |target axis - effector axis|^2 into the rotation potential.
+  void Axis(int axis, double weight) {
+    const Vec d = RowOf(target, axis) - RowOf(effector, axis);
+    terms.rotation += weight * K * Dot(d, d);
+    terms.dAxis[axis] = terms.dAxis[axis] + (-2.0 * weight * K) * d;
+  }
+
+  // weight x |dt - s zT|^2 into the position potential, s = p clamped to
+  // [low, high]: the squared distance to the target's line or segment.
+  void LineDistance(double weight, double low, double high) {
+    const double s = p < low ? low : p > high ? high : p;
+    const Vec v = dt - s * zT;
+    terms.position += weight * Dot(v, v);
+    // Where s follows p, v also depends on dt through p.
+    const Vec slope = s == p ? v - Dot(zT, v) * zT : v;
+    terms.dOrigin = terms.dOrigin + (-2.0 * weight) * slope;
+  }
+
+  // weight x p^2, the squared distance to the target's XY plane.
+  void PlaneDistance(double weight, bool intoRotation) {
+    (intoRotation ? terms.rotation : terms.position) += weight * p * p;
+    terms.dOrigin = terms.dOrigin + (-2.0 * weight * p) * zT;
+  }
+
+  // K x |n - zE|^2, n the unit direction from the end-effector origin to
+  // the target's origin.
+  void Pointing() {
+    const double length = std::sqrt(Dot(dt, dt));
+    if (!(length > kNullDirection)) return;
+    const Vec n = (1.0 / length) * dt;
+    const Vec zE = RowOf(effector, 2);
+    const Vec d = n - zE;
+    terms.rotation += K * Dot(d, d);
+    terms.dAxis[2] = terms.dAxis[2] + (-2.0 * K) * d;
+    terms.dOrigin = terms.dOrigin + (2.0 * K / length) * (zE - Dot(n, zE) * n);
+  }
+
+  double P() const { return p; }
+  const Terms& Result() const { return terms; }
+
+ private:
+  const MK4x4Matrix& target;
+  const MK4x4Matrix& effector;
+  const Vec dt;
+  const Vec zT;
+  const double p;
+  Terms terms;
+};
+
+Terms Evaluate(int type, double w, double range, const MK4x4Matrix& target,
+               const MK4x4Matrix& effector) {
+  Evaluation e(target, effector);
+  constexpr double kUnbounded = HUGE_VAL;
+  switch (type) {
+    case MKIKConstraint::sPosition:
+      e.Distance(1.0);
+      break;
+    case MKIKConstraint::sYDirection:
+      e.Distance(w);
+      e.Axis(1, 1.0 - w);
+      break;
+    case MKIKConstraint::sXDirection:
+      // Built like the Y and Z Direction types on the X axis: the type has
+      // its own display, default weights and angle to target, so it pulls
+      // the X axis rather than nothing.
+      e.Distance(w);
+      e.Axis(0, 1.0 - w);
+      break;
+    case MKIKConstraint::sZDirection:
+      e.Distance(w);
+      e.Axis(2, 1.0 - w);
+      break;
+    case MKIKConstraint::sOrientation:
+      e.Axis(0, 1.0);
+      e.Axis(1, 1.0);
+      break;
+    case MKIKConstraint::sFrame:
+      e.Distance(w);
+      e.Axis(0, 1.0 - w);
+      e.Axis(1, 1.0 - w);
+      break;
+    case MKIKConstraint::sPointing:
+      e.Pointing();
+      break;
+    case MKIKConstraint::sLine:
+      // The segment runs from the target's origin along its +Z for `range`.
+      e.LineDistance(1.0, -range, 0.0);
+      break;
+    case MKIKConstraint::sInfiniteLine:
+      e.LineDistance(1.0, -kUnbounded, kUnbounded);
+      break;
+    case MKIKConstraint::sLineWithZDirection:
+      // Off the segment, the distance to the target's origin adds a pull back.
+      e.LineDistance(w, -kUnbounded, kUnbounded);
+      if (!(e.P() > -range && e.P() < 0.0)) e.Distance(w);
+      e.Axis(2, 1.0 - w);
+      break;
+    case MKIKConstraint::sHalfSpace:
+      // Only the side where p > 0 is penalised; kept as the rotation part.
+      if (e.P() > 0.0) e.PlaneDistance(1.0, true);
+      break;
+    case MKIKConstraint::sPlane:
+      e.PlaneDistance(w, false);
+      break;
+    case MKIKConstraint::sPlaneWithZDirection:
+      e.PlaneDistance(w, false);
+      e.Axis(2, 1.0 - w);
+      break;
+    default:
+      break;
+  }
+  return e.Result();
+}
+
+// How a DOF turns the end effector: its rotation rate vector per unit of
+// mathematical value (world axis x the rate of the applied angle) and a
+// point of its axis.
+struct Rate {
+  Vec omega{0.0, 0.0, 0.0};
+  Vec origin{0.0, 0.0, 0.0};
+};
+
+// The applied angle per unit of mathematical value: +1 for inverted or
+// left-handed DOFs, -1 for the others.
+double Sense(const MKDOF* dof) {
+  return dof->IsLeftHanded() || dof->IsInverted() ? 1.0 : -1.0;
+}
+
+// A pure master turns its slave's segment (an ancestor), about the slave's
+// axis, which is the last rotation of that segment.
+Rate PureMasterRate(const MKDOF* master) {
+  Rate rate;
+  const MKDOF* slave = master->GetPureSlave();
+  MKBodyElement* owner = slave ? slave->GetOwner() : nullptr;
+  if (!owner || owner->GetMKClassName() != MKSegmentClass) return rate;
+  const MK4x4Matrix& global = owner->GetGlobalMatrix();
+  rate.omega = Sense(slave) * RowOf(global, slave->GetNumber());
+  rate.origin = RowOf(global, 3);
+  return rate;
+}
+
+// The rates of the visible DOFs of a segment, in DOF order; the segment's
+// rotations are rebuilt on its parameter matrix and its ancestor's global
+// matrix exactly as the segment builds its own matrix. A vertebra's DOFs
+// turn that vertebra alone, so the spine follows the general rule.
+int SegmentRates(MKSegment* segment, Rate rates[3]) {
+  MK4x4Matrix w = segment->GetParaMatrix();
+  if (MKSegment* ancestor = segment->GetAncestor()) w = w * ancestor->GetGlobalMatrix();
+  const Vec origin = RowOf(w, 3);
+  const MKDOF* x = segment->GetDOF(0);
+  const MKDOF* y = segment->GetDOF(1);
+  const MKDOF* z = segment->GetDOF(-2);
+  Vec axis[3] = {{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}};
+  Vec extra{0.0, 0.0, 0.0};  // the thumb's Z share of its Y DOF
+  const MKShortName name = segment->GetShortName();
+  const bool thumb = name == RSHaTh1 || name == LSHaTh1;
+  if (thumb) {
+    if (y) {
+      const double a = Sense(y) * y->GetMathematicalValue();
+      w.RotZ((Sense(y) > 0.0 ? -kThumbOffset : kThumbOffset) + kThumbShare * a);
+      extra = kThumbShare * RowOf(w, 2);
+      w.RotY(a);
+      axis[1] = RowOf(w, 1);
+    }
+    if (x) {
+      w.RotX(Sense(x) * x->GetMathematicalValue());
+      axis[0] = RowOf(w, 0);
+    }
+  } else {
+    if (x && !x->IsPureMaster()) {
+      w.RotX(Sense(x) * x->GetMathematicalValue());
+      axis[0] = RowOf(w, 0);
+    }
+    if (y && !y->IsPureMaster()) {
+      w.RotY(Sense(y) * y->GetMathematicalValue());
+      axis[1] = RowOf(w, 1);
+    }
+  }
+  if (z && !z->IsPureMaster()) {
+    w.RotZ(Sense(z) * z->GetMathematicalValue());
+    axis[2] = RowOf(w, 2);
+  }
+  axis[1] = axis[1] + extra;
+  // The thumb applies its X and Y DOFs whatever their flags; elsewhere a
+  // pure master turns its slave's segment instead of its own.
+  int count = 0;
+  for (int i = 0; i < 3; ++i) {
+    const MKDOF* dof = segment->GetDOF(i);
+    if (!dof) continue;
+    Rate& rate = rates[count++];
+    if (dof->IsPureMaster() && !(thumb && i < 2)) {
+      rate = PureMasterRate(dof);
+    } else {
+      rate.omega = Sense(dof) * axis[i];
+      rate.origin = origin;
+    }
+  }
+  return count;
+}
+
+// A line of sight hangs at its eye segment's tip, turned half round about
+// Z, then pitched about X by (vertical offset - DOF 0) and turned about Y by
+// the yaw that keeps the tangent of (DOF 1 - horizontal offset) in the
+// eye's projection: atan2(sin(y) cos(pitch), cos(y)). The yaw thus also
+// follows the pitch.
+int LineOfSightRates(MKLineOfSight* line, Rate rates[3]) {
+  MKBodyElement* owner = line->GetOwner();
+  if (!owner || owner->GetMKClassName() != MKSegmentClass) return 0;
+  auto* eye = static_cast<MKSegment*>(owner);
+  MK4x4Matrix w;
+  w.BuildFromTrans(0.0, 0.0, eye->GetLength());
+  w.RotZ(M_PI);
+  w = w * eye->GetGlobalMatrix();
+  const Vec origin = RowOf(w, 3);
+  const MKDOF* vertical = line->GetDOF(0);
+  const MKDOF* horizontal = line->GetDOF(1);
+  double pitch = 0.0;
+  Vec pitchAxis{0.0, 0.0, 0.0};
+  if (vertical && !vertical->IsPureMaster()) {
+    pitch = line->GetVerticalOffset() - vertical->GetMathematicalValue();
+    w.RotX(pitch);
+    pitchAxis = RowOf(w, 0);
+  }
+  double yawPerValue = 0.0, yawPerPitch = 0.0;
+  Vec yawAxis{0.0, 0.0, 0.0};
+  if (horizontal && !horizontal->IsPureMaster()) {
+    const double y = horizontal->GetMathematicalValue() - line->GetHorizontalOffset();
+    const double sy = std::sin(y), cy = std::cos(y), cp = std::cos(pitch);
+    const double denominator = sy * sy * cp * cp + cy * cy;
+    if (denominator > 0.0) {
+      yawPerValue = cp / denominator;
+      yawPerPitch = -sy * cy * std::sin(pitch) / denominator;
+    }
+    w.RotY(std::atan2(sy * cp, cy));
+    yawAxis = RowOf(w, 1);
+  }
+  int count = 0;
+  if (vertical) {
+    // The pitch falls as DOF 0 rises; the yaw follows the pitch.
+    rates[count].omega = (-1.0) * pitchAxis - yawPerPitch * yawAxis;
+    rates[count++].origin = origin;
+  }
+  if (horizontal) {
+    rates[count].omega = yawPerValue * yawAxis;
+    rates[count++].origin = origin;
+  }
+  return count;
+}
+
+int RatesOf(MKBodyElement* element, Rate rates[3]) {
+  switch (element->GetMKClassName()) {
+    case MKSegmentClass:
+      return SegmentRates(static_cast<MKSegment*>(element), rates);
+    case MKLineOfSightClass:
+      return LineOfSightRates(static_cast<MKLineOfSight*>(element), rates);
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+double MKIKConstraint::ComputePotential() {
+  positionPotential = 0.0;
+  rotationPotential = 0.0;
+  const Terms terms =
+      Evaluate(targetType, positionWeight, range, targetMatrix, GetEndEffectorMatrix());
+  positionPotential = terms.position;
+  rotationPotential = terms.rotation;
+  return positionPotential + rotationPotential;
+}
+
+void MKIKConstraint::ComputeGradient(double* g) {
+  if (!g || !endEffector || chainElements.Size() == 0) return;
+  const MK4x4Matrix effector = GetEndEffectorMatrix();
+  const Terms terms = Evaluate(targetType, positionWeight, range, targetMatrix, effector);
+  // Turning by d(theta) about an axis omega through O moves the origin P by
+  // omega x (P - O) and each axis v by omega x v, so the potential changes by
+  // omega . ((P - O) x dOrigin + sum of v x dAxis).
+  const Vec origin = RowOf(effector, 3);
+  Vec moment = Cross(origin, terms.dOrigin);
+  for (int axis = 0; axis < 3; ++axis)
+    moment = moment + Cross(RowOf(effector, axis), terms.dAxis[axis]);
+  const double scale = weight * kRadiansPerDegree;
+  for (int i = 1; i <= chainElements.Size(); ++i) {
+    Rate rates[3];
+    const int count = RatesOf(static_cast<MKBodyElement*>(chainElements[i]), rates);
+    const int first = chainDOFIndexes[i];
+    for (int k = 0; k < count; ++k) {
+      const Vec lever = moment - Cross(rates[k].origin, terms.dOrigin);
+      g[first + k] += scale * Dot(rates[k].omega, lever);
+    }
+  }
+}

@@ -1,0 +1,21 @@
+// The IK part classes read their own records in streams: constraints (in
+// their container) and specifications.
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKSpecs.h"
+
+namespace {
+
+MKManikinPart* NewConstraint(MKPartID) {
+  return new MKIKConstraint();
+}
+MKManikinPart* NewSpecs(MKPartID) {
+  return new MKIKSpecs();
+}
+
+const bool registered = [] {
+  MKManikinPart::RegisterReader(MKPartIKConstraintID, NewConstraint);
+  MKManikinPart::RegisterReader(MKPartIKSpecsID, NewSpecs);
+  return true;
+}();
+
+}  // namespace

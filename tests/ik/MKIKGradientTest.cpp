@@ -1,0 +1,263 @@
+// Potentials of every target type and their analytic gradient, checked
+// against central finite differences on random chains and on the body's own
+// arm, spine, leg and head chains; exact edge values; degenerate inputs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "body/MKBody.h"
+#include "ik/MKIKTestSupport.h"
+#include "vision/MKLineOfSight.h"
+
+using mkiktest::AllTypes;
+using mkiktest::GradientError;
+using mkiktest::RandomFrame;
+using mkiktest::ToFrame;
+
+namespace {
+
+// Whether a finite difference could straddle a kink of the potential.
+bool NearKink(const MKIKConstraint& c) {
+  const MK4x4Matrix d = c.GetDifferenceMatrix();
+  const MK4x4Matrix& t = c.GetTargetMatrix();
+  const double p = d(3, 0) * t(2, 0) + d(3, 1) * t(2, 1) + d(3, 2) * t(2, 2);
+  const double margin = 0.05;
+  switch (c.GetTargetType()) {
+    case 137:
+    case 152:
+      return std::fabs(p) < margin || std::fabs(p + c.GetRange()) < margin;
+    case 1152:
+      return std::fabs(p) < margin;
+    default:
+      return false;
+  }
+}
+
+// A random target, offset and weights for the constraint.
+void Randomise(MKIKConstraint& c, std::mt19937& rng) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  c.SetOffsetMatrix(ToFrame(RandomFrame(rng, 5.0)));
+  c.SetWeight(0.2 + 0.8 * unit(rng));
+  c.SetPositionWeight(unit(rng));
+  c.SetRange(5.0 + 55.0 * unit(rng));
+  do {
+    c.SetTargetMatrix(ToFrame(RandomFrame(rng, 60.0)));
+  } while (NearKink(c));
+}
+
+// Lengths, fixed rotations and open limits everywhere, random values.
+void Shape(MKBody& body, std::mt19937& rng) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0), degrees(-60.0, 60.0);
+  for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i)
+    body.GetSegmentAtIndex(i)->SetLength(3.0 + 12.0 * unit(rng));
+  for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i) {
+    MKSegment* s = body.GetSegmentAtIndex(i);
+    s->SetRotation(degrees(rng), degrees(rng), degrees(rng));
+    for (int axis = 0; axis < 3; ++axis)
+      if (MKDOF* dof = s->GetDOF(axis)) mkiktest::Open(dof, 1.0, 1.0, -0.8 + 1.6 * unit(rng));
+  }
+}
+
+}  // namespace
+
+TEST(MKIKGradientTest, RandomChainsOfOneToTwelveDOFsMatchFiniteDifferences) {
+  std::mt19937 rng(20240607);
+  for (int n = 1; n <= 12; ++n) {
+    for (int trial = 0; trial < 3; ++trial) {
+      mkiktest::Chain chain(rng, n);
+      MKIKManager manager(nullptr);
+      for (int type : AllTypes()) {
+        MKIKConstraint* c = nullptr;
+        ASSERT_EQ(manager.AddConstraint(chain.Tip(), chain.Root(), type, c, nullptr),
+                  MKStatusSuccess);
+        c->Activate();
+        ASSERT_EQ(manager.GetVariableCount(), n);
+        Randomise(*c, rng);
+        const std::vector<MKDOF*> dofs = mkiktest::DrivenDOFs(manager);
+        EXPECT_LT(GradientError(*c, dofs), 1e-5) << "type " << type << ", " << n << " DOFs";
+        manager.RemoveAllConstraints();
+      }
+    }
+  }
+}
+
+TEST(MKIKGradientTest, BodyChainsWithPureMastersThumbsAndLeftSideMatch) {
+  std::mt19937 rng(7);
+  MKBody body(nullptr, 1, 0);
+  Shape(body, rng);
+  const MKShortName chains[][2] = {{RSHaTh3, RSArCl}, {LSHaTh3, LSArCl}, {RSHaIn3, SBoL5},
+                                   {LSFoTo, LSLeTh},  {RSFoTo, RSLeTh},  {SHeFr, SHeNe}};
+  for (const auto& chain : chains) {
+    for (int type : AllTypes()) {
+      MKIKManager manager(nullptr);
+      MKIKConstraint* c = nullptr;
+      ASSERT_EQ(manager.AddConstraint(body.GetSegment(chain[0]), body.GetSegment(chain[1]), type, c,
+                                      nullptr),
+                MKStatusSuccess);
+      c->Activate();
+      Randomise(*c, rng);
+      EXPECT_LT(GradientError(*c, mkiktest::DrivenDOFs(manager)), 1e-5)
+          << MKConvertShortNameToString(chain[0]) << " type " << type;
+    }
+  }
+}
+
+TEST(MKIKGradientTest, LinesOfSightAimWithTheirOwnDOFsAndTheNeck) {
+  std::mt19937 rng(5);
+  MKBody body(nullptr, 1, 0);
+  Shape(body, rng);
+  MKSegment* eye = body.GetSegment(RSHeEye);
+  MKLineOfSight line(MLHeEye);
+  line.InitData(nullptr, eye, 0.1, -0.2);
+  eye->AddChild(&line);
+  line.SetLength(45.0);
+  for (unsigned int i = 0; i < 2; ++i) {
+    line.AddDOF(static_cast<int>(i), 0, 0.0, nullptr);
+    mkiktest::Open(line.GetDOF(i), 0.8, 0.8, i == 0 ? 0.4 : -0.3);
+  }
+  MKIKManager manager(nullptr);
+  MKIKConstraint* c = nullptr;
+  ASSERT_EQ(manager.AddConstraint(&line, body.GetSegment(SHeNe), 8, c, nullptr), MKStatusSuccess);
+  EXPECT_EQ(c->GetTargetType(), 128);
+  EXPECT_EQ(c->GetOffsetMatrix()(3, 2), 45.0);
+  c->Activate();
+  // The line's two DOFs, then the head and the neck.
+  EXPECT_EQ(manager.GetVariableCount(), 2 + 3 + 3);
+  for (int type : AllTypes()) {
+    c->SetTargetType(type);
+    Randomise(*c, rng);
+    EXPECT_LT(GradientError(*c, mkiktest::DrivenDOFs(manager)), 1e-5) << "type " << type;
+  }
+}
+
+TEST(MKIKGradientTest, SharedSegmentsBelongToTheFirstChainOnly) {
+  std::mt19937 rng(3);
+  MKBody body(nullptr, 1, 0);
+  Shape(body, rng);
+  MKIKManager manager(nullptr);
+  MKIKConstraint *hand = nullptr, *elbow = nullptr;
+  manager.AddConstraint(body.GetSegment(RSHaCPr), body.GetSegment(RSArCl), 8, hand, nullptr);
+  manager.AddConstraint(body.GetSegment(RSArAr), body.GetSegment(RSArCl), 8, elbow, nullptr);
+  hand->Activate();
+  elbow->Activate();
+  // Clavicle 2 + arm 3 + forearm 2 + hand 2 DOFs, gathered from the hand up.
+  EXPECT_EQ(manager.GetVariableCount(), 9);
+  ASSERT_EQ(hand->GetNumberOfIKChainElements(), 4);
+  EXPECT_EQ(hand->GetIKChainElement(0), body.GetSegment(RSArCl));
+  EXPECT_EQ(hand->GetIKChainDOFIndex(0), 7);
+  EXPECT_EQ(hand->GetIKChainDOFIndex(3), 0);
+  EXPECT_EQ(elbow->GetNumberOfIKChainElements(), 0);
+  // The second constraint adds nothing: its gradient is empty.
+  std::vector<double> g(9, 0.0);
+  elbow->ComputeGradient(g.data());
+  for (double v : g) EXPECT_EQ(v, 0.0);
+}
+
+TEST(MKIKGradientTest, EdgePotentialsHoldExactly) {
+  MKSegment root(nullptr, SBoPh, 0, nullptr);
+  root.SetLength(10.0);  // the tip, where the end-effector frame sits, is (0, 0, 10)
+  MKIKConstraint position(nullptr, &root, &root, 8, "p");
+  EXPECT_EQ(position.ComputePotential(), 0.0);
+  position.SetTargetPosition(3.0, 4.0, 10.0);
+  EXPECT_EQ(position.ComputePotential(), 25.0);
+  EXPECT_EQ(position.GetPositionPotential(), 25.0);
+  EXPECT_EQ(position.GetAngleToTarget(), 0.0);
+
+  // Pointing at the end effector's own origin has no direction to follow.
+  MKIKConstraint pointing(nullptr, &root, &root, 128, "q");
+  EXPECT_EQ(pointing.ComputePotential(), 0.0);
+  EXPECT_EQ(pointing.GetRotationPotential(), 0.0);
+  pointing.SetTargetPosition(0.0, 0.0, 30.0);  // straight ahead along Z
+  EXPECT_EQ(pointing.ComputePotential(), 0.0);
+  pointing.SetTargetPosition(0.0, 0.0, -30.0);  // straight behind
+  EXPECT_NEAR(pointing.ComputePotential(), 4.0 * MKIKConstraint::sRotationWeightFactor, 1e-9);
+
+  // A segment of the line along +Z, 26 long: beyond its end, the distance
+  // to the end point; before its start, to the start point.
+  MKIKConstraint line(nullptr, &root, &root, 137, "l");
+  ASSERT_EQ(line.SetTargetLine(MK3DVertex(3, 0, -20), MK3DVertex(3, 0, 6)), MKStatusSuccess);
+  EXPECT_EQ(line.GetRange(), 26.0);
+  EXPECT_EQ(line.ComputePotential(), 25.0);
+  line.SetTargetLine(MK3DVertex(3, 0, 14), MK3DVertex(3, 0, 40));
+  EXPECT_EQ(line.ComputePotential(), 25.0);
+  line.SetTargetLine(MK3DVertex(3, 0, 0), MK3DVertex(3, 0, 20));
+  EXPECT_EQ(line.ComputePotential(), 9.0);
+
+  // The half-space keeps the side where the target's Z points from the
+  // effector towards the plane; the other side costs nothing.
+  MKIKConstraint half(nullptr, &root, &root, 1152, "h");
+  half.SetTargetPosition(0.0, 0.0, 0.0);
+  EXPECT_EQ(half.ComputePotential(), 0.0);
+  half.SetTargetPosition(0.0, 0.0, 13.0);
+  EXPECT_EQ(half.ComputePotential(), 9.0);
+  EXPECT_EQ(half.GetRotationPotential(), 9.0);
+  EXPECT_EQ(half.GetPositionPotential(), 0.0);
+
+  // X Direction pulls like its Y and Z counterparts.
+  MKIKConstraint x(nullptr, &root, &root, 72, "x");
+  EXPECT_EQ(x.GetPositionWeight(), 0.7);
+  x.SetTargetPosition(0.0, 0.0, 12.0);
+  EXPECT_NEAR(x.ComputePotential(), 0.7 * 4.0, 1e-12);
+  MK4x4Matrix turned = x.GetTargetMatrix();
+  turned.RotZ(M_PI);
+  x.SetTargetMatrix(turned);
+  const double total = x.ComputePotential();
+  EXPECT_NEAR(x.GetRotationPotential(), 0.3 * MKIKConstraint::sRotationWeightFactor * 4.0, 1e-9);
+  EXPECT_NEAR(total, 0.7 * 4.0 + x.GetRotationPotential(), 1e-9);
+  EXPECT_NEAR(x.GetAngleToTarget(), M_PI, 1e-12);
+}
+
+TEST(MKIKGradientTest, DegenerateCasesStayFinite) {
+  std::mt19937 rng(11);
+  mkiktest::Chain chain(rng, 6);
+  MKIKManager manager(nullptr);
+  for (int type : AllTypes()) {
+    MKIKConstraint* c = nullptr;
+    manager.AddConstraint(chain.Tip(), chain.Root(), type, c, nullptr);
+    c->Activate();
+    const std::vector<MKDOF*> dofs = mkiktest::DrivenDOFs(manager);
+    std::vector<double> g(dofs.size(), 0.0);
+    // On its target: nothing to pull.
+    EXPECT_EQ(c->ComputePotential(), 0.0) << type;
+    c->ComputeGradient(g.data());
+    for (double v : g) EXPECT_EQ(v, 0.0) << type;
+    // A null target frame, and a target just off the effector's origin.
+    MK4x4Matrix null;
+    c->SetTargetMatrix(null);
+    EXPECT_TRUE(std::isfinite(c->ComputePotential())) << type;
+    const MK4x4Matrix e = c->GetEndEffectorMatrix();
+    MK4x4Matrix near = e;
+    near(3, 0) += 1e-9;
+    c->SetTargetMatrix(near);
+    c->ComputeGradient(g.data());
+    EXPECT_TRUE(std::isfinite(c->ComputePotential())) << type;
+    for (double v : g) EXPECT_TRUE(std::isfinite(v)) << type;
+    manager.RemoveAllConstraints();
+  }
+}
+
+TEST(MKIKGradientTest, LineTargetsKeepAnOrthonormalFrameWhateverTheDirection) {
+  MKSegment root(nullptr, SBoPh, 0, nullptr);
+  MKIKConstraint line(nullptr, &root, &root, 137, "l");
+  const MK3DVertex ends[][2] = {
+      {{0, 0, 0}, {0, 0, 5}},   // along the current Z
+      {{0, 0, 0}, {0, 0, -5}},  // against it
+      {{1, 2, 3}, {4, -2, 7}},  // anywhere else
+      {{1, 1, 1}, {1, 1, 1}},   // no direction at all
+  };
+  for (const auto& e : ends) {
+    ASSERT_EQ(line.SetTargetLine(e[0], e[1]), MKStatusSuccess);
+    const MK4x4Matrix& t = line.GetTargetMatrix();
+    MK3x1Matrix x = t.GetXAxis(), y = t.GetYAxis(), z = t.GetZAxis();
+    EXPECT_NEAR(x.VectProd(y).DistanceFrom(z), 0.0, 1e-12);
+    EXPECT_NEAR(z.Norm(), 1.0, 1e-12);
+    EXPECT_NEAR(x.VectDot(z), 0.0, 1e-12);
+    EXPECT_EQ(t(3, 0), e[0].x);
+  }
+  // An infinite line stretches both ways about the middle of the points.
+  MKIKConstraint infinite(nullptr, &root, &root, 139, "i");
+  infinite.SetTargetLine(MK3DVertex(0, 0, 0), MK3DVertex(0, 0, 2));
+  EXPECT_NEAR(infinite.GetRange(), 4e6, 1e-3);
+  EXPECT_NEAR(infinite.GetTargetMatrix()(3, 2), 1.0 - 2e6, 1e-6);
+}

@@ -1,0 +1,222 @@
+// The IK manager's constraint bookkeeping (adding, removing, activity,
+// gathering the driven DOFs, the dump) and the IK specifications.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKManager.h"
+#include "ik/MKIKSpecs.h"
+#include "ik/MKIKTestSupport.h"
+
+namespace {
+
+class Recorder : public MKIKManager::DumpSink {
+ public:
+  void Text(const char* text) override { out += text; }
+  void Number(int value) override { out += "<" + std::to_string(value) + ">"; }
+  void Number(double value) override {
+    char text[32];
+    std::snprintf(text, sizeof text, "<%g>", value);
+    out += text;
+  }
+  void Matrix(const MK4x4Matrix&) override { out += "<M>"; }
+  std::string out;
+};
+
+}  // namespace
+
+TEST(MKIKManagerTest, AddingChecksTheChainAndReplacesTheOutput) {
+  mkiktest::Body b;
+  MKIKManager manager(nullptr);
+  MKIKConstraint* c = nullptr;
+  EXPECT_EQ(manager.AddConstraint(b[RSHaCPr], nullptr, 8, c, nullptr), MKStatus(702));
+  EXPECT_EQ(manager.AddConstraint(nullptr, b[RSArCl], 8, c, nullptr), MKStatus(701));
+  EXPECT_EQ(manager.AddConstraint(b[RSHaCPr], b[LSArCl], 8, c, nullptr), MKStatus(702));
+  EXPECT_EQ(c, nullptr);
+  EXPECT_EQ(manager.GetNumberOfConstraints(), 0u);
+
+  // Any segment may start at the root; an ellipse stands by its segment and
+  // can only be pointed.
+  ASSERT_EQ(manager.AddConstraint(b.body.GetEllipse(REArWr), b[SBoPh], 8, c, "wrist"),
+            MKStatusSuccess);
+  EXPECT_EQ(c->GetTargetType(), 128);
+  EXPECT_EQ(manager.GetIKConstraint(KelString("wrist")), c);
+  // The constraint `c` pointed at is removed before the new one is added.
+  ASSERT_EQ(manager.AddConstraint(b[RSHaCPr], b[RSArCl], 88, c, "hand"), MKStatusSuccess);
+  EXPECT_EQ(manager.GetNumberOfConstraints(), 1u);
+  EXPECT_EQ(manager.GetIKConstraint(0u), c);
+  EXPECT_EQ(manager.GetIKConstraint(1u), nullptr);
+  EXPECT_EQ(manager.GetIKConstraint(KelString("wrist")), nullptr);
+  EXPECT_EQ(manager.RemoveConstraintAtIndex(3), MKStatus(10));
+  EXPECT_EQ(manager.RemoveConstraint(c), MKStatusSuccess);
+  EXPECT_EQ(manager.GetNumberOfConstraints(), 0u);
+}
+
+TEST(MKIKManagerTest, ActivityDecidesWhatIsGathered) {
+  mkiktest::Body b;
+  MKIKManager manager(nullptr);
+  MKIKConstraint *hand = nullptr, *foot = nullptr;
+  manager.AddConstraint(b[RSHaCPr], b[RSArCl], 8, hand, nullptr);
+  manager.AddConstraint(b[LSFoTo], b[LSLeTh], 8, foot, nullptr);
+  EXPECT_EQ(manager.GetVariableCount(), 0);
+  hand->Activate();
+  foot->Activate();
+  // Hand 9, leg: thigh 3, shank 2, ankle 2, toes 1.
+  EXPECT_EQ(manager.GetVariableCount(), 17);
+  EXPECT_EQ(manager.GetNumberOfDrivenElements(), 8);
+  EXPECT_EQ(foot->GetIKChainDOFIndex(0), 14);  // the thigh, gathered last
+  EXPECT_TRUE(manager.IsActiveConstraintOnSegment(RSArAr));
+  EXPECT_FALSE(manager.IsActiveConstraintOnSegment(LSArAr));
+
+  foot->SetAsInvalid(1);
+  EXPECT_EQ(manager.GetVariableCount(), 9);
+  EXPECT_FALSE(manager.IsActiveConstraintOnSegment(LSLeLe));
+  foot->SetAsInvalid(0);
+
+  KelRawCollint states;
+  hand->Deactivate();
+  manager.DeactivateAllConstraints(states);
+  ASSERT_EQ(states.Size(), 2);
+  EXPECT_EQ(states[1], 0);
+  EXPECT_EQ(states[2], 1);
+  EXPECT_EQ(manager.GetVariableCount(), 0);
+  manager.ReactivateAllConstraints(states);
+  EXPECT_FALSE(hand->IsActive());
+  EXPECT_TRUE(foot->IsActive());
+  EXPECT_EQ(manager.GetVariableCount(), 8);
+
+  // The driven values in variable order, saved and put back.
+  KelRawColldouble saved;
+  manager.SaveCurrentIKChainValue(saved);
+  ASSERT_EQ(saved.Size(), 8);
+  MKDOF* knee = b[LSLeLe]->GetDOF(0);
+  const double before = knee->GetMathematicalValue();
+  knee->SetMathematicalValue(before + 0.2);
+  manager.PasteOldIKChainValue(saved);
+  EXPECT_EQ(knee->GetMathematicalValue(), before);
+}
+
+TEST(MKIKManagerTest, BehaviourMovesHeadPointingDownTheTrunk) {
+  mkiktest::Body b;
+  MKIKManager manager(nullptr);
+  MKIKConstraint *look = nullptr, *reach = nullptr;
+  manager.AddConstraint(b[SHeFr], b[SHeNe], 128, look, nullptr);
+  manager.AddConstraint(b[SHeCg], b[SHeNe], 8, reach, nullptr);
+  look->Activate();
+  EXPECT_EQ(look->GetIKChainElement(0), b[SHeNe]);
+  const struct {
+    int behavior;
+    MKShortName top;
+  } cases[] = {{2, SBoT12}, {4, SBoL5}, {6, SBoL5}, {1, SHeNe}};
+  for (const auto& k : cases) {
+    manager.SetBehavior(k.behavior);
+    manager.BuildGlobalConstraint();
+    EXPECT_EQ(look->GetIKChainElement(0), b[k.top]) << k.behavior;
+  }
+  // Only Pointing constraints move down.
+  manager.SetBehavior(4);
+  look->Deactivate();
+  reach->Activate();
+  EXPECT_EQ(reach->GetIKChainElement(0), b[SHeNe]);
+  EXPECT_EQ(manager.GetBehavior(), 4);
+}
+
+TEST(MKIKManagerTest, DumpListsEveryConstraintInOrder) {
+  mkiktest::Body b;
+  MKIKManager manager(nullptr);
+  MKIKConstraint* c = nullptr;
+  manager.AddConstraint(b[RSHaCPr], b[RSArCl], 8, c, nullptr);
+  c->Activate();
+  c->SetWeight(0.5);
+  Recorder recorder;
+  manager.DumpConstraintsInfo(recorder);
+  EXPECT_EQ(recorder.out,
+            "Constraints info\n----------------\nNumber of constraints:<1>\n"
+            "\nConstraint <0> Active = Yes\nEnd effector = RSHaCPr\nStart segment = RSArCl"
+            "Target Type = <8>(Position)\nWeight = <0.5>\nPosition weight = <1>"
+            "Position Potential = \n<0>Rotation Potential = \n<0>"
+            "Target Matrix =\n<M>\nGlobe  Matrix =\n<M>");
+  manager.DumpConstraintsInfo();  // through the trace hooks: no output, no failure
+}
+
+TEST(MKIKManagerTest, TargetTypesDisplay) {
+  const struct {
+    int type;
+    const char* text;
+  } table[] = {{8, "(Position)"},      {24, "(Y Direction)"},    {72, "(X Direction)"},
+               {80, "(Orientation)"},  {88, "(Frame)"},          {128, "(Pointing)"},
+               {137, "(Line)"},        {139, "(Infinite Line)"}, {152, "(<Unknown>)"},
+               {648, "(Z Direction)"}, {1152, "(Half-Space)"},   {1160, "(Plane)"},
+               {1672, "(<Unknown>)"},  {0, "(<Unknown>)"}};
+  for (const auto& row : table)
+    EXPECT_STREQ(MKIKManager::DisplayTargetType(row.type), row.text) << row.type;
+}
+
+TEST(MKIKSpecsTest, TheManagerOwnsThemAndPastesTakeFieldsAndMemos) {
+  MKIKManager manager(nullptr);
+  MKIKSpecs& specs = *manager.GetIKSpecs();
+  EXPECT_EQ(manager.GetIKTolerance(), 1.1920929e-07);
+  EXPECT_EQ(manager.GetBehavior(), 1);
+  EXPECT_EQ(manager.SetIKTolerance(2.0), MKStatusSuccess);  // out of range: ignored
+  specs.SetTolerance(-0.5);
+  EXPECT_EQ(specs.GetTolerance(), 1.1920929e-07);
+
+  MKIKSpecs source;
+  source.SetTolerance(0.5);
+  source.SetBehavior(0x100);
+  MKMemo memo = mktest::Memo("why", MKPartIKSpecsID);
+  EXPECT_EQ(source.PasteFrom(&memo, 1), MKStatusSuccess);
+  EXPECT_EQ(specs.PasteFrom(nullptr, 1), MKStatus(600));
+  MKManikinPart set(MKPartSetID, 2.01);
+  EXPECT_EQ(specs.PasteFrom(&set, 1), MKStatus(601));
+  ASSERT_EQ(specs.PasteFrom(&source, 1), MKStatusSuccess);
+  EXPECT_EQ(manager.GetIKTolerance(), 0.5);
+  EXPECT_EQ(manager.GetBehavior(), 0x100);
+  MKManikinPart* copied = nullptr;
+  ASSERT_NE(specs.FindPart(MKPartMemoID, copied, 1), 0);
+  EXPECT_EQ(mktest::TextOf(copied), "why");
+}
+
+TEST(MKIKSpecsTest, RecordsRoundTripAndOlderOnesAreMended) {
+  MKIKSpecs specs;
+  specs.SetTolerance(0.0005);
+  specs.SetBehavior(0x1008);
+  MKMemo memo = mktest::Memo("note", MKPartIKSpecsID);
+  specs.PasteFrom(&memo, 1);
+  const std::string bytes = mktest::Written(specs);
+  const std::string memoRecord = bytes.substr(29, 5 + 12 + memo.GetSize() + 5);
+  mktest::Bytes body;
+  body.Stamp(mktest::IntAt(bytes, 21)).Int(1).Raw(memoRecord).Double(0.0005).Int(0x1008);
+  EXPECT_EQ(bytes, mktest::Record("0014", 2.02, body.data));
+  mktest::PartPtr read = mktest::ReadPart(bytes);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(mktest::Written(*read), bytes);
+
+  // A coarse tolerance is replaced by the default one.
+  mktest::PartPtr coarse = mktest::ReadPart(
+      mktest::Record("0014", 2.02, mktest::Bytes().Stamp(9).Int(0).Double(0.01).Int(3).data));
+  ASSERT_TRUE(coarse);
+  EXPECT_EQ(static_cast<MKIKSpecs*>(coarse.get())->GetTolerance(), 1.1920929e-07);
+  EXPECT_EQ(static_cast<MKIKSpecs*>(coarse.get())->GetBehavior(), 3);
+
+  // A 2.01 record has no behaviour: the reader keeps its own.
+  MKIKSpecs existing;
+  existing.SetBehavior(0x8001);
+  const std::string older =
+      mktest::Record("0014", 2.01, mktest::Bytes().Stamp(9).Int(0).Double(0.0001).data);
+  ASSERT_EQ(mkiktest::ReadInto(existing, older), MKStatusSuccess);
+  EXPECT_EQ(existing.GetBehavior(), 0x8001);
+  EXPECT_EQ(existing.GetTolerance(), 0.0001);
+
+  // A wrong end tag leaves the specs as they were.
+  std::string broken = bytes;
+  broken[broken.size() - 1] = 'X';
+  EXPECT_EQ(mkiktest::ReadInto(existing, broken), MKStatus(100));
+  EXPECT_EQ(existing.GetBehavior(), 0x8001);
+}

@@ -1,0 +1,338 @@
+// The vision of a created manikin: aiming, accommodation, the eyes' limits,
+// and its place in the body and the manikin's parts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "../manikin/MKManikinTestSupport.h"
+#include "anthro/MKAnthro.h"
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKPrefAngle.h"
+#include "body/MKSegment.h"
+#include "parts/MKStreamTestSupport.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
+#include "vision/MKVisualLimitsVariable.h"
+
+namespace {
+
+constexpr double kDegree = M_PI / 180.0;
+
+MK3DVertex Plus(const MK3DVertex& p, double dx, double dy, double dz) {
+  return MK3DVertex(p.x + dx, p.y + dy, p.z + dz);
+}
+
+// A point at `distance` from the middle eye along (dx, dy, dz) in world
+// space (y up, z forward).
+MK3DVertex Ahead(const MKVision& vision, double distance, double dx, double dy, double dz) {
+  const double n = std::sqrt(dx * dx + dy * dy + dz * dz);
+  return Plus(vision.GetEyePosition(MKMiddleEye), distance * dx / n, distance * dy / n,
+              distance * dz / n);
+}
+
+double Distance(const MK3DVertex& a, const MK3DVertex& b) {
+  return a.DistanceFrom(b);
+}
+
+class MKVisionManikinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    manikin = mktest::Make(1, 50.0);
+    ASSERT_TRUE(manikin);
+    vision = manikin->GetVision();
+    ASSERT_NE(vision, nullptr);
+    middle = vision->GetCentralLineOfSight();
+  }
+
+  mktest::Manikin manikin;
+  MKVision* vision = nullptr;
+  MKLineOfSight* middle = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MKVisionManikinTest, CreatedManikinHasAnAttachedDefaultVision) {
+  EXPECT_TRUE(vision->IsAttached());
+  EXPECT_EQ(vision->GetManikin(), manikin.get());
+  EXPECT_EQ(vision->GetBinocularAngle(), 80.0);
+  EXPECT_EQ(vision->GetAmbinocularAngle(), 120.0);
+  EXPECT_EQ(vision->GetVerticalTopAngle(), 35.0);
+  EXPECT_EQ(vision->GetVerticalBottomAngle(), 35.0);
+  EXPECT_EQ(vision->GetCentralConeAngle(), 6.0);
+  // The eyes hang on their segments and look along the initial deviation.
+  EXPECT_EQ(middle->GetOwner(), manikin->GetBody()->GetSegment(SHeFr));
+  EXPECT_EQ(vision->GetLeftLineOfSight()->GetOwner(), manikin->GetBody()->GetSegment(LSHeEye));
+  EXPECT_NEAR(vision->GetVerticalAngle(), -12.0 * kDegree, 1e-9);
+  EXPECT_NEAR(vision->GetFocalDistance(), 30.0, 1e-9);
+  EXPECT_LT(Distance(middle->GetEndPoint(MKGlobalSpace), vision->GetFocalPoint()), 1e-9);
+}
+
+TEST_F(MKVisionManikinTest, EyesMoveWithinTheFieldAngles) {
+  // An all-zero row of the database means no data: the field angles bound the middle eye.
+  EXPECT_NEAR(middle->GetDOF(1)->GetMaxLim(false), 40.0 * kDegree, 1e-12);
+  EXPECT_NEAR(middle->GetDOF(1)->GetMinLim(false), 40.0 * kDegree, 1e-12);
+  EXPECT_NEAR(middle->GetDOF(0)->GetMaxLim(false), 35.0 * kDegree, 1e-12);
+  EXPECT_NEAR(middle->GetDOF(0)->GetMinLim(false), 35.0 * kDegree, 1e-12);
+  EXPECT_NEAR(vision->GetRightLineOfSight()->GetDOF(0)->GetMinLim(false), M_PI, 1e-12);
+  EXPECT_NE(middle->GetDOF(0)->GetJointLimitDatabase(), nullptr);
+
+  // Resetting the limits keeps them there, and follows a new field angle.
+  vision->SetBinocularAngle(50);
+  middle->ResetAngularLimitations(-1, MKKEResetAll);
+  EXPECT_NEAR(middle->GetDOF(1)->GetMaxLim(false), 25.0 * kDegree, 1e-12);
+  EXPECT_NEAR(middle->GetDOF(0)->GetMaxLim(false), 35.0 * kDegree, 1e-12);
+  vision->GetLeftLineOfSight()->ResetAngularLimitations(0, MKKEResetLimits);
+  EXPECT_NEAR(vision->GetLeftLineOfSight()->GetDOF(0)->GetMaxLim(false), M_PI, 1e-12);
+
+  // No population behind the eyes: median percentiles, no percentile setters,
+  // and nothing for the joint-limits extraction.
+  EXPECT_EQ(middle->GetDOF(0)->GetMaxLimAsPercentile(), 50.0);
+  EXPECT_EQ(vision->GetLeftLineOfSight()->GetDOF(1)->GetMinLimAsPercentile(), 50.0);
+  middle->GetDOF(1)->UnlockLimits();
+  EXPECT_EQ(middle->GetDOF(1)->SetMaxLimFromPercentile(95).GetCode(), 10);
+  EXPECT_EQ(middle->GetDOF(1)->SetMaxLim(0.3, static_cast<unsigned char>(1)), MKStatusSuccess);
+  EXPECT_NEAR(middle->GetDOF(1)->GetMaxLim(false), 0.3, 1e-15);  // not clamped to 0
+  EXPECT_EQ(manikin->ExtractPart(MKPartJointLimitsID, 0, nullptr), nullptr);
+}
+
+TEST_F(MKVisionManikinTest, LookAtTurnsTheMiddleLineOntoTheTarget) {
+  // Straight ahead, then off both axes, then sideways and up.
+  const double directions[][3] = {{0, 0, 1}, {0.2, -0.3, 0.9}, {-0.5, 0.2, 0.8}};
+  for (const auto& d : directions) {
+    const MK3DVertex target = Ahead(*vision, 60.0, d[0], d[1], d[2]);
+    ASSERT_EQ(vision->LookAt(target), MKStatusSuccess);
+    EXPECT_LT(Distance(middle->GetEndPoint(MKGlobalSpace), target), 1e-6);
+    EXPECT_NEAR(vision->GetFocalDistance(), 60.0, 1e-9);
+    EXPECT_NEAR(middle->GetLength(), 60.0, 1e-9);
+    // The side eyes converge on the same point.
+    EXPECT_EQ(vision->GetRightLineOfSight()->GetLength(), middle->GetLength());
+    const MK3DVertex toFocus = vision->GetLeftLineOfSight()->GetDirection();
+    const MK3DVertex eye = vision->GetEyePosition(MKLeftEye);
+    const double along = Distance(eye, target);
+    EXPECT_LT(Distance(Plus(eye, along * toFocus.x, along * toFocus.y, along * toFocus.z), target),
+              1e-9);
+  }
+  // The deviation angles of the target are those the DOFs took.
+  double h, v;
+  vision->CalculateDeviationAngles(MKMiddleEye, vision->GetFocalPoint(), h, v);
+  EXPECT_NEAR(h, vision->GetHorizontalAngle(), 1e-12);
+  EXPECT_NEAR(v, vision->GetVerticalAngle(), 1e-12);
+}
+
+TEST_F(MKVisionManikinTest, LookAtStatuses) {
+  const MK3DVertex ahead = Ahead(*vision, 60.0, 0, 0, 1);
+  ASSERT_EQ(vision->LookAt(ahead), MKStatusSuccess);
+  const double h = vision->GetHorizontalAngle();
+
+  EXPECT_EQ(vision->LookAt(Ahead(*vision, 3.0, 0, 0, 1)).GetCode(), 901);  // proximum 5
+  EXPECT_EQ(vision->LookAt(Ahead(*vision, 0.005, 0, 0, 1)).GetCode(), 900);
+  EXPECT_EQ(vision->LookAt(Ahead(*vision, 5.0, 0, 0, 1)), MKStatusSuccess);  // at the limit
+  EXPECT_EQ(vision->LookAt(MK3DVertex(0, INFINITY, 0)).GetCode(), 903);
+  ASSERT_EQ(vision->LookAt(ahead), MKStatusSuccess);
+
+  // Within 0.01 (summed) of the focus point nothing moves.
+  const MK3DVertex before = middle->GetEndPoint(MKGlobalSpace);
+  EXPECT_EQ(vision->LookAt(Plus(ahead, 0.004, 0.004, 0)), MKStatusSuccess);
+  EXPECT_EQ(Distance(middle->GetEndPoint(MKGlobalSpace), before), 0.0);
+
+  // 60 degrees aside is beyond the eye's 40: the eyes stay where they were.
+  EXPECT_EQ(vision->LookAt(Ahead(*vision, 60.0, std::sqrt(3.0), 0, 1)).GetCode(), 904);
+  EXPECT_NEAR(vision->GetHorizontalAngle(), h, 1e-12);
+  EXPECT_LT(Distance(middle->GetEndPoint(MKGlobalSpace), ahead), 1e-6);
+
+  EXPECT_EQ(vision->LookAt(0.0, 0.0, 0.0).GetCode(), 10);
+  EXPECT_EQ(vision->LookAt(-1.0, 0.0, 0.0).GetCode(), 10);
+}
+
+TEST_F(MKVisionManikinTest, LookAtInfinityAlongAngles) {
+  ASSERT_EQ(vision->LookAt(INFINITY, -0.2, 0.1), MKStatusSuccess);
+  EXPECT_EQ(vision->GetVerticalAngle(), -0.2);
+  EXPECT_EQ(vision->GetHorizontalAngle(), 0.1);
+  EXPECT_EQ(vision->GetFocalPoint().x, -0.2);
+  EXPECT_EQ(vision->GetFocalPoint().y, 0.1);
+  EXPECT_TRUE(std::isinf(vision->GetFocalPoint().z));
+  EXPECT_TRUE(std::isinf(vision->GetFocalDistance()));
+  EXPECT_TRUE(std::isinf(vision->GetLeftLineOfSight()->GetLength()));
+  EXPECT_EQ(vision->LookAt(INFINITY, 0.0, 1.0).GetCode(), 904);  // 57 degrees aside
+  EXPECT_EQ(vision->GetHorizontalAngle(), 0.1);
+  // Back to a finite distance along the same angles.
+  ASSERT_EQ(vision->LookAt(50.0, -0.2, 0.1), MKStatusSuccess);
+  EXPECT_NEAR(vision->GetFocalDistance(), 50.0, 1e-9);
+  EXPECT_NEAR(vision->GetVerticalAngle(), -0.2, 1e-12);
+  EXPECT_NEAR(vision->GetHorizontalAngle(), 0.1, 1e-12);
+}
+
+TEST_F(MKVisionManikinTest, FocalDistanceAndAccommodation) {
+  ASSERT_EQ(vision->LookAt(60.0, -0.1, 0.2), MKStatusSuccess);
+  // Below the proximum: focused at the nearest focusable distance, along the same angles.
+  EXPECT_EQ(vision->SetFocalDistance(2.0).GetCode(), 900);
+  for (MKShortName name : {LLHeEye, MLHeEye, RLHeEye})
+    EXPECT_NEAR(vision->GetLineOfSight(name)->GetLength(), 5.0, 1e-6) << name;
+  EXPECT_NEAR(vision->GetFocalDistance(), 5.0, 1e-6);
+  EXPECT_NEAR(vision->GetVerticalAngle(), -0.1, 1e-9);
+  EXPECT_NEAR(vision->GetHorizontalAngle(), 0.2, 1e-9);
+  EXPECT_EQ(vision->GetPonctumProximum(), 5.0);  // restored after the search
+
+  EXPECT_EQ(vision->SetFocalDistance(40.0), MKStatusSuccess);
+  EXPECT_NEAR(middle->GetLength(), 40.0, 1e-9);
+
+  // A remotum nearer than the focus brings the eyes in.
+  EXPECT_EQ(vision->SetPonctumRemotum(30.0), MKStatusSuccess);
+  EXPECT_NEAR(middle->GetLength(), 30.0, 1e-6);
+  EXPECT_EQ(vision->LookAt(Ahead(*vision, 31.0, 0, 0, 1)).GetCode(), 902);
+  EXPECT_EQ(vision->SetFocalDistance(80.0).GetCode(), 902);
+  EXPECT_NEAR(middle->GetLength(), 30.0, 1e-6);
+  EXPECT_EQ(vision->SetPonctumRemotum(1.0).GetCode(), 906);  // below the proximum
+  EXPECT_EQ(vision->GetPonctumRemotum(), 5.0);
+  EXPECT_EQ(vision->SetPonctumRemotum(INFINITY), MKStatusSuccess);
+
+  // Nearest possible focus: just beyond 0.01 from the eye.
+  const double nearest = vision->GetMinPonctumProximum();
+  EXPECT_GT(nearest, 0.01);
+  EXPECT_LT(nearest, 0.011);
+  EXPECT_NEAR(middle->GetLength(), 5.0, 1e-6);  // looked back where it was
+  EXPECT_EQ(vision->SetPonctumProximum(0.001).GetCode(), 905);
+  EXPECT_NEAR(vision->GetPonctumProximum(), nearest, 1e-6);
+  EXPECT_EQ(vision->SetPonctumProximum(20.0), MKStatusSuccess);  // refocuses farther
+  EXPECT_NEAR(middle->GetLength(), 20.0, 1e-6);
+}
+
+TEST_F(MKVisionManikinTest, WithoutConvergenceTheActiveEyeLooks) {
+  vision->SetConvergenceMode(0);
+  vision->SetActiveSide(MKVisionLeftSide);
+  MKLineOfSight* left = vision->GetLeftLineOfSight();
+  ASSERT_EQ(vision->LookAtWithNoConvergence(40.0, -0.1, 0.15), MKStatusSuccess);
+  EXPECT_EQ(left->GetDOF(1)->GetMathematicalValue(), 0.15);
+  EXPECT_NEAR(vision->GetFocalDistance(), 40.0, 1e-9);  // from the left eye
+  EXPECT_EQ(vision->GetActiveSide(), MKVisionLeftSide);
+  ASSERT_EQ(vision->LookAtWithNoConvergence(INFINITY, -0.05, 0.0), MKStatusSuccess);
+  for (MKShortName name : {LLHeEye, MLHeEye, RLHeEye})
+    EXPECT_EQ(vision->GetLineOfSight(name)->GetDOF(0)->GetMathematicalValue(), -0.05);
+  EXPECT_EQ(vision->GetActiveSide(), MKVisionLeftSide);
+}
+
+TEST_F(MKVisionManikinTest, MovingALineOfSightMovesTheFocus) {
+  ASSERT_EQ(vision->LookAt(Ahead(*vision, 60.0, 0, 0, 1)), MKStatusSuccess);
+  vision->GetRightLineOfSight()->GetDOF(1)->SetMathematicalValue(0.1);
+  EXPECT_EQ(vision->GetActiveSide(), MKVisionRightSide);  // the moved eye is the active one
+  middle->GetDOF(1)->SetMathematicalValue(0.2);
+  EXPECT_EQ(vision->GetActiveSide(), MKVisionMiddleSide);
+  EXPECT_LT(Distance(vision->GetFocalPoint(), middle->GetEndPoint(MKGlobalSpace)), 1e-9);
+  EXPECT_NEAR(vision->GetFocalDistance(), 60.0, 1e-9);
+
+  // The head turning carries the eyes and the focus.
+  MKDOF* neck = manikin->GetBody()->GetSegment(SHeCg)->GetDOF(1);
+  neck->SetMathematicalValue(0.2);
+  const MK3DVertex end = middle->GetEndPoint(MKGlobalSpace);
+  EXPECT_LT(Distance(vision->GetFocalPoint(), end), 1e-9);
+}
+
+TEST_F(MKVisionManikinTest, BodyAndManikinReachTheVision) {
+  MKBody* body = manikin->GetBody();
+  EXPECT_EQ(body->GetElementByName(MLHeEye), middle);
+  EXPECT_EQ(body->GetElementByName(RLHeEye), vision->GetRightLineOfSight());
+
+  // Posture: the eyes' DOFs and, as a third value, the middle line's length.
+  KelRawCollint eyes;
+  eyes.Append(MLHeEye);
+  MKManikinPart* posture = manikin->ExtractPart(MKPartPostureID, 0, &eyes);
+  ASSERT_NE(posture, nullptr);
+  ASSERT_EQ(posture->GetNumberOfChildrenParts(), 3u);
+  const auto* length = static_cast<const MKDOF*>(posture->GetChild(3));
+  EXPECT_EQ(length->GetNumber(), 2);
+  EXPECT_NEAR(length->GetValue(), middle->GetLength() * kDegree, 1e-12);
+  posture->Destroy();
+
+  MKManikinPart* copy = manikin->ExtractPart(MKPartVisionID, 0, nullptr);
+  ASSERT_NE(copy, nullptr);
+  auto* detached = static_cast<MKVision*>(copy);
+  EXPECT_FALSE(detached->IsAttached());
+  EXPECT_NEAR(detached->GetFocalDistance(), vision->GetFocalDistance(), 1e-9);
+  EXPECT_NEAR(detached->GetVerticalAngle(), vision->GetVerticalAngle(), 1e-12);
+  copy->Destroy();
+  EXPECT_EQ(manikin->ExtractPart(MKPartVisualLimitsID, 0, nullptr), nullptr);
+}
+
+TEST_F(MKVisionManikinTest, EyeZonesStayInStepAndDriveTheBestPosture) {
+  MKDOF* yaw = middle->GetDOF(1);
+  MKPrefAngle* zone = yaw->InsertPrefAngle(0.3, 0.1, 5.0);
+  ASSERT_NE(zone, nullptr);
+  const MKDOF* leftYaw = vision->GetLeftLineOfSight()->GetDOF(1);
+  ASSERT_EQ(leftYaw->GetNumberOfPrefAngles(), yaw->GetNumberOfPrefAngles());
+  EXPECT_EQ(leftYaw->GetPrefAngle(1)->GetScore(), 5.0);
+  zone->SetScore(7.0);
+  EXPECT_EQ(vision->GetRightLineOfSight()->GetDOF(1)->GetPrefAngle(1)->GetScore(), 7.0);
+
+  manikin->GetBody()->SetToBestPosture();
+  EXPECT_NEAR(yaw->GetMathematicalValue(), 0.2, 1e-12);
+  EXPECT_LT(Distance(vision->GetFocalPoint(), middle->GetEndPoint(MKGlobalSpace)), 1e-9);
+
+  KelRawCollint eyes;
+  eyes.Append(LLHeEye);
+  MKManikinPart* zones = manikin->ExtractPart(MKPartPrefAnglesID, 0, &eyes);
+  ASSERT_NE(zones, nullptr);
+  EXPECT_EQ(zones->GetNumberOfChildrenParts(), leftYaw->GetNumberOfPrefAngles());
+  zones->Destroy();
+}
+
+TEST_F(MKVisionManikinTest, GazeSurvivesARebuild) {
+  ASSERT_EQ(vision->LookAt(45.0, -0.15, 0.1), MKStatusSuccess);
+  ASSERT_EQ(manikin->GetAnthro()->SetConstructionType(MKPostureSitting), MKStatusSuccess);
+  EXPECT_NEAR(vision->GetFocalDistance(), 45.0, 1e-6);
+  EXPECT_NEAR(vision->GetVerticalAngle(), -0.15, 1e-9);
+  EXPECT_NEAR(vision->GetHorizontalAngle(), 0.1, 1e-9);
+  EXPECT_LT(Distance(vision->GetFocalPoint(), middle->GetEndPoint(MKGlobalSpace)), 1e-6);
+}
+
+TEST_F(MKVisionManikinTest, RecordReadIntoAnAttachedVision) {
+  ASSERT_EQ(vision->LookAt(Ahead(*vision, 70.0, 0.1, -0.2, 1)), MKStatusSuccess);
+  MKVisualLimitsVariable tight("Tight");
+  tight.SetMaxBinocularAngle(60);
+  vision->AddVisualLimitsVariable(&tight);
+  const std::string bytes = mktest::Written(*vision);
+
+  mktest::Manikin other = mktest::Make(0, 50.0);
+  MKVision* target = other->GetVision();
+  KelStreamDefinition stream = mktest::StreamOf(bytes);
+  KelString tag;
+  double version = 0;
+  unsigned int length = 0;
+  ASSERT_EQ(MKManikinPart::ReadTagBegin(stream, tag), MKStatusSuccess);
+  ASSERT_EQ(MKManikinPart::ReadVersionAndLength(stream, version, length), MKStatusSuccess);
+  ASSERT_EQ(target->Read(stream), MKStatusSuccess);
+  EXPECT_EQ(target->GetNumberOfVisualLimitsVariables(), 2u);
+  EXPECT_NEAR(target->GetFocalDistance(), 70.0, 1e-9);
+  EXPECT_NEAR(target->GetVerticalAngle(), vision->GetVerticalAngle(), 1e-12);
+  EXPECT_NEAR(target->GetHorizontalAngle(), vision->GetHorizontalAngle(), 1e-12);
+}
+
+TEST_F(MKVisionManikinTest, VisionCones) {
+  ASSERT_EQ(vision->LookAt(50.0, 0.0, 0.0), MKStatusSuccess);
+  const unsigned int ring = manikin->GetBody()->GetMeshResolution() / 4 * 4;
+  const MKBagOfMKMesh& plane = middle->GetPeripheralCone(MKProjectionOnPlane);
+  ASSERT_EQ(plane.GetNumberOfMeshes(), 1u);
+  const MKMesh* fan = plane.GetMesh(0);
+  EXPECT_EQ(fan->GetType(), MKMesh::MKCap);
+  ASSERT_EQ(fan->GetNumberOfPoints(), ring + 2);
+  EXPECT_EQ((*fan)[0].z, 0.0);
+  EXPECT_NEAR((*fan)[1].z, 50.0, 1e-9);
+  // +X carries half the ambinocular angle, -X half the binocular one.
+  EXPECT_NEAR((*fan)[1].x, 50.0 * std::tan(60.0 * kDegree), 1e-6);
+  EXPECT_NEAR((*fan)[1 + ring / 2].x, -50.0 * std::tan(40.0 * kDegree), 1e-6);
+
+  const MKBagOfMKMesh& sphere = middle->GetPeripheralCone(MKProjectionOnSphere);
+  ASSERT_EQ(sphere.GetNumberOfMeshes(), manikin->GetBody()->GetMeshResolution() + 1);
+  for (unsigned int i = 0; i < sphere.GetNumberOfMeshes(); ++i) {
+    const MKMesh* mesh = sphere.GetMesh(i);
+    for (unsigned int k = i == 0 ? 1 : 0; k < mesh->GetNumberOfPoints(); ++k)
+      EXPECT_NEAR(Distance((*mesh)[k], MK3DVertex()), 50.0, 1e-9);
+  }
+  EXPECT_EQ(middle->GetCentralCone(MKProjectionOnPlane).GetNumberOfMeshes(), 1u);
+
+  ASSERT_EQ(vision->LookAt(INFINITY, 0.0, 0.0), MKStatusSuccess);
+  EXPECT_EQ(middle->GetCentralCone(MKProjectionOnSphere).GetNumberOfMeshes(), 0u);
+  EXPECT_EQ(
+      vision->GetLeftLineOfSight()->GetPeripheralCone(MKProjectionOnPlane).GetNumberOfMeshes(), 0u);
+}

@@ -1,0 +1,348 @@
+// A vision on its own (as in a library): field angles, visual-limit
+// records, stored looks, records and paste.
+#include "vision/MKVision.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "body/MKDOF.h"
+#include "parts/MKMemo.h"
+#include "parts/MKStreamTestSupport.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVisualLimitsVariable.h"
+
+namespace {
+
+constexpr double kDegree = M_PI / 180.0;
+
+MKVisualLimitsVariable Record(const char* name, double maxBinocular) {
+  MKVisualLimitsVariable record(name);
+  record.SetMaxBinocularAngle(maxBinocular);
+  return record;
+}
+
+// A vision with a memo, two records of its own and non-default settings.
+void Customise(MKVision& vision) {
+  MKMemo memo;
+  memo.SetText("night shift");
+  vision.PasteFrom(&memo, 1);
+  MKVisualLimitsVariable glasses = Record("Glasses", 90);
+  glasses.SetMaxVerticalTopAngle(30);
+  vision.AddVisualLimitsVariable(&glasses);
+  const MKVisualLimitsVariable visor = Record("Visor", 110);
+  vision.AddVisualLimitsVariable(&visor);
+  vision.LinkToVisualLimitsVariable(1);
+  vision.SetAmbinocularAngle(140);
+  vision.SetBinocularAngle(70);
+  vision.SetVerticalBottomAngle(40);
+  vision.SetCentralConeAngle(8);
+  vision.SetType(MKVisionLeftMonocular);
+  vision.SetActiveSide(MKVisionLeftSide);
+  vision.SetConvergenceMode(0);
+  vision.SetPonctumProximum(12);
+  vision.SetPonctumRemotum(600);
+  vision.LookAt(45.0, -0.1, 0.05);
+}
+
+MKStatus ReadVision(const std::string& bytes, MKVision& vision) {
+  KelStreamDefinition stream = mktest::StreamOf(bytes);
+  KelString tag;
+  double version = 0;
+  unsigned int length = 0;
+  MKStatus status = MKManikinPart::ReadTagBegin(stream, tag);
+  if (status == MKStatusSuccess)
+    status = MKManikinPart::ReadVersionAndLength(stream, version, length);
+  if (status == MKStatusSuccess) status = vision.Read(stream);
+  return status;
+}
+
+}  // namespace
+
+TEST(MKVision, NewVisionHasTheDefaultField) {
+  MKVision vision;
+  EXPECT_EQ(vision.GetPartID(), MKPartVisionID);
+  EXPECT_EQ(vision.GetVersion(), 2.1);
+  EXPECT_EQ(vision.GetBinocularAngle(), 80.0);
+  EXPECT_EQ(vision.GetAmbinocularAngle(), 120.0);
+  EXPECT_EQ(vision.GetMonocularAngle(), 100.0);
+  EXPECT_EQ(vision.GetVerticalTopAngle(), 35.0);
+  EXPECT_EQ(vision.GetVerticalBottomAngle(), 35.0);
+  EXPECT_EQ(vision.GetCentralConeAngle(), 6.0);
+  EXPECT_EQ(vision.GetActiveSide(), MKVisionMiddleSide);
+  EXPECT_EQ(vision.GetType(), MKVisionBinocular);
+  EXPECT_EQ(vision.GetConvergenceMode(), 1);
+  EXPECT_EQ(vision.GetPonctumProximum(), 5.0);
+  EXPECT_TRUE(std::isinf(vision.GetPonctumRemotum()));
+  EXPECT_EQ(vision.GetBlindSpotHorizontalAngle(), -15.0);
+  EXPECT_EQ(vision.GetBlindSpotRadiusVerticalAngle(), 7.5);
+  EXPECT_FALSE(vision.IsAttached());
+
+  ASSERT_EQ(vision.GetNumberOfVisualLimitsVariables(), 1u);
+  const MKVisualLimitsVariable* limits = vision.GetVisualLimitsVariable(0u);
+  EXPECT_TRUE(limits->GetName() == "MKDefaultLimits");
+  EXPECT_LE(vision.GetBinocularAngle(), limits->GetMaxBinocularAngle());
+  EXPECT_LE(vision.GetAmbinocularAngle(), limits->GetMaxAmbinocularAngle());
+  MKManikinPart* memo = nullptr;
+  ASSERT_NE(limits->FindPart(MKPartMemoID, memo, 1), 0);
+  EXPECT_TRUE(static_cast<MKMemo*>(memo)->GetText() ==
+              "Biomechanical limits of eye deviation\nFrom: Humanscale Head and Vision (6a), The "
+              "MIT Press, Cambridge MA.");
+}
+
+TEST(MKVision, LinesOfSightAndTheirDegreesOfFreedom) {
+  MKVision vision;
+  EXPECT_EQ(vision.GetLineOfSight(MLHeEye), vision.GetCentralLineOfSight());
+  EXPECT_EQ(vision.GetLineOfSight(MKLeftEye)->GetShortName(), LLHeEye);
+  EXPECT_EQ(vision.GetLineOfSight(RSHeEye), nullptr);
+  EXPECT_EQ(vision.GetLineOfSight(MKEye(3)), nullptr);
+  MKLineOfSight* middle = vision.GetCentralLineOfSight();
+  EXPECT_EQ(middle->GetNumberOfDOFs(), 2u);
+  EXPECT_EQ(middle->GetDOF(2), nullptr);
+  EXPECT_EQ(middle->GetMKClassName(), MKLineOfSightClass);
+  EXPECT_NEAR(middle->GetDOF(0)->GetMathematicalValue(), -12.0 * kDegree, 1e-12);
+
+  // The eyes move: the middle one within the field angles, the side ones freely.
+  EXPECT_NEAR(middle->GetDOF(1)->GetMaxLim(false), 40.0 * kDegree, 1e-12);
+  EXPECT_NEAR(middle->GetDOF(1)->GetMinLim(false), 40.0 * kDegree, 1e-12);
+  EXPECT_NEAR(middle->GetDOF(0)->GetMaxLim(false), 35.0 * kDegree, 1e-12);
+  EXPECT_NEAR(vision.GetLeftLineOfSight()->GetDOF(1)->GetMaxLim(false), M_PI, 1e-12);
+  vision.SetBinocularAngle(60);
+  EXPECT_NEAR(middle->GetDOF(1)->GetMaxLim(false), 30.0 * kDegree, 1e-12);
+  vision.SetVerticalBottomAngle(10);  // the eye's -12 degrees is pushed back within
+  EXPECT_NEAR(middle->GetDOF(0)->GetMathematicalValue(), -10.0 * kDegree, 1e-12);
+}
+
+TEST(MKVision, DetachedLineOfSightGeometry) {
+  MKVision vision;
+  MKLineOfSight* middle = vision.GetCentralLineOfSight();
+  middle->SetLength(300);
+  const MK3DVertex local = middle->GetEndPoint(MKLocalSpace);
+  EXPECT_EQ(local.z, 300.0);
+  EXPECT_EQ(local.x, 0.0);
+  EXPECT_TRUE(std::isnan(middle->GetEndPoint(MKCoordinateSpace(2)).y));
+  EXPECT_TRUE(std::isnan(middle->GetBeginPoint(MKCoordinateSpace(2)).x));
+  EXPECT_TRUE(std::isinf(middle->GetEndPosition()(2)));  // no owner
+  // The side lines report the middle line's length once they know their vision.
+  EXPECT_EQ(vision.GetLeftLineOfSight()->GetLength(), 0.0);
+}
+
+TEST(MKVision, AngleSettersCorrectAndReport907) {
+  MKVision vision;
+  EXPECT_EQ(vision.SetBinocularAngle(130).GetCode(), 907);  // above the ambinocular 120
+  EXPECT_EQ(vision.GetBinocularAngle(), 120.0);
+  EXPECT_EQ(vision.SetBinocularAngle(-3).GetCode(), 907);
+  EXPECT_EQ(vision.GetBinocularAngle(), 0.0);
+  EXPECT_EQ(vision.SetBinocularAngle(80), MKStatusSuccess);
+
+  const MKVisualLimitsVariable narrow = Record("Narrow", 100);
+  vision.AddVisualLimitsVariable(&narrow);
+  vision.LinkToVisualLimitsVariable(1);
+  vision.SetAmbinocularAngle(150);
+  EXPECT_EQ(vision.SetBinocularAngle(130).GetCode(), 907);
+  EXPECT_EQ(vision.GetBinocularAngle(), 100.0);  // the record's maximum, below 150
+
+  EXPECT_EQ(vision.SetAmbinocularAngle(50).GetCode(), 907);  // below the binocular angle
+  EXPECT_EQ(vision.GetAmbinocularAngle(), 100.0);
+  EXPECT_EQ(vision.SetAmbinocularAngle(200).GetCode(), 907);
+  EXPECT_EQ(vision.GetAmbinocularAngle(), 188.0);
+
+  EXPECT_EQ(vision.SetCentralConeAngle(0.1).GetCode(), 907);
+  EXPECT_EQ(vision.GetCentralConeAngle(), 0.5);
+  EXPECT_EQ(vision.SetCentralConeAngle(80).GetCode(), 907);  // 2 x vertical top 35
+  EXPECT_EQ(vision.GetCentralConeAngle(), 70.0);
+  EXPECT_EQ(vision.SetVerticalTopAngle(20), MKStatusSuccess);  // the cone follows
+  EXPECT_EQ(vision.GetCentralConeAngle(), 40.0);
+  EXPECT_EQ(vision.SetVerticalTopAngle(60).GetCode(), 907);
+  EXPECT_EQ(vision.GetVerticalTopAngle(), 50.0);
+  EXPECT_EQ(vision.SetVerticalBottomAngle(-1).GetCode(), 907);
+  EXPECT_EQ(vision.GetVerticalBottomAngle(), 0.0);
+}
+
+TEST(MKVision, MonocularAngleIsBroughtIntoItsRange) {
+  MKVision vision;  // ambinocular 120
+  EXPECT_EQ(vision.SetMonocularAngle(110), MKStatusSuccess);
+  EXPECT_EQ(vision.GetBinocularAngle(), 100.0);
+  EXPECT_EQ(vision.SetMonocularAngle(50), MKStatusValueRefused);  // below 60
+  EXPECT_EQ(vision.GetBinocularAngle(), 0.0);
+  EXPECT_EQ(vision.SetMonocularAngle(130), MKStatusValueRefused);
+  EXPECT_EQ(vision.GetBinocularAngle(), 120.0);
+}
+
+TEST(MKVision, VisualLimitRecords) {
+  MKVision vision;
+  EXPECT_EQ(vision.AddVisualLimitsVariable(nullptr), MKStatusNothingToPaste);
+  const MKVisualLimitsVariable fakeDefault = Record("MKDefaultLimits", 10);
+  EXPECT_EQ(vision.AddVisualLimitsVariable(&fakeDefault), MKStatusSuccess);
+  EXPECT_EQ(vision.GetNumberOfVisualLimitsVariables(), 1u);
+  EXPECT_EQ(vision.GetMaxBinocularAngle(), 124.0);
+
+  const MKVisualLimitsVariable a = Record("A", 90), b = Record("B", 60), b2 = Record("B", 70);
+  vision.AddVisualLimitsVariable(&a);
+  vision.AddVisualLimitsVariable(&b);
+  vision.AddVisualLimitsVariable(&b2);  // updates B
+  ASSERT_EQ(vision.GetNumberOfVisualLimitsVariables(), 3u);
+  EXPECT_EQ(vision.GetVisualLimitsVariable("B")->GetMaxBinocularAngle(), 70.0);
+
+  EXPECT_EQ(vision.LinkToVisualLimitsVariable(3), MKStatusValueRefused);
+  EXPECT_EQ(vision.LinkToVisualLimitsVariable(2), MKStatusSuccess);
+  EXPECT_EQ(vision.GetBinocularAngle(), 70.0);  // 80 lowered to B's maximum
+  EXPECT_EQ(vision.RemoveVisualLimitsVariable(1u), MKStatusSuccess);
+  EXPECT_EQ(vision.GetLinkedVisualLimitsIndex(), 1u);  // B moved down
+  EXPECT_TRUE(vision.GetVisualLimitsVariable(1u)->GetName() == "B");
+
+  EXPECT_EQ(vision.RemoveVisualLimitsVariable(0u), MKStatusSuccess);  // kept
+  EXPECT_EQ(vision.GetNumberOfVisualLimitsVariables(), 2u);
+  EXPECT_EQ(vision.GetLinkedVisualLimitsIndex(), 1u);
+  EXPECT_EQ(vision.RemoveVisualLimitsVariable(5u), MKStatusValueRefused);
+  EXPECT_EQ(vision.RemoveVisualLimitsVariable(KelUnicodeString("Nobody")), MKStatusValueRefused);
+  EXPECT_EQ(vision.RemoveVisualLimitsVariable(KelUnicodeString("B")), MKStatusSuccess);
+  EXPECT_EQ(vision.GetNumberOfVisualLimitsVariables(), 1u);
+  EXPECT_EQ(vision.GetLinkedVisualLimitsIndex(), 0u);  // the linked one went: back to 0
+  EXPECT_EQ(vision.GetVisualLimitsVariable(1u), nullptr);
+}
+
+TEST(MKVision, DetachedLooksAreStored) {
+  MKVision vision;
+  EXPECT_EQ(vision.LookAt(0.0, -0.3, 0.2), MKStatusSuccess);
+  EXPECT_EQ(vision.GetFocalDistance(), 0.0);
+  EXPECT_EQ(vision.GetVerticalAngle(), -0.3);
+  EXPECT_EQ(vision.GetHorizontalAngle(), 0.2);
+  EXPECT_EQ(vision.LookAtWithNoConvergence(25.0, 0.1, 0.0), MKStatusSuccess);
+  EXPECT_EQ(vision.GetFocalDistance(), 25.0);
+  EXPECT_EQ(vision.LookAt(MK3DVertex(1, 2, 3)), MKStatusSuccess);  // nothing happens
+  EXPECT_EQ(vision.GetFocalPoint().z, 25.0);
+  EXPECT_EQ(vision.SetPonctumProximum(2.0), MKStatusSuccess);
+  EXPECT_EQ(vision.GetPonctumProximum(), 2.0);
+  EXPECT_EQ(vision.GetMinPonctumProximum(), 0.0);
+  const MK3DVertex eye = vision.GetEyePosition(MKMiddleEye);
+  EXPECT_EQ(eye.x, 0.0);
+  EXPECT_TRUE(std::isnan(vision.GetEyePosition(MKEye(4)).x));
+  double h = 0, v = 0;
+  vision.CalculateDeviationAngles(MKMiddleEye, MK3DVertex(0, 0, 10), h, v);
+  EXPECT_TRUE(std::isnan(h) && std::isnan(v));
+}
+
+TEST(MKVision, RecordRoundTripsByteForByte) {
+  MKVision source;
+  Customise(source);
+  const std::string first = mktest::Written(source);
+  EXPECT_EQ(first.size(), source.GetSize() + 22);
+  EXPECT_EQ(first.substr(0, 5), "0015B");
+
+  MKVision read;
+  ASSERT_EQ(ReadVision(first, read), MKStatusSuccess);
+  EXPECT_EQ(read.GetNumberOfVisualLimitsVariables(), 3u);
+  EXPECT_EQ(read.GetLinkedVisualLimitsIndex(), 1u);
+  EXPECT_EQ(read.GetBinocularAngle(), 70.0);
+  EXPECT_EQ(read.GetAmbinocularAngle(), 140.0);
+  EXPECT_EQ(read.GetVerticalTopAngle(), 30.0);  // bounded by the linked "Glasses"
+  EXPECT_EQ(read.GetCentralConeAngle(), 8.0);
+  EXPECT_EQ(read.GetType(), MKVisionLeftMonocular);
+  EXPECT_EQ(read.GetActiveSide(), MKVisionLeftSide);
+  EXPECT_EQ(read.GetConvergenceMode(), 0);
+  EXPECT_EQ(read.GetPonctumProximum(), 12.0);
+  EXPECT_EQ(read.GetPonctumRemotum(), 600.0);
+  EXPECT_EQ(read.GetFocalDistance(), 45.0);
+  EXPECT_EQ(read.GetVerticalAngle(), -0.1);
+  EXPECT_EQ(read.GetNumberOfChildrenParts(), 1u);
+  EXPECT_EQ(mktest::Written(read), first);
+}
+
+TEST(MKVision, OlderRecordsHoldTheSideInPlaceOfTheType) {
+  MKVision source;
+  std::string bytes = mktest::Written(source);
+  // Version 2.0, and the int after the side angles (tag, version, length,
+  // child count, convergence, focal distance, six angles) holds side 2.
+  const std::string version = mktest::Bytes().Double(2.0).data;
+  bytes.replace(5, 8, version);
+  const std::size_t at = 5 + 8 + 4 + 4 + 4 + 8 + 6 * 8;
+  ASSERT_EQ(mktest::IntAt(bytes, at), 0);
+  bytes.replace(at, 4, mktest::Bytes().Int(2).data);
+  MKVision read;
+  ASSERT_EQ(ReadVision(bytes, read), MKStatusSuccess);
+  EXPECT_EQ(read.GetActiveSide(), MKVisionRightSide);
+  EXPECT_EQ(read.GetType(), MKVisionRightMonocular);
+}
+
+TEST(MKVision, TruncatedRecordLeavesTheVisionAsItWas) {
+  MKVision source;
+  Customise(source);
+  const std::string bytes = mktest::Written(source);
+  MKVision read;
+  EXPECT_NE(ReadVision(bytes.substr(0, bytes.size() - 40), read), MKStatusSuccess);
+  EXPECT_EQ(read.GetNumberOfVisualLimitsVariables(), 1u);
+  EXPECT_EQ(read.GetBinocularAngle(), 80.0);
+}
+
+TEST(MKVision, RegisteredAsTheReaderOfItsKinds) {
+  MKManikinPart* created = MKManikinPart::Create(MKPartVisionID);
+  ASSERT_NE(dynamic_cast<MKVision*>(created), nullptr);
+  created->Destroy();
+
+  MKVision source;
+  Customise(source);
+  KelStreamDefinition stream = mktest::StreamOf(mktest::Written(source));
+  MKManikinPart* part = nullptr;
+  ASSERT_EQ(MKManikinPart::ReadFromStream(stream, part), MKStatusSuccess);
+  auto* vision = dynamic_cast<MKVision*>(part);
+  ASSERT_NE(vision, nullptr);
+  EXPECT_EQ(vision->GetNumberOfVisualLimitsVariables(), 3u);
+  part->Destroy();
+}
+
+TEST(MKVision, ExtractionAndPasteOfParts) {
+  MKVision source;
+  EXPECT_EQ(source.ExtractPart(MKPartVisualLimitsID, 0, nullptr), nullptr);
+  Customise(source);
+  MKManikinPart* limits = source.ExtractPart(MKPartVisualLimitsID, 0, nullptr);
+  ASSERT_NE(limits, nullptr);
+  EXPECT_EQ(limits->GetPartID(), MKPartVisualLimitsID);
+  EXPECT_EQ(limits->GetVersion(), 2.1);
+  EXPECT_EQ(limits->GetNumberOfChildrenParts(), 2u);
+  MKManikinPart* record = source.ExtractPart(MKPartVisualLimitsVariableID, 2, nullptr);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(source.ExtractPart(MKPartVisualLimitsVariableID, 3, nullptr), nullptr);
+  MKManikinPart* memo = source.ExtractPart(MKPartMemoID, 0, nullptr);
+  ASSERT_NE(memo, nullptr);
+
+  MKVision target;
+  const MKVisualLimitsVariable stale = Record("Stale", 50);
+  target.AddVisualLimitsVariable(&stale);
+  EXPECT_EQ(target.PasteFrom(limits, 1), MKStatusSuccess);  // replaces "Stale"
+  EXPECT_EQ(target.GetNumberOfVisualLimitsVariables(), 3u);
+  EXPECT_EQ(target.GetVisualLimitsVariable("Stale"), nullptr);
+  EXPECT_EQ(target.PasteFrom(record, 1), MKStatusSuccess);  // same name: updated
+  EXPECT_EQ(target.GetNumberOfVisualLimitsVariables(), 3u);
+  EXPECT_EQ(target.PasteFrom(memo, 1), MKStatusSuccess);
+  EXPECT_EQ(target.GetNumberOfChildrenParts(), 1u);
+  EXPECT_EQ(target.PasteFrom(nullptr, 1), MKStatusNothingToPaste);
+  const MKManikinPart posture(MKPartPostureID, 2.03);
+  EXPECT_EQ(target.PasteFrom(&posture, 1), MKStatusPasteKindRefused);
+  limits->Destroy();
+  record->Destroy();
+  memo->Destroy();
+}
+
+TEST(MKVision, CloneLooksAndLimitsAsTheSource) {
+  MKVision source;
+  Customise(source);
+  MKManikinPart* clone = source.Clone();
+  auto* copy = static_cast<MKVision*>(clone);
+  EXPECT_EQ(mktest::Written(*copy), mktest::Written(source));
+  clone->Destroy();
+}
+
+TEST(MKVision, ResetRestoresTheDefaults) {
+  MKVision vision;
+  Customise(vision);
+  vision.Reset();
+  EXPECT_EQ(vision.GetNumberOfVisualLimitsVariables(), 1u);
+  EXPECT_EQ(vision.GetBinocularAngle(), 80.0);
+  EXPECT_EQ(vision.GetActiveSide(), MKVisionMiddleSide);
+  EXPECT_EQ(vision.GetConvergenceMode(), 1);
+  EXPECT_EQ(vision.GetPonctumProximum(), 5.0);
+  EXPECT_EQ(vision.GetFocalDistance(), 30.0);
+  EXPECT_NEAR(vision.GetVerticalAngle(), -12.0 * kDegree, 1e-15);
+}
