@@ -11,6 +11,14 @@
 
 namespace {
 
+// The last ellipse of a segment that has a mesh; null when none has.
+MKEllipse* LastMeshedEllipse(MKSegment& segment) {
+  MKEllipse* last = nullptr;
+  for (int e = 0; e < segment.GetNumberOfEllipses(); ++e)
+    if (segment.GetEllipseAtIndex(e)->HasMesh()) last = segment.GetEllipseAtIndex(e);
+  return last;
+}
+
 // The points of `ring` carried by `carry` (row-vector convention).
 MKMesh Carried(const MKMesh& ring, const MK4x4Matrix& carry, MKMesh::MKMeshType type) {
   MKMesh result(type);
@@ -51,8 +59,18 @@ void MKBody::BuildSkin() {
       // Sample rings come in the segment's frame already.
       MKMesh ring(MKMesh::MKRing);
       ellipse->CreateSamplePoints(meshResolution, ring, -1.0, -1.0, 0.0);
-      skin->AddMesh(ring);
       MKSegment* ancestor = segment->GetAncestor();
+      // A joint whose linking mesh is not on the ancestor (the elbow) is
+      // closed from this side: the ancestor's last ring heads this skin and
+      // moves with it.
+      MKEllipse* joint = ancestor ? LastMeshedEllipse(*ancestor) : nullptr;
+      if (!last && joint && ellipse->IsLinkedToAncestor() && !ellipse->IsLinkingMeshOnAncestor()) {
+        MKMesh link(MKMesh::MKRing);
+        joint->CreateSamplePoints(meshResolution, link, -1.0, -1.0, 0.0);
+        const MK4x4Matrix carry = ancestor->GetGlobalMatrix() * !segment->GetGlobalMatrix();
+        skin->AddMesh(Carried(link, carry, MKMesh::MKRing));
+      }
+      skin->AddMesh(ring);
       if (!last && ellipse->IsLinkingMeshOnAncestor() && ancestor && ancestor->GetSkinElement()) {
         const MK4x4Matrix carry = segment->GetGlobalMatrix() * !ancestor->GetGlobalMatrix();
         ancestor->GetSkinElement()->AddMesh(Carried(ring, carry, MKMesh::MKRing));
@@ -90,10 +108,10 @@ void MKBody::CreateAnkleMeshes() {
   // Each ankle is stitched from its own side: the last ring of the lower leg
   // and the ring of the foot's ankle ellipse, both in the ankle's frame.
   struct Ankle {
-    MKShortName leg, foot, legEllipse, footEllipse;
+    MKShortName leg, foot, legEllipse, footEllipse, tarsus, tarsusEllipse;
   };
-  for (const Ankle& side :
-       {Ankle{RSLeLe, RSFoAn, RELeAn2, REFoHAn}, Ankle{LSLeLe, LSFoAn, LELeAn2, LEFoHAn}}) {
+  for (const Ankle& side : {Ankle{RSLeLe, RSFoAn, RELeAn2, REFoHAn, RSFoTa, REFoTa},
+                            Ankle{LSLeLe, LSFoAn, LELeAn2, LEFoHAn, LSFoTa, LEFoTa}}) {
     MKSegment* leg = GetSegment(side.leg);
     MKSegment* foot = GetSegment(side.foot);
     MKEllipse* legEllipse = leg ? leg->GetEllipse(side.legEllipse) : nullptr;
@@ -121,5 +139,15 @@ void MKBody::CreateAnkleMeshes() {
     for (unsigned int i = 0; i < n; ++i) fan.Append(legRing[i]);
     fan.Append(centre);
     skin->AddMesh(fan);
+    // Under and in front of the ankle, the heel-ankle loop runs on to the
+    // mid-foot ring, which heads the tarsus's own skin.
+    MKSegment* tarsus = GetSegment(side.tarsus);
+    MKEllipse* midFoot = tarsus ? tarsus->GetEllipse(side.tarsusEllipse) : nullptr;
+    if (!midFoot) continue;
+    MKMesh midRing(MKMesh::MKRing);
+    midFoot->CreateSamplePoints(meshResolution, midRing, -1.0, -1.0, 0.0);
+    skin->AddMesh(footRing);
+    skin->AddMesh(
+        Carried(midRing, tarsus->GetGlobalMatrix() * !foot->GetGlobalMatrix(), MKMesh::MKRing));
   }
 }

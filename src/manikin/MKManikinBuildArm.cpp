@@ -31,6 +31,8 @@ constexpr Finger kFingers[] = {
     {RSHaAnM, {RSHaAn1, RSHaAn2, RSHaAn3}, {REHaAn1, REHaAn2, REHaAn3, REHaAn4}, 0.54, -0.1325},
     {RSHaAuM, {RSHaAu1, RSHaAu2, RSHaAu3}, {REHaAu1, REHaAu2, REHaAu3, REHaAu4}, 0.5, -0.3975},
 };
+// How far the arm hangs out from the body at rest, degrees.
+constexpr double kArmRestAbduction = 10.0;
 // Proximal, middle and distal phalanx, as parts of a finger.
 constexpr double kPhalanx[3] = {0.46, 0.3, 0.24};
 
@@ -83,7 +85,11 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   scapula->SetRotation(0.0, 0.0, 0.0);
   MKSegment* arm = segment(RSArAr);
   const double armLength = (earlier ? 1.0 : 0.9) * (sleeve - forearmLength);
-  AimSegment(arm, kDown, kFront, armLength);
+  // At rest the arm hangs ten degrees out from the body; the arm postures
+  // allow for it (arms out adds 80 degrees, arms forward takes it back).
+  const double rest = MKMathRoutines::Sin(kArmRestAbduction);
+  AimSegment(arm, MK3DVertex(outwards * rest, -MKMathRoutines::Cos(kArmRestAbduction), 0.0), kFront,
+             armLength);
   arm->SetMass(MassDistrib(MKKUpperArm, sex));
   arm->SetCenterOfGravityPosition(MK3DVertex(0.0, 0.0, 0.436));
   MKSegment* forearm = segment(RSArFAr);

@@ -43,7 +43,14 @@ void LayAlongChild(MKEllipse* ellipse, MKSegment* owner, MKSegment* child, doubl
       }
     }
   }
-  ellipse->SetRotationX(turn + bestQuarter);
+  // An ellipse turned half a turn more is the same ellipse; the turn is
+  // kept within a quarter either side so that the sections built from it
+  // (the ankle's second ellipse takes half of it) lean the same way for
+  // every body.
+  double rotation = turn + bestQuarter;
+  while (rotation > 90.0) rotation -= 180.0;
+  while (rotation <= -90.0) rotation += 180.0;
+  ellipse->SetRotationX(rotation);
   ellipse->SetPosition(0.0, bestSign * offset * MKMathRoutines::Sin(turn),
                        owner->GetLength() + offset * MKMathRoutines::Cos(turn));
 }

@@ -151,7 +151,9 @@ void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
   // breadth a fraction of the girth, and the other axis keeps the measured
   // circumference. At the bust the ellipse cannot hold breadth, depth and
   // girth together; its depth shares the excess with its breadth.
-  const double belowBustDepth = 0.95 * chestDepth;
+  // Under the bust the trunk keeps most of the chest's depth, so that the
+  // chest does not stand out as a ridge.
+  const double belowBustDepth = 1.05 * chestDepth;
   Place(b, EBoBb, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCB), belowBustDepth), belowBustDepth,
         front(belowBustDepth), chest - 0.25 * (chest - waist));
   const double chestMinor = 1.11 * chestDepth;
@@ -162,7 +164,9 @@ void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
   const double scyeMajor = 0.39 * scyeCircumference;
   const double scyeMinor = MKMathRoutines::CircAxe(scyeCircumference, scyeMajor);
   Place(b, EBoSc, scyeMajor, scyeMinor, front(scyeMinor), axilla);
-  Place(b, EBoTh, 0.8 * GetAnthroValue(kCHSTBDTH), 0.8 * chestDepth, front(0.8 * chestDepth),
+  // Between the armpits and the acromia the trunk carries the shoulders
+  // out almost to the acromia, so that it slopes from them to the neck.
+  Place(b, EBoTh, 0.9 * GetAnthroValue(kBCRMBDTH), 0.8 * chestDepth, front(0.8 * chestDepth),
         0.5 * (axilla + acromion));
   // Neck base: a third of the neck circumference deep, the girth that of
   // the neck widened at its base, more so for women, just under the

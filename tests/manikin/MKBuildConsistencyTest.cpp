@@ -61,6 +61,10 @@ constexpr Explained kExplained[] = {
     // The extended reach pushes the shoulder girdle out by 20 degrees of
     // clavicle only; the survey's subjects slid their shoulder blades too.
     {133, 0.09},  // <WRWALLEX>
+    // Seated, the forearm turns by the arm's rest angle (80 degrees), so
+    // the hand stands ten degrees short of thumb-up.
+    {58, 0.04},   // <HANDBRTH>
+    {131, 0.06},  // <WRTHLGTH>
     // The circumference rule's perimeter approximation falls short on flat
     // ellipses whose other axis is measured (foot breadth, heel breadth,
     // waist breadth and depth).
