@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the built library into a scratch prefix, then builds and runs the
 # self-check example as a separate project that finds the library with
-# find_package(MKManikin CONFIG) and with pkg-config.
+# find_package(MKManikin CONFIG) and with pkg-config, and runs the installed
+# command-line tool when it was built.
 set -euo pipefail
 build=$1
 source=$2
@@ -17,4 +18,8 @@ cmake --build "$scratch/consumer" >/dev/null
 libdir=$(dirname "$(find "$scratch/prefix" -name 'libMKManikin.so' | head -1)")
 PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs MKManikin | grep -q -- '-lMKManikin'
 test -f "$(find "$scratch/prefix" -path '*share/MKManikin/LumHumanModeling.msg' | head -1)"
+# The installed tool finds the installed library and data on its own.
+if [ -x "$scratch/prefix/bin/mkmanikin" ]; then
+  "$scratch/prefix/bin/mkmanikin" create --sex male --percentile 50 --format csv | grep -q '^STATURE,'
+fi
 echo "install check passed"
