@@ -20,6 +20,7 @@ PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs MKManikin | grep 
 test -f "$(find "$scratch/prefix" -path '*share/MKManikin/LumHumanModeling.msg' | head -1)"
 # The installed tool finds the installed library and data on its own.
 if [ -x "$scratch/prefix/bin/mkmanikin" ]; then
-  "$scratch/prefix/bin/mkmanikin" create --sex male --percentile 50 --format csv | grep -q '^STATURE,'
+  table=$("$scratch/prefix/bin/mkmanikin" create --sex male --percentile 50 --format csv)
+  grep -q '^STATURE,' <<<"$table"
 fi
 echo "install check passed"
