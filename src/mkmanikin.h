@@ -46,6 +46,7 @@
 #include "parts/MKManikinPartFrame.h"
 #include "parts/MKMemo.h"
 #include "parts/MKMessage.h"
+#include "parts/MKPartHolder.h"
 #include "parts/MKPartID.h"
 #include "parts/MKPersistenceRoutines.h"
 #include "parts/MKShortName.h"

@@ -7,6 +7,7 @@
 #include "anthro/MKDatabaseManager.h"
 #include "math/MKMathRoutines.h"
 #include "parts/MKMemo.h"
+#include "parts/MKPartHolder.h"
 #include "parts/MKPersistenceRoutines.h"
 
 namespace {
@@ -14,17 +15,10 @@ namespace {
 // The size of a framed child record beyond its own body.
 constexpr unsigned int kFraming = 2 * 5 + 12;
 
-struct PartDeleter {
-  void operator()(MKManikinPart* part) const {
-    if (part) part->Destroy();
-  }
-};
-using PartHolder = std::unique_ptr<MKManikinPart, PartDeleter>;
-
 // The optional database reference of an anthropometry record: int 0, or int
 // 1 and a reference record. `reference` stays empty when the record is
 // absent, or newer than this reader and skipped.
-MKStatus ReadReference(KelStreamDefinition& stream, PartHolder& reference) {
+MKStatus ReadReference(KelStreamDefinition& stream, MKPartHolder<>& reference) {
   MKManikinPart* part = nullptr;
   const MKStatus status = MKManikinPart::ReadOptionalPart(stream, MKPartAnthroDBReferenceID, part);
   reference.reset(part);
@@ -89,9 +83,9 @@ MKStatus MKAnthro::Read(KelStreamDefinition& stream) {
 
   MKManikinPart* readMemo = nullptr;
   status = ReadMemo(stream, readMemo);
-  const PartHolder memo(readMemo);
+  const MKPartHolder<> memo(readMemo);
   if (status != MKStatusSuccess) return status;
-  PartHolder reference;
+  MKPartHolder<> reference;
   if ((status = ReadReference(stream, reference)) != MKStatusSuccess) return status;
   const MKDBAnthro* target = database;
   if (reference) {
@@ -118,7 +112,7 @@ MKStatus MKAnthro::Read(KelStreamDefinition& stream) {
     return MKStatusStreamContent;
 
   struct ReadVariable {
-    std::unique_ptr<MKAnthroVariable, PartDeleter> variable;
+    MKPartHolder<MKAnthroVariable> variable;
     double stored;
   };
   std::vector<ReadVariable> fixed;
@@ -130,8 +124,7 @@ MKStatus MKAnthro::Read(KelStreamDefinition& stream) {
     if (tag != sMKPartAnthroVariableID) return MKStatusStreamContent;
     if ((status = ReadVersionAndLength(stream, recordVersion, length)) != MKStatusSuccess)
       return MKPersistenceRoutines::StoppedEarly(status);
-    ReadVariable read{std::unique_ptr<MKAnthroVariable, PartDeleter>(new MKAnthroVariable(target)),
-                      0.0};
+    ReadVariable read{MKPartHolder<MKAnthroVariable>(new MKAnthroVariable(target)), 0.0};
     if (recordVersion > read.variable->GetVersion()) {
       if (!stream.Advance(static_cast<long>(length) + GetMaxTagLength()))
         return MKStatusStreamContent;
@@ -182,9 +175,9 @@ MKStatus MKAnthro::GetDatabaseUUID(KelStreamDefinition& stream, KelString& uuid)
   if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   MKManikinPart* readMemo = nullptr;
   status = ReadMemo(stream, readMemo);
-  const PartHolder memo(readMemo);
+  const MKPartHolder<> memo(readMemo);
   if (status != MKStatusSuccess) return status;
-  PartHolder reference;
+  MKPartHolder<> reference;
   if ((status = ReadReference(stream, reference)) != MKStatusSuccess) return status;
   if (!reference) return MKStatusAnthroDB;
   uuid = UUIDOf(*reference);

@@ -1,5 +1,6 @@
 #include "manikin/MKManikin.h"
 
+#include <ctime>
 #include <new>
 
 #include "anthro/MKAnthro.h"
@@ -41,10 +42,14 @@ MKStatus MKManikin::Create(MKManikin*& manikin, int sex, double percentile, MKDB
   return MKStatusSuccess;
 }
 
-MKManikin::MKManikin(MKDBAnthro* database, int sex, int, unsigned char bodyFlag)
-    : MKManikinPart(MKPartDefaultID, 2.01) {
+void MKManikin::BecomeManikin() {
   MKManikinPart tagged(MKPartManikinID, 2.01);
   MKManikinPart::operator=(tagged);
+}
+
+MKManikin::MKManikin(MKDBAnthro* database, int sex, int, unsigned char bodyFlag)
+    : MKManikinPart(MKPartDefaultID, 2.01) {
+  BecomeManikin();
   if (sex != 0 && sex != 1) {
     MKTrace("MKManikin: a sex other than 0 or 1 is taken as 1\n");
     sex = 1;
@@ -57,6 +62,19 @@ MKManikin::MKManikin(MKDBAnthro* database, int sex, int, unsigned char bodyFlag)
   // Detached until the geometric build hangs its lines of sight on the head.
   vision = new MKVision();
   ikManager = new MKIKManager(this);
+}
+
+MKManikin::MKManikin(const MKManikin& source) : MKManikinPart(MKPartDefaultID, 2.01) {
+  BecomeManikin();
+  const bool fromLibrary = source.IsLoadedFromLibrary() != 0;
+  SetTimeStamp(fromLibrary ? source.GetTimeStamp() : static_cast<long>(std::time(nullptr)));
+  if (fromLibrary) SetAsReadFromLibrary();
+  body = new MKBody(this, 1, 1);
+  if (const MKAnthro* sourceAnthro = source.GetAnthro())
+    anthro = new MKAnthro(this, sourceAnthro->GetDatabase(), sourceAnthro->GetSex());
+  vision = new MKVision();
+  ikManager = new MKIKManager(this);
+  PasteFrom(&source, 1);
 }
 
 MKManikin::~MKManikin() {

@@ -11,6 +11,7 @@ enum MKPositionSpec : int;
 class MKAnthro;
 class MKBody;
 class MKDBAnthro;
+class MKDOF;
 class MKIKManager;
 class MKSegment;
 class MKVision;
@@ -34,8 +35,20 @@ class MKManikin : public MKManikinPart {
                          int buildKind, unsigned char bodyFlag);
 
   MKManikin(MKDBAnthro* database, int sex, int buildKind, unsigned char bodyFlag);
+  // Fresh components on the source's database and sex, then everything
+  // else pasted from the source.
+  MKManikin(const MKManikin& source);
   MKManikin& operator=(const MKManikin&) = delete;
   ~MKManikin() override;
+  MKManikinPart* Clone() const override { return new MKManikin(*this); }
+
+  // Hands a part to the component that owns its aspect: 600 without a
+  // source, 601 for a kind a manikin does not take; otherwise the status of
+  // the component (see MKManikinPaste.cpp for each kind's rule).
+  MKStatus PasteFrom(const MKManikinPart* source, unsigned char flag) override;
+  // A posture recorded on the earlier generation's skeleton (version below
+  // 2.03), carried over to the current one: 3 without a source or a body.
+  MKStatus PasteOldPosture(const MKManikinPart* source);
 
   MKManikinPart* ExtractPartAtIndex(unsigned int index) const override;
   MKManikinPart* ExtractPart(MKPartID kind, unsigned int index,
@@ -151,6 +164,24 @@ class MKManikin : public MKManikinPart {
 
   // The memo child annotating parts of `kind`, or null.
   MKManikinPart* FindMemo(MKPartID kind) const;
+  // Kind 0 becoming a manikin of version 2.01, shared by the constructors.
+  void BecomeManikin();
+
+  // Paste rules, one per kind of source.
+  MKStatus PasteMemo(const MKManikinPart* source);
+  MKStatus PasteAnthropometry(const MKManikinPart* source);
+  MKStatus PastePosture(const MKManikinPart* source);
+  // One posture value onto the DOF it names (a segment's or the middle
+  // line of sight's); the DOF reached, or null.
+  MKDOF* PastePostureValue(const MKManikinPart* value);
+  MKStatus PasteJointLimits(const MKManikinPart* source);
+  MKStatus PasteIKConstraints(const MKManikinPart* source);
+  MKStatus PastePrefAngles(const MKManikinPart* source);
+  MKStatus PasteJointLimitsDBRef(const MKManikinPart* source);
+  MKStatus PasteManikin(const MKManikin& source);
+  // DOF `number` of the segment of that short name, else of the vision's
+  // line of sight of that name; null when there is none.
+  MKDOF* FindDOF(int shortName, int number) const;
   MKManikinPart* ExtractPosture(KelRawCollint* shortNames) const;
   MKManikinPart* ExtractIKConstraints() const;
   MKManikinPart* ExtractPrefAngles(MKPartID kind, KelRawCollint* shortNames) const;

@@ -1,0 +1,351 @@
+// Copying a manikin and pasting parts onto it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "anthro/MKAnthro.h"
+#include "anthro/MKAnthroVariable.h"
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKPrefAngle.h"
+#include "body/MKSegment.h"
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKManager.h"
+#include "manikin/MKManikin.h"
+#include "manikin/MKManikinTestSupport.h"
+#include "math/MKUnitConversions.h"
+#include "parts/MKMemo.h"
+#include "parts/MKPartHolder.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
+
+namespace {
+
+using mktest::Make;
+using mktest::Manikin;
+using Part = MKPartHolder<>;
+
+double Degrees(double d) {
+  return MKUnitConversions::DegreesToRadians(d);
+}
+
+MKDOF* DOF(const Manikin& m, MKShortName segment, int number) {
+  return m->GetBody()->GetSegment(segment)->GetDOF(number);
+}
+
+MKMemo Memo(const char* text, MKPartID owner) {
+  MKMemo memo;
+  memo.SetText(KelUnicodeString(text));
+  memo.SetPartIDOfOwner(owner);
+  return memo;
+}
+
+void ExpectSameZones(const MKDOF& a, const MKDOF& b) {
+  ASSERT_EQ(a.GetNumberOfPrefAngles(), b.GetNumberOfPrefAngles());
+  for (unsigned int i = 0; i < a.GetNumberOfPrefAngles(); ++i) {
+    EXPECT_DOUBLE_EQ(a.GetPrefAngle(i)->GetMin(), b.GetPrefAngle(i)->GetMin());
+    EXPECT_DOUBLE_EQ(a.GetPrefAngle(i)->GetMax(), b.GetPrefAngle(i)->GetMax());
+    EXPECT_DOUBLE_EQ(a.GetPrefAngle(i)->GetScore(), b.GetPrefAngle(i)->GetScore());
+  }
+}
+
+// A DOF record of `kind`: a stranger to containers of other kinds.
+MKPartHolder<> DOFRecord(MKPartID kind) {
+  const MKDOF dof(nullptr, 0, 0, nullptr, 0.0);
+  return MKPartHolder<>(dof.ExtractPart(kind, 0, nullptr));
+}
+
+// Two manikins agree on every dimension, every DOF and where every segment is.
+void ExpectSameBody(MKManikin& a, MKManikin& b) {
+  ASSERT_EQ(a.GetAnthro()->GetNumberOfVariables(), b.GetAnthro()->GetNumberOfVariables());
+  EXPECT_EQ(a.GetAnthro()->GetSex(), b.GetAnthro()->GetSex());
+  for (unsigned int i = 0; i < a.GetAnthro()->GetNumberOfVariables(); ++i) {
+    const MKAnthroVariable* va = a.GetAnthro()->GetVariableAtIndex(i);
+    const MKAnthroVariable* vb = b.GetAnthro()->GetVariableAtIndex(i);
+    EXPECT_EQ(va->GetValue(), vb->GetValue()) << va->GetAcronym().CastToCharPtr();
+    EXPECT_EQ(va->GetManagementType(), vb->GetManagementType());
+  }
+  MKBody* ba = a.GetBody();
+  MKBody* bb = b.GetBody();
+  // The head is dressed with the same sex's skin.
+  ASSERT_EQ(ba->GetNbUniqueVertices(), bb->GetNbUniqueVertices());
+  for (int v = 0; v < ba->GetNbUniqueVertices(); ++v) {
+    const MK3DVertex pa = ba->GetComputedVertexAtHierarchyIndex(v);
+    const MK3DVertex pb = bb->GetComputedVertexAtHierarchyIndex(v);
+    EXPECT_NEAR(pa.x, pb.x, 1e-9);
+    EXPECT_NEAR(pa.y, pb.y, 1e-9);
+  }
+  ASSERT_EQ(ba->GetNumberOfSegments(), bb->GetNumberOfSegments());
+  for (unsigned int i = 0; i < ba->GetNumberOfSegments(); ++i) {
+    MKSegment* sa = ba->GetSegmentAtIndex(i);
+    MKSegment* sb = bb->GetSegmentAtIndex(i);
+    const MK3DVertex ea = sa->GetEndPoint(MKGlobalSpace);
+    const MK3DVertex eb = sb->GetEndPoint(MKGlobalSpace);
+    EXPECT_NEAR(ea.x, eb.x, 1e-9) << sa->GetShortName();
+    EXPECT_NEAR(ea.y, eb.y, 1e-9) << sa->GetShortName();
+    EXPECT_NEAR(ea.z, eb.z, 1e-9) << sa->GetShortName();
+    for (int n = 0; n < 3; ++n) {
+      const MKDOF* da = sa->GetDOF(n);
+      const MKDOF* db = sb->GetDOF(n);
+      ASSERT_EQ(da == nullptr, db == nullptr);
+      if (!da) continue;
+      EXPECT_NEAR(da->GetMathematicalValue(), db->GetMathematicalValue(), 1e-12);
+      EXPECT_EQ(da->GetDOFState(), db->GetDOFState());
+      EXPECT_EQ(da->AreLimitsLocked(), db->AreLimitsLocked());
+      EXPECT_NEAR(da->GetMinLim(false), db->GetMinLim(false), 1e-12);
+      EXPECT_NEAR(da->GetMaxLim(false), db->GetMaxLim(false), 1e-12);
+      EXPECT_EQ(da->GetNumberOfPrefAngles(), db->GetNumberOfPrefAngles());
+    }
+  }
+}
+
+struct Value {
+  MKShortName owner;
+  int number;
+  double degrees;
+};
+
+// A posture record of `version` holding the given values for `manikin`'s
+// segments (or its middle line of sight).
+Part PostureOf(MKManikin& manikin, double version, std::initializer_list<Value> values) {
+  Part posture(new MKManikinPart(MKPartPostureID, version));
+  for (const Value& v : values) {
+    MKBodyElement* owner = manikin.GetBody()->GetElementByName(v.owner);
+    const MKDOF value(owner, v.number, 0, nullptr, v.degrees);
+    posture->AddPart(&value);
+  }
+  return posture;
+}
+
+}  // namespace
+
+TEST(MKManikinPasteTest, ACopyIsTheSameManikinInEveryAspect) {
+  Manikin source = Make(0, 5);
+  MKAnthro* anthro = source->GetAnthro();
+  ASSERT_EQ(anthro->GetVariable("<SPAN>")->SetUserValue(160.0), MKStatusSuccess);
+  ASSERT_EQ(anthro->Update(), MKStatusSuccess);
+  // A posture with a locked value, limits opened at one joint and moved at
+  // another, a comfort zone scored differently, memos, a constraint, the
+  // solver's tolerance and the eyes on a point.
+  ASSERT_EQ(DOF(source, RSArAr, 0)->SetValue(Degrees(40), 1), MKStatusSuccess);
+  DOF(source, RSArAr, 0)->LockValue();
+  ASSERT_EQ(DOF(source, LSLeLe, 0)->SetValue(Degrees(30), 1), MKStatusSuccess);
+  DOF(source, SHeCg, 0)->RemoveLimits();
+  MKDOF* knee = DOF(source, RSLeLe, 0);
+  knee->UnlockLimits();
+  ASSERT_EQ(knee->SetMaxLimFromPercentile(80), MKStatusSuccess);
+  // Joint-limit records carry no lock: the copy's limits are locked as created.
+  knee->LockLimits();
+  ASSERT_NE(DOF(source, RSArAr, 1)->InsertPrefAngle(Degrees(30), Degrees(10), 42.0), nullptr);
+  MKMemo own = Memo("the manikin", MKPartManikinID);
+  MKMemo pose = Memo("the posture", MKPartPostureID);
+  ASSERT_EQ(source->PasteFrom(&own, 1), MKStatusSuccess);
+  ASSERT_EQ(source->PasteFrom(&pose, 1), MKStatusSuccess);
+  MKIKConstraint* reach = nullptr;
+  MKBody* body = source->GetBody();
+  ASSERT_EQ(source->GetIKManager()->AddConstraint(body->GetSegment(RSHaMi3),
+                                                  body->GetSegment(RSArCl), 88, reach, "reach"),
+            MKStatusSuccess);
+  ASSERT_EQ(source->GetIKManager()->SetIKTolerance(0.125), MKStatusSuccess);
+  const MK3DVertex eye = source->GetVision()->GetEyePosition(MKMiddleEye);
+  ASSERT_EQ(source->GetVision()->LookAt(MK3DVertex(eye.x + 10, eye.y - 20, eye.z + 50)),
+            MKStatusSuccess);
+
+  Manikin copy(static_cast<MKManikin*>(source->Clone()));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->GetPartID(), MKPartManikinID);
+  ExpectSameBody(*source, *copy);
+  EXPECT_EQ(copy->GetAnthro()->GetVariable("<SPAN>")->GetManagementType(), 1);
+  EXPECT_EQ(DOF(copy, RSArAr, 0)->GetDOFState(), MKDOF::ValueLocked);
+  EXPECT_EQ(DOF(copy, SHeCg, 0)->GetDOFState(), MKDOF::LimitsRemoved);
+  ExpectSameZones(*DOF(source, RSArAr, 1), *DOF(copy, RSArAr, 1));
+  const Part memo(copy->ExtractPart(MKPartMemoID, 0, nullptr));
+  ASSERT_NE(memo, nullptr);
+  EXPECT_STREQ(static_cast<MKMemo*>(memo.get())->GetText().ConvertToChar().CastToCharPtr(),
+               "the manikin");
+  EXPECT_STREQ(copy->GetBody()->GetMemo().GetText().ConvertToChar().CastToCharPtr(), "the posture");
+  ASSERT_EQ(copy->GetIKManager()->GetNumberOfConstraints(), 1u);
+  const MKIKConstraint* copied = copy->GetIKManager()->GetIKConstraint(0u);
+  EXPECT_EQ(copied->GetTargetType(), 88);
+  EXPECT_EQ(copied->GetEndEffector(), copy->GetBody()->GetSegment(RSHaMi3));
+  EXPECT_DOUBLE_EQ(copy->GetIKManager()->GetIKTolerance(), 0.125);
+  EXPECT_NEAR(copy->GetVision()->GetFocalDistance(), source->GetVision()->GetFocalDistance(), 1e-9);
+  EXPECT_NEAR(copy->GetVision()->GetHorizontalAngle(), source->GetVision()->GetHorizontalAngle(),
+              1e-9);
+  // The copy is a manikin of its own.
+  ASSERT_EQ(DOF(copy, LSLeLe, 0)->SetValue(Degrees(10), 1), MKStatusSuccess);
+  EXPECT_NEAR(DOF(source, LSLeLe, 0)->GetValue(), Degrees(30), 1e-12);
+}
+
+TEST(MKManikinPasteTest, RefusesWhatAManikinCannotTake) {
+  Manikin manikin = Make(1, 50);
+  EXPECT_EQ(manikin->PasteFrom(nullptr, 1), MKStatusNothingToPaste);
+  const MKManikinPart library(MKPartLibraryID, 2.01);
+  EXPECT_EQ(manikin->PasteFrom(&library, 1), MKStatusPasteKindRefused);
+  const MKManikinPart clothing(MKPartClothingID, 2.01);
+  EXPECT_EQ(manikin->PasteFrom(&clothing, 1), MKStatusSuccess);
+
+  // A joint-limits database reference names its database by its memo.
+  MKManikinPart reference(MKPartJointLimitsDBReferenceID, 2.01);
+  EXPECT_EQ(manikin->PasteFrom(&reference, 1), MKStatus(4));
+  const MKMemo unknown = Memo("00000000-0000-0000-0000-000000000000", MKPartDefaultID);
+  reference.AddPart(&unknown);
+  EXPECT_EQ(manikin->PasteFrom(&reference, 1), MKStatusJointLimitsDB);
+  const Part own(manikin->ExtractPart(MKPartJointLimitsDBReferenceID, 0, nullptr));
+  EXPECT_EQ(manikin->PasteFrom(own.get(), 1), MKStatusSuccess);
+
+  // Containers stop at a child they cannot hold.
+  MKManikinPart limits(MKPartJointLimitsID, 2.01);
+  limits.AddPart(DOFRecord(MKPartPostureVariableID).get());
+  EXPECT_EQ(manikin->PasteFrom(&limits, 1), MKStatusFailure);
+  MKManikinPart constraints(MKPartIKConstraintsID, 2.01);
+  constraints.AddPart(DOFRecord(MKPartJointLimitsVariableID).get());
+  EXPECT_EQ(manikin->PasteFrom(&constraints, 1), MKStatusFailure);
+}
+
+TEST(MKManikinPasteTest, MemosGoToTheAspectTheyAnnotate) {
+  Manikin manikin = Make(1, 50);
+  // Without an owner a memo is the manikin's; a second one replaces its text.
+  const MKMemo first = Memo("first", MKPartDefaultID);
+  const MKMemo second = Memo("second", MKPartManikinID);
+  ASSERT_EQ(manikin->PasteFrom(&first, 1), MKStatusSuccess);
+  ASSERT_EQ(manikin->PasteFrom(&second, 1), MKStatusSuccess);
+  EXPECT_EQ(manikin->GetNumberOfChildrenParts(), 1u);
+  const Part own(manikin->ExtractPartAtIndex(0));
+  EXPECT_STREQ(static_cast<MKMemo*>(own.get())->GetText().ConvertToChar().CastToCharPtr(),
+               "second");
+
+  const MKMemo limits = Memo("limits", MKPartJointLimitsID);
+  const MKMemo solver = Memo("solver", MKPartIKConstraintsID);
+  const MKMemo elsewhere = Memo("elsewhere", MKPartFrameID);
+  ASSERT_EQ(manikin->PasteFrom(&limits, 1), MKStatusSuccess);
+  ASSERT_EQ(manikin->PasteFrom(&solver, 1), MKStatusSuccess);
+  ASSERT_EQ(manikin->PasteFrom(&elsewhere, 1), MKStatusSuccess);
+  EXPECT_STREQ(manikin->GetIKManager()->GetMemo().GetText().ConvertToChar().CastToCharPtr(),
+               "solver");
+  // The joint-limits memo travels with the joint limits; the other is dropped.
+  const Part extracted(manikin->ExtractPart(MKPartJointLimitsID, 0, nullptr));
+  ASSERT_NE(extracted, nullptr);
+  EXPECT_EQ(extracted->GetNumberOfChildrenParts(), 1u);
+  EXPECT_EQ(manikin->GetNumberOfChildrenParts(), 1u);
+}
+
+TEST(MKManikinPasteTest, PartsOfOneManikinPoseAnother) {
+  Manikin source = Make(1, 95);
+  Manikin target = Make(0, 5);
+  ASSERT_EQ(DOF(source, LSArAr, 0)->SetValue(Degrees(60), 1), MKStatusSuccess);
+  ASSERT_EQ(DOF(source, SBoL5, 0)->SetValue(Degrees(15), 1), MKStatusSuccess);
+  MKDOF* knee = DOF(source, RSLeLe, 0);
+  knee->UnlockLimits();
+  ASSERT_EQ(knee->SetMaxLimFromPercentile(90), MKStatusSuccess);
+  MKDOF* shoulder = DOF(source, RSArAr, 1);
+  ASSERT_NE(shoulder->InsertPrefAngle(Degrees(40), Degrees(20), 7.0), nullptr);
+  ASSERT_NE(DOF(target, RSArFAr, 0)->InsertPrefAngle(Degrees(50), Degrees(30), 3.0), nullptr);
+  const unsigned int targetElbowZones = DOF(target, RSArFAr, 0)->GetNumberOfPrefAngles();
+
+  const Part posture(source->ExtractPart(MKPartPostureID, 0, nullptr));
+  ASSERT_EQ(target->PasteFrom(posture.get(), 1), MKStatusSuccess);
+  EXPECT_NEAR(DOF(target, LSArAr, 0)->GetValue(), Degrees(60), 1e-12);
+  EXPECT_NEAR(DOF(target, SBoL5, 0)->GetValue(), DOF(source, SBoL5, 0)->GetValue(), 1e-12);
+
+  // Limits as percentiles of the target's own population.
+  const Part limits(source->ExtractPart(MKPartJointLimitsID, 0, nullptr));
+  ASSERT_EQ(target->PasteFrom(limits.get(), 1), MKStatusSuccess);
+  EXPECT_NEAR(DOF(target, RSLeLe, 0)->GetMaxLim(false), knee->GetMaxLim(false), 1e-12);
+
+  // Only the DOFs the container names lose their zones.
+  KelRawCollint arm;
+  arm.Append(RSArAr);
+  const Part zones(source->ExtractPart(MKPartPrefAnglesDof2ID, 0, &arm));
+  ASSERT_NE(zones, nullptr);
+  ASSERT_EQ(target->PasteFrom(zones.get(), 1), MKStatusSuccess);
+  ExpectSameZones(*shoulder, *DOF(target, RSArAr, 1));
+  EXPECT_EQ(DOF(target, RSArFAr, 0)->GetNumberOfPrefAngles(), targetElbowZones);
+
+  // Constraints are matched by the short names of their ends.
+  MKIKConstraint* reach = nullptr;
+  MKBody* body = source->GetBody();
+  ASSERT_EQ(source->GetIKManager()->AddConstraint(body->GetSegment(LSHaMi3),
+                                                  body->GetSegment(LSArCl), 8, reach, nullptr),
+            MKStatusSuccess);
+  const Part constraints(source->ExtractPart(MKPartIKConstraintsID, 0, nullptr));
+  ASSERT_EQ(target->PasteFrom(constraints.get(), 1), MKStatusSuccess);
+  ASSERT_EQ(target->GetIKManager()->GetNumberOfConstraints(), 1u);
+  EXPECT_EQ(target->GetIKManager()->GetIKConstraint(0u)->GetEndEffector(),
+            target->GetBody()->GetSegment(LSHaMi3));
+}
+
+TEST(MKManikinPasteTest, APostureCarriesTheGazeAndTheHeadTurn) {
+  Manikin manikin = Make(1, 50);
+  Part gaze = PostureOf(*manikin, 2.03, {{MLHeEye, 2, 45.0}});
+  ASSERT_EQ(manikin->PasteFrom(gaze.get(), 1), MKStatusSuccess);
+  EXPECT_NEAR(manikin->GetVision()->GetFocalDistance(), 45.0, 1e-9);
+
+  // A head turned beyond this body's limits comes back within them, and
+  // the eyes keep looking at the point the posture looked at.
+  MKDOF* head = DOF(manikin, SHeCg, 2);
+  const double beyond = MKUnitConversions::RadiansToDegrees(head->GetMaxLim(false)) + 20.0;
+  Part turned = PostureOf(*manikin, 2.03, {{SHeCg, 2, beyond}, {MLHeEye, 2, 45.0}});
+  ASSERT_EQ(manikin->PasteFrom(turned.get(), 1), MKStatusSuccess);
+  EXPECT_NEAR(head->GetMathematicalValue(), head->GetMaxLim(false), 1e-12);
+  EXPECT_EQ(head->GetDOFState(), MKDOF::Free);
+  const double distance = manikin->GetVision()->GetFocalDistance();
+  EXPECT_GT(std::fabs(distance - 45.0), 1e-3);
+  EXPECT_NEAR(distance, 45.0, 2.0);
+
+  // A posture stops at a child it cannot hold; the values after it (pasted
+  // first, from the last) stay.
+  Part broken = PostureOf(*manikin, 2.03, {{LSArAr, 0, 25.0}});
+  broken->AddPart(DOFRecord(MKPartJointLimitsVariableID).get());
+  Part tail = PostureOf(*manikin, 2.03, {{RSArAr, 0, 35.0}});
+  broken->AddPart(tail->GetChild(1));
+  EXPECT_EQ(manikin->PasteFrom(broken.get(), 1), MKStatusPasteKindRefused);
+  EXPECT_NEAR(DOF(manikin, RSArAr, 0)->GetValue(), Degrees(35), 1e-12);
+  EXPECT_NEAR(DOF(manikin, LSArAr, 0)->GetValue(), 0.0, 1e-12);
+}
+
+TEST(MKManikinPasteTest, EarlierPosturesAreCarriedOverToTheCurrentSkeleton) {
+  Manikin manikin = Make(1, 50);
+
+  // A straight lower spine: the angles are set directly.
+  Part straight = PostureOf(*manikin, 2.02, {{RSArAr, 0, 30.0}, {SBoT1, 0, 5.0}});
+  ASSERT_EQ(manikin->PasteFrom(straight.get(), 1), MKStatusSuccess);
+  EXPECT_NEAR(DOF(manikin, RSArAr, 0)->GetValue(), Degrees(30), 1e-12);
+
+  // A bent one goes through the earlier skeleton and back: the result is
+  // the current skeleton under the recorded angles, joint limits kept.
+  MKDOF* knee = DOF(manikin, RSLeLe, 0);
+  knee->UnlockLimits();
+  ASSERT_EQ(knee->SetMaxLimFromPercentile(90), MKStatusSuccess);
+  const double kneeMax = knee->GetMaxLim(false);
+  Part bent = PostureOf(*manikin, 2.02, {{SBoL5, 0, 10.0}, {LSArAr, 0, 20.0}});
+  ASSERT_EQ(manikin->PasteFrom(bent.get(), 1), MKStatusSuccess);
+  EXPECT_NEAR(DOF(manikin, LSArAr, 0)->GetValue(), Degrees(20), 1e-12);
+  EXPECT_NEAR(knee->GetMaxLim(false), kneeMax, 1e-12);
+  ASSERT_EQ(DOF(manikin, SBoL5, 0)->SetValue(0.0, 1), MKStatusSuccess);
+  manikin->GetBody()->ResetPosture();
+  Manikin fresh = Make(1, 50);
+  fresh->GetBody()->ResetPosture();
+  for (MKShortName segment : {SHeCg, RSHaMi3, LSFoTo}) {
+    const MK3DVertex a = manikin->GetBody()->GetSegment(segment)->GetEndPoint(MKGlobalSpace);
+    const MK3DVertex b = fresh->GetBody()->GetSegment(segment)->GetEndPoint(MKGlobalSpace);
+    EXPECT_NEAR(a.x, b.x, 1e-9);
+    EXPECT_NEAR(a.y, b.y, 1e-9);
+    EXPECT_NEAR(a.z, b.z, 1e-9);
+  }
+
+  // A child a posture cannot hold returns 3; the children before it stay.
+  Part broken = PostureOf(*manikin, 2.02, {{RSArAr, 0, 45.0}});
+  broken->AddPart(DOFRecord(MKPartJointLimitsVariableID).get());
+  Part after = PostureOf(*manikin, 2.02, {{LSArAr, 0, 50.0}});
+  broken->AddPart(after->GetChild(1));
+  EXPECT_EQ(manikin->PasteFrom(broken.get(), 1), MKStatusFailure);
+  EXPECT_NEAR(DOF(manikin, RSArAr, 0)->GetValue(), Degrees(45), 1e-12);
+  EXPECT_NEAR(DOF(manikin, LSArAr, 0)->GetValue(), 0.0, 1e-12);
+
+  // The earlier generation's own mode reads it as an ordinary posture.
+  ASSERT_EQ(setenv("MKKR12ManikinInR14", "1", 1), 0);
+  EXPECT_EQ(manikin->PasteFrom(broken.get(), 1), MKStatusPasteKindRefused);
+  ASSERT_EQ(unsetenv("MKKR12ManikinInR14"), 0);
+}
