@@ -17,7 +17,7 @@ class MKManikin;
 class MKSegment;
 
 // The inverse-kinematics solver of one manikin: it owns the manikin's IK
-// constraints and specifications and gathers the DOFs that the active
+// constraints and solver settings (MKIKSpecs) and gathers the DOFs that the active
 // constraints drive into one variable vector (the global constraint).
 class MKIKManager {
  public:
@@ -31,7 +31,7 @@ class MKIKManager {
     virtual void Matrix(const MK4x4Matrix& matrix) = 0;
   };
 
-  // Tolerance answered when there are no specifications.
+  // Tolerance answered when there are no solver settings.
   static constexpr double sDefaultTolerance = 0.0025;
 
   explicit MKIKManager(MKManikin* manikin);
@@ -80,7 +80,7 @@ class MKIKManager {
   // ---- Tolerance and behaviour ----
   MKIKSpecs* GetIKSpecs() const { return specs; }
   double GetIKTolerance() const;
-  // 3 without specifications.
+  // 3 without solver settings.
   MKStatus SetIKTolerance(double tolerance);
   void SetBehavior(int behavior);
   int GetBehavior() const;

@@ -1,5 +1,5 @@
 // The IK part classes read their own records in streams: constraints (in
-// their container) and specifications.
+// their container) and solver settings (MKIKSpecs).
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKSpecs.h"
 

@@ -1,5 +1,5 @@
 // The IK manager's constraint bookkeeping (adding, removing, activity,
-// gathering the driven DOFs, the dump) and the IK specifications.
+// gathering the driven DOFs, the dump) and the solver settings (MKIKSpecs).
 #include <gtest/gtest.h>
 
 #include <cstdio>
