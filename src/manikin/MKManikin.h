@@ -182,6 +182,8 @@ class MKManikin : public MKManikinPart {
   // DOF `number` of the segment of that short name, else of the vision's
   // line of sight of that name; null when there is none.
   MKDOF* FindDOF(int shortName, int number) const;
+  // Back to the database limits, even when they are locked (the lock stays).
+  static void ResetLimitsThroughLock(MKDOF* dof);
   MKManikinPart* ExtractPosture(KelRawCollint* shortNames) const;
   MKManikinPart* ExtractIKConstraints() const;
   MKManikinPart* ExtractPrefAngles(MKPartID kind, KelRawCollint* shortNames) const;

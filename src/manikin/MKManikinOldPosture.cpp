@@ -55,13 +55,9 @@ MKStatus MKManikin::PasteOldPosture(const MKManikinPart* source) {
         continue;
       }
       MKDOF* dof = PastePostureValue(child.get());
-      if (!resetLimits || !dof ||
-          !body->GetSegment(static_cast<MKShortName>(dof->GetShortNameOfOwner())))
-        continue;
-      const bool locked = dof->AreLimitsLocked();
-      if (locked) dof->UnlockLimits();
-      dof->ResetLimits();
-      if (locked) dof->LockLimits();
+      if (resetLimits && dof &&
+          body->GetSegment(static_cast<MKShortName>(dof->GetShortNameOfOwner())))
+        ResetLimitsThroughLock(dof);
     }
   };
 

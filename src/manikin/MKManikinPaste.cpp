@@ -151,17 +151,19 @@ MKStatus MKManikin::PastePosture(const MKManikinPart* source) {
     PastePostureValue(value);
   }
   if (!earlier) {
-    if (headLimitsRemoved) {
-      const bool locked = headTurn->AreLimitsLocked();
-      if (locked) headTurn->UnlockLimits();
-      headTurn->ResetLimits();
-      if (locked) headTurn->LockLimits();
-    }
+    if (headLimitsRemoved) ResetLimitsThroughLock(headTurn);
     if (MKLineOfSight* middle = vision ? vision->GetCentralLineOfSight() : nullptr)
       ResetFocusPointAfterPastePosture(middle->GetEndPoint(MKGlobalSpace));
   }
   if (coupled) body->EnableCoupling(false);
   return status;
+}
+
+void MKManikin::ResetLimitsThroughLock(MKDOF* dof) {
+  const bool locked = dof->AreLimitsLocked();
+  if (locked) dof->UnlockLimits();
+  dof->ResetLimits();
+  if (locked) dof->LockLimits();
 }
 
 MKDOF* MKManikin::FindDOF(int shortName, int number) const {
