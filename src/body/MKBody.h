@@ -306,7 +306,6 @@ class MKBody : public MKBodyElement {
   MK3DVertex SegmentEnd(MKShortName name) const;
   // Whether the manikin's anthropometry is built sitting.
   bool IsSittingConstruction() const;
-  MK3DVertex ComputeBaseMeshVertex(const MKSubDVertex& vertex) const;
   template <int N>
   KelRawCollint* FeatureFaces(const int (&faces)[2][N], const int (&counts)[2]) const {
     auto* list = new KelRawCollint();

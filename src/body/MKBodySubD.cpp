@@ -1,6 +1,7 @@
 // The subdivided head: the base mesh of the skin file placed on the head
 // ellipses, handed to the subdivision-surface component.
 #include <cmath>
+#include <unordered_map>
 
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
@@ -15,30 +16,42 @@ bool IsSex(int sex) {
   return sex == 0 || sex == 1;
 }
 
-}  // namespace
+struct EllipsePlace {
+  MKEllipse* ellipse;
+  int segment;
+  int index;
+};
 
-void MKBody::InitSubD(int sex) {
-  delete subDMesh;
-  subDMesh = KelSdoCreateMesh();
-  ReadMeshData(sex);
-  CompleteBaseMesh(sex);
+// The body's ellipses by short name, a repeated name keeping its first place
+// in segment order, then ellipse order, as GetEllipse and
+// GetEllipseIndicesFromShortName answer. Built once per pass over the head's
+// anchors, which would otherwise each search the whole body.
+using EllipseTable = std::unordered_map<int, EllipsePlace>;
+
+EllipseTable TableOfEllipses(const MKBody& body) {
+  EllipseTable table;
+  for (unsigned int s = 0; s < body.GetNumberOfSegments(); ++s) {
+    const MKSegment* segment = body.GetSegmentAtIndex(s);
+    for (int e = 0; e < segment->GetNumberOfEllipses(); ++e) {
+      MKEllipse* ellipse = segment->GetEllipseAtIndex(e);
+      table.emplace(ellipse->GetShortName(), EllipsePlace{ellipse, static_cast<int>(s), e});
+    }
+  }
+  return table;
 }
 
-KelSdoMesh* MKBody::GetSubDSubdividedMesh() const {
-  return subDMesh ? subDMesh->CreateSubdividedMesh(1) : nullptr;
-}
-
-MK3DVertex MKBody::ComputeBaseMeshVertex(const MKSubDVertex& vertex) const {
-  // Each anchor (theta, rho, h, w) gives the point (rho a cos theta, rho b
-  // sin theta, h (a + b) / 2) of its ellipse (a, b the half-axes, theta in
-  // degrees); the vertex is their mean weighted by w.
+// Each anchor (theta, rho, h, w) gives the point (rho a cos theta, rho b
+// sin theta, h (a + b) / 2) of its ellipse (a, b the half-axes, theta in
+// degrees); the vertex is their mean weighted by w.
+MK3DVertex BaseMeshVertex(const EllipseTable& ellipses, const MKSubDVertex& vertex) {
   double sum[3] = {0, 0, 0};
   double weights = 0.0;
   MK3DVertex points[2];
   for (int k = 0; k < 2; ++k) {
     const MKSubDVertex::Anchor& anchor = vertex.anchors[k];
-    MKEllipse* ellipse = GetEllipse(static_cast<MKShortName>(anchor.ellipseShortName));
-    if (!ellipse) return MK3DVertex();
+    const auto found = ellipses.find(anchor.ellipseShortName);
+    if (found == ellipses.end()) return MK3DVertex();
+    MKEllipse* ellipse = found->second.ellipse;
     const double a = 0.5 * ellipse->GetMajorAxis(), b = 0.5 * ellipse->GetMinorAxis();
     const double theta = anchor.parameters[0] * M_PI / 180.0;
     const double rho = anchor.parameters[1], h = anchor.parameters[2], w = anchor.parameters[3];
@@ -55,12 +68,26 @@ MK3DVertex MKBody::ComputeBaseMeshVertex(const MKSubDVertex& vertex) const {
   return MK3DVertex(sum[0] / weights, sum[1] / weights, sum[2] / weights);
 }
 
+}  // namespace
+
+void MKBody::InitSubD(int sex) {
+  delete subDMesh;
+  subDMesh = KelSdoCreateMesh();
+  ReadMeshData(sex);
+  CompleteBaseMesh(sex);
+}
+
+KelSdoMesh* MKBody::GetSubDSubdividedMesh() const {
+  return subDMesh ? subDMesh->CreateSubdividedMesh(1) : nullptr;
+}
+
 void MKBody::CompleteBaseMesh(int sex) {
   if (!subDMesh || !IsSex(sex)) return;
   const int vertices = sNbVertices[sex];
   computedVertices.assign(static_cast<std::size_t>(3 * vertices), 0.0);
+  const EllipseTable ellipses = TableOfEllipses(*this);
   for (int i = 0; i < vertices; ++i) {
-    const MK3DVertex p = ComputeBaseMeshVertex(sSubDVertices[sex][i]);
+    const MK3DVertex p = BaseMeshVertex(ellipses, sSubDVertices[sex][i]);
     SetComputedVertexAtHierarchyIndex(i, p);
     if (subDMesh->AddVertex(p.x, p.y, p.z) == 0) {
       KelFatalError("the head base mesh cannot be completed: a vertex has no position", __FILE__,
@@ -98,10 +125,14 @@ void MKBody::SetComputedVertexAtHierarchyIndex(int vertex, const MK3DVertex& pos
 void MKBody::AssignSubDVertices() {
   const int sex = GetSexOfCurrentBody();
   if (!IsSex(sex)) return;
+  const EllipseTable ellipses = TableOfEllipses(*this);
   for (int v = 0; v < sNbVertices[sex]; ++v)
-    for (MKSubDVertex::Anchor& anchor : sSubDVertices[sex][v].anchors)
-      GetEllipseIndicesFromShortName(static_cast<MKShortName>(anchor.ellipseShortName),
-                                     anchor.segmentIndex, anchor.ellipseIndex);
+    for (MKSubDVertex::Anchor& anchor : sSubDVertices[sex][v].anchors) {
+      const auto found = ellipses.find(anchor.ellipseShortName);
+      if (found == ellipses.end()) continue;
+      anchor.segmentIndex = found->second.segment;
+      anchor.ellipseIndex = found->second.index;
+    }
   for (unsigned int i = 0; i < GetNumberOfSegments(); ++i)
     GetSegmentAtIndex(i)->CompletlyRemoveAllHierarchies(3);
   for (int f = 0; f < sNbHierarchies[sex]; ++f) {
