@@ -55,9 +55,9 @@ MK3DVertex BaseMeshVertex(const EllipseTable& ellipses, const MKSubDVertex& vert
     const double a = 0.5 * ellipse->GetMajorAxis(), b = 0.5 * ellipse->GetMinorAxis();
     const double theta = anchor.parameters[0] * M_PI / 180.0;
     const double rho = anchor.parameters[1], h = anchor.parameters[2], w = anchor.parameters[3];
-    MK4x4Matrix point;
-    point.BuildFromTrans(rho * a * std::cos(theta), rho * b * std::sin(theta), h * (a + b) * 0.5);
-    const MK3x1Matrix world = (point * ellipse->GetGlobalMatrix()).GetTranslation();
+    const MK3x1Matrix world =
+        ellipse->GetGlobalMatrix() *
+        MK3x1Matrix(rho * a * std::cos(theta), rho * b * std::sin(theta), h * (a + b) * 0.5);
     points[k] = MK3DVertex(world(0), world(1), world(2));
     for (int c = 0; c < 3; ++c) sum[c] += w * world(c);
     weights += w;

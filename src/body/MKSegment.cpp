@@ -288,9 +288,7 @@ MK3x1Matrix MKSegment::GetOriginPosition() {
 }
 
 MK3x1Matrix MKSegment::GetEndPosition() {
-  MK4x4Matrix end;
-  end.BuildFromTrans(0.0, 0.0, length);
-  return (end * GetGlobalMatrix()).GetTranslation();
+  return GetGlobalMatrix() * MK3x1Matrix(0.0, 0.0, length);
 }
 
 MK3x1Matrix MKSegment::AsVector() {

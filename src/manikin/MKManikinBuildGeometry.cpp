@@ -20,12 +20,8 @@ double Dot(const MK3DVertex& a, const MK3DVertex& b) {
 
 // The world image of the local vector v of a frame whose global matrix is g.
 MK3DVertex WorldVector(const MK4x4Matrix& g, const MK3DVertex& v) {
-  MK4x4Matrix point;
-  point.BuildFromTrans(v.x, v.y, v.z);
-  MK4x4Matrix origin;
-  origin.BuildFromTrans(0.0, 0.0, 0.0);
-  const MK3x1Matrix a = (point * g).GetTranslation();
-  const MK3x1Matrix b = (origin * g).GetTranslation();
+  const MK3x1Matrix a = g * MK3x1Matrix(v.x, v.y, v.z);
+  const MK3x1Matrix b = g * MK3x1Matrix(0.0, 0.0, 0.0);
   return MK3DVertex(a(0) - b(0), a(1) - b(1), a(2) - b(2));
 }
 
