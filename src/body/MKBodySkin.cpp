@@ -22,6 +22,7 @@ MKEllipse* LastMeshedEllipse(MKSegment& segment) {
 // The points of `ring` carried by `carry` (row-vector convention).
 MKMesh Carried(const MKMesh& ring, const MK4x4Matrix& carry, MKMesh::MKMeshType type) {
   MKMesh result(type);
+  result.Reserve(ring.GetNumberOfPoints());
   for (unsigned int k = 0; k < ring.GetNumberOfPoints(); ++k) {
     const MK3x1Matrix q = carry * MK3x1Matrix(ring[k].x, ring[k].y, ring[k].z);
     result.Append(q(0), q(1), q(2));

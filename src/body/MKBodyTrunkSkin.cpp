@@ -56,6 +56,7 @@ MKMesh WorldRing(MKEllipse* ellipse, unsigned int n) {
   MKMesh local(MKMesh::MKRing);
   ellipse->CreateSamplePoints(n, local, -1.0, -1.0, 0.0);
   const MK4x4Matrix& carry = segment->GetGlobalMatrix();
+  ring.Reserve(local.GetNumberOfPoints());
   for (unsigned int k = 0; k < local.GetNumberOfPoints(); ++k)
     ring.Append(Transformed(local[k], carry));
   return ring;
@@ -168,10 +169,12 @@ bool MKBody::CreateInterpolatedEllipse(MKSegment* segment, KelRawCollPV& ellipse
   double t = span > 0.0 ? (point.y - curve[lower].y) / span : 0.0;
   t = std::min(1.0, std::max(0.0, t));
   MKMesh blended(MKMesh::MKRing);
+  blended.Reserve(n);
   for (unsigned int k = 0; k < n; ++k) blended.Append(Blend(a[k], b[k], t));
   const MK3DVertex c = Centre(blended);
   const MK4x4Matrix toSegment = !segment->GetGlobalMatrix();
   MKMesh result(MKMesh::MKRing);
+  result.Reserve(n);
   for (unsigned int k = 0; k < n; ++k) {
     const MK3DVertex& q = blended[k];
     const MK3DVertex p = Transformed(

@@ -302,6 +302,7 @@ void MKEllipse::CreateSamplePoints(unsigned int n, MKMesh& mesh, double a, doubl
   // The elbow ring is a circle, so that the arm's skin does not twist when the elbow bends.
   if (shortName == REArEl || shortName == LEArEl) a = b = (a + b) * 0.5;
   const std::vector<UnitPoint>& circle = UnitCircle(n);
+  mesh.Reserve(n);
   for (unsigned int i = 0; i < n; ++i)
     mesh.Append(Carry(MK3DVertex(a * circle[i].c, b * circle[i].s, z), localMatrix));
 }

@@ -6,6 +6,13 @@
 
 namespace {
 constexpr unsigned int kFirstCapacity = 10;
+
+// The capacity a full mesh grows to.
+unsigned int GrownCapacity(unsigned int capacity) {
+  if (capacity == 0) return kFirstCapacity;
+  return capacity > MKMesh::sMaxNumberOfPoints / 2u ? MKMesh::sMaxNumberOfPoints : capacity * 2u;
+}
+
 }  // namespace
 
 MKMesh::MKMesh(MKMeshType type) : type(type) {}
@@ -33,12 +40,8 @@ MKMesh::~MKMesh() {
 
 unsigned int MKMesh::Append(const MK3DVertex& point) {
   if (count >= sMaxNumberOfPoints) return 0;
-  if (count == capacity) {
-    unsigned int wanted = capacity == 0 ? kFirstCapacity : capacity * 2u;
-    if (capacity > sMaxNumberOfPoints / 2u) wanted = sMaxNumberOfPoints;
-    // A failed allocation leaves the former capacity, half the attempt.
-    if (!Reallocate(wanted)) return 0;
-  }
+  // A failed allocation leaves the former capacity, half the attempt.
+  if (count == capacity && !Reallocate(GrownCapacity(capacity))) return 0;
   points[count] = point;
   normals[count] = MK3DVertex();
   return ++count;
@@ -46,6 +49,12 @@ unsigned int MKMesh::Append(const MK3DVertex& point) {
 
 unsigned int MKMesh::Append(double x, double y, double z) {
   return Append(MK3DVertex(x, y, z));
+}
+
+void MKMesh::Reserve(unsigned int n) {
+  unsigned int wanted = capacity;
+  while (wanted < n && wanted < sMaxNumberOfPoints) wanted = GrownCapacity(wanted);
+  if (wanted > capacity) Reallocate(wanted);
 }
 
 void MKMesh::Clear() {

@@ -32,6 +32,10 @@ class MKMesh {
   // runs out. The first allocation holds 10 points, then the capacity doubles.
   unsigned int Append(const MK3DVertex& point);
   unsigned int Append(double x, double y, double z);
+  // Makes room for `n` points in one allocation, to the capacity that
+  // appending them one by one would reach; a mesh without room for them
+  // otherwise is left as it is.
+  void Reserve(unsigned int n);
   // Appends, then moves every point up by one and puts the new one first.
   unsigned int Prepend(const MK3DVertex& point);
   unsigned int Prepend(double x, double y, double z);
