@@ -2,15 +2,25 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 unsigned int uuidCounter = 0;
 
-KelString Hex(unsigned long value, const char* format) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
+// Writes `value` in lowercase hex, zero-padded to at least `width` digits,
+// as "%0*lx" would; answers the end. Written by hand because every
+// preferred-angle zone of a new manikin takes an identifier.
+char* PutHex(char* out, unsigned long value, int width) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  int digits = 1;
+  for (unsigned long rest = value >> 4; rest != 0; rest >>= 4) ++digits;
+  if (digits < width) digits = width;
+  for (int i = digits - 1; i >= 0; --i, value >>= 4) out[i] = kDigits[value & 0xFUL];
+  return out + digits;
+}
+
+char* PutText(char* out, const char* text) {
+  while (*text) *out++ = *text++;
+  return out;
 }
 }  // namespace
 
@@ -23,10 +33,16 @@ MKUUID::MKUUID() {
   const auto address =
       static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(this)) & 0xFFFFFFFFUL;
 
-  text = Hex(seconds, "%08lx") + "-" + Hex(address, "%08lx");
-  // Position 13 counts from 0, giving the usual 8-4-4-4-12 grouping.
-  text.Insert(13, "-");
-  text += "-8048-";
-  text += Hex(millis, "%04lx");
-  text += Hex(uuidCounter++, "%08lx");
+  // The address splits 4-4 for the usual 8-4-4-4-12 grouping.
+  char buffer[64];
+  char* end = PutHex(buffer, seconds, 8);
+  end = PutText(end, "-");
+  end = PutHex(end, address >> 16, 4);
+  end = PutText(end, "-");
+  end = PutHex(end, address & 0xFFFFUL, 4);
+  end = PutText(end, "-8048-");
+  end = PutHex(end, millis, 4);
+  end = PutHex(end, uuidCounter++, 8);
+  *end = '\0';
+  text = buffer;
 }
