@@ -221,6 +221,14 @@ int MKDBAnthroVariable::GetRefNumberFromAcronym(const char* acronym) {
 
 const MKDBAnthroVariable& MKDBAnthroVariable::Authority() const {
   const MKDBAnthro* db = DefaultDatabase();
-  const MKDBAnthroVariable* builtIn = db ? db->GetVariable(acronym) : nullptr;
-  return builtIn ? *builtIn : *this;
+  if (!db || acronym.Length() == 0) return *this;
+  // The first built-in variable with this acronym. A built-in variable met
+  // before any such one is its own authority: the flag tests of the built-in
+  // population, which every anchor pass makes, then stop at themselves.
+  for (unsigned int i = 0; i < db->GetNumberOfVariables(); ++i) {
+    const MKDBAnthroVariable* candidate = db->GetVariableAtIndex(i);
+    if (candidate == this) return *this;
+    if (candidate && candidate->acronym == acronym) return *candidate;
+  }
+  return *this;
 }
