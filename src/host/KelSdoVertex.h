@@ -24,7 +24,11 @@ class KelSdoVertex {
 
  private:
   friend class KelSdoMesh;
-  KelSdoVertex(int index, const KelMathVector& position) : index(index), position(position) {}
+  // Room for the edges and faces of a vertex inside a quad mesh from the
+  // start, rather than growing its lists from one as faces arrive.
+  static constexpr int sUsualValence = 4;
+  KelSdoVertex(int index, const KelMathVector& position)
+      : index(index), position(position), edges(sUsualValence), faces(sUsualValence) {}
 
   int index;
   KelMathVector position;
