@@ -304,6 +304,14 @@ class MKBody : public MKBodyElement {
   // Every visible DOF, in segment order and axes X, Y, Z.
   void ForEachDOF(const std::function<void(MKDOF*)>& action) const;
   MK3DVertex SegmentEnd(MKShortName name) const;
+  // GenerateMeshForSpineSegment and CreateInterpolatedEllipse, with the
+  // world rings of `ellipses` sampled once into `sampled` (one slot each)
+  // for a whole tube pass.
+  int GenerateSpineRings(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
+                         KelRawCollPV& rings, int count, std::vector<MKMesh>& sampled);
+  bool InterpolateRing(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
+                       const MK3DVertex& point, double scale, MKMesh& ring,
+                       std::vector<MKMesh>& sampled);
   // Whether the manikin's anthropometry is built sitting.
   bool IsSittingConstruction() const;
   template <int N>

@@ -62,6 +62,17 @@ MKMesh WorldRing(MKEllipse* ellipse, unsigned int n) {
   return ring;
 }
 
+// The world ring of ellipse `i` (from 0) of `ellipses`, sampled on its first
+// use in `sampled` (one slot per ellipse): the rings of a tube pass are
+// blended from the same few sections over and over.
+const MKMesh& SampledWorldRing(std::vector<MKMesh>& sampled, KelRawCollPV& ellipses, unsigned int i,
+                               unsigned int n) {
+  MKMesh& ring = sampled[i];
+  if (ring.GetNumberOfPoints() == 0)
+    ring = WorldRing(static_cast<MKEllipse*>(ellipses[static_cast<int>(i) + 1]), n);
+  return ring;
+}
+
 MK3DVertex Blend(const MK3DVertex& a, const MK3DVertex& b, double t) {
   return MK3DVertex((1.0 - t) * a.x + t * b.x, (1.0 - t) * a.y + t * b.y,
                     (1.0 - t) * a.z + t * b.z);
@@ -153,6 +164,13 @@ unsigned int MKBody::SearchHigherBound(const MKMesh& curve, const MK3DVertex& p)
 bool MKBody::CreateInterpolatedEllipse(MKSegment* segment, KelRawCollPV& ellipses,
                                        const MKMesh& curve, const MK3DVertex& point, double scale,
                                        MKMesh& ring) {
+  std::vector<MKMesh> sampled(static_cast<std::size_t>(ellipses.Size()));
+  return InterpolateRing(segment, ellipses, curve, point, scale, ring, sampled);
+}
+
+bool MKBody::InterpolateRing(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
+                             const MK3DVertex& point, double scale, MKMesh& ring,
+                             std::vector<MKMesh>& sampled) {
   ring.Clear();
   if (!segment || static_cast<int>(curve.GetNumberOfPoints()) != ellipses.Size()) return false;
   const unsigned int lower = SearchLowerBound(curve, point);
@@ -161,8 +179,8 @@ bool MKBody::CreateInterpolatedEllipse(MKSegment* segment, KelRawCollPV& ellipse
   auto* below = static_cast<MKEllipse*>(ellipses[static_cast<int>(lower) + 1]);
   auto* above = static_cast<MKEllipse*>(ellipses[static_cast<int>(higher) + 1]);
   if (!below || !above) return false;
-  const MKMesh a = WorldRing(below, meshResolution);
-  const MKMesh b = WorldRing(above, meshResolution);
+  const MKMesh& a = SampledWorldRing(sampled, ellipses, lower, meshResolution);
+  const MKMesh& b = SampledWorldRing(sampled, ellipses, higher, meshResolution);
   const unsigned int n = a.GetNumberOfPoints();
   if (n != meshResolution || b.GetNumberOfPoints() != n) return false;
   const double span = curve[higher].y - curve[lower].y;
@@ -189,6 +207,12 @@ bool MKBody::CreateInterpolatedEllipse(MKSegment* segment, KelRawCollPV& ellipse
 
 int MKBody::GenerateMeshForSpineSegment(MKSegment* segment, KelRawCollPV& ellipses,
                                         const MKMesh& curve, KelRawCollPV& rings, int count) {
+  std::vector<MKMesh> sampled(static_cast<std::size_t>(ellipses.Size()));
+  return GenerateSpineRings(segment, ellipses, curve, rings, count, sampled);
+}
+
+int MKBody::GenerateSpineRings(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
+                               KelRawCollPV& rings, int count, std::vector<MKMesh>& sampled) {
   if (!segment || count < 1 || !IsAscending(curve)) return 0;
   const MK3x1Matrix origin = segment->GetOriginPosition();
   const MK3x1Matrix end = segment->GetEndPosition();
@@ -210,7 +234,7 @@ int MKBody::GenerateMeshForSpineSegment(MKSegment* segment, KelRawCollPV& ellips
     const MK3DVertex point(origin(0) + f * (end(0) - origin(0)), y,
                            origin(2) + f * (end(2) - origin(2)));
     MKMesh ring(MKMesh::MKRing);
-    if (!CreateInterpolatedEllipse(segment, ellipses, curve, point, 1.0, ring)) continue;
+    if (!InterpolateRing(segment, ellipses, curve, point, 1.0, ring, sampled)) continue;
     rings.Append(new MKMesh(ring));
     previous = y;
     ++added;
@@ -243,12 +267,13 @@ void MKBody::CreateTrunkMeshes() {
   double start = curve[0].y;
   if (first) TopRingHeight(first->GetAncestor(), start);
 
+  std::vector<MKMesh> sampled(static_cast<std::size_t>(ellipses.Size()));
   for (MKShortName name : kTubeSegments) {
     MKSegment* segment = GetSegment(name);
     MKSkinElement* skin = segment ? segment->GetSkinElement() : nullptr;
     if (!skin) continue;
     KelRawCollPV rings;
-    GenerateMeshForSpineSegment(segment, ellipses, curve, rings, kRingsPerSegment);
+    GenerateSpineRings(segment, ellipses, curve, rings, kRingsPerSegment, sampled);
     // A vertebra's skin is the tube alone; another segment keeps its own
     // rings above the tube's.
     double limit = HUGE_VAL;
