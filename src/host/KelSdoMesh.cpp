@@ -1,6 +1,7 @@
 #include "host/KelSdoMesh.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -94,7 +95,6 @@ KelSdoResult KelSdoMesh::AddFace(int v0, int v1, int v2, int v3, int* face) {
       KelSdoVertex* to = f->vertices[(k + 1) % KelSdoFace::sNbCorners];
       edges.push_back(std::unique_ptr<KelSdoEdge>(new KelSdoEdge(GetNbEdges() + 1, from, to)));
       e = edges.back().get();
-      edgeByEnds[EdgeKey(from->index, to->index)] = e;
       from->edges.Append(e);
       to->edges.Append(e);
     }
@@ -119,9 +119,18 @@ KelSdoFace* KelSdoMesh::GetFace(int i) const {
 }
 
 KelSdoEdge* KelSdoMesh::FindEdge(int v0, int v1) const {
-  if (GetVertex(v0) == nullptr || GetVertex(v1) == nullptr) return nullptr;
-  const auto found = edgeByEnds.find(EdgeKey(v0, v1));
-  return found == edgeByEnds.end() ? nullptr : found->second;
+  const KelSdoVertex* a = GetVertex(v0);
+  const KelSdoVertex* b = GetVertex(v1);
+  if (a == nullptr || b == nullptr) return nullptr;
+  // Every edge is listed at both its ends, and few edges meet at a vertex.
+  const KelListPtrKelSdoEdge& around = a->edges;
+  for (int i = 1; i <= around.Size(); ++i) {
+    KelSdoEdge* e = around[i];
+    if ((e->vertices[0] == a && e->vertices[1] == b) ||
+        (e->vertices[0] == b && e->vertices[1] == a))
+      return e;
+  }
+  return nullptr;
 }
 
 void KelSdoMesh::GetEdges(KelListPtrKelSdoEdge& list) const {
@@ -187,10 +196,4 @@ std::unique_ptr<KelSdoMesh> KelSdoMesh::SubdivideOnce() const {
     }
   }
   return result;
-}
-
-std::uint64_t KelSdoMesh::EdgeKey(int v0, int v1) {
-  const auto a = static_cast<std::uint64_t>(v0 < v1 ? v0 : v1);
-  const auto b = static_cast<std::uint64_t>(v0 < v1 ? v1 : v0);
-  return (a << 32) | b;
 }

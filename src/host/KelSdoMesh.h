@@ -1,8 +1,6 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "host/KelMathVector.h"
@@ -68,10 +66,8 @@ class KelSdoMesh {
 
  private:
   std::unique_ptr<KelSdoMesh> SubdivideOnce() const;
-  static std::uint64_t EdgeKey(int v0, int v1);
 
   std::vector<std::unique_ptr<KelSdoVertex>> vertices;
   std::vector<std::unique_ptr<KelSdoEdge>> edges;
   std::vector<std::unique_ptr<KelSdoFace>> faces;
-  std::unordered_map<std::uint64_t, KelSdoEdge*> edgeByEnds;
 };
