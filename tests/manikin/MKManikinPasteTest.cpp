@@ -118,6 +118,15 @@ Part PostureOf(MKManikin& manikin, double version, std::initializer_list<Value> 
   return posture;
 }
 
+// A posture of `version` holding `first`, a child no posture holds, then `last`.
+Part BrokenPostureOf(MKManikin& manikin, double version, const Value& first, const Value& last) {
+  Part posture = PostureOf(manikin, version, {first});
+  posture->AddPart(DOFRecord(MKPartJointLimitsVariableID).get());
+  const Part tail = PostureOf(manikin, version, {last});
+  posture->AddPart(tail->GetChild(1));
+  return posture;
+}
+
 }  // namespace
 
 TEST(MKManikinPasteTest, ACopyIsTheSameManikinInEveryAspect) {
@@ -296,10 +305,7 @@ TEST(MKManikinPasteTest, APostureCarriesTheGazeAndTheHeadTurn) {
 
   // A posture stops at a child it cannot hold; the values after it (pasted
   // first, from the last) stay.
-  Part broken = PostureOf(*manikin, 2.03, {{LSArAr, 0, 25.0}});
-  broken->AddPart(DOFRecord(MKPartJointLimitsVariableID).get());
-  Part tail = PostureOf(*manikin, 2.03, {{RSArAr, 0, 35.0}});
-  broken->AddPart(tail->GetChild(1));
+  const Part broken = BrokenPostureOf(*manikin, 2.03, {LSArAr, 0, 25.0}, {RSArAr, 0, 35.0});
   EXPECT_EQ(manikin->PasteFrom(broken.get(), 1), MKStatusPasteKindRefused);
   EXPECT_NEAR(DOF(manikin, RSArAr, 0)->GetValue(), Degrees(35), 1e-12);
   EXPECT_NEAR(DOF(manikin, LSArAr, 0)->GetValue(), 0.0, 1e-12);
@@ -336,10 +342,7 @@ TEST(MKManikinPasteTest, EarlierPosturesAreCarriedOverToTheCurrentSkeleton) {
   }
 
   // A child a posture cannot hold returns 3; the children before it stay.
-  Part broken = PostureOf(*manikin, 2.02, {{RSArAr, 0, 45.0}});
-  broken->AddPart(DOFRecord(MKPartJointLimitsVariableID).get());
-  Part after = PostureOf(*manikin, 2.02, {{LSArAr, 0, 50.0}});
-  broken->AddPart(after->GetChild(1));
+  const Part broken = BrokenPostureOf(*manikin, 2.02, {RSArAr, 0, 45.0}, {LSArAr, 0, 50.0});
   EXPECT_EQ(manikin->PasteFrom(broken.get(), 1), MKStatusFailure);
   EXPECT_NEAR(DOF(manikin, RSArAr, 0)->GetValue(), Degrees(45), 1e-12);
   EXPECT_NEAR(DOF(manikin, LSArAr, 0)->GetValue(), 0.0, 1e-12);
