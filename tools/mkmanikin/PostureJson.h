@@ -1,0 +1,31 @@
+#pragma once
+
+#include <nlohmann/json_fwd.hpp>
+
+#include <string>
+#include <vector>
+
+class MKManikin;
+
+namespace mkcli {
+
+// A posture as JSON: an object naming segments by their short names, each
+// with the values of its DOFs 0, 1 and 2 in degrees (the signed,
+// mathematical value; null where the segment has no such DOF):
+//   {"SBoL5": [2.0, 0.0, -1.5], "RSArAr": [45.0, 10.0, null], ...}
+// Commands that write a posture put this object under the key "dofs" of
+// their output; commands that read one take a file holding such an output.
+constexpr const char* kPostureKey = "dofs";
+
+// Every DOF of the manikin's body.
+nlohmann::json PostureToJson(const MKManikin& manikin);
+
+// Sets the DOFs that `dofs` names, in the body's order (masters before the
+// DOFs they couple). An unknown segment, a DOF the segment lacks or a value
+// that is not a number is a usage Failure naming `where` and the field; a
+// value the DOF cannot take (outside its limits, locked) is brought to what
+// it accepts and reported in `warnings`.
+void ApplyPostureJson(MKManikin& manikin, const nlohmann::json& dofs, const std::string& where,
+                      std::vector<std::string>& warnings);
+
+}  // namespace mkcli
