@@ -26,6 +26,9 @@
 #include "host/KelUnicodeString.h"
 #include "host/MKKEBodyPart.h"
 #include "host/MKKEDOF.h"
+#include "host/MKKERULAAttr.h"
+#include "host/MKKERULAColoring.h"
+#include "host/MKKERULAValue.h"
 #include "host/MKTrace.h"
 
 // Geometry and numerics.
@@ -91,3 +94,8 @@
 #include "vision/MKLineOfSight.h"
 #include "vision/MKVision.h"
 #include "vision/MKVisualLimitsVariable.h"
+
+// Ergonomic analyses.
+#include "analysis/MKAnalysis.h"
+#include "analysis/MKAnalysisResults.h"
+#include "analysis/MKRULASpecs.h"

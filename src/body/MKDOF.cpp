@@ -94,6 +94,21 @@ void MKDOF::CopyFields(const MKDOF& source) {
   keepLockStateForPaste = source.keepLockStateForPaste;
 }
 
+MKDOF* MKDOF::CloneDetached() const {
+  auto* copy = new MKDOF(*this);
+  copy->flags &= ~(sPureMaster | sPureSlave);
+  copy->state = Free;
+  copy->pureSlave = nullptr;
+  copy->owner = nullptr;
+  copy->coupledSlave = nullptr;
+  copy->coupledMaster = nullptr;
+  copy->database = nullptr;
+  copy->endSpineElement = static_cast<MKShortName>(-1);
+  copy->minLim = minLimNoCoupling;
+  copy->maxLim = maxLimNoCoupling;
+  return copy;
+}
+
 void MKDOF::SetOwner(MKBodyElement* newOwner) {
   owner = newOwner;
   ownerShortName = newOwner ? newOwner->GetShortName() : -1;

@@ -54,6 +54,11 @@ class MKDOF : public MKManikinPart {
   MKStatus PasteFrom(const MKManikinPart* source, unsigned char flag) override;
   unsigned int GetSize() const override;
   MKManikinPart* Clone() const override { return new MKDOF(*this); }
+  // A copy that stands alone: the same axis, value, zones and owner short
+  // name, its limits those of the joint without coupling, but no owner, no
+  // links and no lock, so that setting its value moves nothing else (the
+  // scoring copies of the analyses).
+  MKDOF* CloneDetached() const;
   int GetOwnerShortNameAsChild() const override { return ownerShortName; }
   int GetDOFNumberAsChild() const override { return axis; }
   unsigned int GetSizeAsPostureVariable() const;

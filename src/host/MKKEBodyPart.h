@@ -1,6 +1,7 @@
 #pragma once
 
-// The host's body parts, the rows of the body-mass distribution.
+// The host's body parts: the rows of the body-mass distribution (0 to 8),
+// and the wrist (9), a part that RULA scores but that has no mass row.
 enum MKKEBodyPart : int {
   MKKHand = 0,
   MKKForearm = 1,
@@ -10,5 +11,6 @@ enum MKKEBodyPart : int {
   MKKTrunk = 5,
   MKKThigh = 6,
   MKKLeg = 7,
-  MKKFoot = 8
+  MKKFoot = 8,
+  MKKWrist = 9
 };

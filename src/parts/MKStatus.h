@@ -7,6 +7,8 @@
 // and keep their meaning from the operation that returns them.
 enum MKStatusCode : int {
   MKStatusSuccess = 0,
+  // The initial status of an analysis, left when it could not finish.
+  MKStatusNotCompleted = 1,
   MKStatusGeneral = 2,
   MKStatusFailure = 3,
   MKStatusNoMemory = 4,
@@ -14,6 +16,8 @@ enum MKStatusCode : int {
   MKStatusStreamContent = 100,
   MKStatusUserDBContent = 102,
   MKStatusPartTooLarge = 105,
+  // RULA: no specifications, or a body, DOF or segment they cannot score.
+  MKStatusNoRULAResult = 209,
   MKStatusAnthroDB = 300,
   MKStatusManikinBuild = 301,
   MKStatusCoupledSpine = 400,
