@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{{"export", "--sex", "male", "--png", "a.png", "--size", "big"},
                  2,
                  "'big' is not a picture size"},
-        BadInput{{}, 2, "give a command: create, export or demo"},
+        BadInput{{}, 2, "give a command: create, export, demo or rula"},
         BadInput{{"dance"}, 2, "unknown command 'dance'"}));
 
 // Checks an OBJ text: consistent counts, valid indices, unit normals.
@@ -313,7 +313,7 @@ TEST(MkmanikinDemo, WritesEveryFileAndASummary) {
 }
 
 TEST(MkmanikinHelp, EveryCommandHasHelpAndTheProgramAVersion) {
-  for (const char* command : {"create", "export", "demo"}) {
+  for (const char* command : {"create", "export", "demo", "rula"}) {
     const auto run = RunTool({command, "--help"});
     EXPECT_EQ(run.exitCode, 0) << command;
     EXPECT_NE(run.out.find("Usage:"), std::string::npos) << command;

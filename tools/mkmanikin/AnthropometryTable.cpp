@@ -14,22 +14,6 @@
 #include "manikin/MKManikin.h"
 
 namespace mkcli {
-namespace {
-
-std::string Padded(const std::string& text, std::size_t width, bool right) {
-  if (text.size() >= width) return text;
-  const std::string pad(width - text.size(), ' ');
-  return right ? pad + text : text + pad;
-}
-
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
-
-}  // namespace
 
 const Dimension* AnthropometryTable::Find(const std::string& acronym) const {
   for (const Dimension& d : dimensions)
@@ -54,18 +38,6 @@ AnthropometryTable CollectAnthropometry(const MKManikin& manikin, double percent
          fixed ? std::numeric_limits<double>::quiet_NaN() : v.GetCalculatedStdDev()});
   }
   return table;
-}
-
-bool ParseTableFormat(const std::string& name, TableFormat& format) {
-  if (name == "text")
-    format = TableFormat::Text;
-  else if (name == "csv")
-    format = TableFormat::Csv;
-  else if (name == "json")
-    format = TableFormat::Json;
-  else
-    return false;
-  return true;
 }
 
 std::string FormatText(const AnthropometryTable& table) {

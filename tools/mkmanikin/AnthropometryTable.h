@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "OutputFormat.h"
+
 class MKManikin;
 
 namespace mkcli {
@@ -32,10 +34,6 @@ struct AnthropometryTable {
 };
 
 AnthropometryTable CollectAnthropometry(const MKManikin& manikin, double percentile);
-
-enum class TableFormat { Text, Csv, Json };
-// False for a name other than "text", "csv" and "json".
-bool ParseTableFormat(const std::string& name, TableFormat& format);
 
 // Aligned columns for people, with a one-line heading.
 std::string FormatText(const AnthropometryTable& table);

@@ -29,6 +29,7 @@ class Subcommand {
 std::unique_ptr<Subcommand> MakeCreateCommand();
 std::unique_ptr<Subcommand> MakeExportCommand();
 std::unique_ptr<Subcommand> MakeDemoCommand();
+std::unique_ptr<Subcommand> MakeRulaCommand();
 
 // A picture size in pixels, given as "WIDTHxHEIGHT".
 struct PictureSize {

@@ -29,6 +29,7 @@ int Run(int argc, char** argv) {
   commands.push_back(MakeCreateCommand());
   commands.push_back(MakeExportCommand());
   commands.push_back(MakeDemoCommand());
+  commands.push_back(MakeRulaCommand());
   std::vector<CLI::App*> parsers;
   for (const auto& command : commands) parsers.push_back(command->Add(app));
 
@@ -42,11 +43,11 @@ int Run(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     if (argc == 1) {
-      std::cerr << kProgram << ": give a command: create, export or demo\nRun '" << kProgram
+      std::cerr << kProgram << ": give a command: create, export, demo or rula\nRun '" << kProgram
                 << " --help' for more.\n";
     } else if (argv[1][0] != '-' && app.get_subcommands().empty()) {
       std::cerr << kProgram << ": unknown command '" << argv[1]
-                << "': the commands are create, export and demo\nRun '" << kProgram
+                << "': the commands are create, export, demo and rula\nRun '" << kProgram
                 << " --help' for more.\n";
     } else {
       std::string chosen = kProgram;

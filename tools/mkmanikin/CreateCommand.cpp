@@ -18,16 +18,7 @@ class CreateCommand : public Subcommand {
     CLI::App* command =
         app.add_subcommand("create", "Create a manikin and print its body dimensions");
     manikin.AddTo(*command);
-    command->add_option("--format", format, "Output format")
-        ->type_name("text|csv|json")
-        ->default_str("text")
-        ->check(CLI::Validator(
-            [](std::string& text) -> std::string {
-              TableFormat ignored;
-              if (ParseTableFormat(text, ignored)) return {};
-              return "'" + text + "' is not a format: give text, csv or json";
-            },
-            "", "FORMAT"));
+    AddFormatOption(*command, format);
     command->add_option("-o,--output", output, "Write to FILE instead of standard output")
         ->type_name("FILE");
     command->footer(

@@ -1,15 +1,16 @@
 // mkmanikin export: a manikin's skin as an OBJ file and a picture of it.
 #include <CLI/CLI.hpp>
 
-#include <cstring>
 #include <iostream>
 
 #include "CommandSupport.h"
 #include "Failure.h"
 #include "ManikinBuilder.h"
+#include "NamedPostures.h"
 #include "ObjWriter.h"
 #include "OutputFiles.h"
 #include "Pictures.h"
+#include "RulaReport.h"
 #include "SkinMesh.h"
 #include "body/MKBody.h"
 #include "manikin/MKManikin.h"
@@ -18,63 +19,29 @@
 namespace mkcli {
 namespace {
 
-// The predefined postures of the body, by the names the command line uses.
-struct PostureName {
-  const char* name;
-  MKPostureSpec posture;
-  const char* description;
-};
-const PostureName kPostures[] = {
-    {"standing", MKPostureStanding, "upright, arms hanging"},
-    {"sitting", MKPostureSitting, "hips and knees bent 90 degrees, elbows bent"},
-    {"arms-forward", static_cast<MKPostureSpec>(3), "standing, both arms raised forward"},
-    {"reach-across", static_cast<MKPostureSpec>(4),
-     "standing, arms forward, the left one across the body"},
-    {"arms-out", static_cast<MKPostureSpec>(5), "standing, arms raised sideways"},
-    {"kneeling", static_cast<MKPostureSpec>(6), "knees bent 107 degrees, elbows bent"},
-};
-
-const PostureName* FindPosture(const std::string& name) {
-  for (const PostureName& p : kPostures)
-    if (name == p.name) return &p;
-  return nullptr;
-}
-
-std::string PostureList() {
-  std::string list;
-  for (const PostureName& p : kPostures) list += (list.empty() ? "" : "|") + std::string(p.name);
-  return list;
-}
-
 class ExportCommand : public Subcommand {
  public:
   CLI::App* Add(CLI::App& app) override {
     CLI::App* command = app.add_subcommand(
         "export", "Create a manikin and write its skin (OBJ) and a picture of it (PNG)");
     manikin.AddTo(*command);
-    std::string postures = "Postures:\n";
-    for (const PostureName& p : kPostures)
-      postures += std::string("  ") + p.name + std::string(14 - std::strlen(p.name), ' ') +
-                  p.description + "\n";
-    command->add_option("--posture", posture, "Posture of the manikin (see below)")
-        ->type_name("POSTURE")
-        ->default_str("standing")
-        ->check(CLI::Validator(
-            [](std::string& text) -> std::string {
-              if (FindPosture(text)) return {};
-              return "'" + text + "' is not a posture: give one of " + PostureList();
-            },
-            "", "POSTURE"));
+    AddPostureOption(*command, posture);
     command->add_option("--obj", obj, "Write the skin to FILE (Wavefront OBJ)")->type_name("FILE");
     command->add_option("--png", png, "Write a front and side view to FILE (PNG)")
         ->type_name("FILE");
+    command->add_option("--colour", colour, "Colour of the segments in the picture")
+        ->type_name("skin|rula")
+        ->default_str("skin")
+        ->check(CLI::IsMember({"skin", "rula"}));
     AddSizeOption(*command, size, "800x1000");
     command->footer(
         "Give --obj, --png or both. The OBJ holds every segment's skin and the head as\n"
         "triangles with vertex normals, one group per segment (and per facial feature),\n"
         "in the library's frame: centimetres, Y up, the manikin facing +Z, the origin at\n"
-        "its pelvis. The picture shows the manikin from the front and from its right.\n\n" +
-        postures + "\n" + ManikinOptionsHelp() +
+        "its pelvis. The picture shows the manikin from the front and from its right;\n"
+        "with --colour rula its right arm, neck, trunk and legs take the colours of their\n"
+        "RULA scores (see mkmanikin rula) and the final score is written under it.\n\n" +
+        PostureHelp() + "\n" + ManikinOptionsHelp() +
         "\nExample:\n"
         "  mkmanikin export --sex male --percentile 95 --posture sitting --obj m95.obj "
         "--png m95.png\n");
@@ -84,25 +51,32 @@ class ExportCommand : public Subcommand {
   void Run() override {
     if (obj.empty() && png.empty())
       throw UsageError("nothing to write: give --obj FILE, --png FILE or both");
+    if (colour == "rula" && png.empty())
+      throw UsageError("--colour colours the picture: give --png FILE");
     const ManikinSpec spec = manikin.Spec();
     const PictureSize pictureSize = ParseSize(size);
     std::vector<std::string> warnings;
     const ManikinPtr built = BuildManikin(spec, warnings);
     Warn(warnings);
-    const MKStatus posed = built->GetBody()->SetPosture(FindPosture(posture)->posture);
-    if (posed != MKStatusSuccess)
-      throw Failure(kExitFailure, "--posture " + posture +
-                                      ": the library refused it: " + StatusText(posed.GetCode()));
+    ApplyNamedPosture(*built, posture);
     const TriangleMesh mesh = BuildSkinMesh(*built);
     if (mesh.TriangleCount() == 0) throw Failure(kExitFailure, "the manikin has no skin to export");
 
     OutputFiles files;
     if (!obj.empty())
       files.Stage(obj, "--obj", FormatObj(mesh, ObjHeader(*built, spec.percentile, posture)));
-    if (!png.empty())
+    if (!png.empty()) {
+      Paint paint;
+      std::vector<std::string> caption;
+      if (colour == "rula") {
+        const RulaReport report = AnalyseRula(*built, spec.percentile, posture, RulaOptions());
+        paint = RulaPaint(report, mesh);
+        caption = RulaCaption(report);
+      }
       files.Stage(png, "--png",
                   PngOf(DrawFrontAndSide(mesh, FloorHeight(*built), pictureSize.width,
-                                         pictureSize.height)));
+                                         pictureSize.height, &paint, caption)));
+    }
     files.Commit();
     if (!obj.empty())
       std::cout << "wrote " << obj << " (" << mesh.Positions().size() << " vertices, "
@@ -115,6 +89,7 @@ class ExportCommand : public Subcommand {
  private:
   ManikinOptions manikin;
   std::string posture = "standing";
+  std::string colour = "skin";
   std::string obj, png, size;
 };
 

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <fstream>
 
 #include "Failure.h"
 #include "Numbers.h"
@@ -19,6 +20,27 @@ MKDOF* PostureDOF(const MKSegment& segment, int axis) {
 }
 
 }  // namespace
+
+nlohmann::json ReadPostureFile(const std::string& path, const std::string& option) {
+  const std::string where = option + " " + path;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw UsageError(where + ": cannot be read");
+  std::string text;
+  char block[65536];
+  while (in.read(block, sizeof block) || in.gcount() > 0) {
+    text.append(block, static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxPostureFileSize)
+      throw UsageError(where + ": larger than " + std::to_string(kMaxPostureFileSize >> 20) +
+                       " MiB, not a posture file");
+  }
+  if (in.bad()) throw UsageError(where + ": cannot be read");
+  nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
+  if (document.is_discarded()) throw UsageError(where + ": not a JSON file");
+  if (!document.is_object() || !document.contains(kPostureKey))
+    throw UsageError(where + ": no posture in it (an object with the key \"" +
+                     std::string(kPostureKey) + "\")");
+  return document[kPostureKey];
+}
 
 nlohmann::json PostureToJson(const MKManikin& manikin) {
   nlohmann::json dofs = nlohmann::json::object();

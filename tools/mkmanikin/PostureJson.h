@@ -2,6 +2,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ namespace mkcli {
 // Commands that write a posture put this object under the key "dofs" of
 // their output; commands that read one take a file holding such an output.
 constexpr const char* kPostureKey = "dofs";
+
+// The largest posture file read (bytes); a posture of every DOF takes a few kilobytes.
+constexpr std::size_t kMaxPostureFileSize = 16u << 20;
+
+// The posture object (under "dofs") of a file holding a command's output. A
+// file that cannot be read, is larger than kMaxPostureFileSize, is not JSON
+// or has no "dofs" is a usage Failure naming `option` and the file.
+nlohmann::json ReadPostureFile(const std::string& path, const std::string& option);
 
 // Every DOF of the manikin's body.
 nlohmann::json PostureToJson(const MKManikin& manikin);

@@ -94,7 +94,7 @@ Canvas::Canvas(int width, int height, Rgb background, int supersample)
             -std::numeric_limits<float>::infinity()),
       colour(static_cast<std::size_t>(this->width) * this->height, background) {}
 
-void Canvas::Draw(const TriangleMesh& mesh, const Placement& placement) {
+void Canvas::Draw(const TriangleMesh& mesh, const Placement& placement, const Paint* paint) {
   const View& view = placement.view;
   const double s = placement.scale * factor;
   const std::vector<Vec3>& positions = mesh.Positions();
@@ -119,7 +119,8 @@ void Canvas::Draw(const TriangleMesh& mesh, const Placement& placement) {
     const int x1 = std::min(width - 1, static_cast<int>(std::ceil(std::max({x[0], x[1], x[2]}))));
     const int y0 = std::max(0, static_cast<int>(std::floor(std::min({y[0], y[1], y[2]}))));
     const int y1 = std::min(height - 1, static_cast<int>(std::ceil(std::max({y[0], y[1], y[2]}))));
-    const Rgb base = SurfaceColour(t.surface);
+    const bool painted = paint && t.group < paint->size() && (*paint)[t.group];
+    const Rgb base = painted ? *(*paint)[t.group] : SurfaceColour(t.surface);
     for (int py = y0; py <= y1; ++py) {
       for (int px = x0; px <= x1; ++px) {
         const double cx = px + 0.5, cy = py + 0.5;

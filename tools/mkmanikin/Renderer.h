@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "Geometry.h"
@@ -51,6 +52,10 @@ struct Extent {
 };
 Extent Project(const TriangleMesh& mesh, const View& view);
 
+// Colours that replace the surface colour of whole groups of a mesh, by
+// group index; a group without a colour, or beyond the list, keeps its own.
+using Paint = std::vector<std::optional<Rgb>>;
+
 // A small software renderer: z-buffered triangles, Lambert shading of the
 // interpolated normals under a key and a fill light, drawn `supersample`
 // times finer in each direction and averaged down.
@@ -58,7 +63,7 @@ class Canvas {
  public:
   Canvas(int width, int height, Rgb background, int supersample = 3);
 
-  void Draw(const TriangleMesh& mesh, const Placement& placement);
+  void Draw(const TriangleMesh& mesh, const Placement& placement, const Paint* paint = nullptr);
   // A horizontal line of the final picture's pixels from x0 to x1 at y.
   void HorizontalLine(double x0, double x1, double y, double thickness, Rgb colour);
   Image Resolve() const;

@@ -7,7 +7,7 @@
 namespace mkcli {
 
 // Captions in a small built-in 5 x 7 pixel font (letters, digits, space
-// and . , - % / : ( ) +), each font pixel drawn as `scale` x `scale` pixels.
+// and . , ; - % / : ( ) +), each font pixel drawn as `scale` x `scale` pixels.
 // Other characters are drawn as blanks.
 int TextWidth(const std::string& text, int scale);
 int TextHeight(int scale);
