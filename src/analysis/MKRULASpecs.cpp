@@ -78,6 +78,11 @@ bool Answer(int value, double threshold, bool magnitude, Measure measure) {
   return (magnitude ? std::fabs(m) : m) >= threshold;
 }
 
+// A zone's score as the unsigned score of a range; 0 outside 0 .. 2^32 - 1.
+unsigned int RangeScore(double score) {
+  return score >= 0.0 && score < 4294967296.0 ? static_cast<unsigned int>(score) : 0u;
+}
+
 // What each part is measured on, by its right-side segment.
 constexpr MKShortName kArmSegments[] = {RSArAr, RSArFAr, RSHaCPr};
 
@@ -103,9 +108,10 @@ MKRULASpecs::MKRULASpecs(MKBody* target) : body(target) {
       const MKDOF* dof = segment ? segment->GetDOF(0) : nullptr;
       if (!dof) continue;
       MKDOF* copy = dof->CloneDetached();
-      const double wristWidth =
+      // The wrist's neutral range, a little play about 0.
+      const double neutralWidth =
           std::min(std::fabs(MaxLimit(*dof)) * kNeutralShare, Radians(kMaxWristNeutralDegrees));
-      InstallDefaultRanges(static_cast<Part>(part), copy, wristWidth);
+      InstallDefaultRanges(static_cast<Part>(part), copy, neutralWidth);
       armCopies[side][part] = copy;
     }
   }
@@ -131,9 +137,10 @@ MKRULASpecs::MKRULASpecs(MKBody* target) : body(target) {
 
 MKRULASpecs::~MKRULASpecs() {
   for (auto& side : armCopies)
-    for (MKDOF* copy : side) delete copy;
-  delete neckCopy;
-  delete trunkCopy;
+    for (MKDOF* copy : side)
+      if (copy) copy->Destroy();
+  for (MKDOF* copy : {neckCopy, trunkCopy})
+    if (copy) copy->Destroy();
 }
 
 void MKRULASpecs::InstallDefaultRanges(Part part, MKDOF* copy, double neutralWidth) {
@@ -332,7 +339,7 @@ MKStatus MKRULASpecs::GetAngleRangeAtIndex(const MKKEBodyPart& part, unsigned in
   if (!zone) return MKStatusNoRULAResult;
   min = zone->GetMin();
   max = zone->GetMax();
-  score = static_cast<unsigned int>(zone->GetScore());
+  score = RangeScore(zone->GetScore());
   return MKStatusSuccess;
 }
 
@@ -356,8 +363,7 @@ MKStatus MKRULASpecs::GetScore(const MKKEBodyPart& part, double& angle, unsigned
   if (std::isnan(measured)) return MKStatusNoRULAResult;
   angle = measured;
   copy->SetMathematicalValue(measured);
-  const double zone = copy->GetScore();
-  score = zone >= 0.0 && zone < 4294967296.0 ? static_cast<unsigned int>(zone) : 0u;
+  score = RangeScore(copy->GetScore());
   return MKStatusSuccess;
 }
 

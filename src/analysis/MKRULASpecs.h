@@ -168,6 +168,8 @@ class MKRULASpecs {
   // A segment of the side chosen, named by its right-side short name.
   MKShortName OnSide(MKShortName right) const;
   MKDOF* Copy(Part part) const;
+  // The default ranges on a fresh copy; `neutralWidth` (radians) is the w
+  // of the wrist or the t of the trunk, unused by the other parts.
   void InstallDefaultRanges(Part part, MKDOF* copy, double neutralWidth);
   MKStatus AddRange(MKDOF* copy, Part part, double min, double max, unsigned int score);
   // The body DOF's value, NaN when missing.
