@@ -79,6 +79,8 @@ TEST_F(MKRULASpecsTest, DefaultRangesScoreFromEachBoundUp) {
     return Score(*specs, part);
   };
   EXPECT_EQ(runScore(MKKNeck, SHeNe, SHeCg, -2), 4u);
+  // A hair's breadth into extension reads upright, as the spine view reports it.
+  EXPECT_EQ(runScore(MKKNeck, SHeNe, SHeCg, -2e-5), 1u);
   EXPECT_EQ(runScore(MKKNeck, SHeNe, SHeCg, 2), 1u);
   EXPECT_EQ(runScore(MKKNeck, SHeNe, SHeCg, 12), 2u);
   EXPECT_EQ(runScore(MKKTrunk, SBoL5, SBoT1, -0.5), 1u);
