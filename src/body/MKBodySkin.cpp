@@ -30,6 +30,11 @@ MKMesh Carried(const MKMesh& ring, const MK4x4Matrix& carry, MKMesh::MKMeshType 
   return result;
 }
 
+// An end cap on the ancestor's side of a limb section: a joint's dome.
+bool IsJointDome(const MKEllipse& ellipse) {
+  return ellipse.HasEndCap() && ellipse.IsEndingMeshOnAncestor() && !ellipse.IsPartOfSpine();
+}
+
 }  // namespace
 
 void MKBody::RebuildMeshes() {
@@ -57,6 +62,11 @@ void MKBody::BuildSkin() {
       MKEllipse* ellipse = segment->GetEllipseAtIndex(e);
       if (!ellipse->HasMesh()) continue;
       if (ellipse->HasBeginCap()) CreateCapMeshes(ellipse, true);
+      // A joint section heading its segment (the knee, the knuckles) whose
+      // end cap lies on the ancestor domes back into it, ahead of its ring
+      // like every section behind it: the dome turns with this segment and
+      // fills the outer side of the joint when it bends.
+      if (!last && IsJointDome(*ellipse)) CreateCapMeshes(ellipse, false);
       // Sample rings come in the segment's frame already.
       MKMesh ring(MKMesh::MKRing);
       ellipse->CreateSamplePoints(meshResolution, ring, -1.0, -1.0, 0.0);
@@ -78,12 +88,19 @@ void MKBody::BuildSkin() {
       }
       last = ellipse;
     }
-    if (last && last->HasEndCap() && !segment->IsPartOfSpine()) CreateCapMeshes(last, false);
+    // Elsewhere than a joint, the end cap closes the segment forwards (or
+    // backwards, when its mesh ends on the ancestor) after its last ring.
+    if (last && last->HasEndCap() && !IsJointDome(*last) && !segment->IsPartOfSpine())
+      CreateCapMeshes(last, false);
   }
   // Where segments meet: the trunk first, whose tube the shoulders reach into.
   CreateTrunkMeshes();
   CreateShoulderMeshes();
   CreateAnkleMeshes();
+  for (unsigned int i = 0; i < GetNumberOfSegments(); ++i)
+    if (MKSkinElement* skin = GetSegmentAtIndex(i)->GetSkinElement())
+      skin->CalculateNormalOnVertices();
+  SmoothTrunkSeams();
 }
 
 void MKBody::CreateCapMeshes(MKEllipse* ellipse, bool beginCap) {
@@ -125,6 +142,9 @@ void MKBody::CreateAnkleMeshes() {
     footEllipse->CreateSamplePoints(meshResolution, footRing, -1.0, -1.0, 0.0);
     const unsigned int n = legRing.GetNumberOfPoints();
     if (n == 0 || footRing.GetNumberOfPoints() != n) continue;
+    // The foot's skin is all built here: the mid-foot ring that its child
+    // linked on at its end comes again below, after the heel-ankle loop.
+    skin->Clear();
     MKMesh strip(MKMesh::MKRing);
     for (unsigned int i = n; i-- > 0;) {
       strip.Append(legRing[i]);
