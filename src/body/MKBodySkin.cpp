@@ -1,6 +1,7 @@
 // The skin of the body: rings swept through every ellipse and stored, in
 // each segment's frame, in the segment's skin element, with caps at the
 // ends of limbs and strips where segments meet.
+#include <cmath>
 #include <vector>
 
 #include "body/MKBody.h"
@@ -35,6 +36,20 @@ bool IsJointDome(const MKEllipse& ellipse) {
   return ellipse.HasEndCap() && ellipse.IsEndingMeshOnAncestor() && !ellipse.IsPartOfSpine();
 }
 
+// Appends to `skin` the rings of a cap over `ellipse` (`rings` rings of
+// `points` points, on the +Z side for a positive depth), carried from the
+// ellipse's segment frame by `carry`.
+void AppendCap(MKEllipse& ellipse, unsigned int rings, unsigned int points, double depth,
+               const MK4x4Matrix& carry, MKSkinElement& skin) {
+  KelRawCollPV caps;
+  ellipse.CreateEllipsoid(rings, points, depth, caps, -1.0, -1.0);
+  for (int k = 1; k <= caps.Size(); ++k) {
+    auto* cap = static_cast<MKMesh*>(caps[k]);
+    skin.AddMesh(Carried(*cap, carry, MKMesh::MKCap));
+    delete cap;
+  }
+}
+
 }  // namespace
 
 void MKBody::RebuildMeshes() {
@@ -62,11 +77,16 @@ void MKBody::BuildSkin() {
       MKEllipse* ellipse = segment->GetEllipseAtIndex(e);
       if (!ellipse->HasMesh()) continue;
       if (ellipse->HasBeginCap()) CreateCapMeshes(ellipse, true);
-      // A joint section heading its segment (the knee, the knuckles) whose
-      // end cap lies on the ancestor domes back into it, ahead of its ring
-      // like every section behind it: the dome turns with this segment and
-      // fills the outer side of the joint when it bends.
-      if (!last && IsJointDome(*ellipse)) CreateCapMeshes(ellipse, false);
+      // A limb that starts unlinked inside its ancestor (a thigh in the
+      // pelvis, a shoulder in the neck) is closed there by a dome, so that
+      // its start shows no open rim when the limb turns.
+      if (!last && !ellipse->HasBeginCap() && !ellipse->IsLinkedToAncestor() &&
+          segment->GetAncestor()) {
+        MK4x4Matrix unit;
+        unit.Unit();
+        AppendCap(*ellipse, GetCapMeshResolution(), meshResolution,
+                  -0.5 * std::fmax(ellipse->GetMajorAxis(), ellipse->GetMinorAxis()), unit, *skin);
+      }
       // Sample rings come in the segment's frame already.
       MKMesh ring(MKMesh::MKRing);
       ellipse->CreateSamplePoints(meshResolution, ring, -1.0, -1.0, 0.0);
@@ -85,6 +105,15 @@ void MKBody::BuildSkin() {
       if (!last && ellipse->IsLinkingMeshOnAncestor() && ancestor && ancestor->GetSkinElement()) {
         const MK4x4Matrix carry = segment->GetGlobalMatrix() * !ancestor->GetGlobalMatrix();
         ancestor->GetSkinElement()->AddMesh(Carried(ring, carry, MKMesh::MKRing));
+        // A joint section heading its segment (the knee, the knuckles) whose
+        // end mesh lies on the ancestor closes the ancestor's end with a
+        // dome on into this segment, inside it while the joint is straight.
+        // The dome turns with the ancestor; this segment's first ring, turned
+        // about the joint, stays on it, so the joint stays closed as it bends.
+        if (IsJointDome(*ellipse))
+          AppendCap(*ellipse, ellipse->IsEndingMeshFlat() ? 1 : GetCapMeshResolution(),
+                    meshResolution, ellipse->GetEllipsoidDepth(), carry,
+                    *ancestor->GetSkinElement());
       }
       last = ellipse;
     }
@@ -113,13 +142,10 @@ void MKBody::CreateCapMeshes(MKEllipse* ellipse, bool beginCap) {
   // A begin cap closes the segment backwards; an end cap forwards, or
   // backwards when its mesh ends on the ancestor.
   const bool backwards = beginCap || ellipse->IsEndingMeshOnAncestor();
-  KelRawCollPV caps;
-  ellipse->CreateEllipsoid(rings, meshResolution, backwards ? -depth : depth, caps, -1.0, -1.0);
-  for (int k = 1; k <= caps.Size(); ++k) {
-    auto* cap = static_cast<MKMesh*>(caps[k]);
-    skin->AddMesh(*cap);  // a begin cap comes before its ring, an end cap after
-    delete cap;
-  }
+  MK4x4Matrix unit;
+  unit.Unit();
+  // A begin cap comes before its ring, an end cap after.
+  AppendCap(*ellipse, rings, meshResolution, backwards ? -depth : depth, unit, *skin);
 }
 
 void MKBody::CreateAnkleMeshes() {

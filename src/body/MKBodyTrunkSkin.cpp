@@ -27,7 +27,7 @@ constexpr MKShortName kTubeSegments[] = {SBoPh,  SBoTIp, SBoL5,  SBoL4, SBoL3, S
 // and between), closer when the segment is long, besides the rings at the
 // ellipses inside it.
 constexpr int kRingsPerSegment = 2;
-constexpr double kRingSpacing = 1.5;  // centimetres
+constexpr double kRingSpacing = 0.8;  // centimetres
 
 // Heights closer than this (centimetres) are one ring.
 constexpr double kSameHeight = 1e-6;
@@ -78,32 +78,82 @@ const MKMesh& SampledWorldRing(std::vector<MKMesh>& sampled, KelRawCollPV& ellip
   return ring;
 }
 
-MK3DVertex Blend(const MK3DVertex& a, const MK3DVertex& b, double t) {
-  return MK3DVertex((1.0 - t) * a.x + t * b.x, (1.0 - t) * a.y + t * b.y,
-                    (1.0 - t) * a.z + t * b.z);
+MK3x1Matrix Vector(const MK3DVertex& p) {
+  return MK3x1Matrix(p.x, p.y, p.z);
 }
 
-// The shift s that brings point k + s of `a` nearest to point k of `b`,
-// summed over the ring (rings of equal size).
-unsigned int BestTurn(const MKMesh& a, const MKMesh& b) {
-  const unsigned int n = a.GetNumberOfPoints();
-  unsigned int best = 0;
-  double bestSum = HUGE_VAL;
-  for (unsigned int s = 0; s < n; ++s) {
-    double sum = 0.0;
-    for (unsigned int k = 0; k < n; ++k) {
-      const MK3DVertex& p = a[(k + s) % n];
-      const MK3DVertex& q = b[k];
-      sum += std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y) +
-                       (p.z - q.z) * (p.z - q.z));
+// v turned by `angle` (radians) about the unit `axis`.
+MK3x1Matrix Turned(const MK3x1Matrix& v, const MK3x1Matrix& axis, double angle) {
+  return v * std::cos(angle) + axis.VectProd(v) * std::sin(angle) +
+         axis * (axis.VectDot(v) * (1.0 - std::cos(angle)));
+}
+
+// The rings of a bent pipe from ring a, facing along `along`, to ring b,
+// facing along `onto` (world rings of equal size, each sampled clockwise
+// about its direction). The centres follow a quadratic curve through the
+// corner where the two directions meet, leaving a along its direction and
+// reaching b along its own; each ring faces along the curve, and its shape
+// passes from a's to b's, a's points turned to pair with b's nearest.
+class PipeBend {
+ public:
+  PipeBend(const MKMesh& a, const MKMesh& b, MK3x1Matrix along, MK3x1Matrix onto)
+      : a(a), b(b), ca(Vector(Centre(a))), cb(Vector(Centre(b))) {
+    along.Normalize();
+    onto.Normalize();
+    axis = along.VectProd(onto);
+    const double sine = axis.Norm();
+    angle = std::atan2(sine, along.VectDot(onto));
+    if (sine > 1e-9)
+      axis *= 1.0 / sine;
+    else
+      angle = 0.0;
+    // The corner: the nearest points of the line out of a and the line
+    // back from b; halfway between the centres when they miss each other.
+    corner = (ca + cb) * 0.5;
+    const MK3x1Matrix r = ca - cb;
+    const double c = -along.VectDot(onto), d = along.VectDot(r), e = -onto.VectDot(r);
+    const double denominator = 1.0 - c * c;
+    if (denominator > 1e-6) {
+      const double s = (c * e - d) / denominator, u = (e - c * d) / denominator;
+      if (s > 0.0 && u > 0.0) corner = ((ca + along * s) + (cb - onto * u)) * 0.5;
     }
-    if (sum < bestSum) {
-      bestSum = sum;
-      best = s;
+    // The shift of a's points that best matches b's once a faces b's way.
+    const unsigned int n = a.GetNumberOfPoints();
+    double best = HUGE_VAL;
+    for (unsigned int s = 0; s < n; ++s) {
+      double sum = 0.0;
+      for (unsigned int k = 0; k < n; ++k)
+        sum += (Turned(Vector(a[(k + s) % n]) - ca, axis, angle) - (Vector(b[k]) - cb)).Norm();
+      if (sum < best) {
+        best = sum;
+        turn = s;
+      }
     }
   }
-  return best;
-}
+
+  // The ring at t from 0 (a) to 1 (b), in b's point order.
+  MKMesh Ring(double t) const {
+    const unsigned int n = a.GetNumberOfPoints();
+    const MK3x1Matrix centre =
+        ca * ((1.0 - t) * (1.0 - t)) + corner * (2.0 * t * (1.0 - t)) + cb * (t * t);
+    MKMesh ring(MKMesh::MKRing);
+    ring.Reserve(n);
+    for (unsigned int k = 0; k < n; ++k) {
+      const MK3x1Matrix p = centre +
+                            Turned(Vector(a[(k + turn) % n]) - ca, axis, t * angle) * (1.0 - t) +
+                            Turned(Vector(b[k]) - cb, axis, (t - 1.0) * angle) * t;
+      ring.Append(p(0), p(1), p(2));
+    }
+    return ring;
+  }
+
+ private:
+  const MKMesh& a;
+  const MKMesh& b;
+  MK3x1Matrix ca, cb, corner, axis;
+  double angle = 0.0;
+  unsigned int turn = 0;
+};
 
 // Whether the curve has at least two points and its Y never falls.
 bool IsAscending(const MKMesh& curve) {
@@ -446,19 +496,19 @@ void MKBody::CreateShoulderMeshes() {
     const MKMesh b = WorldRing(to, meshResolution);
     const unsigned int n = a.GetNumberOfPoints();
     if (n != meshResolution || b.GetNumberOfPoints() != n) continue;
-    // The two rings face along the limb but their +X ends need not match:
-    // the clavicle's ring is turned to the arm's, so the bridge does not twist.
-    const unsigned int turn = BestTurn(a, b);
-    // The clavicle's last ring, then blends towards the arm's first ring,
-    // which already heads the arm's skin; points in the arm ring's order.
+    const PipeBend bend(a, b, Vector(from->GetNormalVector(MKGlobalSpace)),
+                        Vector(to->GetNormalVector(MKGlobalSpace)));
+    // The clavicle's last ring, then rings bent on towards the arm's first
+    // ring, which already heads the arm's skin.
     const MK4x4Matrix toArm = !arm->GetGlobalMatrix();
     std::vector<MKMesh> bridge;
     bool finite = true;
     for (unsigned int s = 0; s <= steps && finite; ++s) {
-      const double t = static_cast<double>(s) / (steps + 1);
+      const MKMesh world = bend.Ring(static_cast<double>(s) / (steps + 1));
       MKMesh ring(MKMesh::MKRing);
+      ring.Reserve(n);
       for (unsigned int k = 0; k < n; ++k) {
-        const MK3DVertex p = Transformed(Blend(a[(k + turn) % n], b[k], t), toArm);
+        const MK3DVertex p = Transformed(world[k], toArm);
         finite = finite && IsFinite(p);
         ring.Append(p);
       }

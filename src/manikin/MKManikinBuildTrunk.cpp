@@ -1,4 +1,6 @@
 // Trunk of the geometric build: pelvis, spine, thorax and the trunk ellipses.
+#include <cmath>
+
 #include "anthro/MKAnthro.h"
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
@@ -151,14 +153,22 @@ void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
   // breadth a fraction of the girth, and the other axis keeps the measured
   // circumference. At the bust the ellipse cannot hold breadth, depth and
   // girth together; its depth shares the excess with its breadth.
-  // Under the bust the trunk keeps most of the chest's depth, so that the
-  // chest does not stand out as a ridge.
-  const double belowBustDepth = 1.05 * chestDepth;
-  Place(b, EBoBb, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCB), belowBustDepth), belowBustDepth,
-        front(belowBustDepth), chest - 0.25 * (chest - waist));
+  // Under the bust the section is the ribcage: as broad as the chest, as
+  // deep as the under-bust girth then leaves, so that a woman's bust stands
+  // out by what her two girths differ; a man's ribcage, whose girth is
+  // close to his chest's, keeps about the chest's depth, so that his chest
+  // is no ridge but the top of a flat front.
+  const double chestBreadth = GetAnthroValue(kCHSTBDTH);
+  const double underBust = GetAnthroValue(kCHSTCB);
+  const double ribcageDepth = MKMathRoutines::CircAxe(underBust, chestBreadth);
+  const double belowBustDepth =
+      std::isfinite(ribcageDepth) ? std::fmin(ribcageDepth, 1.1 * chestDepth) : 1.1 * chestDepth;
   const double chestMinor = 1.11 * chestDepth;
+  const double behind = 0.5 * (chestMinor - chestDepth);
+  Place(b, EBoBb, MKMathRoutines::CircAxe(underBust, belowBustDepth), belowBustDepth,
+        front(belowBustDepth) - behind, chest - 0.35 * (chest - waist));
   Place(b, EBoCh, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCIRC), chestMinor), chestMinor,
-        front(chestMinor), chest);
+        front(chestMinor) - behind, chest);
   // At the armpits the section spans the back between the scye folds.
   const double scyeCircumference = GetAnthroValue(kCHSTCISC);
   const double scyeMajor = 0.39 * scyeCircumference;
