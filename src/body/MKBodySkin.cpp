@@ -85,7 +85,7 @@ void MKBody::BuildSkin() {
         MK4x4Matrix unit;
         unit.Unit();
         AppendCap(*ellipse, GetCapMeshResolution(), meshResolution,
-                  -0.5 * std::fmax(ellipse->GetMajorAxis(), ellipse->GetMinorAxis()), unit, *skin);
+                  -0.5 * std::fmin(ellipse->GetMajorAxis(), ellipse->GetMinorAxis()), unit, *skin);
       }
       // Sample rings come in the segment's frame already.
       MKMesh ring(MKMesh::MKRing);

@@ -13,6 +13,10 @@ namespace {
 constexpr MKShortName kChain[] = {SBoL5, SBoL4, SBoL3, SBoL2, SBoL1, SBoT12, SBoT11, SBoT10, SBoT9,
                                   SBoT8, SBoT7, SBoT6, SBoT5, SBoT4, SBoT3,  SBoT2,  SBoT1};
 
+// How far the back at the waist stands in front of the wall that the
+// buttocks and the shoulder blades touch, centimetres.
+constexpr double kLumbarCurve = 2.5;
+
 void Place(MKBody& body, MKShortName name, double major, double minor, double y, double z) {
   MKSegment* root = body.GetRoot();
   MKEllipse* ellipse = root ? root->GetEllipse(name) : nullptr;
@@ -137,16 +141,18 @@ void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
   Place(b, EBoBu, buttockBreadth, buttockDepth, front(buttockDepth), buttock);
   if (MKEllipse* bu = b.GetRoot()->GetEllipse(EBoBu)) bu->SetEllipsoidDepth(buttock - crotch);
   const double iliumDepth = 0.5 * (buttockDepth + waistDepth);
-  Place(b, EBoIl, 0.5 * (buttockBreadth + waistBreadth), iliumDepth, front(iliumDepth),
-        buttock + 0.45 * (waist - buttock));
+  // Between the buttocks and the chest the back curves in from the wall
+  // (the lumbar curve), most at the waist; the belly's front follows.
+  Place(b, EBoIl, 0.5 * (buttockBreadth + waistBreadth), iliumDepth,
+        front(iliumDepth) + 0.2 * kLumbarCurve, buttock + 0.45 * (waist - buttock));
   // The navel section carries the abdomen's forward extension.
   const double navelDepth = GetAnthroValue(kABEXDPST);
   Place(b, EBoNi, 0.5 * (0.5 * (hipBreadth + waistBreadth) + waistBreadth), navelDepth,
-        front(navelDepth), buttock + 0.75 * (waist - buttock));
+        front(navelDepth) + 0.4 * kLumbarCurve, buttock + 0.75 * (waist - buttock));
   // The waist is tilted front down: it sits higher at the back, above the
   // lumbar curve, which is deeper in women.
   const double waistTilt = sex == 1 ? -6.8 : -8.5;
-  Place(b, EBoOm, waistBreadth, waistDepth, front(waistDepth), waist);
+  Place(b, EBoOm, waistBreadth, waistDepth, front(waistDepth) + kLumbarCurve, waist);
   if (MKEllipse* om = b.GetRoot()->GetEllipse(EBoOm)) om->SetRotationX(waistTilt);
 
   // Chest sections: the depth is a fraction of the chest depth or the
