@@ -158,9 +158,10 @@ class MKBody : public MKBodyElement {
   // ellipse. A vertebra's skin holds only these rings; the pelvis and the
   // neck keep their own meshes below and above them.
   void CreateTrunkMeshes();
-  // On each side, rings blended from the clavicle's last ring to the arm's
-  // first ring, put at the head of the arm's skin, so the top of the arm
-  // joins the shoulder's tube, whose inner end lies inside the trunk.
+  // On each side, the rings of a pipe bent from the clavicle's last ring to
+  // the arm's first ring (see the shoulder's PipeBend), put at the head of
+  // the arm's skin, so the top of the arm rounds into the shoulder's tube,
+  // whose inner end lies inside the neck.
   void CreateShoulderMeshes();
   // The rings of one segment of the trunk's tube, in its frame: `count`
   // equal steps from its origin to its end (both included) and the height of

@@ -36,6 +36,12 @@ bool IsJointDome(const MKEllipse& ellipse) {
   return ellipse.HasEndCap() && ellipse.IsEndingMeshOnAncestor() && !ellipse.IsPartOfSpine();
 }
 
+MK4x4Matrix Identity() {
+  MK4x4Matrix unit;
+  unit.Unit();
+  return unit;
+}
+
 // Appends to `skin` the rings of a cap over `ellipse` (`rings` rings of
 // `points` points, on the +Z side for a positive depth), carried from the
 // ellipse's segment frame by `carry`.
@@ -81,12 +87,10 @@ void MKBody::BuildSkin() {
       // pelvis, a shoulder in the neck) is closed there by a dome, so that
       // its start shows no open rim when the limb turns.
       if (!last && !ellipse->HasBeginCap() && !ellipse->IsLinkedToAncestor() &&
-          segment->GetAncestor()) {
-        MK4x4Matrix unit;
-        unit.Unit();
+          segment->GetAncestor())
         AppendCap(*ellipse, GetCapMeshResolution(), meshResolution,
-                  -0.5 * std::fmin(ellipse->GetMajorAxis(), ellipse->GetMinorAxis()), unit, *skin);
-      }
+                  -0.5 * std::fmin(ellipse->GetMajorAxis(), ellipse->GetMinorAxis()), Identity(),
+                  *skin);
       // Sample rings come in the segment's frame already.
       MKMesh ring(MKMesh::MKRing);
       ellipse->CreateSamplePoints(meshResolution, ring, -1.0, -1.0, 0.0);
@@ -142,10 +146,8 @@ void MKBody::CreateCapMeshes(MKEllipse* ellipse, bool beginCap) {
   // A begin cap closes the segment backwards; an end cap forwards, or
   // backwards when its mesh ends on the ancestor.
   const bool backwards = beginCap || ellipse->IsEndingMeshOnAncestor();
-  MK4x4Matrix unit;
-  unit.Unit();
   // A begin cap comes before its ring, an end cap after.
-  AppendCap(*ellipse, rings, meshResolution, backwards ? -depth : depth, unit, *skin);
+  AppendCap(*ellipse, rings, meshResolution, backwards ? -depth : depth, Identity(), *skin);
 }
 
 void MKBody::CreateAnkleMeshes() {

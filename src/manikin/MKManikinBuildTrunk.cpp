@@ -158,7 +158,9 @@ void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
   // Chest sections: the depth is a fraction of the chest depth or the
   // breadth a fraction of the girth, and the other axis keeps the measured
   // circumference. At the bust the ellipse cannot hold breadth, depth and
-  // girth together; its depth shares the excess with its breadth.
+  // girth together; its depth shares the excess with its breadth, and half
+  // that excess lies behind the wall (the back rounds over the shoulder
+  // blades), so that the chest stands out no further than half of it.
   // Under the bust the section is the ribcage: as broad as the chest, as
   // deep as the under-bust girth then leaves, so that a woman's bust stands
   // out by what her two girths differ; a man's ribcage, whose girth is
