@@ -152,14 +152,16 @@ class MKBody : public MKBodyElement {
   void CreateCapMeshes(MKEllipse* ellipse, bool beginCap);
   // The strips closing each ankle between the lower leg and the foot.
   void CreateAnkleMeshes();
-  // The trunk's tube: on every vertebra (L5 to T1) and up the neck, rings
-  // interpolated between the trunk ellipses that bracket their world height,
-  // from the top ring of the pelvis to the neck ellipse. A vertebra's skin
-  // holds only these rings; the neck keeps its own rings above them.
+  // The trunk's tube: on the pelvis, the sacrum, every vertebra (L5 to T1)
+  // and up the neck, rings interpolated between the trunk ellipses that
+  // bracket their world height, from the buttock ellipse to the neck
+  // ellipse. A vertebra's skin holds only these rings; the pelvis and the
+  // neck keep their own meshes below and above them.
   void CreateTrunkMeshes();
-  // On each side, rings blended from the clavicle's last ring to the arm's
-  // first ring, put at the head of the arm's skin, so the top of the arm
-  // joins the shoulder's tube, whose inner end lies inside the trunk.
+  // On each side, the rings of a pipe bent from the clavicle's last ring to
+  // the arm's first ring (see the shoulder's PipeBend), put at the head of
+  // the arm's skin, so the top of the arm rounds into the shoulder's tube,
+  // whose inner end lies inside the neck.
   void CreateShoulderMeshes();
   // The rings of one segment of the trunk's tube, in its frame: `count`
   // equal steps from its origin to its end (both included) and the height of
@@ -171,7 +173,8 @@ class MKBody : public MKBodyElement {
                                   KelRawCollPV& rings, int count);
   // Replaces `ring` by the section at the world height of `point`: the
   // points of the two ellipses bracketing it (same index, clockwise from
-  // +X) blended linearly in world space, scaled by `scale` about their
+  // +X) blended in world space by a monotone cubic through all the
+  // ellipses (square to the first and last), scaled by `scale` about their
   // centre and carried into `segment`'s frame. False, `ring` emptied, when
   // the height has no bracket, an ellipse is missing, the two lists differ
   // in length or a point is not finite.
@@ -306,12 +309,16 @@ class MKBody : public MKBodyElement {
   MK3DVertex SegmentEnd(MKShortName name) const;
   // GenerateMeshForSpineSegment and CreateInterpolatedEllipse, with the
   // world rings of `ellipses` sampled once into `sampled` (one slot each)
-  // for a whole tube pass.
+  // for a whole tube pass; the rings span heights `low` to `high`.
   int GenerateSpineRings(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
-                         KelRawCollPV& rings, int count, std::vector<MKMesh>& sampled);
+                         KelRawCollPV& rings, int count, std::vector<MKMesh>& sampled, double low,
+                         double high);
   bool InterpolateRing(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
                        const MK3DVertex& point, double scale, MKMesh& ring,
                        std::vector<MKMesh>& sampled);
+  // Where two pieces of the trunk's tube meet, the ring they share gets the
+  // mean of the normals each piece gave it.
+  void SmoothTrunkSeams();
   // Whether the manikin's anthropometry is built sitting.
   bool IsSittingConstruction() const;
   template <int N>

@@ -1,6 +1,7 @@
 // The skin of the body: rings swept through every ellipse and stored, in
 // each segment's frame, in the segment's skin element, with caps at the
 // ends of limbs and strips where segments meet.
+#include <cmath>
 #include <vector>
 
 #include "body/MKBody.h"
@@ -30,6 +31,31 @@ MKMesh Carried(const MKMesh& ring, const MK4x4Matrix& carry, MKMesh::MKMeshType 
   return result;
 }
 
+// An end cap on the ancestor's side of a limb section: a joint's dome.
+bool IsJointDome(const MKEllipse& ellipse) {
+  return ellipse.HasEndCap() && ellipse.IsEndingMeshOnAncestor() && !ellipse.IsPartOfSpine();
+}
+
+MK4x4Matrix Identity() {
+  MK4x4Matrix unit;
+  unit.Unit();
+  return unit;
+}
+
+// Appends to `skin` the rings of a cap over `ellipse` (`rings` rings of
+// `points` points, on the +Z side for a positive depth), carried from the
+// ellipse's segment frame by `carry`.
+void AppendCap(MKEllipse& ellipse, unsigned int rings, unsigned int points, double depth,
+               const MK4x4Matrix& carry, MKSkinElement& skin) {
+  KelRawCollPV caps;
+  ellipse.CreateEllipsoid(rings, points, depth, caps, -1.0, -1.0);
+  for (int k = 1; k <= caps.Size(); ++k) {
+    auto* cap = static_cast<MKMesh*>(caps[k]);
+    skin.AddMesh(Carried(*cap, carry, MKMesh::MKCap));
+    delete cap;
+  }
+}
+
 }  // namespace
 
 void MKBody::RebuildMeshes() {
@@ -57,6 +83,14 @@ void MKBody::BuildSkin() {
       MKEllipse* ellipse = segment->GetEllipseAtIndex(e);
       if (!ellipse->HasMesh()) continue;
       if (ellipse->HasBeginCap()) CreateCapMeshes(ellipse, true);
+      // A limb that starts unlinked inside its ancestor (a thigh in the
+      // pelvis, a shoulder in the neck) is closed there by a dome, so that
+      // its start shows no open rim when the limb turns.
+      if (!last && !ellipse->HasBeginCap() && !ellipse->IsLinkedToAncestor() &&
+          segment->GetAncestor())
+        AppendCap(*ellipse, GetCapMeshResolution(), meshResolution,
+                  -0.5 * std::fmin(ellipse->GetMajorAxis(), ellipse->GetMinorAxis()), Identity(),
+                  *skin);
       // Sample rings come in the segment's frame already.
       MKMesh ring(MKMesh::MKRing);
       ellipse->CreateSamplePoints(meshResolution, ring, -1.0, -1.0, 0.0);
@@ -75,15 +109,31 @@ void MKBody::BuildSkin() {
       if (!last && ellipse->IsLinkingMeshOnAncestor() && ancestor && ancestor->GetSkinElement()) {
         const MK4x4Matrix carry = segment->GetGlobalMatrix() * !ancestor->GetGlobalMatrix();
         ancestor->GetSkinElement()->AddMesh(Carried(ring, carry, MKMesh::MKRing));
+        // A joint section heading its segment (the knee, the knuckles) whose
+        // end mesh lies on the ancestor closes the ancestor's end with a
+        // dome on into this segment, inside it while the joint is straight.
+        // The dome turns with the ancestor; this segment's first ring, turned
+        // about the joint, stays on it, so the joint stays closed as it bends.
+        if (IsJointDome(*ellipse))
+          AppendCap(*ellipse, ellipse->IsEndingMeshFlat() ? 1 : GetCapMeshResolution(),
+                    meshResolution, ellipse->GetEllipsoidDepth(), carry,
+                    *ancestor->GetSkinElement());
       }
       last = ellipse;
     }
-    if (last && last->HasEndCap() && !segment->IsPartOfSpine()) CreateCapMeshes(last, false);
+    // Elsewhere than a joint, the end cap closes the segment forwards (or
+    // backwards, when its mesh ends on the ancestor) after its last ring.
+    if (last && last->HasEndCap() && !IsJointDome(*last) && !segment->IsPartOfSpine())
+      CreateCapMeshes(last, false);
   }
   // Where segments meet: the trunk first, whose tube the shoulders reach into.
   CreateTrunkMeshes();
   CreateShoulderMeshes();
   CreateAnkleMeshes();
+  for (unsigned int i = 0; i < GetNumberOfSegments(); ++i)
+    if (MKSkinElement* skin = GetSegmentAtIndex(i)->GetSkinElement())
+      skin->CalculateNormalOnVertices();
+  SmoothTrunkSeams();
 }
 
 void MKBody::CreateCapMeshes(MKEllipse* ellipse, bool beginCap) {
@@ -96,13 +146,8 @@ void MKBody::CreateCapMeshes(MKEllipse* ellipse, bool beginCap) {
   // A begin cap closes the segment backwards; an end cap forwards, or
   // backwards when its mesh ends on the ancestor.
   const bool backwards = beginCap || ellipse->IsEndingMeshOnAncestor();
-  KelRawCollPV caps;
-  ellipse->CreateEllipsoid(rings, meshResolution, backwards ? -depth : depth, caps, -1.0, -1.0);
-  for (int k = 1; k <= caps.Size(); ++k) {
-    auto* cap = static_cast<MKMesh*>(caps[k]);
-    skin->AddMesh(*cap);  // a begin cap comes before its ring, an end cap after
-    delete cap;
-  }
+  // A begin cap comes before its ring, an end cap after.
+  AppendCap(*ellipse, rings, meshResolution, backwards ? -depth : depth, Identity(), *skin);
 }
 
 void MKBody::CreateAnkleMeshes() {
@@ -125,6 +170,9 @@ void MKBody::CreateAnkleMeshes() {
     footEllipse->CreateSamplePoints(meshResolution, footRing, -1.0, -1.0, 0.0);
     const unsigned int n = legRing.GetNumberOfPoints();
     if (n == 0 || footRing.GetNumberOfPoints() != n) continue;
+    // The foot's skin is all built here: the mid-foot ring that its child
+    // linked on at its end comes again below, after the heel-ankle loop.
+    skin->Clear();
     MKMesh strip(MKMesh::MKRing);
     for (unsigned int i = n; i-- > 0;) {
       strip.Append(legRing[i]);

@@ -2,6 +2,7 @@
 // the shoulders joining the arms to it.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "body/MKBody.h"
@@ -11,18 +12,22 @@
 
 namespace {
 
-// The trunk's sections from the crotch to the neck, in the order they rise.
-constexpr MKShortName kTrunkEllipses[] = {EBoCr, EBoBu, EBoIl, EBoNi, EBoOm, EBoBb,
+// The trunk's sections from the buttocks to the neck, in the order they
+// rise (the crotch section, under the buttocks' dome, is no part of it).
+constexpr MKShortName kTrunkEllipses[] = {EBoBu, EBoIl, EBoNi, EBoOm, EBoBb,
                                           EBoCh, EBoSc, EBoTh, EBoNe, EHeNe};
 
-// The segments the trunk's tube runs along, from the pelvis up.
-constexpr MKShortName kTubeSegments[] = {SBoL5,  SBoL4,  SBoL3, SBoL2, SBoL1, SBoT12,
-                                         SBoT11, SBoT10, SBoT9, SBoT8, SBoT7, SBoT6,
-                                         SBoT5,  SBoT4,  SBoT3, SBoT2, SBoT1, SHeNe};
+// The segments the trunk's tube runs along, from the pelvis up: the pelvis
+// and the neck keep their own rings below and above it.
+constexpr MKShortName kTubeSegments[] = {SBoPh,  SBoTIp, SBoL5,  SBoL4, SBoL3, SBoL2, SBoL1,
+                                         SBoT12, SBoT11, SBoT10, SBoT9, SBoT8, SBoT7, SBoT6,
+                                         SBoT5,  SBoT4,  SBoT3,  SBoT2, SBoT1, SHeNe};
 
-// Equal steps along each segment (a ring at both ends and between), besides
-// the rings at the ellipses inside it.
+// At least this many equal steps along each segment (a ring at both ends
+// and between), closer when the segment is long, besides the rings at the
+// ellipses inside it.
 constexpr int kRingsPerSegment = 2;
+constexpr double kRingSpacing = 0.8;  // centimetres
 
 // Heights closer than this (centimetres) are one ring.
 constexpr double kSameHeight = 1e-6;
@@ -73,32 +78,82 @@ const MKMesh& SampledWorldRing(std::vector<MKMesh>& sampled, KelRawCollPV& ellip
   return ring;
 }
 
-MK3DVertex Blend(const MK3DVertex& a, const MK3DVertex& b, double t) {
-  return MK3DVertex((1.0 - t) * a.x + t * b.x, (1.0 - t) * a.y + t * b.y,
-                    (1.0 - t) * a.z + t * b.z);
+MK3x1Matrix Vector(const MK3DVertex& p) {
+  return MK3x1Matrix(p.x, p.y, p.z);
 }
 
-// The shift s that brings point k + s of `a` nearest to point k of `b`,
-// summed over the ring (rings of equal size).
-unsigned int BestTurn(const MKMesh& a, const MKMesh& b) {
-  const unsigned int n = a.GetNumberOfPoints();
-  unsigned int best = 0;
-  double bestSum = HUGE_VAL;
-  for (unsigned int s = 0; s < n; ++s) {
-    double sum = 0.0;
-    for (unsigned int k = 0; k < n; ++k) {
-      const MK3DVertex& p = a[(k + s) % n];
-      const MK3DVertex& q = b[k];
-      sum += std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y) +
-                       (p.z - q.z) * (p.z - q.z));
+// v turned by `angle` (radians) about the unit `axis`.
+MK3x1Matrix Turned(const MK3x1Matrix& v, const MK3x1Matrix& axis, double angle) {
+  return v * std::cos(angle) + axis.VectProd(v) * std::sin(angle) +
+         axis * (axis.VectDot(v) * (1.0 - std::cos(angle)));
+}
+
+// The rings of a bent pipe from ring a, facing along `along`, to ring b,
+// facing along `onto` (world rings of equal size, each sampled clockwise
+// about its direction). The centres follow a quadratic curve through the
+// corner where the two directions meet, leaving a along its direction and
+// reaching b along its own; each ring faces along the curve, and its shape
+// passes from a's to b's, a's points turned to pair with b's nearest.
+class PipeBend {
+ public:
+  PipeBend(const MKMesh& a, const MKMesh& b, MK3x1Matrix along, MK3x1Matrix onto)
+      : a(a), b(b), ca(Vector(Centre(a))), cb(Vector(Centre(b))) {
+    along.Normalize();
+    onto.Normalize();
+    axis = along.VectProd(onto);
+    const double sine = axis.Norm();
+    angle = std::atan2(sine, along.VectDot(onto));
+    if (sine > 1e-9)
+      axis *= 1.0 / sine;
+    else
+      angle = 0.0;
+    // The corner: the nearest points of the line out of a and the line
+    // back from b; halfway between the centres when they miss each other.
+    corner = (ca + cb) * 0.5;
+    const MK3x1Matrix r = ca - cb;
+    const double c = -along.VectDot(onto), d = along.VectDot(r), e = -onto.VectDot(r);
+    const double denominator = 1.0 - c * c;
+    if (denominator > 1e-6) {
+      const double s = (c * e - d) / denominator, u = (e - c * d) / denominator;
+      if (s > 0.0 && u > 0.0) corner = ((ca + along * s) + (cb - onto * u)) * 0.5;
     }
-    if (sum < bestSum) {
-      bestSum = sum;
-      best = s;
+    // The shift of a's points that best matches b's once a faces b's way.
+    const unsigned int n = a.GetNumberOfPoints();
+    double best = HUGE_VAL;
+    for (unsigned int s = 0; s < n; ++s) {
+      double sum = 0.0;
+      for (unsigned int k = 0; k < n; ++k)
+        sum += (Turned(Vector(a[(k + s) % n]) - ca, axis, angle) - (Vector(b[k]) - cb)).Norm();
+      if (sum < best) {
+        best = sum;
+        turn = s;
+      }
     }
   }
-  return best;
-}
+
+  // The ring at t from 0 (a) to 1 (b), in b's point order.
+  MKMesh Ring(double t) const {
+    const unsigned int n = a.GetNumberOfPoints();
+    const MK3x1Matrix centre =
+        ca * ((1.0 - t) * (1.0 - t)) + corner * (2.0 * t * (1.0 - t)) + cb * (t * t);
+    MKMesh ring(MKMesh::MKRing);
+    ring.Reserve(n);
+    for (unsigned int k = 0; k < n; ++k) {
+      const MK3x1Matrix p = centre +
+                            Turned(Vector(a[(k + turn) % n]) - ca, axis, t * angle) * (1.0 - t) +
+                            Turned(Vector(b[k]) - cb, axis, (t - 1.0) * angle) * t;
+      ring.Append(p(0), p(1), p(2));
+    }
+    return ring;
+  }
+
+ private:
+  const MKMesh& a;
+  const MKMesh& b;
+  MK3x1Matrix ca, cb, corner, axis;
+  double angle = 0.0;
+  unsigned int turn = 0;
+};
 
 // Whether the curve has at least two points and its Y never falls.
 bool IsAscending(const MKMesh& curve) {
@@ -109,29 +164,105 @@ bool IsAscending(const MKMesh& curve) {
   return true;
 }
 
-// World height of the highest ring in a segment's skin; false when none.
-bool TopRingHeight(MKSegment* segment, double& height) {
-  MKSkinElement* skin = segment ? segment->GetSkinElement() : nullptr;
-  if (!skin) return false;
-  bool found = false;
+// World height of a ring's centre in the frame of `segment`.
+double RingHeight(MKSegment* segment, const MKMesh& ring) {
+  return Transformed(Centre(ring), segment->GetGlobalMatrix()).y;
+}
+
+// Removes the rings of a segment's skin whose height lies strictly between
+// `low` and `high`, where the tube takes over.
+void RemoveRingsBetween(MKSegment* segment, double low, double high) {
+  MKSkinElement* skin = segment->GetSkinElement();
+  for (unsigned int i = skin->GetNumberOfMeshes(); i-- > 0;) {
+    const MKMesh& mesh = *skin->GetMesh(i);
+    if (mesh.GetType() != MKMesh::MKRing || mesh.GetNumberOfPoints() == 0) continue;
+    const double y = RingHeight(segment, mesh);
+    if (y > low + kSameHeight && y < high - kSameHeight) skin->RemoveMeshAtIndex(i);
+  }
+}
+
+void RemoveCaps(MKSegment* segment) {
+  MKSkinElement* skin = segment->GetSkinElement();
+  for (unsigned int i = skin->GetNumberOfMeshes(); i-- > 0;)
+    if (skin->GetMesh(i)->GetType() == MKMesh::MKCap) skin->RemoveMeshAtIndex(i);
+}
+
+// Where a tube ring at height y goes among a segment's own meshes: before
+// the first ring above it; nowhere (false) when a ring of that height is
+// there already.
+bool TubeRingPlace(MKSegment* segment, double y, unsigned int& place) {
+  MKSkinElement* skin = segment->GetSkinElement();
+  place = skin->GetNumberOfMeshes();
   for (unsigned int i = 0; i < skin->GetNumberOfMeshes(); ++i) {
-    const MKMesh* mesh = skin->GetMesh(i);
+    const MKMesh& mesh = *skin->GetMesh(i);
+    if (mesh.GetType() != MKMesh::MKRing || mesh.GetNumberOfPoints() == 0) continue;
+    const double own = RingHeight(segment, mesh);
+    if (std::fabs(own - y) <= kSameHeight) return false;
+    if (own > y) {
+      place = i;
+      return true;
+    }
+  }
+  return true;
+}
+
+// The ring of a segment's skin with the lowest (or highest) centre; null when none.
+MKMesh* EndRing(MKSegment* segment, bool highest) {
+  MKSkinElement* skin = segment ? segment->GetSkinElement() : nullptr;
+  MKMesh* found = nullptr;
+  double best = 0.0;
+  for (unsigned int i = 0; skin && i < skin->GetNumberOfMeshes(); ++i) {
+    MKMesh* mesh = skin->GetMesh(i);
     if (mesh->GetType() != MKMesh::MKRing || mesh->GetNumberOfPoints() == 0) continue;
-    const double y = Transformed(Centre(*mesh), segment->GetGlobalMatrix()).y;
-    if (!found || y > height) height = y;
-    found = true;
+    const double y = RingHeight(segment, *mesh);
+    if (!found || (highest ? y > best : y < best)) {
+      found = mesh;
+      best = y;
+    }
   }
   return found;
 }
 
-// World height of the lowest ring in a segment's skin; `height` untouched when none.
-void LowestRingHeight(MKSegment* segment, double& height) {
-  MKSkinElement* skin = segment->GetSkinElement();
-  for (unsigned int i = 0; skin && i < skin->GetNumberOfMeshes(); ++i) {
-    const MKMesh* mesh = skin->GetMesh(i);
-    if (mesh->GetType() != MKMesh::MKRing || mesh->GetNumberOfPoints() == 0) continue;
-    height = std::min(height, Transformed(Centre(*mesh), segment->GetGlobalMatrix()).y);
+// A direction of the frame whose global matrix is `carry`, in the world.
+MK3DVertex Direction(const MK3DVertex& v, const MK4x4Matrix& carry) {
+  const MK3DVertex p = Transformed(v, carry), o = Transformed(MK3DVertex(0.0, 0.0, 0.0), carry);
+  return MK3DVertex(p.x - o.x, p.y - o.y, p.z - o.z);
+}
+
+// Gives the points that two rings of two segments share in the world the
+// mean of their two normals.
+void ShareNormals(MKSegment* sa, MKMesh& a, MKSegment* sb, MKMesh& b) {
+  if (a.GetNumberOfPoints() != b.GetNumberOfPoints()) return;
+  const MK4x4Matrix& ga = sa->GetGlobalMatrix();
+  const MK4x4Matrix& gb = sb->GetGlobalMatrix();
+  const MK4x4Matrix ia = !ga, ib = !gb;
+  for (unsigned int k = 0; k < a.GetNumberOfPoints(); ++k) {
+    const MK3DVertex p = Transformed(a[k], ga), q = Transformed(b[k], gb);
+    if (std::fabs(p.x - q.x) + std::fabs(p.y - q.y) + std::fabs(p.z - q.z) > kSameHeight) continue;
+    const MK3DVertex na = Direction(a.GetNormalOnVertice(k), ga);
+    const MK3DVertex nb = Direction(b.GetNormalOnVertice(k), gb);
+    MK3DVertex m(na.x + nb.x, na.y + nb.y, na.z + nb.z);
+    const double length = std::sqrt(m.x * m.x + m.y * m.y + m.z * m.z);
+    if (!(length > 0.0)) continue;
+    m = MK3DVertex(m.x / length, m.y / length, m.z / length);
+    const MK3DVertex ma = Direction(m, ia), mb = Direction(m, ib);
+    a.SetNormalOnVertice(k, ma.x, ma.y, ma.z);
+    b.SetNormalOnVertice(k, mb.x, mb.y, mb.z);
   }
+}
+
+// Slope at a section of the monotone cubic through the sections' values
+// (the weighted harmonic mean of the slopes on either side, zero where they
+// differ in sign): the tube is smooth through its sections and never swells
+// beyond them.
+double SectionSlope(double h0, double s0, double h1, double s1) {
+  if (!(s0 * s1 > 0.0)) return 0.0;
+  const double w0 = 2.0 * h1 + h0, w1 = h1 + 2.0 * h0;
+  return (w0 + w1) / (w0 / s0 + w1 / s1);
+}
+
+double Coordinate(const MK3DVertex& p, int c) {
+  return c == 0 ? p.x : (c == 1 ? p.y : p.z);
 }
 
 void DeleteMeshes(KelRawCollPV& meshes) {
@@ -176,19 +307,47 @@ bool MKBody::InterpolateRing(MKSegment* segment, KelRawCollPV& ellipses, const M
   const unsigned int lower = SearchLowerBound(curve, point);
   const unsigned int higher = SearchHigherBound(curve, point);
   if (lower == sNoBound || higher == sNoBound) return false;
-  auto* below = static_cast<MKEllipse*>(ellipses[static_cast<int>(lower) + 1]);
-  auto* above = static_cast<MKEllipse*>(ellipses[static_cast<int>(higher) + 1]);
-  if (!below || !above) return false;
-  const MKMesh& a = SampledWorldRing(sampled, ellipses, lower, meshResolution);
-  const MKMesh& b = SampledWorldRing(sampled, ellipses, higher, meshResolution);
-  const unsigned int n = a.GetNumberOfPoints();
-  if (n != meshResolution || b.GetNumberOfPoints() != n) return false;
-  const double span = curve[higher].y - curve[lower].y;
-  double t = span > 0.0 ? (point.y - curve[lower].y) / span : 0.0;
+  const unsigned int last = curve.GetNumberOfPoints() - 1;
+  // The two sections bracketing the height and their outer neighbours,
+  // which set the slopes at the two.
+  const unsigned int nodes[4] = {lower > 0 ? lower - 1 : lower, lower, higher,
+                                 higher < last ? higher + 1 : higher};
+  const MKMesh* rings[4];
+  for (int i = 0; i < 4; ++i) {
+    if (!ellipses[static_cast<int>(nodes[i]) + 1]) return false;
+    rings[i] = &SampledWorldRing(sampled, ellipses, nodes[i], meshResolution);
+    if (rings[i]->GetNumberOfPoints() != meshResolution) return false;
+  }
+  const double y[4] = {curve[nodes[0]].y, curve[nodes[1]].y, curve[nodes[2]].y, curve[nodes[3]].y};
+  const double span = y[2] - y[1];
+  double t = span > 0.0 ? (point.y - y[1]) / span : 0.0;
   t = std::min(1.0, std::max(0.0, t));
+  // Cubic Hermite weights of the two values and the two slopes.
+  const double t2 = t * t, t3 = t2 * t;
+  const double h00 = 2.0 * t3 - 3.0 * t2 + 1.0, h10 = t3 - 2.0 * t2 + t;
+  const double h01 = 3.0 * t2 - 2.0 * t3, h11 = t3 - t2;
+  const unsigned int n = meshResolution;
   MKMesh blended(MKMesh::MKRing);
   blended.Reserve(n);
-  for (unsigned int k = 0; k < n; ++k) blended.Append(Blend(a[k], b[k], t));
+  for (unsigned int k = 0; k < n; ++k) {
+    double p[3];
+    for (int c = 0; c < 3; ++c) {
+      const double v[4] = {Coordinate((*rings[0])[k], c), Coordinate((*rings[1])[k], c),
+                           Coordinate((*rings[2])[k], c), Coordinate((*rings[3])[k], c)};
+      if (!(span > 0.0)) {
+        p[c] = v[1];
+        continue;
+      }
+      const double s = (v[2] - v[1]) / span;
+      // The tube ends square to its end sections: there it rises straight.
+      const double end = c == 1 ? 1.0 : 0.0;
+      const double h0 = y[1] - y[0], h1 = y[3] - y[2];
+      const double d1 = h0 > 0.0 ? SectionSlope(h0, (v[1] - v[0]) / h0, span, s) : end;
+      const double d2 = h1 > 0.0 ? SectionSlope(span, s, h1, (v[3] - v[2]) / h1) : end;
+      p[c] = h00 * v[1] + h10 * span * d1 + h01 * v[2] + h11 * span * d2;
+    }
+    blended.Append(p[0], p[1], p[2]);
+  }
   const MK3DVertex c = Centre(blended);
   const MK4x4Matrix toSegment = !segment->GetGlobalMatrix();
   MKMesh result(MKMesh::MKRing);
@@ -207,21 +366,29 @@ bool MKBody::InterpolateRing(MKSegment* segment, KelRawCollPV& ellipses, const M
 
 int MKBody::GenerateMeshForSpineSegment(MKSegment* segment, KelRawCollPV& ellipses,
                                         const MKMesh& curve, KelRawCollPV& rings, int count) {
+  if (!segment) return 0;
   std::vector<MKMesh> sampled(static_cast<std::size_t>(ellipses.Size()));
-  return GenerateSpineRings(segment, ellipses, curve, rings, count, sampled);
+  const double from = segment->GetOriginPosition()(1), to = segment->GetEndPosition()(1);
+  return GenerateSpineRings(segment, ellipses, curve, rings, count, sampled, std::min(from, to),
+                            std::max(from, to));
 }
 
 int MKBody::GenerateSpineRings(MKSegment* segment, KelRawCollPV& ellipses, const MKMesh& curve,
-                               KelRawCollPV& rings, int count, std::vector<MKMesh>& sampled) {
-  if (!segment || count < 1 || !IsAscending(curve)) return 0;
-  const MK3x1Matrix origin = segment->GetOriginPosition();
-  const MK3x1Matrix end = segment->GetEndPosition();
-  const double low = std::min(origin(1), end(1));
-  const double high = std::max(origin(1), end(1));
-  std::vector<double> heights;
-  for (int k = 0; k <= count; ++k) heights.push_back(low + (high - low) * k / count);
+                               KelRawCollPV& rings, int count, std::vector<MKMesh>& sampled,
+                               double low, double high) {
+  if (!segment || count < 1 || !IsAscending(curve) || !(low <= high)) return 0;
+  std::vector<double> heights = {low, high};
   for (unsigned int i = 0; i < curve.GetNumberOfPoints(); ++i)
     if (curve[i].y > low && curve[i].y < high) heights.push_back(curve[i].y);
+  // A step that falls close to an ellipse's own ring gives way to it.
+  const double step = (high - low) / count;
+  for (int k = 1; k < count; ++k) {
+    const double y = low + step * k;
+    bool clear = true;
+    for (unsigned int i = 0; i < curve.GetNumberOfPoints(); ++i)
+      clear = clear && std::fabs(curve[i].y - y) >= 0.3 * step;
+    if (clear) heights.push_back(y);
+  }
   std::sort(heights.begin(), heights.end());
   const double bottom = curve[0].y;
   const double top = curve[curve.GetNumberOfPoints() - 1].y;
@@ -229,12 +396,9 @@ int MKBody::GenerateSpineRings(MKSegment* segment, KelRawCollPV& ellipses, const
   double previous = -HUGE_VAL;
   for (double y : heights) {
     if (y < bottom || y > top || y - previous <= kSameHeight) continue;
-    // The spine's own point at that height: along the segment.
-    const double f = high > low ? (y - origin(1)) / (end(1) - origin(1)) : 0.0;
-    const MK3DVertex point(origin(0) + f * (end(0) - origin(0)), y,
-                           origin(2) + f * (end(2) - origin(2)));
     MKMesh ring(MKMesh::MKRing);
-    if (!InterpolateRing(segment, ellipses, curve, point, 1.0, ring, sampled)) continue;
+    if (!InterpolateRing(segment, ellipses, curve, MK3DVertex(0.0, y, 0.0), 1.0, ring, sampled))
+      continue;
     rings.Append(new MKMesh(ring));
     previous = y;
     ++added;
@@ -260,35 +424,54 @@ void MKBody::CreateTrunkMeshes() {
     curve.Append(c);
   }
   if (!IsAscending(curve)) return;
-
-  // The tube starts at the pelvis's top ring, so the first vertebra goes on
-  // from there rather than overlapping it.
-  MKSegment* first = GetSegment(kTubeSegments[0]);
-  double start = curve[0].y;
-  if (first) TopRingHeight(first->GetAncestor(), start);
+  // From the lowest section (the buttocks, under which the pelvis's own
+  // dome closes the tube) to the highest (the neck, under the head).
+  const double start = curve[0].y;
+  const double top = curve[curve.GetNumberOfPoints() - 1].y;
 
   std::vector<MKMesh> sampled(static_cast<std::size_t>(ellipses.Size()));
+  bool first = true;
   for (MKShortName name : kTubeSegments) {
     MKSegment* segment = GetSegment(name);
     MKSkinElement* skin = segment ? segment->GetSkinElement() : nullptr;
     if (!skin) continue;
-    KelRawCollPV rings;
-    GenerateSpineRings(segment, ellipses, curve, rings, kRingsPerSegment, sampled);
     // A vertebra's skin is the tube alone; another segment keeps its own
-    // rings above the tube's.
-    double limit = HUGE_VAL;
+    // meshes outside the tube's span.
     if (segment->IsPartOfSpine())
       skin->Clear();
     else
-      LowestRingHeight(segment, limit);
-    unsigned int at = 0;
+      RemoveRingsBetween(segment, start, top);
+    // The head closes the tube's top: the neck's own end cap, which would
+    // close it downwards behind its last ring, goes.
+    if (name == kTubeSegments[std::size(kTubeSegments) - 1]) RemoveCaps(segment);
+    const double from = segment->GetOriginPosition()(1), to = segment->GetEndPosition()(1);
+    const double low = first ? start : std::min(from, to);
+    const double high = std::max(from, to);
+    first = false;
+    const int count =
+        std::max(kRingsPerSegment, static_cast<int>(std::ceil((high - low) / kRingSpacing)));
+    KelRawCollPV rings;
+    GenerateSpineRings(segment, ellipses, curve, rings, count, sampled, low, high);
     for (int i = 1; i <= rings.Size(); ++i) {
       const MKMesh& ring = *static_cast<MKMesh*>(rings[i]);
-      const double y = Transformed(Centre(ring), segment->GetGlobalMatrix()).y;
-      if (y < start - kSameHeight || y >= limit - kSameHeight) continue;
-      skin->InsertMeshAtIndex(at++, ring);
+      unsigned int place = 0;
+      if (TubeRingPlace(segment, RingHeight(segment, ring), place))
+        skin->InsertMeshAtIndex(place, ring);
     }
     DeleteMeshes(rings);
+  }
+}
+
+void MKBody::SmoothTrunkSeams() {
+  // Consecutive pieces of the tube share a ring, each computing its normals
+  // from its own side: the shared ring takes the mean of both.
+  MKSegment* below = nullptr;
+  for (MKShortName name : kTubeSegments) {
+    MKSegment* above = GetSegment(name);
+    MKMesh* a = EndRing(below, true);
+    MKMesh* b = EndRing(above, false);
+    if (a && b) ShareNormals(below, *a, above, *b);
+    below = above;
   }
 }
 
@@ -313,19 +496,19 @@ void MKBody::CreateShoulderMeshes() {
     const MKMesh b = WorldRing(to, meshResolution);
     const unsigned int n = a.GetNumberOfPoints();
     if (n != meshResolution || b.GetNumberOfPoints() != n) continue;
-    // The two rings face along the limb but their +X ends need not match:
-    // the clavicle's ring is turned to the arm's, so the bridge does not twist.
-    const unsigned int turn = BestTurn(a, b);
-    // The clavicle's last ring, then blends towards the arm's first ring,
-    // which already heads the arm's skin; points in the arm ring's order.
+    const PipeBend bend(a, b, Vector(from->GetNormalVector(MKGlobalSpace)),
+                        Vector(to->GetNormalVector(MKGlobalSpace)));
+    // The clavicle's last ring, then rings bent on towards the arm's first
+    // ring, which already heads the arm's skin.
     const MK4x4Matrix toArm = !arm->GetGlobalMatrix();
     std::vector<MKMesh> bridge;
     bool finite = true;
     for (unsigned int s = 0; s <= steps && finite; ++s) {
-      const double t = static_cast<double>(s) / (steps + 1);
+      const MKMesh world = bend.Ring(static_cast<double>(s) / (steps + 1));
       MKMesh ring(MKMesh::MKRing);
+      ring.Reserve(n);
       for (unsigned int k = 0; k < n; ++k) {
-        const MK3DVertex p = Transformed(Blend(a[(k + turn) % n], b[k], t), toArm);
+        const MK3DVertex p = Transformed(world[k], toArm);
         finite = finite && IsFinite(p);
         ring.Append(p);
       }

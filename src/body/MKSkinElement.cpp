@@ -17,6 +17,17 @@ MK3x1Matrix Edge(const MK3DVertex& from, const MK3DVertex& to) {
   return MK3x1Matrix(to.x - from.x, to.y - from.y, to.z - from.z);
 }
 
+MK3DVertex Centre(const MKMesh& mesh) {
+  const unsigned int n = mesh.GetNumberOfPoints();
+  double x = 0.0, y = 0.0, z = 0.0;
+  for (unsigned int k = 0; k < n; ++k) {
+    x += mesh[k].x;
+    y += mesh[k].y;
+    z += mesh[k].z;
+  }
+  return MK3DVertex(x / n, y / n, z / n);
+}
+
 // The point of `other` that faces point j of a mesh of n points.
 const MK3DVertex& Matching(const MKMesh& other, unsigned int j, unsigned int n) {
   const unsigned int m = other.GetNumberOfPoints();
@@ -91,6 +102,9 @@ void MKSkinElement::CalculateNormalOnVertices() {
         sum += next.VectProd(down);
         sum += down.VectProd(previous);
       }
+      // At a pole, where the mesh has shrunk to a point, the normal points
+      // on along the cap, away from the neighbour's centre.
+      if (!(sum.Norm() > 0.0) && (after || before)) sum = Edge(Centre(after ? *after : *before), p);
       const double length = sum.Norm();
       if (length > 0.0) sum *= 1.0 / length;
       mesh->SetNormalOnVertice(j, sum(0), sum(1), sum(2));

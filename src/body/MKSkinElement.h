@@ -40,7 +40,9 @@ class MKSkinElement : public MKBodyElement {
   // missing (at either end) or of another type drops its two products. A
   // neighbour with another point count is paired by proportion: point j of
   // n meets point round(j * m / n) mod m of a neighbour of m points, which
-  // pairs a ring with a cap's fan of a different count.
+  // pairs a ring with a cap's fan of a different count. Where the products
+  // vanish (a cap's pole, all of whose points coincide) the normal points
+  // away from the centre of the neighbour after it, or else before it.
   void CalculateNormalOnVertices();
 
  private:

@@ -98,14 +98,16 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   forearm->SetMass(MassDistrib(MKKForearm, sex));
   forearm->SetCenterOfGravityPosition(MK3DVertex(0.0, 0.0, 0.43));
 
-  // Shoulder: from the neck side out to the acromion, a third of the neck
-  // deep at the neck and the armhole's size at the joint.
+  // Shoulder: from the neck side out to the acromion, a quarter of the
+  // neck's girth deep at the neck (a little less than the neck, so that it
+  // starts inside it) and the armhole's size at the joint.
   const double neck = GetAnthroValue(kNECKCIRC);
   const double scye = GetAnthroValue(kSCYECIRC);
   const double scyeMajor = 0.3 * scye;
   const double scyeMinor = MKMathRoutines::CircAxe(scye, scyeMajor);
-  SizeSection(clavicle, ellipse(REArTh), 0.3 * neck, 0.35 * GetAnthroValue(kCHSTDPTH),
-              0.1 * clavicleLength, kFront, MK3DVertex(0.0, -0.05 * neck, 0.0));
+  SizeSection(clavicle, ellipse(REArTh), (earlier ? 0.3 : 0.25) * neck,
+              0.35 * GetAnthroValue(kCHSTDPTH), 0.1 * clavicleLength, kFront,
+              MK3DVertex(0.0, -0.05 * neck, 0.0));
   SizeSection(clavicle, ellipse(REArAca), 0.8 * scyeMajor, 0.8 * scyeMinor, 0.8 * clavicleLength,
               kFront, MK3DVertex(0.0, -1.0, 0.0));
   SizeSection(clavicle, ellipse(REArMSh), 0.5 * (0.3 * neck + scyeMinor),
@@ -142,10 +144,15 @@ void MKManikin::MakeSupLimbModel(int sex, bool left) {
   const double acromionY = floorY + GetAnthroValue(kACRHGHT);
   MoveSectionLandmark(clavicle, ellipse(REArAc), MKPositionHighestY,
                       MK3DVertex(0.5 * outwards * biacromial, acromionY, 0.0), true, true, false);
-  MoveSectionLandmark(
-      clavicle, ellipse(REArMSh), MKPositionHighestY,
-      MK3DVertex(0.0, acromionY + GetAnthroValue(kMSHTSIT) - GetAnthroValue(kACRHTST), 0.0), false,
-      true, false);
+  const double midShoulderY = acromionY + GetAnthroValue(kMSHTSIT) - GetAnthroValue(kACRHTST);
+  MoveSectionLandmark(clavicle, ellipse(REArMSh), MKPositionHighestY,
+                      MK3DVertex(0.0, midShoulderY, 0.0), false, true, false);
+  // The shoulder's top falls from the neck to the mid-shoulder: the inner
+  // section tops out halfway up from there to the cervicale, inside the
+  // neck, so that the shoulder leaves the neck without a step.
+  const double cervicaleY = body->GetSegment(SBoT1)->GetEndPosition()(1);
+  MoveSectionLandmark(clavicle, ellipse(REArTh), MKPositionHighestY,
+                      MK3DVertex(0.0, 0.5 * (midShoulderY + cervicaleY), 0.0), false, true, false);
   // The deltoid bulges out to half the deltoid breadth.
   MoveSectionLandmark(arm, ellipse(REArSc), left ? MKPositionHighestX : MKPositionLowestX,
                       MK3DVertex(0.5 * outwards * GetAnthroValue(kBIDLBDTH), 0.0, 0.0), true, false,

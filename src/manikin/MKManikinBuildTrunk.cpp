@@ -1,4 +1,6 @@
 // Trunk of the geometric build: pelvis, spine, thorax and the trunk ellipses.
+#include <cmath>
+
 #include "anthro/MKAnthro.h"
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
@@ -10,6 +12,10 @@ namespace {
 
 constexpr MKShortName kChain[] = {SBoL5, SBoL4, SBoL3, SBoL2, SBoL1, SBoT12, SBoT11, SBoT10, SBoT9,
                                   SBoT8, SBoT7, SBoT6, SBoT5, SBoT4, SBoT3,  SBoT2,  SBoT1};
+
+// How far the back at the waist stands in front of the wall that the
+// buttocks and the shoulder blades touch, centimetres.
+constexpr double kLumbarCurve = 2.5;
 
 void Place(MKBody& body, MKShortName name, double major, double minor, double y, double z) {
   MKSegment* root = body.GetRoot();
@@ -135,30 +141,42 @@ void MKManikin::AdjustTrunkEllipses(int sex, double h, double w) {
   Place(b, EBoBu, buttockBreadth, buttockDepth, front(buttockDepth), buttock);
   if (MKEllipse* bu = b.GetRoot()->GetEllipse(EBoBu)) bu->SetEllipsoidDepth(buttock - crotch);
   const double iliumDepth = 0.5 * (buttockDepth + waistDepth);
-  Place(b, EBoIl, 0.5 * (buttockBreadth + waistBreadth), iliumDepth, front(iliumDepth),
-        buttock + 0.45 * (waist - buttock));
+  // Between the buttocks and the chest the back curves in from the wall
+  // (the lumbar curve), most at the waist; the belly's front follows.
+  Place(b, EBoIl, 0.5 * (buttockBreadth + waistBreadth), iliumDepth,
+        front(iliumDepth) + 0.2 * kLumbarCurve, buttock + 0.45 * (waist - buttock));
   // The navel section carries the abdomen's forward extension.
   const double navelDepth = GetAnthroValue(kABEXDPST);
   Place(b, EBoNi, 0.5 * (0.5 * (hipBreadth + waistBreadth) + waistBreadth), navelDepth,
-        front(navelDepth), buttock + 0.75 * (waist - buttock));
+        front(navelDepth) + 0.4 * kLumbarCurve, buttock + 0.75 * (waist - buttock));
   // The waist is tilted front down: it sits higher at the back, above the
   // lumbar curve, which is deeper in women.
   const double waistTilt = sex == 1 ? -6.8 : -8.5;
-  Place(b, EBoOm, waistBreadth, waistDepth, front(waistDepth), waist);
+  Place(b, EBoOm, waistBreadth, waistDepth, front(waistDepth) + kLumbarCurve, waist);
   if (MKEllipse* om = b.GetRoot()->GetEllipse(EBoOm)) om->SetRotationX(waistTilt);
 
   // Chest sections: the depth is a fraction of the chest depth or the
   // breadth a fraction of the girth, and the other axis keeps the measured
   // circumference. At the bust the ellipse cannot hold breadth, depth and
-  // girth together; its depth shares the excess with its breadth.
-  // Under the bust the trunk keeps most of the chest's depth, so that the
-  // chest does not stand out as a ridge.
-  const double belowBustDepth = 1.05 * chestDepth;
-  Place(b, EBoBb, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCB), belowBustDepth), belowBustDepth,
-        front(belowBustDepth), chest - 0.25 * (chest - waist));
+  // girth together; its depth shares the excess with its breadth, and half
+  // that excess lies behind the wall (the back rounds over the shoulder
+  // blades), so that the chest stands out no further than half of it.
+  // Under the bust the section is the ribcage: as broad as the chest, as
+  // deep as the under-bust girth then leaves, so that a woman's bust stands
+  // out by what her two girths differ; a man's ribcage, whose girth is
+  // close to his chest's, keeps about the chest's depth, so that his chest
+  // is no ridge but the top of a flat front.
+  const double chestBreadth = GetAnthroValue(kCHSTBDTH);
+  const double underBust = GetAnthroValue(kCHSTCB);
+  const double ribcageDepth = MKMathRoutines::CircAxe(underBust, chestBreadth);
+  const double belowBustDepth =
+      std::isfinite(ribcageDepth) ? std::fmin(ribcageDepth, 1.1 * chestDepth) : 1.1 * chestDepth;
   const double chestMinor = 1.11 * chestDepth;
+  const double behind = 0.5 * (chestMinor - chestDepth);
+  Place(b, EBoBb, MKMathRoutines::CircAxe(underBust, belowBustDepth), belowBustDepth,
+        front(belowBustDepth) - behind, chest - 0.35 * (chest - waist));
   Place(b, EBoCh, MKMathRoutines::CircAxe(GetAnthroValue(kCHSTCIRC), chestMinor), chestMinor,
-        front(chestMinor), chest);
+        front(chestMinor) - behind, chest);
   // At the armpits the section spans the back between the scye folds.
   const double scyeCircumference = GetAnthroValue(kCHSTCISC);
   const double scyeMajor = 0.39 * scyeCircumference;

@@ -2,6 +2,7 @@
 // vertebrae, the shoulders, and the balance of the dressed manikin.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -175,6 +176,91 @@ TEST(MKBodyTrunkSkinTest, TheTrunkIsOneTubeRisingFromThePelvisToTheNeck) {
   EXPECT_TRUE(found);
 }
 
+// The world rings of the trunk's tube from the buttocks to the neck, in
+// order, each once.
+std::vector<std::vector<MK3DVertex>> TubeInWorld(MKBody& body) {
+  std::vector<MKShortName> chain = {SBoPh, SBoTIp};
+  chain.insert(chain.end(), std::begin(kVertebrae), std::end(kVertebrae));
+  chain.push_back(SHeNe);
+  std::vector<std::vector<MK3DVertex>> tube;
+  for (MKShortName name : chain) {
+    MKSegment* segment = body.GetSegment(name);
+    for (const MKMesh* ring : Rings(segment)) {
+      std::vector<MK3DVertex> points;
+      for (unsigned int k = 0; k < ring->GetNumberOfPoints(); ++k)
+        points.push_back(ToWorld(segment, (*ring)[k]));
+      // A ring shared by two segments comes once.
+      if (!tube.empty() && std::fabs(points[0].y - tube.back()[0].y) < 1e-9 &&
+          std::fabs(points[0].x - tube.back()[0].x) < 1e-9)
+        continue;
+      tube.push_back(points);
+    }
+  }
+  return tube;
+}
+
+double Coordinate(const MK3DVertex& p, int c) {
+  return c == 0 ? p.x : (c == 1 ? p.y : p.z);
+}
+
+TEST(MKBodyTrunkSkinTest, TheTubeBendsSmoothlyAndNeverSwellsBeyondItsSections) {
+  for (int sex : {0, 1}) {
+    Manikin m = mktest::Make(sex, 50);
+    ASSERT_TRUE(m);
+    MKBody& body = *m->GetBody();
+    const std::vector<std::vector<MK3DVertex>> tube = TubeInWorld(body);
+    ASSERT_GT(tube.size(), 40u);
+    // The sections, by height.
+    std::vector<std::pair<double, MKMesh>> sections;
+    for (MKShortName name :
+         {EBoBu, EBoIl, EBoNi, EBoOm, EBoBb, EBoCh, EBoSc, EBoTh, EBoNe, EHeNe}) {
+      MKEllipse* ellipse = body.GetEllipse(name);
+      MKMesh ring(MKMesh::MKRing);
+      ellipse->CreateSamplePoints(body.GetMeshResolution(), ring, -1.0, -1.0, 0.0);
+      MKMesh world(MKMesh::MKRing);
+      for (unsigned int k = 0; k < ring.GetNumberOfPoints(); ++k)
+        world.Append(ToWorld(ellipse->GetSegment(), ring[k]));
+      sections.emplace_back(ellipse->GetPosition(MKPositionCenter, MKGlobalSpace).y, world);
+    }
+    std::sort(sections.begin(), sections.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    double sharpest = 0.0;
+    for (std::size_t i = 0; i < tube.size(); ++i) {
+      const std::vector<MK3DVertex>& ring = tube[i];
+      double y = 0.0;
+      for (const MK3DVertex& p : ring) y += p.y / ring.size();
+      std::size_t above = 0;
+      while (above + 1 < sections.size() && sections[above].first < y - 1e-6) ++above;
+      const MKMesh& high = sections[above].second;
+      const MKMesh& low = sections[above > 0 ? above - 1 : 0].second;
+      for (std::size_t k = 0; k < ring.size(); ++k) {
+        for (int c = 0; c < 3; ++c) {
+          const double a = Coordinate(low[static_cast<unsigned int>(k)], c);
+          const double b = Coordinate(high[static_cast<unsigned int>(k)], c);
+          EXPECT_GE(Coordinate(ring[k], c), std::fmin(a, b) - 0.05) << sex << " ring " << i;
+          EXPECT_LE(Coordinate(ring[k], c), std::fmax(a, b) + 0.05) << sex << " ring " << i;
+        }
+        // Up the tube, the line through each point turns gradually: by
+        // how much, per centimetre, from one step to the next.
+        if (i == 0 || i + 1 == tube.size()) continue;
+        const MK3DVertex& p0 = tube[i - 1][k];
+        const MK3DVertex& p1 = ring[k];
+        const MK3DVertex& p2 = tube[i + 1][k];
+        const MK3DVertex d0(p1.x - p0.x, p1.y - p0.y, p1.z - p0.z);
+        const MK3DVertex d1(p2.x - p1.x, p2.y - p1.y, p2.z - p1.z);
+        const double l0 = std::sqrt(d0.x * d0.x + d0.y * d0.y + d0.z * d0.z);
+        const double l1 = std::sqrt(d1.x * d1.x + d1.y * d1.y + d1.z * d1.z);
+        const double cosine = (d0.x * d1.x + d0.y * d1.y + d0.z * d1.z) / (l0 * l1);
+        sharpest = std::fmax(sharpest, std::acos(std::fmin(1.0, cosine)) / (0.5 * (l0 + l1)));
+      }
+    }
+    // A tube blended straight from section to section turns at each
+    // section all at once (over 1.2 radians per centimetre here); the
+    // bands of shading that makes are what the cubic avoids.
+    EXPECT_LT(sharpest, 1.0) << "sex " << sex;
+  }
+}
+
 TEST(MKBodyTrunkSkinTest, TheArmsJoinTheShoulders) {
   Manikin m = MakeMale50();
   ASSERT_TRUE(m);
@@ -196,6 +282,18 @@ TEST(MKBodyTrunkSkinTest, TheArmsJoinTheShoulders) {
       EXPECT_GT(std::fabs(WorldCentre(arm, *armRings[i]).x),
                 std::fabs(WorldCentre(arm, *armRings[i - 1]).x));
     }
+    // A bent pipe: it leaves the shoulder along the clavicle's last section
+    // and reaches the arm along the arm's first.
+    auto along = [&](std::size_t from, std::size_t to, MKEllipse* section) {
+      const MK3DVertex a = WorldCentre(arm, *armRings[from]), b = WorldCentre(arm, *armRings[to]);
+      const MK3DVertex n = section->GetNormalVector(MKGlobalSpace);
+      const MK3DVertex d(b.x - a.x, b.y - a.y, b.z - a.z);
+      return (d.x * n.x + d.y * n.y + d.z * n.z) /
+             std::sqrt((d.x * d.x + d.y * d.y + d.z * d.z) * (n.x * n.x + n.y * n.y + n.z * n.z));
+    };
+    MKEllipse* clavicleEnd = clavicle->GetEllipse(side == RSArAr ? REArMSh : LEArMSh);
+    EXPECT_GT(along(0, 1, clavicleEnd), std::cos(0.2)) << side;
+    EXPECT_GT(along(bridge - 1, bridge, arm->GetEllipseAtIndex(0)), std::cos(0.2)) << side;
   }
 }
 

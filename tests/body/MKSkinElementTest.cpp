@@ -133,6 +133,16 @@ TEST(MKSkinElementTest, NormalsOfACylinderPointOutward) {
     EXPECT_NEAR(middle.GetNormalOnVertice(j).z, 0.0, 1e-12);
   }
   EXPECT_GT(skin.GetMesh(3)->GetNormalOnVertice(0).z, 0.0) << "the ring under the cap leans up";
+
+  // A cap's pole, all of whose points coincide, points on along the cap,
+  // at either end of the skin.
+  skin.AddMesh(Ring(6, 0.0, 4.0, MKMesh::MKCap));
+  skin.InsertMeshAtIndex(1, Ring(12, 0.0, -1.0, MKMesh::MKCap));
+  skin.CalculateNormalOnVertices();
+  for (unsigned int j = 0; j < 6; ++j)
+    EXPECT_NEAR(skin.GetMesh(6)->GetNormalOnVertice(j).z, 1.0, 1e-12) << j;
+  for (unsigned int j = 0; j < 12; ++j)
+    EXPECT_NEAR(skin.GetMesh(1)->GetNormalOnVertice(j).z, -1.0, 1e-12) << j;
 }
 
 }  // namespace

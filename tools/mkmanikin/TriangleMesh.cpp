@@ -27,14 +27,31 @@ void TriangleMesh::AddTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c
 }
 
 void TriangleMesh::Weld(double tolerance) {
+  // Points are looked up in their grid cell and the cells around it, so
+  // that two copies of a point that round to neighbouring cells still meet.
   using Key = std::tuple<long long, long long, long long>;
-  std::map<Key, std::uint32_t> seen;
+  std::map<Key, std::vector<std::uint32_t>> cells;
   std::vector<std::uint32_t> target(positions.size());
   for (std::size_t i = 0; i < positions.size(); ++i) {
     const Vec3& p = positions[i];
     const Key key{std::llround(p.x / tolerance), std::llround(p.y / tolerance),
                   std::llround(p.z / tolerance)};
-    target[i] = seen.emplace(key, static_cast<std::uint32_t>(i)).first->second;
+    target[i] = static_cast<std::uint32_t>(i);
+    bool found = false;
+    for (long long dx = -1; dx <= 1 && !found; ++dx)
+      for (long long dy = -1; dy <= 1 && !found; ++dy)
+        for (long long dz = -1; dz <= 1 && !found; ++dz) {
+          const auto cell =
+              cells.find(Key{std::get<0>(key) + dx, std::get<1>(key) + dy, std::get<2>(key) + dz});
+          if (cell == cells.end()) continue;
+          for (std::uint32_t j : cell->second)
+            if (Length(positions[j] - p) <= tolerance) {
+              target[i] = j;
+              found = true;
+              break;
+            }
+        }
+    if (!found) cells[key].push_back(static_cast<std::uint32_t>(i));
   }
   std::vector<Triangle> kept;
   kept.reserve(triangles.size());
