@@ -112,6 +112,8 @@ TEST(MKVision, LinesOfSightAndTheirDegreesOfFreedom) {
   EXPECT_NEAR(middle->GetDOF(1)->GetMaxLim(false), 30.0 * kDegree, 1e-12);
   vision.SetVerticalBottomAngle(10);  // the eye's -12 degrees is pushed back within
   EXPECT_NEAR(middle->GetDOF(0)->GetMathematicalValue(), -10.0 * kDegree, 1e-12);
+  EXPECT_NEAR(middle->GetDOF(0)->GetMinLim(false), 10.0 * kDegree, 1e-12);  // down: the bottom
+  EXPECT_NEAR(middle->GetDOF(0)->GetMaxLim(false), 35.0 * kDegree, 1e-12);  // up: the top
 }
 
 TEST(MKVision, DetachedLineOfSightGeometry) {
