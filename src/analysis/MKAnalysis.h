@@ -51,6 +51,28 @@ class MKAnalysis {
       MKCouplingCondition coupling, double frequency, double duration, double load,
       const MKFrame& originFrame, const MKFrame& destinationFrame, MKAnalysisResults& results);
 
+  // The Liberty Mutual 2021 equations (MKAnalysisLibertyMutual.cpp): the
+  // load (N) acceptable to `percentage` % (strictly between 0 and 100) of
+  // the manikin's sex. Lift/lower: H is the larger of the origin's and the
+  // destination's, the vertical travel and middle height from V at both
+  // ends; a destination above the origin is a lift. Push/pull and carry:
+  // the height of the hands in the floor frame and the distance (cm); a
+  // push or pull distance of 0 leaves that exertion out. A variable outside
+  // the equations' range is set to the nearest end of it, with status 256.
+  static MKStatus PerformLibertyMutual2021LiftLowerAnalysis(
+      MKManikin* manikin, const MKManikinPart* origin, const MKManikinPart* destination,
+      double frequency, double percentage, const MKFrame& originFrame,
+      const MKFrame& destinationFrame, MKAnalysisResults& results);
+  static MKStatus PerformLibertyMutual2021PushPullAnalysis(const MKBody* body, int sex,
+                                                           double frequency, double pushDistance,
+                                                           double pullDistance, double percentage,
+                                                           const MKFrame& frame,
+                                                           MKAnalysisResults& results);
+  static MKStatus PerformLibertyMutual2021CarryAnalysis(const MKBody* body, int sex,
+                                                        double frequency, double distance,
+                                                        double percentage, const MKFrame& frame,
+                                                        MKAnalysisResults& results);
+
   // Measurements on the posed body, in centimetres (A in radians), taken in
   // the given floor frame (whose second axis is vertical); NaN without a
   // body or a posture. H: hands' midpoint from the ankles' midpoint,

@@ -50,6 +50,17 @@ int Sex(const MKManikin* manikin) {
   return anthro ? anthro->GetSex() : -1;
 }
 
+bool PasteAndCheckStance(MKManikin* manikin, const MKManikinPart* origin,
+                         const MKManikinPart* destination, const MKFrame& originFrame,
+                         const MKFrame& destinationFrame, MKStatus& warning) {
+  MKBody* body = manikin ? manikin->GetBody() : nullptr;
+  if (!body || !IsPosture(destination) || !Paste(manikin, origin)) return false;
+  if (!MKAnalysis::CheckFloorStand(body, originFrame)) warning = MKStatusOriginNotOnFloor;
+  if (!Paste(manikin, destination)) return false;
+  if (!MKAnalysis::CheckFloorStand(body, destinationFrame)) warning = MKStatusDestinationNotOnFloor;
+  return true;
+}
+
 bool PercentageAccepted(int guideLine, double percentage, bool lifting) {
   if (guideLine == MKAnalysis::MKLibertyMutual2021) return percentage > 0.0 && percentage < 100.0;
   if (guideLine != MKAnalysis::MKSnookCiriello1991) return true;

@@ -30,6 +30,13 @@ double Weight(const MKManikin* manikin);
 // The manikin's sex (0 female, 1 male); -1 without anthropometry.
 int Sex(const MKManikin* manikin);
 
+// Pastes the origin and then the destination posture, checking that the
+// manikin stands flat in each floor frame (warning 254, then 255); false
+// without a manikin, body or postures. The destination stays on the manikin.
+bool PasteAndCheckStance(MKManikin* manikin, const MKManikinPart* origin,
+                         const MKManikinPart* destination, const MKFrame& originFrame,
+                         const MKFrame& destinationFrame, MKStatus& warning);
+
 // Whether a guide line (MKAnalysis::MKGuideLine) takes this population
 // percentage: the 1991 tables hold 10, 25, 50, 75 and 90 % for lifting and
 // lowering and 50, 75 and 90 % for pushing, pulling and carrying; the 2021
