@@ -156,7 +156,9 @@ Manikin ReadBack(const std::string& bytes, MKStatus* status = nullptr) {
   return Manikin(static_cast<MKManikin*>(part));
 }
 
-void ExpectSameObservables(MKManikin& a, MKManikin& b) {
+// The gaze is compared within `gazeTolerance`: aiming the eyes at a point
+// at a finite distance derives their angles again from that point.
+void ExpectSameObservables(MKManikin& a, MKManikin& b, double gazeTolerance = 0.0) {
   ASSERT_EQ(a.GetAnthro()->GetNumberOfVariables(), b.GetAnthro()->GetNumberOfVariables());
   EXPECT_EQ(a.GetAnthro()->GetSex(), b.GetAnthro()->GetSex());
   for (unsigned int i = 0; i < a.GetAnthro()->GetNumberOfVariables(); ++i) {
@@ -207,9 +209,13 @@ void ExpectSameObservables(MKManikin& a, MKManikin& b) {
   }
   MKVision* va = a.GetVision();
   MKVision* vb = b.GetVision();
-  EXPECT_EQ(va->GetFocalDistance(), vb->GetFocalDistance());
-  EXPECT_EQ(va->GetHorizontalAngle(), vb->GetHorizontalAngle());
-  EXPECT_EQ(va->GetVerticalAngle(), vb->GetVerticalAngle());
+  const double gaze[][2] = {{va->GetFocalDistance(), vb->GetFocalDistance()},
+                            {va->GetHorizontalAngle(), vb->GetHorizontalAngle()},
+                            {va->GetVerticalAngle(), vb->GetVerticalAngle()}};
+  for (const auto& pair : gaze)
+    if (pair[0] != pair[1]) {
+      EXPECT_NEAR(pair[0], pair[1], gazeTolerance);
+    }
   EXPECT_EQ(va->GetBinocularAngle(), vb->GetBinocularAngle());
   EXPECT_EQ(va->GetMaxBinocularAngle(), vb->GetMaxBinocularAngle());
   EXPECT_EQ(va->GetNumberOfVisualLimitsVariables(), vb->GetNumberOfVisualLimitsVariables());
@@ -232,4 +238,81 @@ TEST(MKManikinStreamTest, ARichManikinComesBackTheSame) {
   ASSERT_EQ(second.size(), first.size());
   EXPECT_EQ(Unstamped(second), Unstamped(first));
   ExpectSameObservables(*source, *read);
+}
+
+TEST(MKManikinStreamTest, AGazeAtAPointComesBackWithinRounding) {
+  Manikin source = RichManikin(false);
+  MKStatus status;
+  Manikin read = ReadBack(Bytes(*source), &status);
+  ASSERT_EQ(status, MKStatusSuccess);
+  ASSERT_NE(read, nullptr);
+  ExpectSameObservables(*source, *read, 1e-9);
+}
+
+TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
+  Manikin first = RichManikin(true);
+  Manikin second = Make(1, 95);
+  Manikin third = Make(0, 50);
+  MKManikinPart library(MKPartLibraryID, 2.01);
+  for (MKManikin* m : {first.get(), second.get(), third.get()}) library.AddPart(m);
+  for (MKPartID kind : {MKPartPostureID, MKPartAnthropometryID, MKPartVisionID, MKPartPrefAnglesID,
+                        MKPartJointLimitsID}) {
+    const Part loose(first->ExtractPart(kind, 0, nullptr));
+    ASSERT_NE(loose, nullptr) << kind;
+    library.AddPart(loose.get());
+  }
+  const std::string path = ::testing::TempDir() + "mk_library_of_eight.bin";
+  const std::string bytes = Bytes(library);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+  std::fclose(file);
+
+  KelRawCollPV list;
+  ASSERT_EQ(
+      MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()), list),
+      MKStatusSuccess);
+  ASSERT_EQ(list.Size(), 8);
+  const MKPartID expected[] = {MKPartManikinID,    MKPartManikinID,       MKPartManikinID,
+                               MKPartPostureID,    MKPartAnthropometryID, MKPartVisionID,
+                               MKPartPrefAnglesID, MKPartJointLimitsID};
+  for (int i = 1; i <= list.Size(); ++i) {
+    auto* part = static_cast<MKManikinPart*>(list[i]);
+    EXPECT_EQ(part->GetPartID(), expected[i - 1]);
+    EXPECT_EQ(part->IsLoadedFromLibrary(), 1);
+  }
+  // The listed manikins are the ones written.
+  auto* listed = static_cast<MKManikin*>(list[2]);
+  EXPECT_EQ(listed->GetAnthro()->GetSex(), 1);
+  ExpectSameObservables(*listed, *second, 1e-12);
+  for (int i = 1; i <= list.Size(); ++i) static_cast<MKManikinPart*>(list[i])->Destroy();
+  list.RemoveAll();
+
+  // A manikin of a newer format is skipped and the next record still listed.
+  std::string newer = bytes;
+  const std::size_t at = newer.find("0001B");
+  ASSERT_NE(at, std::string::npos);
+  newer[at + 5 + 7] = static_cast<char>(newer[at + 5 + 7] + 1);  // 2.01 and a little more
+  file = std::fopen(path.c_str(), "wb");
+  ASSERT_EQ(std::fwrite(newer.data(), 1, newer.size(), file), newer.size());
+  std::fclose(file);
+  ASSERT_EQ(
+      MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()), list),
+      MKStatusSuccess);
+  ASSERT_EQ(list.Size(), 7);
+  EXPECT_EQ(static_cast<MKManikinPart*>(list[1])->GetPartID(), MKPartManikinID);
+  for (int i = 1; i <= list.Size(); ++i) static_cast<MKManikinPart*>(list[i])->Destroy();
+  std::remove(path.c_str());
+}
+
+TEST(MKManikinStreamTest, ATruncatedRecordChangesNothing) {
+  Manikin source = RichManikin(false);
+  const std::string bytes = Bytes(*source);
+  Manikin receiver = Make(1, 50);
+  const std::string before = Unstamped(Bytes(*receiver));
+  for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
+    KelStreamDefinition stream(bytes.data(), cut);
+    ASSERT_EQ(receiver->Read(stream), MKStatusStreamContent) << "cut at " << cut;
+  }
+  EXPECT_EQ(Unstamped(Bytes(*receiver)), before);
 }
