@@ -68,6 +68,8 @@ TEST(MKAnthroTest, NewAnthropometryOnTheBuiltInPopulation) {
   EXPECT_EQ(anthro.GetLimitBound(), 4.0);
   EXPECT_NEAR(anthro.GetPopulationAccommodation(), 99.99, 0.01);
   EXPECT_EQ(anthro.GetConstructionType(), MKPostureStanding);
+  // Without a manikin there is no body to measure anchor points on.
+  EXPECT_EQ(anthro.UpdateAnchorPoints(), MKStatusFailure);
   ASSERT_EQ(anthro.GetNumberOfVariables(), 103u);
   EXPECT_EQ(anthro.GetVariableAtIndex(103), nullptr);
   EXPECT_EQ(anthro.GetVariable(""), nullptr);

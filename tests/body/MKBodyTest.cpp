@@ -67,7 +67,7 @@ TEST(MKBodyTest, SkeletonFollowsTheTable) {
   EXPECT_EQ(body.GetEllipse(LEArAca)->GetFlags(), 4);
   EXPECT_EQ(body.GetEllipse(LELeAn2)->GetFlags(), 208);
   EXPECT_EQ(body.GetEllipse(EHeCh)->GetSegment(), body.GetSegment(SHeTo));
-  EXPECT_EQ(body.GetElementByName(BoCg), &body.GetCenterOfGravity());
+  EXPECT_EQ(body.GetElementByName(BoCg), body.GetCenterOfGravity());
   EXPECT_EQ(body.GetElementByName(LEHaMi3), body.GetEllipse(LEHaMi3));
 }
 
@@ -218,19 +218,19 @@ TEST(MKBodyTest, CouplingScalesTheSlavesLimits) {
 
 TEST(MKBodyTest, CentreOfGravityIsTheMassWeightedSum) {
   MKBody body(nullptr, 1, 0);
-  EXPECT_TRUE(body.GetCenterOfGravity().GetGlobalMatrix().GetTranslation().IsNull());
+  EXPECT_TRUE(body.GetCenterOfGravity()->GetGlobalMatrix().GetTranslation().IsNull());
   MKSegment* thigh = body.GetSegment(RSLeTh);
   thigh->SetLength(40);
   thigh->SetMass(0.5);
   thigh->SetCenterOfGravityPosition(MK3DVertex(1, 1, 0.5));  // x and y refused: 0 < c <= 1 holds
-  body.GetCenterOfGravity().SetBody(&body);
+  body.GetCenterOfGravity()->SetBody(&body);
   const MK3x1Matrix middle = thigh->GetOriginPosition() + 0.5 * thigh->AsVector();
   MK3x1Matrix expected = 0.5 * middle;
   // (1, 1, 0.5) of the length: the point (40, 40, 20) in the thigh's frame.
   MK4x4Matrix local;
   local.BuildFromTrans(40, 40, 20);
   expected = 0.5 * (local * thigh->GetGlobalMatrix()).GetTranslation();
-  EXPECT_LT(body.GetCenterOfGravity().GetGlobalMatrix().GetTranslation().DistanceFrom(expected),
+  EXPECT_LT(body.GetCenterOfGravity()->GetGlobalMatrix().GetTranslation().DistanceFrom(expected),
             1e-9);
   (void)middle;
 }
