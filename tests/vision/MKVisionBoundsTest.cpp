@@ -148,6 +148,7 @@ TEST(MKVisionBounds, RecordsRefuseValuesNoEyeCanHold) {
       {kSideAnglesAt + 40, inf, false},
       {kSideAnglesAt + 8, 4.0, false},
       {kSideAnglesAt + 8, -3.0, true},
+      {kSideAnglesAt + 16, -3.5, false},
       {kProximumAt, inf, false},
       {kProximumAt, -0.5, false},
       {kProximumAt, 0.0, true},
