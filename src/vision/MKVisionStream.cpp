@@ -6,6 +6,7 @@
 #include "math/MKIEEE.h"
 #include "parts/MKMemo.h"
 #include "parts/MKPersistenceRoutines.h"
+#include "parts/detail/MKPartReaders.h"
 #include "vision/MKLineOfSight.h"
 #include "vision/MKVision.h"
 #include "vision/MKVisualLimitsVariable.h"
@@ -63,8 +64,8 @@ MKManikinPart* NewVisualLimits(MKPartID) {
 }
 
 const bool registered = [] {
-  MKManikinPart::RegisterReader(MKPartVisionID, NewVision);
-  MKManikinPart::RegisterReader(MKPartVisualLimitsVariableID, NewVisualLimits);
+  MKRegisterPartReader(MKPartVisionID, NewVision);
+  MKRegisterPartReader(MKPartVisualLimitsVariableID, NewVisualLimits);
   return true;
 }();
 
