@@ -1,14 +1,16 @@
 // Writes the seed corpora of the fuzz targets into the folder given (one
 // sub-folder per target): every part a created manikin gives, a vision
-// looking at a point, a library file holding the listable ones, and the
-// library's own skin files and message catalogue, copied from the data
-// folder given second.
+// looking at a point, a library file holding the listable ones, user
+// databases, and the library's own skin files, message catalogue
+// and shipped population, copied from the data folder given second.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "anthro/MKUserDBAnthro.h"
+#include "anthro/MKUserDBJointLimits.h"
 #include "body/MKBody.h"
 #include "body/MKDOF.h"
 #include "body/MKSegment.h"
@@ -42,7 +44,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path corpus = argv[1], dataFolder = argv[2];
-  for (const char* target : {"part_stream", "library_file", "paste", "skin_file", "msg_catalog"})
+  for (const char* target :
+       {"part_stream", "library_file", "paste", "skin_file", "msg_catalog", "user_db"})
     fs::create_directories(corpus / target);
 
   MKManikin* manikin = nullptr;
@@ -84,13 +87,32 @@ int main(int argc, char** argv) {
     library.AddPart(part);
     part->Destroy();
   }
+  // No whole manikin yet: reading one builds a body, seconds under the
+  // sanitizers, beyond the per-input limit of scripts/fuzz.
   ok = SaveRecord(corpus / "library_file", "library", library) && ok;
   manikin->Destroy();
+
+  // A user population and user joint limits of a few values each.
+  MKUserDBAnthro* population = MKUserDBAnthro::Create(KelUnicodeString("Seed population"));
+  population->SetVariable("<STATURE>", 176.0, 163.0, 7.0, 6.5);
+  population->SetVariable("<WEIGHT>", 85.0, 68.0, 14.0, 12.0);
+  KelStreamDefinition populationRecord;
+  ok = population->Write(populationRecord) == MKStatusSuccess &&
+       Save(corpus / "user_db" / "population", populationRecord) && ok;
+  population->Destroy();
+  MKUserDBJointLimits* limits = MKUserDBJointLimits::Create(KelUnicodeString("Seed limits"));
+  limits->SetVariable(RSArAr, 0, 150.0, 40.0, 10.0, 8.0);
+  KelStreamDefinition limitsRecord;
+  ok = limits->Write(limitsRecord) == MKStatusSuccess &&
+       Save(corpus / "user_db" / "joint-limits", limitsRecord) && ok;
+  limits->Destroy();
 
   for (const char* skin : {"female.skn", "male.skn"})
     fs::copy_file(dataFolder / skin, corpus / "skin_file" / skin,
                   fs::copy_options::overwrite_existing);
   fs::copy_file(dataFolder / "LumHumanModeling.msg", corpus / "msg_catalog" / "catalogue",
+                fs::copy_options::overwrite_existing);
+  fs::copy_file(dataFolder / "USArmy2012.mkudb", corpus / "user_db" / "USArmy2012",
                 fs::copy_options::overwrite_existing);
   if (!ok) std::cerr << "mkfuzz_seeds: a record could not be written\n";
   return ok ? 0 : 1;

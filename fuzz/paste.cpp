@@ -10,9 +10,9 @@ MKManikin* LiveManikin() {
   static MKManikin* manikin = [] {
     MKManikin* created = nullptr;
     if (MKManikin::Create(created, 1, 50.0, nullptr, 1, 1) != MKStatusSuccess) __builtin_trap();
-    // The coarsest skin: a paste that rebuilds the body (an anthropometry)
-    // then fits the 1-second limit under the sanitizers. The skin is built
-    // by the same code at every resolution.
+    // The coarsest skin, so that a paste that rebuilds the body (an
+    // anthropometry) costs less under the sanitizers. The skin is built by
+    // the same code at every resolution.
     created->GetBody()->SetMeshResolution(MKBody::GetMinMeshResolution());
     return created;
   }();

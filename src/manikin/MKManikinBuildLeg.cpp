@@ -47,9 +47,10 @@ void LayAlongChild(MKEllipse* ellipse, MKSegment* owner, MKSegment* child, doubl
   // kept within a quarter either side so that the sections built from it
   // (the ankle's second ellipse takes half of it) lean the same way for
   // every body.
-  double rotation = turn + bestQuarter;
-  while (rotation > 90.0) rotation -= 180.0;
-  while (rotation <= -90.0) rotation += 180.0;
+  // One exact step, whatever the turn (a loop of half turns would not end
+  // for a turn too large for 180 to change it).
+  double rotation = std::remainder(turn + bestQuarter, 180.0);
+  if (rotation <= -90.0) rotation += 180.0;
   ellipse->SetRotationX(rotation);
   ellipse->SetPosition(0.0, bestSign * offset * MKMathRoutines::Sin(turn),
                        owner->GetLength() + offset * MKMathRoutines::Cos(turn));

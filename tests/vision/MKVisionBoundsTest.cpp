@@ -105,6 +105,25 @@ TEST(MKVisionBounds, EndlessSearchRecordIsRefusedQuickly) {
   EXPECT_EQ(vision->GetFocalDistance(), focal);
 }
 
+TEST(MKVisionBounds, FarthestAcceptedRecordPastesQuickly) {
+  // The farthest values a record may hold: the slowest paste that is not refused.
+  MKVision source;
+  std::string bytes = mktest::Written(source);
+  bytes = WithDouble(bytes, kFocalAt, 1.0e8);
+  bytes = WithDouble(bytes, kProximumAt, 1.0e8);
+  mktest::Manikin manikin = mktest::Make(1, 50.0);
+  ASSERT_TRUE(manikin);
+
+  Watchdog watchdog("pasting the farthest record");
+  const auto start = std::chrono::steady_clock::now();
+  mktest::PartPtr part = mktest::ReadPart(bytes);
+  ASSERT_TRUE(part);
+  EXPECT_EQ(manikin->PasteFrom(part.get(), 1), MKStatusSuccess);
+  EXPECT_LT(Seconds(start), 1.0);
+  EXPECT_EQ(manikin->GetVision()->GetPonctumProximum(), 1.0e8);
+  EXPECT_NEAR(manikin->GetVision()->GetFocalDistance(), 1.0e8, 1.0);
+}
+
 TEST(MKVisionBounds, RecordsRefuseValuesNoEyeCanHold) {
   MKVision source;
   const std::string good = mktest::Written(source);
@@ -129,6 +148,7 @@ TEST(MKVisionBounds, RecordsRefuseValuesNoEyeCanHold) {
       {kSideAnglesAt + 40, inf, false},
       {kSideAnglesAt + 8, 4.0, false},
       {kSideAnglesAt + 8, -3.0, true},
+      {kSideAnglesAt + 16, -3.5, false},
       {kProximumAt, inf, false},
       {kProximumAt, -0.5, false},
       {kProximumAt, 0.0, true},

@@ -1,0 +1,31 @@
+// The user-database readers: a record read as a user population and as user
+// joint limits; what reads is written back and read again.
+#include "FuzzSupport.h"
+#include "anthro/MKUserDBAnthro.h"
+#include "anthro/MKUserDBJointLimits.h"
+
+namespace {
+
+template <class Database>
+void ReadAndWriteBack(const std::uint8_t* data, std::size_t size) {
+  KelStreamDefinition stream(data, size);
+  Database* database = Database::Create();
+  if (database->Read(stream) == MKStatusSuccess) {
+    KelStreamDefinition written;
+    if (database->Write(written) == MKStatusSuccess) {
+      KelStreamDefinition again(written.GetBuffer(), written.GetLength());
+      Database* back = Database::Create();
+      back->Read(again);
+      back->Destroy();
+    }
+  }
+  database->Destroy();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  ReadAndWriteBack<MKUserDBAnthro>(data, size);
+  ReadAndWriteBack<MKUserDBJointLimits>(data, size);
+  return 0;
+}
