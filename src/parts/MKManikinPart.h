@@ -125,6 +125,12 @@ class MKManikinPart {
   // which is skipped. 100 for another flag or another record.
   static MKStatus ReadOptionalPart(KelStreamDefinition& stream, MKPartID kind,
                                    MKManikinPart*& part);
+  // Reads a container record of `kind` that holds exactly `count` child
+  // records (a section of a manikin record) into a new part. The container
+  // takes the record's version when it is newer than 2.01; children newer
+  // than their reader are skipped. 100 for another record or a bad child.
+  static MKStatus ReadCountedContainer(KelStreamDefinition& stream, MKPartID kind, int count,
+                                       MKManikinPart*& part);
   // Writes an optional part: int 0 for none, else int 1 and the part's record.
   static MKStatus WriteOptionalPart(KelStreamDefinition& stream, MKManikinPart* part);
 

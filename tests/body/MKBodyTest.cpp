@@ -197,6 +197,19 @@ TEST(MKBodyTest, CouplingScalesTheSlavesLimits) {
   hip->SetMathematicalValue(hip->GetMaxLimNoCoupling(true) * 0.4);
   EXPECT_NEAR(knee->GetMinLim(false), ownMin, 1e-12);
 
+  // A master on its negative side scales by its own polynomials: the shoulder
+  // extended sets the elbow's maximum and leaves its minimum.
+  elbow->SetMathematicalValue(0.0);
+  const double elbowMax = elbow->GetMaxLimNoCoupling(true);
+  const double elbowMin = elbow->GetMinLimNoCoupling(true);
+  shoulder->SetMathematicalValue(-shoulder->GetMinLimNoCoupling(true));
+  EXPECT_NEAR(elbow->GetMaxLim(false) / elbowMax, 0.992, 1e-12);
+  EXPECT_NEAR(elbow->GetMinLim(false), elbowMin, 1e-12);
+  shoulder->SetMathematicalValue(-0.5 * shoulder->GetMinLimNoCoupling(true));
+  EXPECT_NEAR(elbow->GetMaxLim(false) / elbowMax, 0.975, 1e-12);
+  shoulder->SetMathematicalValue(0.5 * shoulder->GetMaxLimNoCoupling(true));
+  EXPECT_NEAR(elbow->GetMaxLim(false) / elbowMax, 1.0245125, 1e-12);
+
   body.DisableCoupling(true);
   elbow->SetMathematicalValue(elbow->GetMaxLimNoCoupling(true));
   shoulder->SetMathematicalValue(shoulderMax);

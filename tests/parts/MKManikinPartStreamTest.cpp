@@ -71,6 +71,10 @@ TEST(MKPersistenceRoutinesTest, PrimitiveReads) {
   i = 7;
   EXPECT_NE(R::ReadInt(shortInt, i), MKStatusSuccess);
   EXPECT_EQ(i, 7);
+  EXPECT_EQ(shortInt.GetCurrentPosition(), 0);  // a failed read leaves the position
+  shortInt.Advance(1);
+  EXPECT_NE(R::ReadInt(shortInt, i), MKStatusSuccess);
+  EXPECT_EQ(shortInt.GetCurrentPosition(), 1);
 }
 
 TEST(MKPersistenceRoutinesTest, StringLengthLimits) {
