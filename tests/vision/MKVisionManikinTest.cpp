@@ -339,7 +339,8 @@ TEST_F(MKVisionManikinTest, VisionCones) {
   copy.Clear();
   copy = held;
   ASSERT_EQ(copy.GetNumberOfMeshes(), 1u);
-  copy = copy;
+  const MKBagOfMKMesh& itself = copy;
+  copy = itself;
   ASSERT_EQ(copy.GetNumberOfMeshes(), 1u);
   copy.GetMesh(0)->Clear();
   ASSERT_EQ(vision->LookAt(20.0, 0.0, 0.0), MKStatusSuccess);
