@@ -10,7 +10,6 @@
 #include "parts/MKPartHolder.h"
 #include "parts/detail/MKPartReaders.h"
 #include "parts/MKPersistenceRoutines.h"
-#include "parts/detail/MKPartReaders.h"
 #include "vision/MKVision.h"
 
 namespace {
