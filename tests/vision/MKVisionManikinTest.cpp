@@ -337,6 +337,12 @@ TEST_F(MKVisionManikinTest, VisionCones) {
   const MK3DVertex rim = (*held.GetMesh(0))[1];
   MKBagOfMKMesh copy = held;
   copy.Clear();
+  copy = held;
+  ASSERT_EQ(copy.GetNumberOfMeshes(), 1u);
+  const MKBagOfMKMesh& itself = copy;
+  copy = itself;
+  ASSERT_EQ(copy.GetNumberOfMeshes(), 1u);
+  copy.GetMesh(0)->Clear();
   ASSERT_EQ(vision->LookAt(20.0, 0.0, 0.0), MKStatusSuccess);
   EXPECT_EQ(middle->GetCentralCone(MKProjectionOnSphere).GetNumberOfMeshes(),
             manikin->GetBody()->GetMeshResolution() + 1);
