@@ -31,10 +31,10 @@ class MKManikin : public MKManikinPart {
   // failure `manikin` is null: 6 bad sex, 100 skin data unreadable, 7
   // percentile outside (0, 100), 8 buildKind not 1 or 2, 4 no memory, or the
   // status of fixing stature and weight.
-  static MKStatus Create(MKManikin*& manikin, int sex, double percentile, MKDBAnthro* database,
-                         int buildKind, unsigned char bodyFlag);
+  static MKStatus Create(MKManikin*& manikin, int sex, double percentile,
+                         const MKDBAnthro* database, int buildKind, unsigned char bodyFlag);
 
-  MKManikin(MKDBAnthro* database, int sex, int buildKind, unsigned char bodyFlag);
+  MKManikin(const MKDBAnthro* database, int sex, int buildKind, unsigned char bodyFlag);
   // Fresh components on the source's database and sex, then everything
   // else pasted from the source.
   MKManikin(const MKManikin& source);

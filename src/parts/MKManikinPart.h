@@ -45,6 +45,16 @@ class MKManikinPart {
   virtual int GetOwnerShortNameAsChild() const { return -1; }
   virtual int GetDOFNumberAsChild() const { return -1; }
 
+  // The paste routines that PasteFrom dispatches to, by the source's kind.
+  MKStatus PasteOnPrefAngle(const MKManikinPart* source, unsigned char flag);
+  MKStatus PasteOnIKConstraints(const MKManikinPart* source);
+  MKStatus PasteOnJointLimits(const MKManikinPart* source, unsigned char flag);
+  MKStatus PasteOnPosture(const MKManikinPart* source, unsigned char flag);
+  MKStatus PasteOnSet(const MKManikinPart* source);
+  MKStatus PasteOnVisualLimits(const MKManikinPart* source);
+  MKStatus PasteOnDBReference(const MKManikinPart* source);
+  MKStatus PasteMemoOnPart(const MKManikinPart* source);
+
   // An empty part of a kind; null for kinds that have no constructor here.
   static MKManikinPart* Create(MKPartID kind);
   // A reference to a database: a container of kind 11 (joint limits) holding
@@ -54,11 +64,6 @@ class MKManikinPart {
   // The same for an anthropometric database: kind 12, version 2.02.
   static MKManikinPart* Create(const MKDBAnthro* database);
 
-  // The classes above the part tree make themselves known as readers of
-  // their record kinds: `factory(kind)` returns a new, empty part that reads
-  // a record of that kind.
-  using ReaderFactory = MKManikinPart* (*)(MKPartID kind);
-  static void RegisterReader(MKPartID kind, ReaderFactory factory);
   static const KelString& ConvertPartIDToString(MKPartID kind);
   static MKPartID ConvertStringToPartID(const KelString& text);
 
@@ -74,8 +79,10 @@ class MKManikinPart {
   // `found` pointing at it in the tree; 0 and null when none.
   int FindPart(const MKPartID& kind, MKManikinPart*& found, int start) const;
   void RemoveAllParts();
-  // The child at 1-based slot i (null for an empty slot or a bad index).
-  MKManikinPart* GetChild(int i) const;
+  // The child at 1-based slot i (null for an empty slot or a bad index);
+  // changeable only through a changeable part.
+  const MKManikinPart* GetChild(int i) const;
+  MKManikinPart* GetChild(int i);
 
   // Framing of stream records.
   static int GetMaxTagLength() { return 5; }
@@ -149,15 +156,6 @@ class MKManikinPart {
   // Reads one framed child record (its begin tag already read as `tag`) and
   // pastes it on this part; skips a record newer than its reader.
   MKStatus ReadChild(KelStreamDefinition& stream, const KelString& tag);
-
-  MKStatus PasteOnPrefAngle(const MKManikinPart* source, unsigned char flag);
-  MKStatus PasteOnIKConstraints(const MKManikinPart* source);
-  MKStatus PasteOnJointLimits(const MKManikinPart* source, unsigned char flag);
-  MKStatus PasteOnPosture(const MKManikinPart* source, unsigned char flag);
-  MKStatus PasteOnSet(const MKManikinPart* source);
-  MKStatus PasteOnVisualLimits(const MKManikinPart* source);
-  MKStatus PasteOnDBReference(const MKManikinPart* source);
-  MKStatus PasteMemoOnPart(const MKManikinPart* source);
 
   void SetTimeStamp(long stamp) { timeStamp = stamp; }
   void SetVersion(double newVersion) { version = newVersion; }

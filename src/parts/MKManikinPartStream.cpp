@@ -9,6 +9,7 @@
 #include "parts/MKManikinPartFrame.h"
 #include "parts/MKMemo.h"
 #include "parts/MKPersistenceRoutines.h"
+#include "parts/detail/MKPartReaders.h"
 
 namespace {
 
@@ -106,9 +107,9 @@ bool StripBeginMark(KelString& tag) {
 }  // namespace
 
 namespace {
-MKManikinPart::ReaderFactory& ReaderOf(MKPartID kind) {
-  static MKManikinPart::ReaderFactory factories[MKPartPrefAnglesDof3ID + 1] = {};
-  static MKManikinPart::ReaderFactory none = nullptr;
+MKPartReaderFactory& ReaderOf(MKPartID kind) {
+  static MKPartReaderFactory factories[MKPartPrefAnglesDof3ID + 1] = {};
+  static MKPartReaderFactory none = nullptr;
   if (kind < 0 || kind > MKPartPrefAnglesDof3ID) {
     none = nullptr;
     return none;
@@ -117,7 +118,7 @@ MKManikinPart::ReaderFactory& ReaderOf(MKPartID kind) {
 }
 }  // namespace
 
-void MKManikinPart::RegisterReader(MKPartID kind, ReaderFactory factory) {
+void MKRegisterPartReader(MKPartID kind, MKPartReaderFactory factory) {
   ReaderOf(kind) = factory;
 }
 
@@ -128,7 +129,7 @@ MKManikinPart* MKManikinPart::CreateReader(MKPartID kind) {
     case MKPartFrameID:
       return MKManikinPartFrame::Create();
     default: {
-      const ReaderFactory factory = ReaderOf(kind);
+      const MKPartReaderFactory factory = ReaderOf(kind);
       return factory ? factory(kind) : nullptr;
     }
   }
