@@ -1,8 +1,8 @@
 // Writes the seed corpora of the fuzz targets into the folder given (one
 // sub-folder per target): every part a created manikin gives, a vision
-// looking at a point, a library file holding the listable ones, and the
-// library's own skin files and message catalogue, copied from the data
-// folder given second.
+// looking at a point, the whole manikin, a library file holding the manikin
+// and the listable parts, and the library's own skin files and message
+// catalogue, copied from the data folder given second.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -84,6 +84,11 @@ int main(int argc, char** argv) {
     library.AddPart(part);
     part->Destroy();
   }
+  // The whole manikin: a record of its own, and in the library among the
+  // loose parts.
+  ok = SaveRecord(corpus / "part_stream", "kind-1-manikin", *manikin) && ok;
+  ok = SaveRecord(corpus / "paste", "kind-1-manikin", *manikin) && ok;
+  library.AddPart(manikin);
   ok = SaveRecord(corpus / "library_file", "library", library) && ok;
   manikin->Destroy();
 

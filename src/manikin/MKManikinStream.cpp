@@ -9,6 +9,7 @@
 #include "manikin/MKManikin.h"
 #include "parts/MKPartHolder.h"
 #include "parts/MKPersistenceRoutines.h"
+#include "parts/detail/MKPartReaders.h"
 #include "vision/MKVision.h"
 
 namespace {
@@ -76,7 +77,7 @@ MKManikinPart* NewManikin(MKPartID) {
 }
 
 const bool registered = [] {
-  MKManikinPart::RegisterReader(MKPartManikinID, NewManikin);
+  MKRegisterPartReader(MKPartManikinID, NewManikin);
   return true;
 }();
 

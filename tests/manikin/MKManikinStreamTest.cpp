@@ -387,6 +387,15 @@ TEST(MKManikinStreamTest, AChangedFramingByteReadsOrChangesNothing) {
   // Only the manikin's own version may change to one that still reads.
   EXPECT_LE(reads, 16);
 
+  // A clothing record (count 1) is skipped over; a count of 2 is refused.
+  for (int count : {1, 2}) {
+    std::string dressed = bytes.substr(0, bytes.size() - 9);
+    dressed += mktest::Bytes().Int(count).data + mktest::Record("0016", 2.01, "0123") + "0001E";
+    const std::string length = mktest::Bytes().Int(mktest::IntAt(bytes, 13) + 26).data;
+    dressed.replace(13, 4, length);
+    EXPECT_EQ(read(dressed), count == 1 ? MKStatusSuccess : MKStatusStreamContent) << count;
+  }
+
   // A section record of a newer version is skipped; the others are read.
   for (std::size_t at : framing.sectionVersions) {
     std::string newer = bytes;
