@@ -172,9 +172,8 @@ MKStatus MKManikin::ReadClothing(KelStreamDefinition& stream) {
   KelString tag;
   double version = 0.0;
   unsigned int length = 0;
-  status = ReadTagBegin(stream, tag);
+  status = ReadRecordBegin(stream, tag, version, length);
   if (status == MKStatusSuccess && tag != sMKPartClothingID) status = MKStatusStreamContent;
-  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
   if (status == MKStatusSuccess && !stream.Advance(static_cast<long>(length)))
     status = MKStatusStreamContent;
   if (status == MKStatusSuccess) status = ReadEndTag(stream, MKPartClothingID);
@@ -188,9 +187,8 @@ MKStatus MKManikin::Read(KelStreamDefinition& stream) {
   double version = 0.0;
   unsigned int length = 0;
   const long start = stream.GetCurrentPosition();
-  MKStatus status = ReadTagBegin(stream, tag);
-  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
-  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
+  MKStatus status = ReadRecordBegin(stream, tag, version, length);
+  if (status != MKStatusSuccess) return status;
   // Another record, or a format newer than this reader knows.
   if (tag != sMKPartManikinID || !(version <= GetVersion())) return MKStatusStreamContent;
 

@@ -17,29 +17,18 @@
 #include "math/MKUnitConversions.h"
 #include "parts/MKMemo.h"
 #include "parts/MKPartHolder.h"
+#include "parts/MKStreamTestSupport.h"
 #include "vision/MKLineOfSight.h"
 #include "vision/MKVision.h"
 
 namespace {
 
+using mktest::Degrees;
+using mktest::DOF;
 using mktest::Make;
 using mktest::Manikin;
+using mktest::Memo;
 using Part = MKPartHolder<>;
-
-double Degrees(double d) {
-  return MKUnitConversions::DegreesToRadians(d);
-}
-
-MKDOF* DOF(const Manikin& m, MKShortName segment, int number) {
-  return m->GetBody()->GetSegment(segment)->GetDOF(number);
-}
-
-MKMemo Memo(const char* text, MKPartID owner) {
-  MKMemo memo;
-  memo.SetText(KelUnicodeString(text));
-  memo.SetPartIDOfOwner(owner);
-  return memo;
-}
 
 void ExpectSameZones(const MKDOF& a, const MKDOF& b) {
   ASSERT_EQ(a.GetNumberOfPrefAngles(), b.GetNumberOfPrefAngles());

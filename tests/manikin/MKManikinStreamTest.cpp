@@ -30,24 +30,12 @@
 
 namespace {
 
+using mktest::Degrees;
+using mktest::DOF;
 using mktest::Make;
 using mktest::Manikin;
+using mktest::Memo;
 using Part = MKPartHolder<>;
-
-double Degrees(double d) {
-  return MKUnitConversions::DegreesToRadians(d);
-}
-
-MKDOF* DOF(MKManikin& m, MKShortName segment, int number) {
-  return m.GetBody()->GetSegment(segment)->GetDOF(number);
-}
-
-MKMemo Memo(const char* text, MKPartID owner) {
-  MKMemo memo;
-  memo.SetText(KelUnicodeString(text));
-  memo.SetPartIDOfOwner(owner);
-  return memo;
-}
 
 std::string Bytes(MKManikinPart& part, MKStatus expected = MKStatusSuccess) {
   KelStreamDefinition stream;
@@ -93,17 +81,17 @@ Manikin RichManikin(bool gazeAtInfinity) {
   EXPECT_EQ(anthro->GetVariable("<SPAN>")->SetUserValue(160.0), MKStatusSuccess);
   EXPECT_EQ(anthro->Update(), MKStatusSuccess);
 
-  EXPECT_EQ(DOF(*m, RSArAr, 0)->SetValue(Degrees(40), 1), MKStatusSuccess);
-  DOF(*m, RSArAr, 0)->LockValue();
-  EXPECT_EQ(DOF(*m, LSLeLe, 0)->SetValue(Degrees(30), 1), MKStatusSuccess);
-  EXPECT_EQ(DOF(*m, SBoL5, 0)->SetValue(Degrees(12), 1), MKStatusSuccess);
-  DOF(*m, SHeCg, 0)->RemoveLimits();
-  MKDOF* knee = DOF(*m, RSLeLe, 0);
+  EXPECT_EQ(DOF(m, RSArAr, 0)->SetValue(Degrees(40), 1), MKStatusSuccess);
+  DOF(m, RSArAr, 0)->LockValue();
+  EXPECT_EQ(DOF(m, LSLeLe, 0)->SetValue(Degrees(30), 1), MKStatusSuccess);
+  EXPECT_EQ(DOF(m, SBoL5, 0)->SetValue(Degrees(12), 1), MKStatusSuccess);
+  DOF(m, SHeCg, 0)->RemoveLimits();
+  MKDOF* knee = DOF(m, RSLeLe, 0);
   knee->UnlockLimits();
   EXPECT_EQ(knee->SetMaxLimFromPercentile(80), MKStatusSuccess);
   knee->LockLimits();
-  EXPECT_NE(DOF(*m, RSArAr, 1)->InsertPrefAngle(Degrees(30), Degrees(10), 42.0), nullptr);
-  EXPECT_NE(DOF(*m, LSArAr, 0)->InsertPrefAngle(Degrees(50), Degrees(20), 7.0), nullptr);
+  EXPECT_NE(DOF(m, RSArAr, 1)->InsertPrefAngle(Degrees(30), Degrees(10), 42.0), nullptr);
+  EXPECT_NE(DOF(m, LSArAr, 0)->InsertPrefAngle(Degrees(50), Degrees(20), 7.0), nullptr);
 
   for (const MKMemo& memo :
        {Memo("the manikin", MKPartManikinID), Memo("the posture", MKPartPostureID),
