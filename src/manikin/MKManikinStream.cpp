@@ -8,7 +8,6 @@
 #include "body/MKDOF.h"
 #include "manikin/MKManikin.h"
 #include "parts/MKPartHolder.h"
-#include "parts/detail/MKPartReaders.h"
 #include "parts/MKPersistenceRoutines.h"
 #include "parts/detail/MKPartReaders.h"
 #include "vision/MKVision.h"
