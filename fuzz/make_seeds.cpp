@@ -1,8 +1,9 @@
 // Writes the seed corpora of the fuzz targets into the folder given (one
 // sub-folder per target): every part a created manikin gives, a vision
-// looking at a point, a library file holding the listable ones, user
-// databases, and the library's own skin files, message catalogue
-// and shipped population, copied from the data folder given second.
+// looking at a point, the whole manikin, a library file holding the manikin
+// and the listable parts, user databases, and the library's own skin files,
+// message catalogue and shipped population, copied from the data folder
+// given second.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -87,8 +88,11 @@ int main(int argc, char** argv) {
     library.AddPart(part);
     part->Destroy();
   }
-  // No whole manikin yet: reading one builds a body, seconds under the
-  // sanitizers, beyond the per-input limit of scripts/fuzz.
+  // The whole manikin: a record of its own, and in the library among the
+  // loose parts.
+  ok = SaveRecord(corpus / "part_stream", "kind-1-manikin", *manikin) && ok;
+  ok = SaveRecord(corpus / "paste", "kind-1-manikin", *manikin) && ok;
+  library.AddPart(manikin);
   ok = SaveRecord(corpus / "library_file", "library", library) && ok;
   manikin->Destroy();
 

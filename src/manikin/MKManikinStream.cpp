@@ -8,8 +8,8 @@
 #include "body/MKDOF.h"
 #include "manikin/MKManikin.h"
 #include "parts/MKPartHolder.h"
-#include "parts/detail/MKPartReaders.h"
 #include "parts/MKPersistenceRoutines.h"
+#include "parts/detail/MKPartReaders.h"
 #include "vision/MKVision.h"
 
 namespace {
@@ -57,6 +57,19 @@ bool IsKept(const MKDOF& dof, bool gazeAtInfinity) {
          dof.GetRange() != dof.GetDefaultRange() || dof.GetNumberOfChildrenParts() > 0 ||
          owner == LSArFAr || owner == RSArFAr ||
          (gazeAtInfinity && (owner == LLHeEye || owner == MLHeEye || owner == RLHeEye));
+}
+
+// Whether the record that began at `start` ends where the stream now is:
+// its body and end tag fill exactly the length its header gives.
+bool EndsAtItsLength(KelStreamDefinition& stream, long start) {
+  const long end = stream.GetCurrentPosition();
+  int length = 0;
+  stream.Reset();
+  bool framed = stream.Advance(start + 13) &&
+                MKPersistenceRoutines::ReadInt(stream, length) == MKStatusSuccess;
+  stream.Reset();
+  framed = stream.Advance(end) && framed;
+  return framed && end == start + 2 * 5 + 12 + static_cast<long>(length);
 }
 
 MKManikinPart* NewManikin(MKPartID) {
@@ -131,17 +144,21 @@ MKStatus MKManikin::ReadManikin(KelStreamDefinition& stream, ReadRecord& record)
   for (int i = 0; i < kSectionCount; ++i) {
     const Section& section = kSections[i];
     MKManikinPart* part = nullptr;
+    const long start = stream.GetCurrentPosition() + 4;
+    int lead = 0;
     MKStatus status = MKStatusSuccess;
     if (section.lead == Lead::Presence) {
       status = ReadOptionalPart(stream, section.kind, part);
+      lead = stream.GetCurrentPosition() > start ? 1 : 0;
     } else {
-      int count = 0;
-      status = MKPersistenceRoutines::ReadInt(stream, count);
-      if (status == MKStatusSuccess && count < 0) status = MKStatusStreamContent;
-      if (status == MKStatusSuccess && count > 0)
-        status = ReadCountedContainer(stream, section.kind, count, part);
+      status = MKPersistenceRoutines::ReadInt(stream, lead);
+      if (status == MKStatusSuccess && lead < 0) status = MKStatusStreamContent;
+      if (status == MKStatusSuccess && lead > 0)
+        status = ReadCountedContainer(stream, section.kind, lead, part);
     }
     record.parts[i].reset(part);
+    if (status == MKStatusSuccess && lead != 0 && !EndsAtItsLength(stream, start))
+      status = MKStatusStreamContent;
     if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   }
   return MKStatusSuccess;
@@ -155,9 +172,8 @@ MKStatus MKManikin::ReadClothing(KelStreamDefinition& stream) {
   KelString tag;
   double version = 0.0;
   unsigned int length = 0;
-  status = ReadTagBegin(stream, tag);
+  status = ReadRecordBegin(stream, tag, version, length);
   if (status == MKStatusSuccess && tag != sMKPartClothingID) status = MKStatusStreamContent;
-  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
   if (status == MKStatusSuccess && !stream.Advance(static_cast<long>(length)))
     status = MKStatusStreamContent;
   if (status == MKStatusSuccess) status = ReadEndTag(stream, MKPartClothingID);
@@ -170,9 +186,9 @@ MKStatus MKManikin::Read(KelStreamDefinition& stream) {
   KelString tag;
   double version = 0.0;
   unsigned int length = 0;
-  MKStatus status = ReadTagBegin(stream, tag);
-  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
-  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
+  const long start = stream.GetCurrentPosition();
+  MKStatus status = ReadRecordBegin(stream, tag, version, length);
+  if (status != MKStatusSuccess) return status;
   // Another record, or a format newer than this reader knows.
   if (tag != sMKPartManikinID || !(version <= GetVersion())) return MKStatusStreamContent;
 
@@ -185,6 +201,7 @@ MKStatus MKManikin::Read(KelStreamDefinition& stream) {
   if (status == MKStatusSuccess) status = ReadManikin(stream, record);
   if (status == MKStatusSuccess) status = ReadClothing(stream);
   if (status == MKStatusSuccess) status = ReadEndTag(stream, GetPartID());
+  if (status == MKStatusSuccess && !EndsAtItsLength(stream, start)) status = MKStatusStreamContent;
   if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
   return PasteRecord(record);
 }

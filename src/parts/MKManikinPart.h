@@ -110,6 +110,10 @@ class MKManikinPart {
   static MKStatus ReadLength(KelStreamDefinition& stream, unsigned int& length);
   static MKStatus ReadVersionAndLength(KelStreamDefinition& stream, double& version,
                                        unsigned int& length);
+  // The header of a record: begin tag (its "B" removed), version and
+  // length; 100 when any of them is missing or malformed.
+  static MKStatus ReadRecordBegin(KelStreamDefinition& stream, KelString& tag, double& version,
+                                  unsigned int& length);
   static MKStatus ReadTimeStamp(KelStreamDefinition& stream, long& timeStamp, const MKPartID& kind);
   // ReadTimeStamp that also answers the record's version, which decides the
   // fields of older records.

@@ -203,6 +203,13 @@ MKStatus MKManikinPart::ReadVersionAndLength(KelStreamDefinition& stream, double
   return status == MKStatusSuccess ? ReadLength(stream, length) : status;
 }
 
+MKStatus MKManikinPart::ReadRecordBegin(KelStreamDefinition& stream, KelString& tag,
+                                        double& version, unsigned int& length) {
+  MKStatus status = ReadTagBegin(stream, tag);
+  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
+  return MKPersistenceRoutines::StoppedEarly(status);
+}
+
 MKStatus MKManikinPart::ReadTimeStamp(KelStreamDefinition& stream, long& timeStamp,
                                       const MKPartID& kind) {
   double version = 0;
@@ -253,9 +260,7 @@ MKStatus MKManikinPart::ReadOptionalPart(KelStreamDefinition& stream, MKPartID k
   KelString tag;
   double version = 0;
   unsigned int length = 0;
-  if ((status = ReadTagBegin(stream, tag)) != MKStatusSuccess) return status;
-  if ((status = ReadVersionAndLength(stream, version, length)) != MKStatusSuccess)
-    return MKPersistenceRoutines::StoppedEarly(status);
+  if ((status = ReadRecordBegin(stream, tag, version, length)) != MKStatusSuccess) return status;
   if (tag != ConvertPartIDToString(kind) || ConvertStringToPartID(tag) != kind)
     return MKStatusStreamContent;
   const bool container = kind == MKPartJointLimitsDBReferenceID ||
@@ -281,9 +286,8 @@ MKStatus MKManikinPart::ReadCountedContainer(KelStreamDefinition& stream, MKPart
   KelString tag;
   double version = 0;
   unsigned int length = 0;
-  MKStatus status = ReadTagBegin(stream, tag);
-  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
-  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
+  MKStatus status = ReadRecordBegin(stream, tag, version, length);
+  if (status != MKStatusSuccess) return status;
   if (tag != ConvertPartIDToString(kind)) return MKStatusStreamContent;
   MKManikinPart container(kind, version > 2.01 ? version : 2.01);
   // The container's own time stamp is not kept: the receiver stamps its parts.
@@ -366,9 +370,8 @@ MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPar
   KelString tag;
   double version = 0;
   unsigned int length = 0;
-  MKStatus status = ReadTagBegin(stream, tag);
-  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
-  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
+  MKStatus status = ReadRecordBegin(stream, tag, version, length);
+  if (status != MKStatusSuccess) return status;
 
   // Parts a host stores on their own; the parts of a DOF come in containers.
   const MKPartID kind = ConvertStringToPartID(tag);

@@ -17,29 +17,18 @@
 #include "math/MKUnitConversions.h"
 #include "parts/MKMemo.h"
 #include "parts/MKPartHolder.h"
+#include "parts/MKStreamTestSupport.h"
 #include "vision/MKLineOfSight.h"
 #include "vision/MKVision.h"
 
 namespace {
 
+using mktest::Degrees;
+using mktest::DOF;
 using mktest::Make;
 using mktest::Manikin;
+using mktest::Memo;
 using Part = MKPartHolder<>;
-
-double Degrees(double d) {
-  return MKUnitConversions::DegreesToRadians(d);
-}
-
-MKDOF* DOF(const Manikin& m, MKShortName segment, int number) {
-  return m->GetBody()->GetSegment(segment)->GetDOF(number);
-}
-
-MKMemo Memo(const char* text, MKPartID owner) {
-  MKMemo memo;
-  memo.SetText(KelUnicodeString(text));
-  memo.SetPartIDOfOwner(owner);
-  return memo;
-}
 
 void ExpectSameZones(const MKDOF& a, const MKDOF& b) {
   ASSERT_EQ(a.GetNumberOfPrefAngles(), b.GetNumberOfPrefAngles());
@@ -352,4 +341,45 @@ TEST(MKManikinPasteTest, EarlierPosturesAreCarriedOverToTheCurrentSkeleton) {
   ASSERT_EQ(setenv("MKKR12ManikinInR14", "1", 1), 0);
   EXPECT_EQ(manikin->PasteFrom(broken.get(), 1), MKStatusPasteKindRefused);
   ASSERT_EQ(unsetenv("MKKR12ManikinInR14"), 0);
+}
+
+// What a manikin answers for a part of each of the 33 kinds: the kinds it
+// hands to a component (or keeps as memos) paste, every other one is refused.
+TEST(MKManikinPasteTest, EveryKindIsTakenOrRefused) {
+  Manikin manikin = Make(1, 50);
+  Manikin other = Make(0, 50);
+  const MKMemo memo = Memo("every kind", MKPartDefaultID);
+  for (int k = MKPartDefaultID; k <= MKPartPrefAnglesDof3ID; ++k) {
+    const auto kind = static_cast<MKPartID>(k);
+    // A part of that kind as a manikin gives it, else an empty container:
+    // the manikin refuses those kinds by their kind alone.
+    Part part(other->ExtractPart(kind, 0, nullptr));
+    if (kind == MKPartMemoID) part.reset(memo.Clone());
+    if (kind == MKPartManikinID) part.reset(other->Clone());
+    if (!part) part.reset(new MKManikinPart(kind, 2.01));
+    bool taken = true;
+    switch (kind) {
+      case MKPartDefaultID:
+      case MKPartLibraryID:
+      case MKPartAnthroVariableID:
+      case MKPartPrefAngleID:
+      case MKPartJointLimitsVariableID:
+      case MKPartAnthroDBReferenceID:
+      case MKPartPostureVariableID:
+      case MKPartIKConstraintID:
+      case MKPartVisualLimitsVariableID:
+      case MKPartUserDBAnthroID:
+      case MKPartUserDBAnthroVariableID:
+      case MKPartUserDBJointLimitsID:
+      case MKPartUserDBJointLimitsVariableID:
+      case MKPartFrameID:
+      case MKPartSetID:
+        taken = false;
+        break;
+      default:
+        break;
+    }
+    EXPECT_EQ(manikin->PasteFrom(part.get(), 1), taken ? MKStatusSuccess : MKStatusPasteKindRefused)
+        << "kind " << k;
+  }
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "anthro/MKAnthro.h"
 #include "anthro/MKAnthroVariable.h"
@@ -23,29 +24,18 @@
 #include "math/MKUnitConversions.h"
 #include "parts/MKMemo.h"
 #include "parts/MKPartHolder.h"
+#include "parts/MKStreamTestSupport.h"
 #include "vision/MKVision.h"
 #include "vision/MKVisualLimitsVariable.h"
 
 namespace {
 
+using mktest::Degrees;
+using mktest::DOF;
 using mktest::Make;
 using mktest::Manikin;
+using mktest::Memo;
 using Part = MKPartHolder<>;
-
-double Degrees(double d) {
-  return MKUnitConversions::DegreesToRadians(d);
-}
-
-MKDOF* DOF(MKManikin& m, MKShortName segment, int number) {
-  return m.GetBody()->GetSegment(segment)->GetDOF(number);
-}
-
-MKMemo Memo(const char* text, MKPartID owner) {
-  MKMemo memo;
-  memo.SetText(KelUnicodeString(text));
-  memo.SetPartIDOfOwner(owner);
-  return memo;
-}
 
 std::string Bytes(MKManikinPart& part, MKStatus expected = MKStatusSuccess) {
   KelStreamDefinition stream;
@@ -91,17 +81,17 @@ Manikin RichManikin(bool gazeAtInfinity) {
   EXPECT_EQ(anthro->GetVariable("<SPAN>")->SetUserValue(160.0), MKStatusSuccess);
   EXPECT_EQ(anthro->Update(), MKStatusSuccess);
 
-  EXPECT_EQ(DOF(*m, RSArAr, 0)->SetValue(Degrees(40), 1), MKStatusSuccess);
-  DOF(*m, RSArAr, 0)->LockValue();
-  EXPECT_EQ(DOF(*m, LSLeLe, 0)->SetValue(Degrees(30), 1), MKStatusSuccess);
-  EXPECT_EQ(DOF(*m, SBoL5, 0)->SetValue(Degrees(12), 1), MKStatusSuccess);
-  DOF(*m, SHeCg, 0)->RemoveLimits();
-  MKDOF* knee = DOF(*m, RSLeLe, 0);
+  EXPECT_EQ(DOF(m, RSArAr, 0)->SetValue(Degrees(40), 1), MKStatusSuccess);
+  DOF(m, RSArAr, 0)->LockValue();
+  EXPECT_EQ(DOF(m, LSLeLe, 0)->SetValue(Degrees(30), 1), MKStatusSuccess);
+  EXPECT_EQ(DOF(m, SBoL5, 0)->SetValue(Degrees(12), 1), MKStatusSuccess);
+  DOF(m, SHeCg, 0)->RemoveLimits();
+  MKDOF* knee = DOF(m, RSLeLe, 0);
   knee->UnlockLimits();
   EXPECT_EQ(knee->SetMaxLimFromPercentile(80), MKStatusSuccess);
   knee->LockLimits();
-  EXPECT_NE(DOF(*m, RSArAr, 1)->InsertPrefAngle(Degrees(30), Degrees(10), 42.0), nullptr);
-  EXPECT_NE(DOF(*m, LSArAr, 0)->InsertPrefAngle(Degrees(50), Degrees(20), 7.0), nullptr);
+  EXPECT_NE(DOF(m, RSArAr, 1)->InsertPrefAngle(Degrees(30), Degrees(10), 42.0), nullptr);
+  EXPECT_NE(DOF(m, LSArAr, 0)->InsertPrefAngle(Degrees(50), Degrees(20), 7.0), nullptr);
 
   for (const MKMemo& memo :
        {Memo("the manikin", MKPartManikinID), Memo("the posture", MKPartPostureID),
@@ -315,4 +305,89 @@ TEST(MKManikinStreamTest, ATruncatedRecordChangesNothing) {
     ASSERT_EQ(receiver->Read(stream), MKStatusStreamContent) << "cut at " << cut;
   }
   EXPECT_EQ(Unstamped(Bytes(*receiver)), before);
+}
+
+namespace {
+
+// The framing of a manikin record: the offsets of its header and end tag,
+// the lead int of every section, and the tags and length of every section
+// record; and, apart, the offset of each section record's version.
+struct Framing {
+  std::vector<std::size_t> bytes;
+  std::vector<std::size_t> sectionVersions;
+};
+
+Framing FramingOf(const std::string& record) {
+  Framing framing;
+  auto add = [&framing](std::size_t from, std::size_t count) {
+    for (std::size_t k = from; k < from + count; ++k) framing.bytes.push_back(k);
+  };
+  add(0, 17);
+  std::size_t at = 17 + 8 + 4;  // after the time stamp and the coupling
+  for (int section = 0; section < 10; ++section) {
+    add(at, 4);
+    const bool present = mktest::IntAt(record, at) != 0;
+    at += 4;
+    if (!present) continue;
+    add(at, 5);
+    framing.sectionVersions.push_back(at + 5);
+    add(at + 13, 4);
+    at += 17 + static_cast<std::size_t>(mktest::IntAt(record, at + 13));
+    add(at, 5);
+    at += 5;
+  }
+  add(at, 4 + 5);  // clothing count and end tag
+  EXPECT_EQ(at + 9, record.size());
+  return framing;
+}
+
+}  // namespace
+
+// Every single-byte change of a record's framing fails with 100 and leaves
+// the receiving manikin as it was, or reads: the receiver then reads the
+// intact record again, and is compared once at the end.
+TEST(MKManikinStreamTest, AChangedFramingByteReadsOrChangesNothing) {
+  Manikin source = RichManikin(true);
+  const std::string bytes = Bytes(*source);
+  const Framing framing = FramingOf(bytes);
+  Manikin receiver = Make(1, 50);
+  auto read = [&receiver](const std::string& record) {
+    KelStreamDefinition stream(record.data(), record.size());
+    return receiver->Read(stream);
+  };
+  ASSERT_EQ(read(bytes), MKStatusSuccess);
+  const std::string before = Unstamped(Bytes(*receiver));
+  int reads = 0;
+  for (std::size_t at : framing.bytes) {
+    for (unsigned char flip : {0x01, 0x80}) {
+      std::string changed = bytes;
+      changed[at] = static_cast<char>(changed[at] ^ flip);
+      const MKStatus status = read(changed);
+      if (status == MKStatusSuccess) {
+        ++reads;
+        ASSERT_EQ(read(bytes), MKStatusSuccess);
+      } else {
+        EXPECT_EQ(status, MKStatusStreamContent) << "byte " << at << " flip " << int(flip);
+      }
+    }
+  }
+  EXPECT_EQ(Unstamped(Bytes(*receiver)), before);
+  // Only the manikin's own version may change to one that still reads.
+  EXPECT_LE(reads, 16);
+
+  // A clothing record (count 1) is skipped over; a count of 2 is refused.
+  for (int count : {1, 2}) {
+    std::string dressed = bytes.substr(0, bytes.size() - 9);
+    dressed += mktest::Bytes().Int(count).data + mktest::Record("0016", 2.01, "0123") + "0001E";
+    const std::string length = mktest::Bytes().Int(mktest::IntAt(bytes, 13) + 26).data;
+    dressed.replace(13, 4, length);
+    EXPECT_EQ(read(dressed), count == 1 ? MKStatusSuccess : MKStatusStreamContent) << count;
+  }
+
+  // A section record of a newer version is skipped; the others are read.
+  for (std::size_t at : framing.sectionVersions) {
+    std::string newer = bytes;
+    newer[at + 7] = static_cast<char>(newer[at + 7] + 1);
+    EXPECT_EQ(read(newer), MKStatusSuccess) << "version at " << at;
+  }
 }

@@ -4,7 +4,11 @@
 
 #include <memory>
 
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKSegment.h"
 #include "manikin/MKManikin.h"
+#include "math/MKUnitConversions.h"
 
 namespace mktest {
 
@@ -20,6 +24,15 @@ inline Manikin Make(int sex, double percentile) {
   MKManikin* manikin = nullptr;
   EXPECT_EQ(MKManikin::Create(manikin, sex, percentile, nullptr, 1, 1), MKStatusSuccess);
   return Manikin(manikin);
+}
+
+inline double Degrees(double d) {
+  return MKUnitConversions::DegreesToRadians(d);
+}
+
+// DOF `number` of a manikin's segment.
+inline MKDOF* DOF(const Manikin& m, MKShortName segment, int number) {
+  return m->GetBody()->GetSegment(segment)->GetDOF(number);
 }
 
 }  // namespace mktest
