@@ -8,6 +8,7 @@
 #include "body/MKDOF.h"
 #include "manikin/MKManikin.h"
 #include "parts/MKPartHolder.h"
+#include "parts/detail/MKPartReaders.h"
 #include "parts/MKPersistenceRoutines.h"
 #include "vision/MKVision.h"
 
@@ -63,7 +64,7 @@ MKManikinPart* NewManikin(MKPartID) {
 }
 
 const bool registered = [] {
-  MKManikinPart::RegisterReader(MKPartManikinID, NewManikin);
+  MKRegisterPartReader(MKPartManikinID, NewManikin);
   return true;
 }();
 
