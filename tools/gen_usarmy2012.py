@@ -122,19 +122,24 @@ def string_size(text):
     return 4 + 2 * len(text)
 
 
+def framed(kind, version, body):
+    """A record: begin tag, version, the body's length, the body, end tag."""
+    record = Stream()
+    record.tag(kind, "B")
+    record.double(version)
+    record.int(len(body.data))
+    record.data += body.data
+    record.tag(kind, "E")
+    return record.data
+
+
 def memo_record():
     body = Stream()
     body.int(0)
     body.int(MEMO_TIME)
     body.string(MEMO)
     body.string("0000")  # no owner kind
-    record = Stream()
-    record.tag(13, "B")
-    record.double(2.0)
-    record.int(len(body.data))
-    record.data += body.data
-    record.tag(13, "E")
-    return record.data
+    return framed(13, 2.0, body)
 
 
 def variable_record(ref, acronym, means, sds, partners):
@@ -148,13 +153,7 @@ def variable_record(ref, acronym, means, sds, partners):
         body.int(partner)
         body.double(r1)
         body.double(r0)
-    record = Stream()
-    record.tag(22, "B")
-    record.double(2.0)
-    record.int(len(body.data))
-    record.data += body.data
-    record.tag(22, "E")
-    return record.data
+    return framed(22, 2.0, body)
 
 
 def database_record(variables, stats):
@@ -171,13 +170,7 @@ def database_record(variables, stats):
         means = {sex: stats[sex][1][k] for sex in (0, 1)}
         sds = {sex: stats[sex][2][k] for sex in (0, 1)}
         body.data += variable_record(ref, acronym, means, sds, partners)
-    record = Stream()
-    record.tag(21, "B")
-    record.double(1.0)
-    record.int(len(body.data))
-    record.data += body.data
-    record.tag(21, "E")
-    return bytes(record.data)
+    return bytes(framed(21, 1.0, body))
 
 
 def statistics_table(variables, stats):

@@ -1,5 +1,7 @@
 #include "anthro/MKDatabase.h"
 
+#include "anthro/detail/MKUserDBRecord.h"
+#include "parts/MKManikinPart.h"
 #include "parts/MKUUID.h"
 
 MKDatabase::MKDatabase(const KelUnicodeString& name) : name(name) {
@@ -48,4 +50,16 @@ void MKDatabase::SetLoaded(const KelUnicodeString& newName, const MKMemo& newMem
   revisionNumber = revision;
   revisionFloor = revision;
   modified = 0;
+}
+
+MKStatus MKDatabase::WriteUserRecord(
+    KelStreamDefinition& stream, MKPartID kind,
+    const std::function<MKStatus(KelStreamDefinition&)>& variables) {
+  if (uuid.Length() == 0) return MKStatusGeneral;
+  IncrementRevisionNumber();
+  modified = 0;
+  MKStatus status = MKUserDBRecord::WriteHeader(stream, *this, kind, GetSize());
+  if (status == MKStatusSuccess) status = variables(stream);
+  if (status == MKStatusSuccess) status = MKManikinPart::WriteEndTag(kind, stream);
+  return status;
 }

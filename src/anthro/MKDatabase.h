@@ -1,8 +1,12 @@
 #pragma once
 
+#include <functional>
+
+#include "host/KelStreamDefinition.h"
 #include "host/KelString.h"
 #include "host/KelUnicodeString.h"
 #include "parts/MKMemo.h"
+#include "parts/MKPartID.h"
 #include "parts/MKStatus.h"
 
 // Common base of the population databases: a name, the UUID that manikin
@@ -63,6 +67,11 @@ class MKDatabase {
   unsigned char IsModified() const { return modified; }
   void SetModified(unsigned char flag) { modified = flag; }
   unsigned char IsRevisionSet() const { return revisionSet; }
+  // Writes the record of a user database of `kind` around the records that
+  // `variables` writes, advancing the revision of a changed loaded database
+  // first. 2, and nothing written, for a database without UUID.
+  MKStatus WriteUserRecord(KelStreamDefinition& stream, MKPartID kind,
+                           const std::function<MKStatus(KelStreamDefinition&)>& variables);
   // The identity of a database read from a stream: its revision is also
   // the floor, and it counts as unchanged.
   void SetLoaded(const KelUnicodeString& newName, const MKMemo& newMemo, const KelString& newUUID,

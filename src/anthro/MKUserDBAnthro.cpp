@@ -141,18 +141,14 @@ void MKUserDBAnthro::Update() {
 }
 
 MKStatus MKUserDBAnthro::Write(KelStreamDefinition& stream) {
-  KelString uuid;
-  GetUUID(uuid);
-  if (uuid.Length() == 0) return MKStatusGeneral;
-  IncrementRevisionNumber();
-  SetModified(0);
-  MKStatus status = MKUserDBRecord::WriteHeader(stream, *this, MKPartUserDBAnthroID, GetSize());
-  for (unsigned int i = 0; i < GetNumberOfVariables() && status == MKStatusSuccess; ++i) {
-    const MKUserDBAnthroVariable* variable = GetUserVariableAtIndex(i);
-    if (variable && variable->GetManagementType() == 1) status = variable->Write(stream);
-  }
-  if (status == MKStatusSuccess) status = MKManikinPart::WriteEndTag(MKPartUserDBAnthroID, stream);
-  return status;
+  return WriteUserRecord(stream, MKPartUserDBAnthroID, [this](KelStreamDefinition& to) {
+    MKStatus status = MKStatusSuccess;
+    for (unsigned int i = 0; i < GetNumberOfVariables() && status == MKStatusSuccess; ++i) {
+      const MKUserDBAnthroVariable* variable = GetUserVariableAtIndex(i);
+      if (variable && variable->GetManagementType() == 1) status = variable->Write(to);
+    }
+    return status;
+  });
 }
 
 MKStatus MKUserDBAnthro::Read(KelStreamDefinition& stream) {

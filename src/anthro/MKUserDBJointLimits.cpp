@@ -80,19 +80,13 @@ MKStatus MKUserDBJointLimits::SetVariable(MKShortName segment, int dofNumber, do
 }
 
 MKStatus MKUserDBJointLimits::Write(KelStreamDefinition& stream) {
-  KelString uuid;
-  GetUUID(uuid);
-  if (uuid.Length() == 0) return MKStatusGeneral;
-  IncrementRevisionNumber();
-  SetModified(0);
-  MKStatus status =
-      MKUserDBRecord::WriteHeader(stream, *this, MKPartUserDBJointLimitsID, GetSize());
-  for (unsigned int i = 0; i < GetNumberOfVariables() && status == MKStatusSuccess; ++i)
-    if (const MKUserDBJointLimitsVariable* variable = GetUserVariableAtIndex(i))
-      status = variable->Write(stream);
-  if (status == MKStatusSuccess)
-    status = MKManikinPart::WriteEndTag(MKPartUserDBJointLimitsID, stream);
-  return status;
+  return WriteUserRecord(stream, MKPartUserDBJointLimitsID, [this](KelStreamDefinition& to) {
+    MKStatus status = MKStatusSuccess;
+    for (unsigned int i = 0; i < GetNumberOfVariables() && status == MKStatusSuccess; ++i)
+      if (const MKUserDBJointLimitsVariable* variable = GetUserVariableAtIndex(i))
+        status = variable->Write(to);
+    return status;
+  });
 }
 
 MKStatus MKUserDBJointLimits::Read(KelStreamDefinition& stream) {

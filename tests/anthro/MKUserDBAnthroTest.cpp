@@ -98,6 +98,11 @@ TEST_F(MKUserDBAnthroTest, StatureAndWeightCompletedByTheBuiltInConditionalMeans
   EXPECT_EQ(db->GetNumberOfVariables(), builtIn.GetNumberOfVariables());
   EXPECT_EQ(db->GetVariableFromRefNumber(kSittingHeight)->GetMean(0), sitting);
   EXPECT_EQ(db->GetVariableFromRefNumber(kStature)->GetStdDev(1), 7.2);
+  // A user's change is carried to the completed variables at the next completion.
+  ASSERT_EQ(db->SetVariable("<STATURE>", 178.0, 170.0, 7.2, 6.6), MKStatusSuccess);
+  db->Update();
+  EXPECT_GT(db->GetVariableFromRefNumber(kSittingHeight)->GetMean(0), sitting + 1.0);
+  EXPECT_EQ(db->GetVariableFromRefNumber(kStature)->GetMean(0), 170.0);
   EXPECT_EQ(db->GetUserVariableAtIndex(0)->GetName(),
             builtIn.GetVariableFromRefNumber(kStature)->GetName());
 }
@@ -253,6 +258,14 @@ TEST_F(MKUserDBAnthroTest, HostileRecordsLeaveManagerAndDatabaseUnchanged) {
       before = KelStreamDefinition();
       ASSERT_EQ(target->Write(before), MKStatusSuccess);
     }
+  }
+
+  // A whole record whose length disagrees with its content.
+  for (int change : {-1, 1}) {
+    std::string wrong = bytes;
+    wrong[16] = static_cast<char>(wrong[16] + change);  // low byte of the length
+    KelStreamDefinition stream(wrong.data(), wrong.size());
+    EXPECT_EQ(target->Read(stream).GetCode(), MKStatusStreamContent) << change;
   }
 
   // A record newer than the reader.

@@ -66,6 +66,11 @@ TEST(MkmanikinPopulation, FileCompletedAsTheLibraryDoesAndReadBack) {
   EXPECT_EQ(table["population"], "survey");
   EXPECT_EQ(Value(table, "STATURE"), 164.0);
   EXPECT_EQ(Value(table, "WEIGHT"), 66.0);
+  // The file's correlation drives the prediction of a manikin on it.
+  const auto taller = RunTool({"create", "--population", file, "--sex", "male", "--fix",
+                               "STATURE=190", "--format", "json"});
+  ASSERT_EQ(taller.exitCode, 0) << taller.err;
+  EXPECT_NEAR(Value(nlohmann::json::parse(taller.out), "WEIGHT"), 84 + 0.5 * 13 * 12 / 7.2, 1e-9);
 
   const std::string completed = (scratch / "completed.csv").string();
   const auto written =

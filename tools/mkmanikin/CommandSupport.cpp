@@ -7,6 +7,7 @@
 #include "Failure.h"
 #include "ManikinBuilder.h"
 #include "Numbers.h"
+#include "OutputFiles.h"
 #include "PngWriter.h"
 #include "anthro/MKAnthro.h"
 #include "anthro/MKDBAnthro.h"
@@ -43,6 +44,17 @@ PictureSize ParseSize(const std::string& text) {
   PictureSize size{0, 0};
   SizeProblem(text, &size);
   return size;
+}
+
+void WriteTable(const std::string& text, const std::string& output) {
+  if (output.empty()) {
+    std::cout << text << std::flush;
+    if (!std::cout) throw Failure(kExitFailure, "standard output: cannot write");
+    return;
+  }
+  OutputFiles files;
+  files.Stage(output, "--output", text);
+  files.Commit();
 }
 
 void Warn(const std::vector<std::string>& warnings) {

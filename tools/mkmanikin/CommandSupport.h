@@ -40,6 +40,9 @@ CLI::Option* AddSizeOption(CLI::App& command, std::string& size, const char* fal
 // The size of a text the option's check accepted.
 PictureSize ParseSize(const std::string& text);
 
+// The command's table on standard output, or whole into the file `output`
+// when one is given (--output).
+void WriteTable(const std::string& text, const std::string& output);
 // Prints the library's warnings on standard error.
 void Warn(const std::vector<std::string>& warnings);
 // "female, 5th percentile of \"US NATICK\"".

@@ -1,13 +1,9 @@
 // mkmanikin create: a manikin's body dimensions as a table.
 #include <CLI/CLI.hpp>
 
-#include <iostream>
-
 #include "AnthropometryTable.h"
 #include "CommandSupport.h"
-#include "Failure.h"
 #include "ManikinBuilder.h"
-#include "OutputFiles.h"
 
 namespace mkcli {
 namespace {
@@ -41,14 +37,7 @@ class CreateCommand : public Subcommand {
     TableFormat tableFormat = TableFormat::Text;
     ParseTableFormat(format, tableFormat);
     const std::string text = Format(CollectAnthropometry(*built, spec.percentile), tableFormat);
-    if (output.empty()) {
-      std::cout << text << std::flush;
-      if (!std::cout) throw Failure(kExitFailure, "standard output: cannot write");
-      return;
-    }
-    OutputFiles files;
-    files.Stage(output, "--output", text);
-    files.Commit();
+    WriteTable(text, output);
   }
 
  private:

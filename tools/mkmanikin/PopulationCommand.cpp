@@ -1,14 +1,10 @@
 // mkmanikin population: a population's completed table of means and standard deviations.
 #include <CLI/CLI.hpp>
 
-#include <iostream>
-
 #include "CommandSupport.h"
-#include "Failure.h"
 #include "ManikinBuilder.h"
 #include "ManikinOptions.h"
 #include "Numbers.h"
-#include "OutputFiles.h"
 #include "OutputFormat.h"
 #include "anthro/MKDBAnthro.h"
 #include "anthro/MKUserDBAnthro.h"
@@ -92,14 +88,7 @@ class PopulationCommand : public Subcommand {
   void Run() override {
     const MKDBAnthro& chosen = FindPopulation(population);
     const std::string text = format == "csv" ? Csv(chosen) : Text(chosen);
-    if (output.empty()) {
-      std::cout << text << std::flush;
-      if (!std::cout) throw Failure(kExitFailure, "standard output: cannot write");
-      return;
-    }
-    OutputFiles files;
-    files.Stage(output, "--output", text);
-    files.Commit();
+    WriteTable(text, output);
   }
 
  private:
