@@ -21,6 +21,7 @@
 #include "body/MKSegment.h"
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKManager.h"
+#include "ik/detail/MKIKManagerAccess.h"
 #include "manikin/MKManikin.h"
 
 namespace {
@@ -47,9 +48,10 @@ struct Setup {
     target(3, 0) += 5.0;
     target(3, 2) -= 8.0;
     constraint->SetTargetMatrix(target);
-    for (int i = 0; i < manager.GetNumberOfDrivenElements(); ++i)
+    for (int i = 0; i < MKIKManagerAccess::GetNumberOfDrivenElements(manager); ++i)
       for (unsigned int axis = 0; axis < 3; ++axis)
-        if (MKDOF* dof = MKIKManager::GetIKChainElemDOF(manager.GetDrivenElement(i), axis))
+        if (MKDOF* dof = MKIKManager::GetIKChainElemDOF(
+                MKIKManagerAccess::GetDrivenElement(manager, i), axis))
           dofs.push_back(dof);
     for (MKDOF* dof : dofs) {
       const double low = -dof->GetMinLim(false), high = dof->GetMaxLim(false);
