@@ -4,6 +4,10 @@
 #include "host/KelUnicodeString.h"
 #include "parts/MKStatus.h"
 
+class MKBody;
+class MKFrame;
+class MKManikin;
+class MKManikinPart;
 class MKRULASpecs;
 
 // The ergonomic analyses of a posed manikin, as static operations that fill
@@ -11,6 +15,95 @@ class MKRULASpecs;
 class MKAnalysis {
  public:
   MKAnalysis() = delete;
+
+  // How well the hands hold the load.
+  enum MKCouplingCondition : int { MKCouplingGood = 0, MKCouplingFair = 1, MKCouplingPoor = 2 };
+  // The method that sets the limits of a manual-handling task.
+  enum MKGuideLine : int {
+    MKNIOSH1981 = 0,
+    MKNIOSH1991 = 1,
+    MKSnookCiriello1991 = 2,
+    MKLibertyMutual2021 = 3
+  };
+
+  // Lifting and lowering (MKAnalysisNIOSH.cpp). The task is two posture parts
+  // (origin and destination) with the floor frame under the manikin at each
+  // end; frequencies are in lifts per second, durations in hours, loads in
+  // kilograms. The analyses paste the postures onto the manikin and leave it
+  // in one of them. Warnings (250 to 255) do not stop an analysis; the last
+  // one found is its status.
+  static MKStatus PerformLiftLowerAnalysis(MKManikin* manikin, const MKManikinPart* origin,
+                                           const MKManikinPart* destination, MKGuideLine guideLine,
+                                           MKCouplingCondition coupling, double frequency,
+                                           double duration, double load, double percentage,
+                                           const MKFrame& originFrame,
+                                           const MKFrame& destinationFrame,
+                                           MKAnalysisResults& results);
+  // `duration` 1 means one hour of lifting, any other value eight hours.
+  static MKStatus PerformNIOSH1981LiftLowerAnalysis(MKManikin* manikin, const MKManikinPart* origin,
+                                                    const MKManikinPart* destination,
+                                                    double frequency, double duration,
+                                                    const MKFrame& originFrame,
+                                                    const MKFrame& destinationFrame,
+                                                    MKAnalysisResults& results);
+  static MKStatus PerformNIOSH1991LiftLowerAnalysis(
+      MKManikin* manikin, const MKManikinPart* origin, const MKManikinPart* destination,
+      MKCouplingCondition coupling, double frequency, double duration, double load,
+      const MKFrame& originFrame, const MKFrame& destinationFrame, MKAnalysisResults& results);
+
+  // The Liberty Mutual 2021 equations (MKAnalysisLibertyMutual.cpp): the
+  // load (N) acceptable to `percentage` % (strictly between 0 and 100) of
+  // the manikin's sex. Lift/lower: H is the larger of the origin's and the
+  // destination's, the vertical travel and middle height from V at both
+  // ends; a destination above the origin is a lift. Push/pull and carry:
+  // the height of the hands in the floor frame and the distance (cm); a
+  // push or pull distance of 0 leaves that exertion out. A variable outside
+  // the equations' range is set to the nearest end of it, with status 256.
+  static MKStatus PerformLibertyMutual2021LiftLowerAnalysis(
+      MKManikin* manikin, const MKManikinPart* origin, const MKManikinPart* destination,
+      double frequency, double percentage, const MKFrame& originFrame,
+      const MKFrame& destinationFrame, MKAnalysisResults& results);
+  static MKStatus PerformLibertyMutual2021PushPullAnalysis(const MKBody* body, int sex,
+                                                           double frequency, double pushDistance,
+                                                           double pullDistance, double percentage,
+                                                           const MKFrame& frame,
+                                                           MKAnalysisResults& results);
+  static MKStatus PerformLibertyMutual2021CarryAnalysis(const MKBody* body, int sex,
+                                                        double frequency, double distance,
+                                                        double percentage, const MKFrame& frame,
+                                                        MKAnalysisResults& results);
+
+  // Measurements on the posed body, in centimetres (A in radians), taken in
+  // the given floor frame (whose second axis is vertical); NaN without a
+  // body or a posture. H: hands' midpoint from the ankles' midpoint,
+  // horizontally; V: hands' midpoint above the soles' midpoint; D: V at the
+  // destination minus V at the origin (the manikin is left in the
+  // destination posture); A: angle between the hands' line and the hips'.
+  static double ComputeH(const MKBody* body, const MKFrame& frame);
+  static double ComputeV(const MKBody* body, const MKFrame& frame);
+  static double ComputeD(MKManikin* manikin, const MKManikinPart* origin,
+                         const MKManikinPart* destination, const MKFrame& originFrame,
+                         const MKFrame& destinationFrame);
+  static double ComputeA(const MKBody* body);
+  // The NIOSH 1991 load constant (kg) and multipliers, from H, V, D in
+  // centimetres, A in radians and the frequency in lifts per second.
+  static double ComputeLC();
+  static double ComputeHM(double h);
+  static double ComputeVM(double v);
+  static double ComputeDM(double d);
+  static double ComputeAM(double a);
+  static double ComputeFM(double frequency, double duration, double v);
+  static double ComputeCM(MKCouplingCondition coupling, double v);
+
+  // Both feet flat and the ankles level in the frame (1 cm tolerance).
+  static bool CheckFloorStand(const MKBody* body, const MKFrame& frame);
+  // Both hands at the same height (5 cm tolerance).
+  static bool CheckHandParallelism(const MKBody* body);
+  // The centre of gravity of body (weight, kg) and load (kg, at the hands)
+  // over the basis of support.
+  static bool CheckWeightBalance(const MKBody* body, double weight, double load);
+  // The feet square to the hips (within 5 degrees).
+  static bool SymmetricalStand(const MKBody* body);
 
   // RULA of one side of the specs' body (the side is an attribute of the
   // specs): every part score, adjustment and table score goes into the
@@ -41,4 +134,11 @@ class MKAnalysis {
   static const int __RULATableA[6][3][4][2];
   static const int __RULATableB[6][6][2];
   static const int __RULATableC[8][7];
+
+  // The NIOSH 1991 frequency multipliers (tools/niosh/README.md): six columns
+  // (up to 1 h, 2 h, 8 h; each for V < 30 in, then V >= 30 in) of 17 rows
+  // (0.2, 0.5, 1, 2, ..., 15 lifts/min), column by column.
+  static const double __FrequencyMultiplierTable[102];
+  // The coupling multipliers [good, fair, poor][V < 30 in, V >= 30 in].
+  static const double __CouplingMultiplierTable[3][2];
 };

@@ -17,15 +17,6 @@ namespace {
 
 constexpr double kLegTolerance = 0.5;
 
-// The body's centre of gravity whether the body hands it out by reference
-// or by address.
-[[maybe_unused]] MKCenterOfGravity& Of(MKCenterOfGravity& cog) {
-  return cog;
-}
-[[maybe_unused]] MKCenterOfGravity& Of(MKCenterOfGravity* cog) {
-  return *cog;
-}
-
 MK4x4Matrix RotationOf(const MK4x4Matrix& m) {
   MK4x4Matrix r = m;
   r(3, 0) = r(3, 1) = r(3, 2) = 0.0;
@@ -49,7 +40,7 @@ bool MKIKManager::CheckRebalance(const MK4x4Matrix& m) const {
   if (!body) return false;
   const MK4x4Matrix r = RotationOf(m);
   const MK3DVertex cog =
-      OnFloor(r * Of(body->GetCenterOfGravity()).GetGlobalMatrix().GetTranslation());
+      OnFloor(r * body->GetCenterOfGravity()->GetGlobalMatrix().GetTranslation());
   const MKMesh support = body->GetBasisOfSupport();
   MKMesh floor(support.GetType());
   for (unsigned int i = 0; i < support.GetNumberOfPoints(); ++i)
@@ -62,7 +53,7 @@ bool MKIKManager::RebalanceWithPelvic(MK4x4Matrix& m) {
   MKBody* body = manikin->GetBody();
   const MK4x4Matrix r = RotationOf(m);
   const MK4x4Matrix back = !r;
-  const MK3x1Matrix g = r * Of(body->GetCenterOfGravity()).GetGlobalMatrix().GetTranslation();
+  const MK3x1Matrix g = r * body->GetCenterOfGravity()->GetGlobalMatrix().GetTranslation();
   const MKMesh support = body->GetBasisOfSupport();
   MK3x1Matrix middle(0.0, 0.0, 0.0);
   for (unsigned int i = 0; i < support.GetNumberOfPoints(); ++i)

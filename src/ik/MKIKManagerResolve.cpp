@@ -91,13 +91,7 @@ MKStatus MKIKManager::LocalResolveWithPositionWeight(double w) {
       c->SetPositionWeight(w);
     best = c->ComputePotential();
     const auto keepBetter = [c, &best] {
-      const double now = c->ComputePotential();
-      if (now < best) {
-        best = now;
-        c->SaveLocalPosture();
-      } else {
-        c->ResetLocalPosture();
-      }
+      if (!KeepIfBetter(*c, best)) c->ResetLocalPosture();
     };
     // From here, then from the middle of the ranges (a far target often
     // lies beyond a local minimum of the start), then half-way between the

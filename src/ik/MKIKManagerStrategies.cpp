@@ -341,13 +341,7 @@ MKStatus MKIKManager::ResolveDIR(MKIKConstraint* c, const MKFrame& offset, const
   const MK4x4Matrix savedTarget = c->GetTargetMatrix();
   c->SaveLocalPosture();
   double best = c->ComputePotential();
-  const auto keepBetter = [c, &best] {
-    const double now = c->ComputePotential();
-    if (now < best) {
-      best = now;
-      c->SaveLocalPosture();
-    }
-  };
+  const auto keepBetter = [c, &best] { KeepIfBetter(*c, best); };
   const auto solveAs = [this, c](int kind, const MK4x4Matrix& aim) {
     c->SetTargetType(kind);
     c->SetTargetMatrix(aim);
@@ -412,11 +406,7 @@ MKStatus MKIKManager::ResolveDIR(MKIKConstraint* c, const MKFrame& offset, const
       c->ResetIKChainWithBetterStartValues();
       status = solveAs(MKIKConstraint::sZDirection, m);
       if (status == MKStatusSuccess) break;
-      const double now = c->ComputePotential();
-      if (now < best) {
-        best = now;
-        c->SaveLocalPosture();
-      } else {
+      if (!KeepIfBetter(*c, best)) {
         c->ResetLocalPosture();
         c->ResetIKChainWithBetterStartValues();
         SetInitValues();

@@ -44,6 +44,14 @@ bool IsEye(int shortName) {
   return shortName == LLHeEye || shortName == MLHeEye || shortName == RLHeEye;
 }
 
+bool KeepIfBetter(MKIKConstraint& constraint, double& best) {
+  const double now = constraint.ComputePotential();
+  if (!(now < best)) return false;
+  best = now;
+  constraint.SaveLocalPosture();
+  return true;
+}
+
 void HeadTurn::ConvertEyes(bool fromNeck) {
   MKManikin* manikin = manager.GetManikin();
   MKBody* body = manikin ? manikin->GetBody() : nullptr;

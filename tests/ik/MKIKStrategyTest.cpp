@@ -15,6 +15,8 @@
 #include "ik/MKIKSpecs.h"
 #include "ik/MKIKTestSupport.h"
 #include "manikin/MKManikin.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
 
 namespace {
 
@@ -194,5 +196,47 @@ TEST_F(Fixture, TheHeadLooksAtTheRightHandWhenBothCarryConstraints) {
   const double towardsRight = probe.ComputePotential();
   probe.SetTargetMatrix(left->GetEndEffectorMatrix());
   EXPECT_LT(towardsRight, probe.ComputePotential());
+  EXPECT_TRUE(AllWithinLimits());
+}
+
+TEST_F(Fixture, DirectionReachTurnsTheHandAndLeavesTheListAsItWas) {
+  MKIKConstraint probe(nullptr, S(RSHaCPr), S(RSArCl), MKIKConstraint::sZDirection, nullptr);
+  MK4x4Matrix target = probe.GetEndEffectorMatrix();
+  target.RotX(0.4);
+  MKFrame frame;
+  target.GetMKFrame(frame);
+  const double tolerance = Manager().GetIKTolerance();
+  EXPECT_EQ(Manager().DirectionReach(S(RSHaCPr), S(RSArCl), frame), MKStatusSuccess);
+  EXPECT_EQ(Manager().GetNumberOfConstraints(), 0u);
+  EXPECT_EQ(Manager().GetIKTolerance(), tolerance);
+  probe.SetTargetMatrix(target);
+  EXPECT_LT(probe.GetAngleToTarget(), 0.03);
+  EXPECT_EQ(Manager().DirectionReach(nullptr, S(RSArCl), frame), MKStatus(10));
+  EXPECT_EQ(Manager().ResolveDIR(nullptr, frame, frame), MKStatus(10));
+  EXPECT_TRUE(AllWithinLimits());
+}
+
+TEST_F(Fixture, LineOfSightConstraintsTurnTheHeadAndGetTheirEyesBack) {
+  MKLineOfSight* eye = man->GetVision()->GetLineOfSight(MLHeEye);
+  MKIKConstraint* look = nullptr;
+  ASSERT_EQ(Manager().AddConstraint(eye, S(SHeNe), MKIKConstraint::sPointing, look, "look"),
+            MKStatusSuccess);
+  look->Activate();
+  const MK3x1Matrix head = S(SHeFr)->GetEndPosition();
+  look->SetTargetPosition(head(0) + 40.0, head(1) - 30.0, head(2) + 60.0);
+  const MK4x4Matrix before = S(SHeFr)->GetGlobalMatrix();
+  for (bool quick : {true, false}) {
+    SCOPED_TRACE(quick);
+    Manager().SetBehavior(1);
+    const MKStatus status = quick ? Manager().QuikLocalResolve() : Manager().Resolve();
+    EXPECT_TRUE(status == MKStatusSuccess || status == MKStatus(1300));
+    EXPECT_EQ(look->GetEndEffector(), eye);
+    EXPECT_EQ(look->GetTargetType(), MKIKConstraint::sPointing);
+    EXPECT_EQ(look->GetStartSegment(), S(SHeNe));
+    EXPECT_EQ(S(SHeNe)->GetDOF(1)->GetDOFState(), MKDOF::Free);
+    EXPECT_EQ(S(SHeCg)->GetDOF(1)->GetDOFState(), MKDOF::Free);
+  }
+  // The head turned towards the target.
+  EXPECT_GT((S(SHeFr)->GetGlobalMatrix().GetZAxis() - before.GetZAxis()).Norm(), 0.05);
   EXPECT_TRUE(AllWithinLimits());
 }

@@ -31,6 +31,7 @@ int Run(int argc, char** argv) {
   commands.push_back(MakeDemoCommand());
   commands.push_back(MakeRulaCommand());
   commands.push_back(MakeReachCommand());
+  commands.push_back(MakePopulationCommand());
   std::vector<CLI::App*> parsers;
   for (const auto& command : commands) parsers.push_back(command->Add(app));
 
@@ -44,12 +45,12 @@ int Run(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     if (argc == 1) {
-      std::cerr << kProgram << ": give a command: create, export, demo or rula\nRun '" << kProgram
-                << " --help' for more.\n";
+      std::cerr << kProgram << ": give a command: create, export, demo, rula or population\nRun '"
+                << kProgram << " --help' for more.\n";
     } else if (argv[1][0] != '-' && app.get_subcommands().empty()) {
       std::cerr << kProgram << ": unknown command '" << argv[1]
-                << "': the commands are create, export, demo and rula\nRun '" << kProgram
-                << " --help' for more.\n";
+                << "': the commands are create, export, demo, rula and population\nRun '"
+                << kProgram << " --help' for more.\n";
     } else {
       std::string chosen = kProgram;
       for (const CLI::App* command : app.get_subcommands()) chosen += " " + command->get_name();

@@ -126,22 +126,20 @@ class ReachCommand : public Subcommand {
     manikin.AddTo(*command);
     CLI::Option* task =
         command->add_option("--task", taskFile, "Read the targets from FILE")->type_name("FILE");
-    for (auto* side : {&rightText, &leftText}) {
-      const bool right = side == &rightText;
+    // --right X,Y,Z and --right-rotation RX,RY,RZ, the same for the left.
+    const std::pair<std::string, std::string*> options[] = {{"right", &rightText},
+                                                            {"left", &leftText},
+                                                            {"right-rotation", &rightRotationText},
+                                                            {"left-rotation", &leftRotationText}};
+    for (const auto& [name, text] : options) {
+      const bool rotation = name.find('-') != std::string::npos;
+      const std::string hand = name.substr(0, name.find('-'));
       command
-          ->add_option(right ? "--right" : "--left", *side,
-                       std::string("Position of the ") + (right ? "right" : "left") +
-                           " hand's target, in cm")
-          ->check(TripleCheck("a position"))
-          ->excludes(task);
-    }
-    for (auto* side : {&rightRotationText, &leftRotationText}) {
-      const bool right = side == &rightRotationText;
-      command
-          ->add_option(right ? "--right-rotation" : "--left-rotation", *side,
-                       std::string("Orientation of the ") + (right ? "right" : "left") +
-                           " hand: rotations about X, Y and Z in degrees")
-          ->check(TripleCheck("three rotations"))
+          ->add_option("--" + name, *text,
+                       rotation ? "Orientation of the " + hand +
+                                      " hand: rotations about X, Y and Z in degrees"
+                                : "Position of the " + hand + " hand's target, in cm")
+          ->check(TripleCheck(rotation ? "three rotations" : "a position"))
           ->excludes(task);
     }
     command->add_option("-o,--output", output, "Write the JSON to FILE instead of standard output")

@@ -21,6 +21,9 @@ bool AllResolved(const MKIKManager& manager);
 // end effector's tip.
 MK4x4Matrix OffsetFromTip(const MKIKConstraint& constraint);
 bool IsEye(int shortName);
+// When the constraint's potential is now below `best`, it becomes the best
+// and the chain's posture is saved; answers whether it was.
+bool KeepIfBetter(MKIKConstraint& constraint, double& best);
 
 // Line-of-sight constraints turned into Pointing constraints of the head for
 // a solve, and the neck's side bending held while the head points; Restore
