@@ -93,6 +93,7 @@
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKManager.h"
 #include "ik/MKIKSpecs.h"
+#include "ik/MKKHmiUIActiveObjectListener.h"
 
 // Vision.
 #include "vision/MKLineOfSight.h"

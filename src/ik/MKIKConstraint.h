@@ -100,7 +100,6 @@ class MKIKConstraint : public MKManikinPart {
   void GetID(KelString& text) const { id.ConvertToString(text); }
 
   MKIKManager* GetManager() const { return manager; }
-  void SetManager(MKIKManager* owner) { manager = owner; }
 
   // ---- Target ----
   int GetTargetType() const { return targetType; }
@@ -191,6 +190,11 @@ class MKIKConstraint : public MKManikinPart {
   MKStatus SetCstProperty(const KelUnicodeString& name, const KelUnicodeString& value);
   KelUnicodeString GetCstProperty(const KelUnicodeString& name) const;
   void SetExternalConstraint(MKKIIKConstraint_var constraint) { externalConstraint = constraint; }
+  // The host's handle as an untyped pointer: it must point to the host's
+  // MKKIIKConstraint (the object IsSuccessByCriteria asks), or be null.
+  void SetExternalConstraint(void* constraint) {
+    externalConstraint = static_cast<MKKIIKConstraint_var>(constraint);
+  }
   MKKIIKConstraint_var GetExternalConstraint() const { return externalConstraint; }
   bool IsSuccessByCriteria() const;
 

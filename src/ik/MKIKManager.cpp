@@ -1,5 +1,7 @@
 #include "ik/MKIKManager.h"
 
+#include <algorithm>
+
 #include "body/MKBody.h"
 #include "body/MKBodyElement.h"
 #include "body/MKDOF.h"
@@ -7,6 +9,8 @@
 #include "host/MKTrace.h"
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKSpecs.h"
+#include "ik/detail/MKIKDumpSink.h"
+#include "ik/detail/MKIKOptimizer.h"
 #include "manikin/MKManikin.h"
 #include "vision/MKLineOfSight.h"
 
@@ -38,7 +42,7 @@ MKBodyElement* Above(MKBodyElement* element) {
 }
 
 // Trace hooks as a dump sink.
-class TraceSink : public MKIKManager::DumpSink {
+class TraceSink : public MKIKDumpSink {
  public:
   void Text(const char* text) override { MKTrace(text); }
   void Number(int value) override { MKTrace(value); }
@@ -203,7 +207,7 @@ void MKIKManager::DumpConstraintsInfo() const {
   DumpConstraintsInfo(sink);
 }
 
-void MKIKManager::DumpConstraintsInfo(DumpSink& sink) const {
+void MKIKManager::DumpConstraintsInfo(MKIKDumpSink& sink) const {
   const auto nameOf = [](int shortName) {
     const char* text = MKConvertShortNameToString(static_cast<MKShortName>(shortName));
     return text ? text : "";
@@ -357,4 +361,31 @@ void MKIKManager::PasteOldIKChainValue(const KelRawColldouble& values) {
     if (position <= values.Size()) dof.SetMathematicalValue(values[position]);
     ++position;
   });
+}
+
+// ---- Optimiser ----
+
+void MKIKManager::SetInitValues() {
+  MKIKOptimizer(*this).SetInitValues();
+}
+
+MKStatus MKIKManager::QuasiNewton2Resolve() {
+  return MKIKOptimizer(*this).QuasiNewton2Resolve();
+}
+
+double MKIKManager::GetMaxPositionPotential() const {
+  double largest = 0.0;
+  for (int i = 1; i <= constraints.Size(); ++i) {
+    const auto* c = static_cast<const MKIKConstraint*>(constraints[i]);
+    if (c->IsActive() && !c->IsInvalid()) largest = std::max(largest, c->GetPositionPotential());
+  }
+  return largest;
+}
+
+void MKIKManager::ComputeGlobalConstraintPotential(double& potential) {
+  potential = MKIKOptimizer(*this).ComputeGlobalConstraintPotential();
+}
+
+void MKIKManager::ComputeGlobalConstraintGradient() {
+  MKIKOptimizer(*this).ComputeGlobalConstraintGradient();
 }

@@ -85,7 +85,7 @@ MKManikinPart* MKManikin::ExtractIKConstraints() const {
   for (unsigned int i = 0; i < ikManager->GetNumberOfConstraints(); ++i)
     if (MKIKConstraint* constraint = ikManager->GetIKConstraint(i))
       constraints->PasteFrom(constraint, 1);
-  if (ikManager->GetMemo().Length() > 0) constraints->PasteFrom(&ikManager->GetMemo(), 1);
+  if (ikManager->GetMemo()->Length() > 0) constraints->PasteFrom(ikManager->GetMemo(), 1);
   return KeepIfNotEmpty(constraints);
 }
 

@@ -13,10 +13,11 @@
 #include "ik/MKIKManager.h"
 #include "ik/MKIKSpecs.h"
 #include "ik/MKIKTestSupport.h"
+#include "ik/detail/MKIKManagerAccess.h"
 
 namespace {
 
-class Recorder : public MKIKManager::DumpSink {
+class Recorder : public MKIKDumpSink {
  public:
   void Text(const char* text) override { out += text; }
   void Number(int value) override { out += "<" + std::to_string(value) + ">"; }
@@ -64,18 +65,18 @@ TEST(MKIKManagerTest, ActivityDecidesWhatIsGathered) {
   MKIKConstraint *hand = nullptr, *foot = nullptr;
   manager.AddConstraint(b[RSHaCPr], b[RSArCl], 8, hand, nullptr);
   manager.AddConstraint(b[LSFoTo], b[LSLeTh], 8, foot, nullptr);
-  EXPECT_EQ(manager.GetVariableCount(), 0);
+  EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 0);
   hand->Activate();
   foot->Activate();
   // Hand 9, leg: thigh 3, shank 2, ankle 2, toes 1.
-  EXPECT_EQ(manager.GetVariableCount(), 17);
-  EXPECT_EQ(manager.GetNumberOfDrivenElements(), 8);
+  EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 17);
+  EXPECT_EQ(MKIKManagerAccess::GetNumberOfDrivenElements(manager), 8);
   EXPECT_EQ(foot->GetIKChainDOFIndex(0), 14);  // the thigh, gathered last
   EXPECT_TRUE(manager.IsActiveConstraintOnSegment(RSArAr));
   EXPECT_FALSE(manager.IsActiveConstraintOnSegment(LSArAr));
 
   foot->SetAsInvalid(1);
-  EXPECT_EQ(manager.GetVariableCount(), 9);
+  EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 9);
   EXPECT_FALSE(manager.IsActiveConstraintOnSegment(LSLeLe));
   foot->SetAsInvalid(0);
 
@@ -85,11 +86,11 @@ TEST(MKIKManagerTest, ActivityDecidesWhatIsGathered) {
   ASSERT_EQ(states.Size(), 2);
   EXPECT_EQ(states[1], 0);
   EXPECT_EQ(states[2], 1);
-  EXPECT_EQ(manager.GetVariableCount(), 0);
+  EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 0);
   manager.ReactivateAllConstraints(states);
   EXPECT_FALSE(hand->IsActive());
   EXPECT_TRUE(foot->IsActive());
-  EXPECT_EQ(manager.GetVariableCount(), 8);
+  EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 8);
 
   // The driven values in variable order, saved and put back.
   KelRawColldouble saved;
@@ -135,7 +136,7 @@ TEST(MKIKManagerTest, DumpListsEveryConstraintInOrder) {
   c->Activate();
   c->SetWeight(0.5);
   Recorder recorder;
-  manager.DumpConstraintsInfo(recorder);
+  MKIKManagerAccess::DumpConstraintsInfo(manager, recorder);
   EXPECT_EQ(recorder.out,
             "Constraints info\n----------------\nNumber of constraints:<1>\n"
             "\nConstraint <0> Active = Yes\nEnd effector = RSHaCPr\nStart segment = RSArCl"

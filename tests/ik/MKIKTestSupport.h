@@ -17,6 +17,7 @@
 #include "body/MKSegment.h"
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKManager.h"
+#include "ik/detail/MKIKManagerAccess.h"
 #include "math/MK4x4Matrix.h"
 #include "math/MKFrame.h"
 #include "parts/MKStreamTestSupport.h"
@@ -104,9 +105,10 @@ struct Body {
 // The manager's driven DOFs in variable order.
 inline std::vector<MKDOF*> DrivenDOFs(const MKIKManager& manager) {
   std::vector<MKDOF*> dofs;
-  for (int i = 0; i < manager.GetNumberOfDrivenElements(); ++i)
+  for (int i = 0; i < MKIKManagerAccess::GetNumberOfDrivenElements(manager); ++i)
     for (unsigned int axis = 0; axis < 3; ++axis)
-      if (MKDOF* dof = MKIKManager::GetIKChainElemDOF(manager.GetDrivenElement(i), axis))
+      if (MKDOF* dof =
+              MKIKManager::GetIKChainElemDOF(MKIKManagerAccess::GetDrivenElement(manager, i), axis))
         dofs.push_back(dof);
   return dofs;
 }

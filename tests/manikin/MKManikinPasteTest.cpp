@@ -221,7 +221,7 @@ TEST(MKManikinPasteTest, MemosGoToTheAspectTheyAnnotate) {
   ASSERT_EQ(manikin->PasteFrom(&limits, 1), MKStatusSuccess);
   ASSERT_EQ(manikin->PasteFrom(&solver, 1), MKStatusSuccess);
   ASSERT_EQ(manikin->PasteFrom(&elsewhere, 1), MKStatusSuccess);
-  EXPECT_STREQ(manikin->GetIKManager()->GetMemo().GetText().ConvertToChar().CastToCharPtr(),
+  EXPECT_STREQ(manikin->GetIKManager()->GetMemo()->GetText().ConvertToChar().CastToCharPtr(),
                "solver");
   // The joint-limits memo travels with the joint limits; the other is dropped.
   const Part extracted(manikin->ExtractPart(MKPartJointLimitsID, 0, nullptr));
@@ -317,7 +317,10 @@ TEST(MKManikinPasteTest, EarlierPosturesAreCarriedOverToTheCurrentSkeleton) {
   const double kneeMax = knee->GetMaxLim(false);
   Part bent = PostureOf(*manikin, 2.02, {{SBoL5, 0, 10.0}, {LSArAr, 0, 20.0}});
   ASSERT_EQ(manikin->PasteFrom(bent.get(), 1), MKStatusSuccess);
-  EXPECT_NEAR(DOF(manikin, LSArAr, 0)->GetValue(), Degrees(20), 1e-12);
+  // The hands go back onto the frames they had on the earlier skeleton:
+  // the arms turn a little from the recorded angles.
+  EXPECT_NEAR(DOF(manikin, LSArAr, 0)->GetValue(), Degrees(20), Degrees(1));
+  EXPECT_GT(std::fabs(DOF(manikin, LSArAr, 0)->GetValue() - Degrees(20)), 1e-9);
   EXPECT_NEAR(knee->GetMaxLim(false), kneeMax, 1e-12);
   ASSERT_EQ(DOF(manikin, SBoL5, 0)->SetValue(0.0, 1), MKStatusSuccess);
   manikin->GetBody()->ResetPosture();

@@ -30,6 +30,7 @@ int Run(int argc, char** argv) {
   commands.push_back(MakeExportCommand());
   commands.push_back(MakeDemoCommand());
   commands.push_back(MakeRulaCommand());
+  commands.push_back(MakeReachCommand());
   commands.push_back(MakePopulationCommand());
   std::vector<CLI::App*> parsers;
   for (const auto& command : commands) parsers.push_back(command->Add(app));

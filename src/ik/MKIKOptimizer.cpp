@@ -1,0 +1,330 @@
+#include "ik/detail/MKIKOptimizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKSegment.h"
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKManager.h"
+
+namespace {
+
+constexpr double kEpsilon = 1.1920929e-07;
+constexpr double kTolX = 4.0 * kEpsilon;
+constexpr double kAlf = 1e-05;
+constexpr double kMaxStep = 1.0;
+constexpr double kCurvature = 3e-05;
+constexpr int kIterations = 1500;
+constexpr double kDegree = M_PI / 180.0;
+constexpr int kHeld = 1;
+
+bool Counts(const MKIKConstraint* c) {
+  return c->IsActive() && !c->IsInvalid();
+}
+
+}  // namespace
+
+// The per-solve work arrays.
+struct MKIKOptimizer::Work {
+  explicit Work(int n)
+      : held(n, 0),
+        xPrev(n),
+        gPrev(n),
+        d(n),
+        side(n),
+        xOld(n),
+        s(n),
+        y(n),
+        hy(n),
+        h(static_cast<std::size_t>(n) * n) {}
+  std::vector<int> held;
+  std::vector<double> xPrev, gPrev, d, side, xOld, s, y, hy;
+  std::vector<double> h;  // inverse-Hessian approximation, row-major
+};
+
+MKIKOptimizer::MKIKOptimizer(MKIKManager& m) : manager(m), n(m.variableCount) {
+  MKBody* body = nullptr;
+  for (int i = 0; i < m.drivenElements.Size(); ++i) {
+    MKBodyElement* element = m.GetDrivenElement(i);
+    for (unsigned int axis = 0; axis < 3; ++axis) {
+      MKDOF* dof = MKIKManager::GetIKChainElemDOF(element, axis);
+      if (!dof) continue;
+      const int owner = dof->GetShortNameOfOwner();
+      if (dof->GetNumber() == 1 && (owner == RSArAr || owner == LSArAr) &&
+          element->GetMKClassName() == MKSegmentClass) {
+        auto* arm = static_cast<MKSegment*>(element);
+        arms.push_back({static_cast<int>(dofs.size()), arm->GetDOF(0), dof, arm});
+        body = arm->GetBody();
+      }
+      dofs.push_back(dof);
+    }
+  }
+  if (body && !arms.empty()) {
+    lumbar = body->GetSegment(SBoL3);
+    MKSegment* clavicle = body->GetSegment(RSArCl);
+    if (clavicle) {
+      trunkClearance = clavicle->GetLength();
+      if (clavicle->GetAncestor()) trunkClearance += clavicle->GetAncestor()->GetLength();
+    }
+  }
+  n = std::min(n, static_cast<int>(dofs.size()));
+}
+
+void MKIKOptimizer::SetInitValues() {
+  double* x = manager.variables.data();
+  double* l = manager.lowerBounds.data();
+  double* u = manager.upperBounds.data();
+  for (int i = 0; i < n; ++i) {
+    MKDOF* dof = dofs[static_cast<std::size_t>(i)];
+    // A value resting on a limit at zero moves half a degree inside, so
+    // that the search does not start held at that bound.
+    if (std::fabs(dof->GetMathematicalValue()) < 0.05 * kDegree) {
+      if (dof->GetMinLimNoCoupling(false) < 0.05 * kDegree)
+        dof->SetMathematicalValue(0.5 * kDegree);
+      else if (dof->GetMaxLimNoCoupling(false) < 0.05 * kDegree)
+        dof->SetMathematicalValue(-0.5 * kDegree);
+    }
+    x[i] = dof->GetMathematicalValue();
+    if (dof->GetDOFState() == 1) {
+      l[i] = u[i] = x[i];
+      continue;
+    }
+    for (const Arm& arm : arms)
+      if (arm.index == i && arm.flexion && arm.flexion->GetMathematicalValue() < 10.0 * kDegree &&
+          x[i] < -3.0 * kDegree)
+        x[i] = 5.0 * kDegree;
+    l[i] = -dof->GetMinLimNoCoupling(false);
+    u[i] = dof->GetMaxLimNoCoupling(false);
+  }
+}
+
+void MKIKOptimizer::ApplyInputPoint(const double* x) {
+  // A DOF already at its value is left alone: writing it would invalidate
+  // the matrices of its whole subtree.
+  for (int i = 0; i < n; ++i) {
+    MKDOF* dof = dofs[static_cast<std::size_t>(i)];
+    if (dof->GetMathematicalValue() != x[i]) dof->SetMathematicalValue(x[i]);
+  }
+  if (!lumbar) return;
+  for (const Arm& arm : arms) {
+    if (arm.index >= n || x[arm.index] >= -3.0 * kDegree) continue;
+    // An arm pulled backwards whose elbow comes close to the trunk axis
+    // would pass through the trunk: its abduction returns to the default.
+    MK3x1Matrix end = (!lumbar->GetGlobalMatrix()) * arm.arm->GetEndPosition();
+    const double horizontal = std::hypot(end(0), end(1));
+    if (horizontal < trunkClearance && arm.flexion &&
+        arm.flexion->GetMathematicalValue() < 15.0 * kDegree)
+      arm.abduction->Reset();
+  }
+}
+
+double MKIKOptimizer::ComputeGlobalConstraintPotential() {
+  ApplyInputPoint(manager.variables.data());
+  double phi = 0.0;
+  for (int i = 1; i <= manager.constraints.Size(); ++i) {
+    auto* c = static_cast<MKIKConstraint*>(manager.constraints[i]);
+    if (Counts(c)) phi += c->ComputePotential() * c->GetWeight();
+  }
+  return phi;
+}
+
+void MKIKOptimizer::ComputeGlobalConstraintGradient() {
+  double* g = manager.gradient.data();
+  std::fill(g, g + n, 0.0);
+  for (int i = 1; i <= manager.constraints.Size(); ++i) {
+    auto* c = static_cast<MKIKConstraint*>(manager.constraints[i]);
+    if (Counts(c)) c->ComputeGradient(g);
+  }
+}
+
+void MKIKOptimizer::InitValuesForQuasiNewton2Resolve(Work& w) {
+  const double* x = manager.variables.data();
+  const double* g = manager.gradient.data();
+  const double* l = manager.lowerBounds.data();
+  const double* u = manager.upperBounds.data();
+  for (int i = 0; i < n; ++i) {
+    w.xPrev[i] = x[i];
+    w.gPrev[i] = g[i];
+    w.d[i] = -g[i];
+    w.side[i] = w.d[i] < 0.0 ? -1.0 : 1.0;
+    const bool atBound = w.d[i] < 0.0 ? x[i] - l[i] < kTolX : u[i] - x[i] < kTolX;
+    w.held[i] = atBound ? kHeld : 0;
+    if (atBound) w.d[i] = 0.0;
+  }
+  std::fill(w.h.begin(), w.h.end(), 0.0);
+  for (int i = 0; i < n; ++i) w.h[static_cast<std::size_t>(i) * n + i] = 1.0;
+}
+
+bool MKIKOptimizer::IKLineSearch(Work& w, double fOld, double& phi, double stepMax) {
+  double* x = manager.variables.data();
+  const double* g = manager.gradient.data();
+  const double tolerance = manager.GetIKTolerance();
+  double slope = 0.0, test = 0.0;
+  for (int i = 0; i < n; ++i) {
+    w.xOld[i] = x[i];
+    slope += g[i] * w.d[i];
+    test = std::max(test, std::fabs(w.d[i]) / std::max(std::fabs(x[i]), 1.0));
+  }
+  const double lambdaMin = test <= kTolX ? kTolX : kTolX / test;
+  double lambda = std::min(kMaxStep, stepMax);
+  double lambda2 = 0.0, phi2 = 0.0;
+  const auto reject = [&] {
+    std::copy(w.xOld.begin(), w.xOld.begin() + n, x);
+    ApplyInputPoint(x);
+    phi = fOld;
+    return false;
+  };
+  for (;;) {
+    for (int i = 0; i < n; ++i) x[i] = w.xOld[i] + lambda * w.d[i];
+    phi = ComputeGlobalConstraintPotential();
+    if (phi <= tolerance || phi <= fOld + kAlf * lambda * slope) {
+      ComputeGlobalConstraintGradient();
+      return true;
+    }
+    if (lambda < lambdaMin) return reject();
+    double next = 0.1 * lambda;
+    if (std::fabs(lambda - 1.0) < kEpsilon || std::fabs(lambda - stepMax) < kEpsilon) {
+      const double denominator = 2.0 * (phi - fOld - slope);
+      if (std::fabs(denominator) > kEpsilon) next = -slope / denominator;
+    } else {
+      const double r1 = phi - fOld - lambda * slope;
+      const double r2 = phi2 - fOld - lambda2 * slope;
+      const double q1 = lambda * lambda * (lambda - lambda2);
+      const double q2 = lambda2 * lambda2 * (lambda - lambda2);
+      if (std::fabs(q1) > kEpsilon && std::fabs(q2) > kEpsilon) {
+        const double a = r1 / q1 - r2 / q2;
+        const double b = lambda * r2 / q2 - lambda2 * r1 / q1;
+        if (std::fabs(a) <= kEpsilon) {
+          if (std::fabs(b) > kEpsilon) next = -slope / (2.0 * b);
+        } else {
+          const double disc = b * b - 3.0 * a * slope;
+          if (disc < 0.0) return reject();
+          next = (-b + std::sqrt(disc)) / (3.0 * a);
+        }
+      }
+    }
+    lambda2 = lambda;
+    phi2 = phi;
+    lambda = std::max(std::min(next, 0.75 * lambda), 0.1 * lambda);
+  }
+}
+
+MKStatus MKIKOptimizer::QuasiNewton2Resolve() {
+  MKStatus status(1300);
+  if (n <= 0) return status;
+  const double tolerance = manager.GetIKTolerance();
+  double* x = manager.variables.data();
+  double* g = manager.gradient.data();
+  const double* l = manager.lowerBounds.data();
+  const double* u = manager.upperBounds.data();
+  Work w(n);
+  double phi = ComputeGlobalConstraintPotential();
+  // Already within tolerance: nothing to move.
+  if (phi < tolerance) return MKStatusSuccess;
+  ComputeGlobalConstraintGradient();
+  InitValuesForQuasiNewton2Resolve(w);
+  bool restarted = false;
+  double phiAtRestart = phi;
+  const auto at = [&w, this](int i, int j) -> double& {
+    return w.h[static_cast<std::size_t>(i) * n + j];
+  };
+  for (int iteration = 0; iteration < kIterations; ++iteration) {
+    double stepMax = 1.0;
+    for (int i = 0; i < n; ++i) {
+      if (w.held[i] || w.d[i] == 0.0) continue;
+      const double a = w.d[i] < 0.0 ? (x[i] - l[i]) / -w.d[i] : (u[i] - x[i]) / w.d[i];
+      if (a > 0.0) stepMax = std::min(stepMax, a);
+    }
+    const double fOld = phi;
+    const bool accepted = IKLineSearch(w, fOld, phi, stepMax);
+    int released = -1;
+    if (accepted) {
+      // The gradient pushes this held variable off its bound.
+      for (int i = 0; i < n; ++i)
+        if (w.held[i] && w.side[i] * g[i] > 0.0) released = i;
+      if (released >= 0) {
+        w.held[released] = 0;
+        w.side[released] = -w.side[released];
+      }
+    } else if (phi > tolerance) {
+      if (restarted && !(phi < phiAtRestart)) break;
+      // Steepest descent from here.
+      restarted = true;
+      phiAtRestart = phi;
+      ComputeGlobalConstraintGradient();
+      InitValuesForQuasiNewton2Resolve(w);
+      continue;
+    }
+    if (phi < tolerance) {
+      status = MKStatusSuccess;
+      break;
+    }
+    int newlyHeld = -1;
+    for (int i = 0; i < n && newlyHeld < 0; ++i) {
+      if (w.held[i] || i == released) continue;
+      if (x[i] - l[i] < kTolX) {
+        w.side[i] = -1.0;
+        newlyHeld = i;
+      } else if (u[i] - x[i] < kTolX) {
+        w.side[i] = 1.0;
+        newlyHeld = i;
+      }
+    }
+    if (newlyHeld >= 0) w.held[newlyHeld] = kHeld;
+    double largestStep = 0.0, largestGradient = 0.0;
+    for (int i = 0; i < n; ++i) {
+      w.s[i] = x[i] - w.xPrev[i];
+      w.y[i] = w.held[i] ? 0.0 : g[i] - w.gPrev[i];
+      w.xPrev[i] = x[i];
+      w.gPrev[i] = g[i];
+      if (w.held[i] || i == released) continue;
+      largestStep = std::max(largestStep, std::fabs(w.s[i]));
+      largestGradient = std::max(largestGradient, std::fabs(g[i]) * std::max(std::fabs(x[i]), 1.0));
+    }
+    if (largestStep < kTolX && released < 0 && newlyHeld < 0) break;
+    if (largestGradient / std::max(phi, 1.0) < kTolX) break;
+    double sy = 0.0, ss = 0.0, yy = 0.0;
+    for (int i = 0; i < n; ++i) {
+      if (w.held[i]) w.s[i] = 0.0;
+      sy += w.s[i] * w.y[i];
+      ss += w.s[i] * w.s[i];
+      yy += w.y[i] * w.y[i];
+    }
+    // The update keeps H positive definite only for a positive curvature.
+    if (sy > 0.0 && sy * sy > kCurvature * ss * yy) {
+      double yhy = 0.0;
+      for (int i = 0; i < n; ++i) {
+        double sum = 0.0;
+        for (int j = 0; j < n; ++j) sum += at(i, j) * w.y[j];
+        w.hy[i] = sum;
+        yhy += w.y[i] * sum;
+      }
+      // BFGS inverse update: H += (1 + yHy/sy) ss'/sy - (Hy s' + s y'H)/sy.
+      const double f = (1.0 + yhy / sy) / sy;
+      for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+          at(i, j) += f * w.s[i] * w.s[j] - (w.hy[i] * w.s[j] + w.s[i] * w.hy[j]) / sy;
+      for (int i = 0; i < n; ++i) {
+        if (!w.held[i]) continue;
+        for (int j = 0; j < n; ++j) at(i, j) = at(j, i) = 0.0;
+        at(i, i) = 1.0;
+      }
+    } else {
+      std::fill(w.h.begin(), w.h.end(), 0.0);
+      for (int i = 0; i < n; ++i) at(i, i) = 1.0;
+    }
+    for (int i = 0; i < n; ++i) {
+      if (w.held[i]) {
+        w.d[i] = 0.0;
+        continue;
+      }
+      double sum = 0.0;
+      for (int j = 0; j < n; ++j)
+        if (!w.held[j]) sum -= at(i, j) * g[j];
+      w.d[i] = sum;
+    }
+  }
+  return status;
+}

@@ -1,0 +1,199 @@
+// The solver on a created man: random reachable frames of the arm, the
+// promises every solve keeps (limits, locks, restored settings), and the
+// edge cases of the optimiser.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKSegment.h"
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKManager.h"
+#include "ik/MKIKSpecs.h"
+#include "ik/MKIKTestSupport.h"
+#include "ik/detail/MKIKManagerAccess.h"
+#include "manikin/MKManikin.h"
+
+namespace {
+
+MKManikin* Man() {
+  static MKManikin* manikin = [] {
+    MKManikin* created = nullptr;
+    MKManikin::Create(created, 1, 50.0, nullptr, 1, 1);
+    return created;
+  }();
+  return manikin;
+}
+
+bool WithinLimits(const MKDOF* dof) {
+  const double v = dof->GetMathematicalValue(), slack = 1e-9;
+  return v >= -dof->GetMinLim(false) - slack && v <= dof->GetMaxLim(false) + slack;
+}
+
+// The manager's settings and constraint list, to check that an operation
+// leaves them as it found them.
+struct Settings {
+  explicit Settings(const MKIKManager& m)
+      : behavior(m.GetBehavior()), tolerance(m.GetIKTolerance()) {
+    for (unsigned int i = 0; i < m.GetNumberOfConstraints(); ++i) {
+      list.push_back(m.GetIKConstraint(i));
+      active.push_back(m.GetIKConstraint(i)->IsActive());
+    }
+  }
+  bool operator==(const Settings& o) const {
+    return behavior == o.behavior && tolerance == o.tolerance && list == o.list &&
+           active == o.active;
+  }
+  int behavior;
+  double tolerance;
+  std::vector<const MKIKConstraint*> list;
+  std::vector<bool> active;
+};
+
+// A Frame constraint on the right hand from the clavicle, and its DOFs.
+struct ArmReach {
+  ArmReach() : manager(*Man()->GetIKManager()), body(*Man()->GetBody()) {
+    manager.AddConstraint(body.GetSegment(RSHaCPr), body.GetSegment(RSArCl), 88, hand, "hand");
+    hand->Activate();
+    dofs = mkiktest::DrivenDOFs(manager);
+    for (MKDOF* dof : dofs) start.push_back(dof->GetMathematicalValue());
+  }
+  ~ArmReach() {
+    Restart();
+    manager.RemoveAllConstraints();
+  }
+  void Restart() {
+    for (std::size_t k = 0; k < dofs.size(); ++k) dofs[k]->SetMathematicalValue(start[k]);
+  }
+  // The hand frame of a random posture within the limits.
+  MK4x4Matrix RandomTarget(std::mt19937& rng) {
+    for (MKDOF* dof : dofs) {
+      std::uniform_real_distribution<double> value(-dof->GetMinLim(false), dof->GetMaxLim(false));
+      dof->SetMathematicalValue(value(rng));
+    }
+    const MK4x4Matrix target = hand->GetEndEffectorMatrix();
+    Restart();
+    return target;
+  }
+  MKIKManager& manager;
+  MKBody& body;
+  MKIKConstraint* hand = nullptr;
+  std::vector<MKDOF*> dofs;
+  std::vector<double> start;
+};
+
+}  // namespace
+
+TEST(MKIKSolverTest, RandomReachableFramesAreMetWithinLimitsAndLocks) {
+  ASSERT_NE(Man(), nullptr);
+  ArmReach arm;
+  ASSERT_EQ(arm.dofs.size(), 9u);
+  std::mt19937 rng(20261210);
+  arm.manager.SetIKTolerance(0.005);
+  int solved = 0;
+  const int trials = 60;
+  for (int trial = 0; trial < trials; ++trial) {
+    SCOPED_TRACE(trial);
+    const MK4x4Matrix target = arm.RandomTarget(rng);
+    // Every fifth solve holds one DOF of the chain.
+    MKDOF* locked = trial % 5 == 0 ? arm.dofs[static_cast<std::size_t>(trial / 5) % 9] : nullptr;
+    double lockedValue = 0.0;
+    if (locked) {
+      locked->LockValue();
+      lockedValue = locked->GetMathematicalValue();
+    }
+    arm.hand->SetTargetMatrix(target);
+    const MKStatus status = arm.manager.Resolve();
+    for (MKDOF* dof : arm.dofs) EXPECT_TRUE(WithinLimits(dof));
+    if (locked) {
+      EXPECT_EQ(locked->GetMathematicalValue(), lockedValue);
+      locked->UnlockValue();
+    } else {
+      solved += status == MKStatusSuccess;
+    }
+    if (status == MKStatusSuccess) {
+      arm.hand->ComputePotential();
+      EXPECT_TRUE(arm.hand->IsResolved());
+    }
+    arm.Restart();
+  }
+  // Targets drawn from the chain's own postures: nearly all are met.
+  EXPECT_GE(solved, trials * 4 / 5 - 1);
+  arm.manager.SetIKTolerance(MKIKSpecs().GetTolerance());
+}
+
+TEST(MKIKSolverTest, OutOfReachStretchesTheArmAndFails) {
+  ArmReach arm;
+  MK4x4Matrix target = arm.hand->GetTargetMatrix();
+  const MK3x1Matrix shoulder = arm.body.GetSegment(RSArAr)->GetOriginPosition();
+  MK3x1Matrix away = target.GetTranslation() - shoulder;
+  away.Normalize();
+  target(3, 0) = shoulder(0) + 200.0 * away(0);
+  target(3, 1) = shoulder(1) + 200.0 * away(1);
+  target(3, 2) = shoulder(2) + 200.0 * away(2);
+  arm.hand->SetTargetMatrix(target);
+  EXPECT_EQ(arm.manager.Resolve(), MKStatus(1300));
+  for (MKDOF* dof : arm.dofs) EXPECT_TRUE(WithinLimits(dof));
+  // The elbow straightens: the hand ends far from the shoulder, towards the target.
+  const MK3x1Matrix hand = arm.hand->GetEndEffectorMatrix().GetTranslation();
+  const double upper = arm.body.GetSegment(RSArAr)->GetLength();
+  const double fore = arm.body.GetSegment(RSArFAr)->GetLength();
+  EXPECT_GT((hand - shoulder).Norm(), 0.9 * (upper + fore));
+  MK3x1Matrix reached = hand - shoulder;
+  reached.Normalize();
+  EXPECT_GT(reached(0) * away(0) + reached(1) * away(1) + reached(2) * away(2), 0.9);
+}
+
+TEST(MKIKSolverTest, ATargetAlreadyMetMovesNothing) {
+  ArmReach arm;
+  EXPECT_EQ(arm.manager.Resolve(), MKStatusSuccess);
+  for (std::size_t k = 0; k < arm.dofs.size(); ++k)
+    EXPECT_EQ(arm.dofs[k]->GetMathematicalValue(), arm.start[k]);
+  MKFrame pelvis;
+  arm.manager.GetPelvicMovement(pelvis);
+  EXPECT_EQ(MK4x4Matrix(pelvis).IsUnit(), true);
+}
+
+TEST(MKIKSolverTest, ADOFAtAZeroLimitStartsHalfADegreeInside) {
+  ArmReach arm;
+  MKDOF* dof = arm.dofs[4];
+  const double min = dof->GetMinLim(false), max = dof->GetMaxLim(false);
+  mkiktest::Open(dof, 0.0, 1.0, 0.0);
+  arm.manager.SetInitValues();
+  EXPECT_NEAR(dof->GetMathematicalValue(), 0.5 * M_PI / 180.0, 1e-12);
+  mkiktest::Open(dof, 1.0, 0.0, 0.0);
+  arm.manager.SetInitValues();
+  EXPECT_NEAR(dof->GetMathematicalValue(), -0.5 * M_PI / 180.0, 1e-12);
+  mkiktest::Open(dof, min, max, arm.start[4]);
+}
+
+TEST(MKIKSolverTest, DirectOperationsRestoreListActivityBehaviourAndTolerance) {
+  ArmReach arm;
+  MKIKConstraint* other = nullptr;
+  arm.manager.AddConstraint(arm.body.GetSegment(LSHaCPr), arm.body.GetSegment(LSArCl), 8, other,
+                            "left");
+  arm.manager.SetBehavior(1);
+  arm.manager.SetIKTolerance(0.01);
+  std::mt19937 rng(7);
+  arm.hand->SetTargetMatrix(arm.RandomTarget(rng));
+  const Settings before(arm.manager);
+  arm.manager.ResolveOneConstraint(other);
+  EXPECT_TRUE(Settings(arm.manager) == before);
+  const MK4x4Matrix aim = arm.RandomTarget(rng);
+  MKFrame frame;
+  aim.GetMKFrame(frame);
+  EXPECT_EQ(arm.manager.Reach(arm.body.GetSegment(RSHaCPr), arm.body.GetSegment(RSArCl), frame, 1),
+            MKStatusSuccess);
+  EXPECT_TRUE(Settings(arm.manager) == before);
+  // The reached hand sits on the frame within the reach tolerance.
+  MKIKConstraint probe(nullptr, arm.body.GetSegment(RSHaCPr), arm.body.GetSegment(RSArCl), 88,
+                       nullptr);
+  probe.SetTargetMatrix(aim);
+  EXPECT_LT(probe.ComputePotential(), 0.1);
+  EXPECT_EQ(arm.manager.QuikLocalResolve(), MKStatusSuccess);
+  EXPECT_TRUE(Settings(arm.manager) == before);
+  EXPECT_EQ(arm.manager.ResolveOneConstraint(nullptr), MKStatus(10));
+}

@@ -1,0 +1,242 @@
+// The strategies of Resolve chosen through the behaviour word: priority of
+// constraints on one chain, the full body with the pelvis, posture scores
+// with the RULA zones, balance by pelvis shift and the look-at of a hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "body/MKBody.h"
+#include "body/MKDOF.h"
+#include "body/MKPrefAngle.h"
+#include "body/MKSegment.h"
+#include "ik/MKIKConstraint.h"
+#include "ik/MKIKManager.h"
+#include "ik/MKIKSpecs.h"
+#include "ik/MKIKTestSupport.h"
+#include "manikin/MKManikin.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
+
+namespace {
+
+struct ManikinDeleter {
+  void operator()(MKManikin* m) const {
+    if (m) m->Destroy();
+  }
+};
+
+// A fresh standing man per test: strategies move the pelvis and the spine.
+struct Fixture : ::testing::Test {
+  Fixture() {
+    MKManikin* created = nullptr;
+    MKManikin::Create(created, 1, 50.0, nullptr, 1, 1);
+    man.reset(created);
+  }
+  MKSegment* S(MKShortName name) const { return man->GetBody()->GetSegment(name); }
+  MKIKManager& Manager() const { return *man->GetIKManager(); }
+  MKIKConstraint* Add(MKShortName end, MKShortName start, int type) {
+    MKIKConstraint* c = nullptr;
+    EXPECT_EQ(Manager().AddConstraint(S(end), S(start), type, c, nullptr), MKStatusSuccess);
+    c->Activate();
+    return c;
+  }
+  // Every DOF of the body with its value.
+  std::vector<double> Posture() const {
+    std::vector<double> values;
+    for (unsigned int i = 0; i < man->GetBody()->GetNumberOfSegments(); ++i)
+      for (int axis = 0; axis < 3; ++axis)
+        if (const MKDOF* dof = man->GetBody()->GetSegmentAtIndex(i)->GetDOF(axis))
+          values.push_back(dof->GetMathematicalValue());
+    return values;
+  }
+  // Every zone of every DOF: min, max and score.
+  std::vector<double> Zones() const {
+    std::vector<double> zones;
+    for (unsigned int i = 0; i < man->GetBody()->GetNumberOfSegments(); ++i)
+      for (int axis = 0; axis < 3; ++axis)
+        if (const MKDOF* dof = man->GetBody()->GetSegmentAtIndex(i)->GetDOF(axis))
+          for (unsigned int k = 0; k < dof->GetNumberOfPrefAngles(); ++k) {
+            const MKPrefAngle* zone = dof->GetPrefAngle(k);
+            zones.insert(zones.end(), {zone->GetMin(), zone->GetMax(), zone->GetScore()});
+          }
+    return zones;
+  }
+  bool AllWithinLimits() const {
+    for (unsigned int i = 0; i < man->GetBody()->GetNumberOfSegments(); ++i)
+      for (int axis = 0; axis < 3; ++axis)
+        if (const MKDOF* dof = man->GetBody()->GetSegmentAtIndex(i)->GetDOF(axis)) {
+          const double v = dof->GetMathematicalValue();
+          if (v < -dof->GetMinLim(false) - 1e-9 || v > dof->GetMaxLim(false) + 1e-9) return false;
+        }
+    return true;
+  }
+  std::unique_ptr<MKManikin, ManikinDeleter> man;
+};
+
+MK3x1Matrix Origin(const MKIKConstraint* c) {
+  return c->GetEndEffectorMatrix().GetTranslation();
+}
+
+}  // namespace
+
+TEST_F(Fixture, TheHeavierConstraintWinsWhenTheLighterCannotBeMet) {
+  MKIKConstraint* heavy = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
+  MKIKConstraint* light = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
+  light->SetWeight(0.2);
+  const MK3x1Matrix hand = Origin(heavy);
+  heavy->SetTargetPosition(hand(0) + 10.0, hand(1) + 15.0, hand(2));
+  light->SetTargetPosition(hand(0) - 100.0, hand(1) + 150.0, hand(2) + 100.0);
+  Manager().SetBehavior(1);
+  EXPECT_EQ(Manager().Resolve(), MKStatus(1300));
+  // Solved first and held, the heavier target is met (to the write order
+  // of coupled limits); the lighter is left far off.
+  EXPECT_LT(heavy->ComputePotential(), 1e-4);
+  EXPECT_GT(light->ComputePotential(), 1e3);
+  EXPECT_TRUE(heavy->IsActive() && light->IsActive());
+  EXPECT_EQ(light->GetWeight(), 0.2);
+  // The locks that kept the heavier chain still are released.
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(S(RSArAr)->GetDOF(i)->GetDOFState(), MKDOF::Free);
+  EXPECT_TRUE(AllWithinLimits());
+}
+
+TEST_F(Fixture, TheFullBodyMovesThePelvisTowardsAFarTarget) {
+  MKIKConstraint* hand = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
+  const MK3x1Matrix at = Origin(hand);
+  hand->SetTargetPosition(at(0) + 40.0, at(1), at(2) + 40.0);
+  Manager().SetBehavior(8);
+  const MKStatus status = Manager().Resolve();
+  MKFrame pelvis;
+  Manager().GetPelvicMovement(pelvis);
+  EXPECT_FALSE(MK4x4Matrix(pelvis).IsUnit());
+  EXPECT_TRUE(status == MKStatusSuccess || status == MKStatus(1300));
+  EXPECT_EQ(Manager().GetBehavior(), 8);
+  EXPECT_TRUE(AllWithinLimits());
+}
+
+TEST_F(Fixture, RulaModeKeepsThePreferredAnglesAndMeetsAnEasyTarget) {
+  MKIKConstraint* hand = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
+  const MK3x1Matrix at = Origin(hand);
+  hand->SetTargetPosition(at(0) + 5.0, at(1) + 10.0, at(2) + 5.0);
+  const std::vector<double> zones = Zones();
+  Manager().SetBehavior(0x2000);
+  const double tolerance = Manager().GetIKTolerance();
+  Manager().SetIKTolerance(0.01);
+  const MKStatus status = Manager().Resolve();
+  EXPECT_EQ(Zones(), zones);
+  EXPECT_EQ(status, MKStatusSuccess);
+  EXPECT_TRUE(AllWithinLimits());
+  // The RULA zones: the best upper-arm zone is -20 to 20 degrees.
+  KelRawCollPV changed = Manager().CreatePostureScoreForRULAOptimization();
+  EXPECT_EQ(changed.Size(), 17);
+  const MKDOF* flexion = S(RSArAr)->GetDOF(0);
+  ASSERT_EQ(flexion->GetNumberOfPrefAngles(), 5u);
+  EXPECT_NEAR(flexion->GetPrefAngle(3)->GetMax(), 20.0 * M_PI / 180.0, 1e-12);
+  EXPECT_NEAR(flexion->GetPrefAngle(3)->GetMin(), -20.0 * M_PI / 180.0, 1e-12);
+  EXPECT_EQ(flexion->GetPrefAngle(3)->GetScore(), 10.0);
+  Manager().RemovePostureScoreForRULAOptimization(changed);
+  EXPECT_EQ(changed.Size(), 0);
+  EXPECT_EQ(flexion->GetNumberOfPrefAngles(), 0u);
+  Manager().SetIKTolerance(tolerance);
+}
+
+TEST_F(Fixture, PosturalScoreKeepsTheConstraintMet) {
+  MKIKConstraint* hand = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
+  const MK3x1Matrix at = Origin(hand);
+  hand->SetTargetPosition(at(0) + 5.0, at(1) + 10.0, at(2));
+  Manager().SetBehavior(0x1000);
+  Manager().SetIKTolerance(0.01);
+  EXPECT_EQ(Manager().Resolve(), MKStatusSuccess);
+  hand->ComputePotential();
+  EXPECT_TRUE(hand->IsResolved());
+  EXPECT_TRUE(AllWithinLimits());
+}
+
+TEST_F(Fixture, BalanceFailsUnchangedWhenTheLeanIsTooFar) {
+  MK4x4Matrix upright;
+  upright.Unit();
+  const std::vector<double> before = Posture();
+  EXPECT_TRUE(Manager().CheckRebalance(upright));
+  EXPECT_TRUE(Manager().RebalanceWithPelvic(upright));
+  EXPECT_TRUE(upright.IsUnit());
+  // Tipped by 60 degrees the centre of gravity lies far beyond the feet.
+  MKIKConstraint* foot = Add(RSFoSo, RSBoIlp, MKIKConstraint::sPosition);
+  const MK4x4Matrix target = foot->GetTargetMatrix();
+  MK4x4Matrix tipped;
+  tipped.Unit();
+  tipped.RotZ(M_PI / 3.0);
+  const MK4x4Matrix entry = tipped;
+  const double tolerance = Manager().GetIKTolerance();
+  EXPECT_FALSE(Manager().RebalanceWithPelvic(tipped));
+  EXPECT_EQ(Posture(), before);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      EXPECT_NEAR(foot->GetTargetMatrix()(r, c), target(r, c), 1e-9);
+      EXPECT_EQ(tipped(r, c), entry(r, c));
+    }
+  EXPECT_EQ(Manager().GetIKTolerance(), tolerance);
+  EXPECT_TRUE(foot->IsActive());
+}
+
+TEST_F(Fixture, TheHeadLooksAtTheRightHandWhenBothCarryConstraints) {
+  MKIKConstraint* right = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
+  MKIKConstraint* left = Add(LSHaCPr, LSArCl, MKIKConstraint::sPosition);
+  MK3x1Matrix at = Origin(right);
+  right->SetTargetPosition(at(0) + 10.0, at(1) + 20.0, at(2) + 30.0);
+  at = Origin(left);
+  left->SetTargetPosition(at(0) - 10.0, at(1) + 20.0, at(2) - 30.0);
+  Manager().SetBehavior(0x8000);
+  EXPECT_TRUE(Manager().IsLookAtActive());
+  Manager().Resolve();
+  EXPECT_EQ(Manager().GetNumberOfConstraints(), 2u);
+  EXPECT_EQ(Manager().GetBehavior(), 0x8000);
+  // The head points nearer to the right hand than to the left.
+  MKIKConstraint probe(nullptr, S(SHeFr), S(SHeNe), MKIKConstraint::sPointing, nullptr);
+  probe.SetTargetMatrix(right->GetEndEffectorMatrix());
+  const double towardsRight = probe.ComputePotential();
+  probe.SetTargetMatrix(left->GetEndEffectorMatrix());
+  EXPECT_LT(towardsRight, probe.ComputePotential());
+  EXPECT_TRUE(AllWithinLimits());
+}
+
+TEST_F(Fixture, DirectionReachTurnsTheHandAndLeavesTheListAsItWas) {
+  MKIKConstraint probe(nullptr, S(RSHaCPr), S(RSArCl), MKIKConstraint::sZDirection, nullptr);
+  MK4x4Matrix target = probe.GetEndEffectorMatrix();
+  target.RotX(0.4);
+  MKFrame frame;
+  target.GetMKFrame(frame);
+  const double tolerance = Manager().GetIKTolerance();
+  EXPECT_EQ(Manager().DirectionReach(S(RSHaCPr), S(RSArCl), frame), MKStatusSuccess);
+  EXPECT_EQ(Manager().GetNumberOfConstraints(), 0u);
+  EXPECT_EQ(Manager().GetIKTolerance(), tolerance);
+  probe.SetTargetMatrix(target);
+  EXPECT_LT(probe.GetAngleToTarget(), 0.03);
+  EXPECT_EQ(Manager().DirectionReach(nullptr, S(RSArCl), frame), MKStatus(10));
+  EXPECT_EQ(Manager().ResolveDIR(nullptr, frame, frame), MKStatus(10));
+  EXPECT_TRUE(AllWithinLimits());
+}
+
+TEST_F(Fixture, LineOfSightConstraintsTurnTheHeadAndGetTheirEyesBack) {
+  MKLineOfSight* eye = man->GetVision()->GetLineOfSight(MLHeEye);
+  MKIKConstraint* look = nullptr;
+  ASSERT_EQ(Manager().AddConstraint(eye, S(SHeNe), MKIKConstraint::sPointing, look, "look"),
+            MKStatusSuccess);
+  look->Activate();
+  const MK3x1Matrix head = S(SHeFr)->GetEndPosition();
+  look->SetTargetPosition(head(0) + 40.0, head(1) - 30.0, head(2) + 60.0);
+  const MK4x4Matrix before = S(SHeFr)->GetGlobalMatrix();
+  for (bool quick : {true, false}) {
+    SCOPED_TRACE(quick);
+    Manager().SetBehavior(1);
+    const MKStatus status = quick ? Manager().QuikLocalResolve() : Manager().Resolve();
+    EXPECT_TRUE(status == MKStatusSuccess || status == MKStatus(1300));
+    EXPECT_EQ(look->GetEndEffector(), eye);
+    EXPECT_EQ(look->GetTargetType(), MKIKConstraint::sPointing);
+    EXPECT_EQ(look->GetStartSegment(), S(SHeNe));
+    EXPECT_EQ(S(SHeNe)->GetDOF(1)->GetDOFState(), MKDOF::Free);
+    EXPECT_EQ(S(SHeCg)->GetDOF(1)->GetDOFState(), MKDOF::Free);
+  }
+  // The head turned towards the target.
+  EXPECT_GT((S(SHeFr)->GetGlobalMatrix().GetZAxis() - before.GetZAxis()).Norm(), 0.05);
+  EXPECT_TRUE(AllWithinLimits());
+}

@@ -1,0 +1,79 @@
+// mkmanikin reach: the solved posture puts the hand on the target, the
+// outcome is told in words, the picture is written, bad input is refused
+// and leaves no file.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "PostureJson.h"
+#include "ToolRunner.h"
+#include "manikin/MKManikinTestSupport.h"
+#include "mkmanikin.h"
+
+namespace {
+
+using mktooltest::RunTool;
+using mktooltest::ScratchDirectory;
+using mktooltest::Slurp;
+
+// The right hand's end in the posture a reach wrote.
+MK3DVertex HandOf(const nlohmann::json& output) {
+  mktest::Manikin manikin = mktest::Make(1, 50);
+  std::vector<std::string> warnings;
+  mkcli::ApplyPostureJson(*manikin, output[mkcli::kPostureKey], "test", warnings);
+  return manikin->GetBody()->GetSegment(RSHaCPr)->GetEndPoint(MKGlobalSpace);
+}
+
+}  // namespace
+
+TEST(MkmanikinReach, TheHandReachesATargetAndTheFilesAreWritten) {
+  ScratchDirectory dir;
+  const std::string json = (dir / "reach.json").string(), png = (dir / "reach.png").string();
+  const auto run = RunTool({"reach", "--sex", "male", "--right", "20,30,30", "-o", json, "--png",
+                            png, "--size", "200x250"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const nlohmann::json output = nlohmann::json::parse(Slurp(json));
+  EXPECT_EQ(output["status"], "reached");
+  EXPECT_EQ(output["code"], 0);
+  const MK3DVertex hand = HandOf(output);
+  EXPECT_NEAR(hand.x, 20.0, 0.2);
+  EXPECT_NEAR(hand.y, 30.0, 0.2);
+  EXPECT_NEAR(hand.z, 30.0, 0.2);
+  EXPECT_EQ(Slurp(png).substr(1, 3), "PNG");
+
+  // Out of reach: told, not an error; a task file gives both hands.
+  const std::string task = (dir / "task.json").string();
+  std::ofstream(task) << R"({"right": {"position": [20, 30, 400]},
+                             "left": {"position": [-20, 30, 30], "rotation": [0, 0, 0]}})";
+  const auto far = RunTool({"reach", "--sex", "male", "--task", task});
+  ASSERT_EQ(far.exitCode, 0) << far.err;
+  const nlohmann::json both = nlohmann::json::parse(far.out);
+  EXPECT_EQ(both["status"], "not reached");
+  EXPECT_EQ(both["code"], 1300);
+  EXPECT_EQ(both["targets"]["left"]["rotation"].size(), 3u);
+}
+
+TEST(MkmanikinReach, BadInputIsRefusedWithoutFiles) {
+  ScratchDirectory dir;
+  const std::string out = (dir / "out.json").string();
+  const std::string task = (dir / "task.json").string();
+  std::ofstream(task) << R"({"right": {"position": [1, "two", 3]}})";
+  const std::vector<std::vector<std::string>> bad = {
+      {"reach", "--sex", "male", "-o", out},
+      {"reach", "--sex", "male", "--right", "1,2", "-o", out},
+      {"reach", "--sex", "male", "--right-rotation", "0,0,0", "-o", out},
+      {"reach", "--sex", "male", "--task", task, "-o", out},
+      {"reach", "--sex", "male", "--task", (dir / "missing.json").string(), "-o", out},
+  };
+  for (const auto& args : bad) {
+    const auto run = RunTool(args);
+    EXPECT_EQ(run.exitCode, 2) << args.back();
+    EXPECT_NE(run.err, "");
+  }
+  std::vector<std::string> left = dir.Entries();
+  EXPECT_EQ(left, std::vector<std::string>{"task.json"});
+}
