@@ -50,7 +50,18 @@ static_assert(!HasSaveAndFreeDOFs<MKBody>::value && !HasRestoreDOFs<MKBody>::val
               "the rebuild helpers are internal");
 static_assert(!HasSetSegment<MKEllipse>::value, "an ellipse moves only through SetOwner");
 static_assert(!CanSetOwnerElement<MKDOF>::value, "a DOF stays with its segment");
-// [solver] The IK manager's solver arrays are checked here.
+template <class T, class = void>
+struct HasSolverArrays : std::false_type {};
+template <class T>
+struct HasSolverArrays<T, std::void_t<decltype(&T::GetGradient), decltype(&T::GetVariables)>>
+    : std::true_type {};
+template <class T, class = void>
+struct HasBounds : std::false_type {};
+template <class T>
+struct HasBounds<T, std::void_t<decltype(&T::GetLowerBounds), decltype(&T::GetUpperBounds)>>
+    : std::true_type {};
+static_assert(!HasSolverArrays<MKIKManager>::value && !HasBounds<MKIKManager>::value,
+              "the solver's working arrays are internal");
 
 // The status: its field, and comparison with its number.
 void Statuses() {
@@ -139,8 +150,34 @@ void PartFrame() {
   f->Destroy();
 }
 
-// [databases] User databases by index are checked here.
-// [solver] External constraints (SetExternalConstraint(void*)) are checked here.
+// User databases by index, null beyond their count.
+void UserDatabases() {
+  MKDatabaseManager* dm = MKDatabaseManager::GetInstance();
+  MKUserDBAnthro* population = dm->GetUserAnthroDBAtIndex(dm->GetNumberOfUserAnthroDB());
+  MKUserDBJointLimits* limits =
+      dm->GetUserJointLimitsDBAtIndex(dm->GetNumberOfUserJointLimitsDB());
+  Check(population == nullptr && limits == nullptr,
+        "dm->GetUserJointLimitsDBAtIndex(n), GetUserAnthroDBAtIndex(n)");
+}
+
+// The host's constraint object attached untyped, and the IK manager's memo.
+void ExternalConstraint() {
+  MKManikin* manikin = nullptr;
+  if (MKManikin::Create(manikin, 1, 50, nullptr, 1, 1) != 0 || !manikin) {
+    Check(false, "MKManikin::Create");
+    return;
+  }
+  MKIKConstraint c;
+  int hostObject = 0;
+  void* handle = &hostObject;
+  c.SetExternalConstraint(handle);
+  const bool attached = c.GetExternalConstraint() == static_cast<MKKIIKConstraint_var>(handle);
+  c.SetExternalConstraint(static_cast<void*>(nullptr));
+  const MKMemo* memo = manikin->GetIKManager()->GetMemo();
+  Check(attached && c.GetExternalConstraint() == nullptr && memo != nullptr,
+        "c->SetExternalConstraint(void*), GetIKManager()->GetMemo()");
+  manikin->Destroy();
+}
 
 }  // namespace
 
@@ -150,6 +187,8 @@ int main() {
   PasteRoutines();
   PartFrame();
   Manikin();
+  UserDatabases();
+  ExternalConstraint();
   std::printf(failures == 0 ? "all calls behave\n" : "%d call(s) misbehave\n", failures);
   return failures == 0 ? 0 : 1;
 }
