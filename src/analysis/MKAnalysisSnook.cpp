@@ -64,20 +64,20 @@ std::string Number(double x) {
   return text;
 }
 
-// Reads the eight corners of (a, b, c) at `fixed` cell offsets and
-// interpolates; `index(a, b, c)` is the cell of one corner. A missing cell
-// stops with status 3 and the message naming it and the data file.
-template <typename Index>
-bool Lookup(int table, const Place& a, const Place& b, const Place& c, Index index,
-            const std::string& what, double& value, MKAnalysisResults& results) {
+// Reads the eight corners around (a, b, c) and interpolates; `index(a, b,
+// c)` is the cell of one corner and `name(a, b, c)` its axis values. A
+// missing cell stops with status 3 and the message naming it and the file.
+template <typename Index, typename Name>
+bool Lookup(int table, const Place& a, const Place& b, const Place& c, Index index, Name name,
+            double& value, MKAnalysisResults& results) {
   const double* cells = SC::GetTable(static_cast<SC::Table>(table));
   double corner[8];
   for (int i = 0; i < 8; ++i) {
-    const int cell = index(i & 4 ? a.hi : a.lo, i & 2 ? b.hi : b.lo, i & 1 ? c.hi : c.lo);
-    corner[i] = cells[cell];
+    const int ia = i & 4 ? a.hi : a.lo, ib = i & 2 ? b.hi : b.lo, ic = i & 1 ? c.hi : c.lo;
+    corner[i] = cells[index(ia, ib, ic)];
     if (std::isnan(corner[i])) {
       std::string text = std::string("The Snook and Ciriello 1991 table cell ") +
-                         SC::sTableNames[table] + " " + what + " is not available in " +
+                         SC::sTableNames[table] + " " + name(ia, ib, ic) + " is not available in " +
                          SC::GetPath();
       if (!SC::GetProblem().empty()) text += " (" + SC::GetProblem() + ")";
       results.message = text.c_str();
@@ -117,13 +117,15 @@ MKStatus Exertion(int table, double feet, double inches, double period, int perc
   if (!height.Found()) return MKStatusPullDistanceRefused;
   const Place time = Locate(carry ? SC::sCarryPeriods : SC::sPushPeriods, 7, period);
   if (!time.Found()) return MKStatusDurationOrFrequencyOutOfRange;
-  const std::string what = Number(feet) + " ft, " + Number(inches) + " in, " +
-                           Number(SC::sPushPercentages[percentage]) + " %, every " +
-                           Number(period) + " s";
+  const double* periods = carry ? SC::sCarryPeriods : SC::sPushPeriods;
+  const auto name = [&](int d, int h, int t) {
+    return Number(axis[d]) + " ft, " + Number(SC::Heights(table)[h]) + " in, " +
+           Number(SC::sPushPercentages[percentage]) + " %, every " + Number(periods[t]) + " s";
+  };
   double pounds;
   if (!Lookup(
           table, dist, height, time,
-          [&](int d, int h, int t) { return ((d * heights + h) * 3 + percentage) * 7 + t; }, what,
+          [&](int d, int h, int t) { return ((d * heights + h) * 3 + percentage) * 7 + t; }, name,
           pounds, results))
     return MKStatusFailure;
   newtons = MKUnitConversions::LbfToNewtons(pounds);
@@ -207,16 +209,16 @@ MKStatus MKAnalysis::PerformSnookCiriello1991LiftLowerAnalysis(
   const int table = (vD > vO ? SC::sMaleLift : SC::sMaleLower) + (sex ? 0 : 1);
   double least = MKIEEE::Infinite();
   for (int zone = Zone(Inches(std::min(vO, vD))); zone <= Zone(Inches(std::max(vO, vD))); ++zone) {
-    const std::string what = "zone " + std::to_string(zone) + ", H " +
-                             Number(SC::sLiftH[hPlace.lo]) + "-" + Number(SC::sLiftH[hPlace.hi]) +
-                             " in, D " + Number(SC::sLiftD[dPlace.lo]) + "-" +
-                             Number(SC::sLiftD[dPlace.hi]) + " in, " +
-                             Number(SC::sLiftPercentages[p]) + " %, every " + Number(period) + " s";
+    const auto name = [&](int hi, int di, int ti) {
+      return "zone " + std::to_string(zone) + ", H " + Number(SC::sLiftH[hi]) + " in, D " +
+             Number(SC::sLiftD[di]) + " in, " + Number(SC::sLiftPercentages[p]) + " %, every " +
+             Number(SC::sLiftPeriods[ti]) + " s";
+    };
     double pounds;
     if (!Lookup(
             table, hPlace, dPlace, time,
             [&](int hi, int di, int ti) { return (((zone * 3 + hi) * 3 + di) * 5 + p) * 8 + ti; },
-            what, pounds, results))
+            name, pounds, results))
       return results.status;
     least = std::min(least, pounds);
   }

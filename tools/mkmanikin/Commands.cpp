@@ -30,6 +30,11 @@ int Run(int argc, char** argv) {
   commands.push_back(MakeExportCommand());
   commands.push_back(MakeDemoCommand());
   commands.push_back(MakeRulaCommand());
+  commands.push_back(MakeLiftCommand());
+  commands.push_back(MakePushCommand());
+  commands.push_back(MakePullCommand());
+  commands.push_back(MakeCarryCommand());
+  commands.push_back(MakeSnookCheckCommand());
   std::vector<CLI::App*> parsers;
   for (const auto& command : commands) parsers.push_back(command->Add(app));
 
@@ -43,12 +48,14 @@ int Run(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     if (argc == 1) {
-      std::cerr << kProgram << ": give a command: create, export, demo or rula\nRun '" << kProgram
-                << " --help' for more.\n";
+      std::cerr << kProgram
+                << ": give a command: create, export, demo, rula, lift, push, pull or carry\nRun '"
+                << kProgram << " --help' for more.\n";
     } else if (argv[1][0] != '-' && app.get_subcommands().empty()) {
-      std::cerr << kProgram << ": unknown command '" << argv[1]
-                << "': the commands are create, export, demo and rula\nRun '" << kProgram
-                << " --help' for more.\n";
+      std::cerr
+          << kProgram << ": unknown command '" << argv[1]
+          << "': the commands are create, export, demo, rula, lift, push, pull and carry\nRun '"
+          << kProgram << " --help' for more.\n";
     } else {
       std::string chosen = kProgram;
       for (const CLI::App* command : app.get_subcommands()) chosen += " " + command->get_name();
