@@ -81,6 +81,10 @@
 #include "anthro/MKDBJointLimitsVariable.h"
 #include "anthro/MKDatabase.h"
 #include "anthro/MKDatabaseManager.h"
+#include "anthro/MKUserDBAnthro.h"
+#include "anthro/MKUserDBAnthroVariable.h"
+#include "anthro/MKUserDBJointLimits.h"
+#include "anthro/MKUserDBJointLimitsVariable.h"
 
 // The manikin.
 #include "manikin/MKManikin.h"

@@ -165,7 +165,7 @@ bool MKAnalysis::CheckWeightBalance(const MKBody* constBody, double weight, doub
   if (!constBody || !(weight >= 0.0) || !(load >= 0.0) || weight + load <= 0.0) return false;
   // The centre of gravity and the basis of support are cached on the body.
   MKBody* body = const_cast<MKBody*>(constBody);
-  const MK3x1Matrix g = body->GetCenterOfGravity().GetGlobalMatrix().GetTranslation();
+  const MK3x1Matrix g = body->GetCenterOfGravity()->GetGlobalMatrix().GetTranslation();
   const MK3DVertex hands = MidEnd(body, RSHaCPr, LSHaCPr);
   const double share = 1.0 / (weight + load);
   const MK3DVertex both((weight * g(0) + load * hands.x) * share, 0.0,

@@ -4,6 +4,7 @@
 
 #include "anthro/MKDBAnthro.h"
 #include "anthro/MKDatabaseManager.h"
+#include "anthro/MKUserDBAnthro.h"
 #include "body/MKBody.h"
 #include "manikin/MKManikin.h"
 #include "math/MKMathRoutines.h"
@@ -217,8 +218,12 @@ MKStatus MKAnthro::UseAnthroDB(const MKDBAnthro* newDatabase) {
   if (!newDatabase) return MKStatusAnthroDB;
   if (newDatabase == database) return MKStatusSuccess;
   const MKDBAnthro* builtIn = MKDatabaseManager::GetInstance()->GetDefaultAnthroDB();
-  // A smaller user database is completed by prediction before it is used;
-  // until then it is refused with the databases of another size.
+  // A smaller user database is completed by prediction before it is used.
+  // Completion only adds what the user left out, so it is no change of the
+  // population the caller chose.
+  if (newDatabase->GetNumberOfVariables() < builtIn->GetNumberOfVariables() &&
+      newDatabase->GetMKClassName() == MKDatabase::MKDBClassUserAnthro)
+    const_cast<MKUserDBAnthro*>(static_cast<const MKUserDBAnthro*>(newDatabase))->Update();
   if (newDatabase->GetNumberOfVariables() != builtIn->GetNumberOfVariables())
     return MKStatusFailure;
   for (unsigned int i = 0; i < newDatabase->GetNumberOfVariables(); ++i) {

@@ -136,8 +136,8 @@ class MKAnthro : public MKManikinPart {
 
   // Measures every variable's anchor points on the manikin's body, each in
   // its anchor posture; the body's posture and limits are left as they were.
-  // Nothing without a manikin or body.
-  void UpdateAnchorPoints();
+  // 3 (nothing measured) without a manikin or body.
+  MKStatus UpdateAnchorPoints();
   // The anchor points of the variable with that number, from one anchor row
   // (see AnchorRow), measured in the body's current build. Sets the body to
   // the variable's anchor posture.

@@ -182,9 +182,9 @@ void SetVerticalDistance(MK3DVertex& moved, const MK3DVertex& fixed, double dist
 
 }  // namespace
 
-void MKAnthro::UpdateAnchorPoints() {
+MKStatus MKAnthro::UpdateAnchorPoints() {
   MKBody* body = manikin ? manikin->GetBody() : nullptr;
-  if (!body) return;
+  if (!body) return MKStatusFailure;
   // Anchor postures must be reachable whatever limits the user set.
   const std::vector<MKBody::SavedDOFState> saved = body->SaveAndFreeDOFs();
   // Variables are measured posture by posture, so that the body is posed
@@ -215,6 +215,7 @@ void MKAnthro::UpdateAnchorPoints() {
     MeasureAnchorPoints(*item.variable, *item.row);
   }
   MKBody::RestoreDOFs(saved);
+  return MKStatusSuccess;
 }
 
 void MKAnthro::CalculateAnchorPoints(unsigned int referenceNumber, MKShortName first,

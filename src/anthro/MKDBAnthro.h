@@ -55,7 +55,8 @@ class MKDBAnthro : public MKDatabase {
     short value0;
     short value1;
   };
-  // Generated from the survey data (MKDBAnthroCorrelations.cpp).
+  // The pairs with survey data, sorted, written at build time from
+  // MKDBAnthroCorrelations.csv.
   static const BuiltInCorrelation sBuiltInCorrelations[];
   static const unsigned int sNumberOfBuiltInCorrelations;
 

@@ -169,10 +169,24 @@ void MKDBAnthro::CreateUSNatickDB() {
     if (MKDBAnthroVariable* variable = GetVariableFromRefNumber(row.referenceNumber))
       variable->InitValues(row.mean0, row.stdDev0, row.mean1, row.stdDev1);
 
-  for (unsigned int i = 0; i < sNumberOfBuiltInCorrelations; ++i) {
-    const BuiltInCorrelation& pair = sBuiltInCorrelations[i];
-    if (MKDBAnthroVariable* variable = GetVariableFromRefNumber(pair.first))
-      variable->AddCorrelatedVariable(pair.second, pair.value0 / 1000.0, pair.value1 / 1000.0);
+  // Every pair of variables, lower reference number first. The table holds the
+  // pairs with survey data in that order; the others are uncorrelated (0), so
+  // a variable the survey did not measure is predicted at its mean.
+  const BuiltInCorrelation* next = sBuiltInCorrelations;
+  const BuiltInCorrelation* const end = sBuiltInCorrelations + sNumberOfBuiltInCorrelations;
+  for (const BuiltInVariable& low : kVariables) {
+    MKDBAnthroVariable* variable = GetVariableFromRefNumber(low.referenceNumber);
+    for (const BuiltInVariable& high : kVariables) {
+      if (high.referenceNumber <= low.referenceNumber) continue;
+      double value0 = 0.0, value1 = 0.0;
+      if (next != end && next->first == low.referenceNumber &&
+          next->second == high.referenceNumber) {
+        value0 = next->value0 / 1000.0;
+        value1 = next->value1 / 1000.0;
+        ++next;
+      }
+      if (variable) variable->AddCorrelatedVariable(high.referenceNumber, value0, value1);
+    }
   }
 
   for (const BuiltInVariable& row : kVariables) {

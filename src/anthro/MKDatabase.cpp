@@ -39,3 +39,13 @@ void MKDatabase::SetRevisionNumber(double revision) {
 void MKDatabase::IncrementRevisionNumber() {
   if (revisionSet == 0 && modified != 0) revisionNumber += sVersionIncrement;
 }
+
+void MKDatabase::SetLoaded(const KelUnicodeString& newName, const MKMemo& newMemo,
+                           const KelString& newUUID, double revision) {
+  name = newName;
+  memo = newMemo;
+  uuid = newUUID;
+  revisionNumber = revision;
+  revisionFloor = revision;
+  modified = 0;
+}

@@ -63,6 +63,10 @@ class MKDatabase {
   unsigned char IsModified() const { return modified; }
   void SetModified(unsigned char flag) { modified = flag; }
   unsigned char IsRevisionSet() const { return revisionSet; }
+  // The identity of a database read from a stream: its revision is also
+  // the floor, and it counts as unchanged.
+  void SetLoaded(const KelUnicodeString& newName, const MKMemo& newMemo, const KelString& newUUID,
+                 double revision);
 
  private:
   int classCode = 0;

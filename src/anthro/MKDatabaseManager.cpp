@@ -1,9 +1,17 @@
 #include "anthro/MKDatabaseManager.h"
 
 #include "anthro/MKAppDatabaseManager.h"
+#include "host/KelDataPath.h"
 #include "parts/MKManikinPart.h"
 
 namespace {
+
+// Populations shipped as user database records in the data directory.
+struct ShippedDB {
+  const char* name;
+  const char* file;
+};
+constexpr ShippedDB kShippedAnthroDBs[] = {{"US ARMY 2012", "USArmy2012.mkudb"}};
 
 KelString UUIDOf(const MKDatabase& db) {
   KelString uuid;
@@ -63,9 +71,41 @@ unsigned int MKDatabaseManager::GetNumberOfUserJointLimitsDB() const {
   return static_cast<unsigned int>(userJointLimitsDBs.Size());
 }
 
-MKDBAnthro* MKDatabaseManager::GetUserAnthroDBAtIndex(unsigned int index) const {
+MKUserDBAnthro* MKDatabaseManager::GetUserAnthroDBAtIndex(unsigned int index) const {
   if (index >= GetNumberOfUserAnthroDB()) return nullptr;
-  return static_cast<MKDBAnthro*>(UserDatabaseAt(userAnthroDBs, static_cast<int>(index) + 1));
+  return static_cast<MKUserDBAnthro*>(UserDatabaseAt(userAnthroDBs, static_cast<int>(index) + 1));
+}
+
+MKUserDBJointLimits* MKDatabaseManager::GetUserJointLimitsDBAtIndex(unsigned int index) const {
+  if (index >= GetNumberOfUserJointLimitsDB()) return nullptr;
+  return static_cast<MKUserDBJointLimits*>(
+      UserDatabaseAt(userJointLimitsDBs, static_cast<int>(index) + 1));
+}
+
+KelUnicodeString MKDatabaseManager::GetShippedAnthroDBName(unsigned int index) {
+  if (index >= sizeof(kShippedAnthroDBs) / sizeof(kShippedAnthroDBs[0])) return {};
+  return KelUnicodeString(kShippedAnthroDBs[index].name);
+}
+
+MKDBAnthro* MKDatabaseManager::GetAnthroDBFromName(const KelUnicodeString& name) {
+  MKDBAnthro* builtIn = GetDefaultAnthroDB();
+  if (builtIn->GetName() == name) return builtIn;
+  for (unsigned int i = 0; i < GetNumberOfUserAnthroDB(); ++i)
+    if (MKUserDBAnthro* db = GetUserAnthroDBAtIndex(i); db && db->GetName() == name) return db;
+  for (const ShippedDB& shipped : kShippedAnthroDBs) {
+    if (KelUnicodeString(shipped.name) != name) continue;
+    KelStreamDefinition* stream = nullptr;
+    MKManikinPart::GetStreamFromFile(KelFindDataFile(shipped.file), stream);
+    if (!stream) return nullptr;
+    MKDatabase* loaded = nullptr;
+    const MKStatus status = LoadDatabase(*stream, loaded);
+    delete stream;
+    // Only anthropometric databases are shipped under these names.
+    return status == MKStatusSuccess && loaded->GetMKClassName() == MKDatabase::MKDBClassUserAnthro
+               ? static_cast<MKDBAnthro*>(loaded)
+               : nullptr;
+  }
+  return nullptr;
 }
 
 MKStatus MKDatabaseManager::LoadDatabase(KelStreamDefinition& stream, MKDatabase*& db) {
@@ -133,11 +173,24 @@ unsigned int MKDatabaseManager::DeleteRefNumberOfDefaultDB() {
   return referenceCount;
 }
 
-MKStatus MKDatabaseManager::ReadUserDatabase(MKPartID, KelStreamDefinition&, MKDatabase*& db) {
+MKStatus MKDatabaseManager::ReadUserDatabase(MKPartID kind, KelStreamDefinition& stream,
+                                             MKDatabase*& db) {
   db = nullptr;
-  // No class of the library reads user database records (kinds 21 and 23)
-  // yet: such a record is a kind that no reader handles.
-  return MKStatusStreamContent;
+  MKStatus status = MKStatusStreamContent;
+  if (kind == MKPartUserDBAnthroID) {
+    auto* read = MKUserDBAnthro::Create();
+    status = read->Read(stream);
+    db = read;
+  } else if (kind == MKPartUserDBJointLimitsID) {
+    auto* read = MKUserDBJointLimits::Create();
+    status = read->Read(stream);
+    db = read;
+  }
+  if (status != MKStatusSuccess && db) {
+    db->Destroy();
+    db = nullptr;
+  }
+  return status;
 }
 
 MKDatabase* MKDatabaseManager::FindThroughProvider(MKPartID kind, const KelString& uuid) {

@@ -3,6 +3,8 @@
 #include "anthro/MKDBAnthro.h"
 #include "anthro/MKDBJointLimits.h"
 #include "anthro/MKDatabase.h"
+#include "anthro/MKUserDBAnthro.h"
+#include "anthro/MKUserDBJointLimits.h"
 #include "host/KelRawColl.h"
 #include "host/KelStreamDefinition.h"
 #include "host/KelString.h"
@@ -39,7 +41,17 @@ class MKDatabaseManager {
   unsigned int GetNumberOfUserAnthroDB() const;
   unsigned int GetNumberOfUserJointLimitsDB() const;
   // 0-based; null beyond the count and at a removed database's place.
-  MKDBAnthro* GetUserAnthroDBAtIndex(unsigned int index) const;
+  MKUserDBAnthro* GetUserAnthroDBAtIndex(unsigned int index) const;
+  MKUserDBJointLimits* GetUserJointLimitsDBAtIndex(unsigned int index) const;
+
+  // The populations shipped with the library besides the built-in one, by
+  // name: 0-based, empty beyond the count.
+  static KelUnicodeString GetShippedAnthroDBName(unsigned int index);
+  // The anthropometric database of that exact name: the built-in one, a
+  // registered user database, or a shipped population, which is then read
+  // from the data directory and registered. Null when none has that name or
+  // its data file cannot be read.
+  MKDBAnthro* GetAnthroDBFromName(const KelUnicodeString& name);
 
   // Reads one user database record from the start of `stream` and registers
   // it, or hands back the registered database of the same kind and UUID.

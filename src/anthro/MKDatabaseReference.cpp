@@ -5,6 +5,7 @@
 #include "anthro/MKDBJointLimits.h"
 #include "parts/MKManikinPart.h"
 #include "parts/MKMemo.h"
+#include "parts/detail/MKPartReaders.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ MKManikinPart* NewAnthro(MKPartID) {
 }
 
 const bool registered = [] {
-  MKManikinPart::RegisterReader(MKPartAnthropometryID, NewAnthro);
+  MKRegisterPartReader(MKPartAnthropometryID, NewAnthro);
   return true;
 }();
 

@@ -91,10 +91,10 @@ class MKBody : public MKBodyElement {
   MKEllipse* GetEllipse(MKShortName name) const;
   MKBodyElement* GetElementByName(MKShortName name);
   MKManikin* GetManikin() const { return manikin; }
-  const MKMemo& GetMemo() const { return memo; }
+  const MKMemo* GetMemo() const { return &memo; }
   void SetMemo(const MKMemo* newMemo);
   void SetMemo(const KelUnicodeString& text);
-  MKCenterOfGravity& GetCenterOfGravity() { return centerOfGravity; }
+  MKCenterOfGravity* GetCenterOfGravity() { return &centerOfGravity; }
   MKDBJointLimits* GetJointLimitsDB() const { return jointLimitsDB; }
   int GetSexOfCurrentBody() const;
 
@@ -107,18 +107,6 @@ class MKBody : public MKBodyElement {
   void ResetPosture();
   MKStatus SetPosture(MKPostureSpec posture);
   void SetToBestPosture();
-
-  // Every visible DOF's value, limits and locks, kept around a rebuild while
-  // the DOFs are unlocked and their limits reset to the database means.
-  struct SavedDOFState {
-    MKDOF* dof;
-    double value, minLim, maxLim;
-    int state;
-    bool limitsLocked;
-  };
-  std::vector<SavedDOFState> SaveAndFreeDOFs() const;
-  // Limits first, then values (coupled limits follow their masters), then locks.
-  static void RestoreDOFs(const std::vector<SavedDOFState>& saved);
 
   // Coupling.
   void EnableCoupling(bool saveLimits);
@@ -148,8 +136,9 @@ class MKBody : public MKBodyElement {
   void RebuildMeshes();
   // Fills the skin elements from the ellipses in the current posture.
   void BuildSkin();
-  // The cap meshes closing the mesh at a begin or end ellipse.
-  void CreateCapMeshes(MKEllipse* ellipse, bool beginCap);
+  // The caps an ellipse with a mesh asks for (HasBeginCap, HasEndCap), begin
+  // cap first, appended to its segment's skin.
+  void CreateCapMeshes(MKEllipse* ellipse);
   // The strips closing each ankle between the lower leg and the foot.
   void CreateAnkleMeshes();
   // The trunk's tube: on the pelvis, the sacrum, every vertebra (L5 to T1)
@@ -298,6 +287,25 @@ class MKBody : public MKBodyElement {
   static KelListValKelUnicodeString sDefaultPathList;
 
  private:
+  // A rebuild of the manikin and the measure of its anchor points pose the
+  // body freely and put it back as it was.
+  friend class MKAnthro;
+  friend class MKManikin;
+  // Every visible DOF's value, limits and locks, kept around a rebuild while
+  // the DOFs are unlocked and their limits reset to the database means.
+  struct SavedDOFState {
+    MKDOF* dof;
+    double value, minLim, maxLim;
+    int state;
+    bool limitsLocked;
+  };
+  std::vector<SavedDOFState> SaveAndFreeDOFs() const;
+  // Limits first, then values (coupled limits follow their masters), then locks.
+  static void RestoreDOFs(const std::vector<SavedDOFState>& saved);
+
+  // The cap closing the mesh at a begin ellipse (before its ring) or at an
+  // end ellipse (after it).
+  void CreateCapMeshes(MKEllipse* ellipse, bool beginCap);
   // Scales the first `count` spine segments to span `height`, then records
   // the spine angle, dy and dz.
   void FinishSpineShape(MKSegment* const* chain, int count, double height);

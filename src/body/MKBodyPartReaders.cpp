@@ -2,6 +2,7 @@
 // and joint-limit records (DOFs) and preferred-angle zones.
 #include "body/MKDOF.h"
 #include "body/MKPrefAngle.h"
+#include "parts/detail/MKPartReaders.h"
 
 namespace {
 
@@ -13,9 +14,9 @@ MKManikinPart* NewPrefAngle(MKPartID) {
 }
 
 const bool registered = [] {
-  MKManikinPart::RegisterReader(MKPartPostureVariableID, NewDOF);
-  MKManikinPart::RegisterReader(MKPartJointLimitsVariableID, NewDOF);
-  MKManikinPart::RegisterReader(MKPartPrefAngleID, NewPrefAngle);
+  MKRegisterPartReader(MKPartPostureVariableID, NewDOF);
+  MKRegisterPartReader(MKPartJointLimitsVariableID, NewDOF);
+  MKRegisterPartReader(MKPartPrefAngleID, NewPrefAngle);
   return true;
 }();
 

@@ -136,6 +136,12 @@ void MKBody::BuildSkin() {
   SmoothTrunkSeams();
 }
 
+void MKBody::CreateCapMeshes(MKEllipse* ellipse) {
+  if (!ellipse) return;
+  if (ellipse->HasBeginCap()) CreateCapMeshes(ellipse, true);
+  if (ellipse->HasEndCap()) CreateCapMeshes(ellipse, false);
+}
+
 void MKBody::CreateCapMeshes(MKEllipse* ellipse, bool beginCap) {
   MKSegment* segment = ellipse ? ellipse->GetSegment() : nullptr;
   MKSkinElement* skin = segment ? segment->GetSkinElement() : nullptr;

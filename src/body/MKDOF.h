@@ -80,9 +80,6 @@ class MKDOF : public MKManikinPart {
 
   // Identity.
   MKBodyElement* GetOwner() const { return owner; }
-  // Moves the DOF and its zones to another element of the same short name
-  // (the copy of its segment).
-  void SetOwner(MKBodyElement* newOwner);
   int GetShortNameOfOwner() const { return ownerShortName; }
   int GetNumber() const { return axis; }
   MKStatus GetNumber(MKKEDOF& dof) const;
@@ -224,6 +221,12 @@ class MKDOF : public MKManikinPart {
   MKStatus SetValueOfSpineDofBetweenSegments() const { return MKStatusCoupledSpine; }
 
  private:
+  // A copied segment re-homes the DOFs it copied.
+  friend class MKSegment;
+  // Moves the DOF and its zones to another element of the same short name
+  // (the copy of its segment).
+  void SetOwner(MKBodyElement* newOwner);
+
   void CopyFields(const MKDOF& source);
   // The body the owner segment belongs to, or null.
   MKBody* GetBody() const;

@@ -104,9 +104,6 @@ class MKEllipse : public MKBodyElement {
   // the current local matrix is read as a world placement (in the
   // convention of the trunk's root frame) and re-expressed in the new owner's frame.
   void SetOwner(MKSegment* segment);
-  // Changes the owner and keeps the local placement: for the ellipses of a
-  // copied segment.
-  void SetSegment(MKSegment* segment);
 
   // One of the four axis ends or the centre, in the segment frame (local) or
   // the world (global); three NaNs for a bad space or spec.
@@ -139,6 +136,12 @@ class MKEllipse : public MKBodyElement {
   void UpdateMatrix();
 
  private:
+  // A copied segment re-homes the ellipses it copied.
+  friend class MKSegment;
+  // Changes the owner and keeps the local placement: for the ellipses of a
+  // copied segment.
+  void SetSegment(MKSegment* segment);
+
   void RecomputeDepth();
   // p carried by the local (space 0) or global (space 1) matrix.
   MK3DVertex Carry(const MK3DVertex& p, const MK4x4Matrix& m) const;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/KelDataPath.h"
+#include "host/detail/KelMsgCatalogText.h"
 
 namespace {
 
@@ -35,16 +36,10 @@ bool ParseEntry(const std::string& line, std::string& key, std::string& text) {
 }
 
 Texts Load(const std::string& catalogue) {
-  Texts texts;
   const KelUnicodeString path = KelFindDataFile((catalogue + ".msg").c_str());
-  if (path.GetLengthInChar() == 0) return texts;
+  if (path.GetLengthInChar() == 0) return Texts();
   std::ifstream in(static_cast<const char*>(path.ConvertToChar()));
-  std::string line, key, text;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    if (ParseEntry(line, key, text)) texts[key] = text;
-  }
-  return texts;
+  return KelReadMsgCatalog(in);
 }
 
 const Texts& Catalogue(const std::string& name) {
@@ -56,13 +51,19 @@ const Texts& Catalogue(const std::string& name) {
 
 }  // namespace
 
-KelUnicodeString KelMsgCatalog::BuildMessage(const KelString& catalogue, const KelString& key,
-                                             const KelUnicodeString* parameters, int count,
-                                             const KelUnicodeString& defaultText) {
-  const Texts& texts = Catalogue(catalogue.CastToCharPtr());
-  const auto found = texts.find(key.CastToCharPtr());
-  if (found == texts.end()) return defaultText;
-  KelUnicodeString message(found->second.c_str());
+std::map<std::string, std::string> KelReadMsgCatalog(std::istream& in) {
+  Texts texts;
+  std::string line, key, text;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    if (ParseEntry(line, key, text)) texts[key] = text;
+  }
+  return texts;
+}
+
+KelUnicodeString KelSubstituteMsgParameters(const std::string& text,
+                                            const KelUnicodeString* parameters, int count) {
+  KelUnicodeString message(text.c_str());
   // Highest first, so that /P1 does not eat the start of /P10.
   for (int i = count; parameters && i >= 1; --i) {
     KelUnicodeString marker;
@@ -70,4 +71,13 @@ KelUnicodeString KelMsgCatalog::BuildMessage(const KelString& catalogue, const K
     message.ReplaceAll(marker, parameters[i - 1]);
   }
   return message;
+}
+
+KelUnicodeString KelMsgCatalog::BuildMessage(const KelString& catalogue, const KelString& key,
+                                             const KelUnicodeString* parameters, int count,
+                                             const KelUnicodeString& defaultText) {
+  const Texts& texts = Catalogue(catalogue.CastToCharPtr());
+  const auto found = texts.find(key.CastToCharPtr());
+  if (found == texts.end()) return defaultText;
+  return KelSubstituteMsgParameters(found->second, parameters, count);
 }

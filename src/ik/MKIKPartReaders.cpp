@@ -2,6 +2,7 @@
 // their container) and solver settings (MKIKSpecs).
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKSpecs.h"
+#include "parts/detail/MKPartReaders.h"
 
 namespace {
 
@@ -13,8 +14,8 @@ MKManikinPart* NewSpecs(MKPartID) {
 }
 
 const bool registered = [] {
-  MKManikinPart::RegisterReader(MKPartIKConstraintID, NewConstraint);
-  MKManikinPart::RegisterReader(MKPartIKSpecsID, NewSpecs);
+  MKRegisterPartReader(MKPartIKConstraintID, NewConstraint);
+  MKRegisterPartReader(MKPartIKSpecsID, NewSpecs);
   return true;
 }();
 

@@ -14,8 +14,8 @@
 #include "parts/MKMemo.h"
 #include "vision/MKVision.h"
 
-MKStatus MKManikin::Create(MKManikin*& manikin, int sex, double percentile, MKDBAnthro* database,
-                           int buildKind, unsigned char bodyFlag) {
+MKStatus MKManikin::Create(MKManikin*& manikin, int sex, double percentile,
+                           const MKDBAnthro* database, int buildKind, unsigned char bodyFlag) {
   if (manikin) manikin->Destroy();
   manikin = nullptr;
   if (sex != 0 && sex != 1) return MKStatus(6);
@@ -37,7 +37,7 @@ MKStatus MKManikin::Create(MKManikin*& manikin, int sex, double percentile, MKDB
     }
   }
   if (created->GetAnthro()) created->GetAnthro()->InitialUpdate();
-  created->GetBody()->GetCenterOfGravity().SetBody(created->GetBody());
+  created->GetBody()->GetCenterOfGravity()->SetBody(created->GetBody());
   manikin = created;
   return MKStatusSuccess;
 }
@@ -47,7 +47,7 @@ void MKManikin::BecomeManikin() {
   MKManikinPart::operator=(tagged);
 }
 
-MKManikin::MKManikin(MKDBAnthro* database, int sex, int, unsigned char bodyFlag)
+MKManikin::MKManikin(const MKDBAnthro* database, int sex, int, unsigned char bodyFlag)
     : MKManikinPart(MKPartDefaultID, 2.01) {
   BecomeManikin();
   if (sex != 0 && sex != 1) {
@@ -89,12 +89,9 @@ MKManikin::~MKManikin() {
 }
 
 MKManikinPart* MKManikin::FindMemo(MKPartID kind) const {
-  for (int i = 1; i <= static_cast<int>(MKManikinPart::GetNumberOfChildrenParts()); ++i) {
-    MKManikinPart* child = GetChild(i);
-    if (child && child->GetPartID() == MKPartMemoID &&
-        static_cast<MKMemo*>(child)->GetPartIDOfOwner() == kind)
-      return child;
-  }
+  MKManikinPart* memo = nullptr;
+  for (int i = FindPart(MKPartMemoID, memo, 1); i > 0; i = FindPart(MKPartMemoID, memo, i + 1))
+    if (static_cast<MKMemo*>(memo)->GetPartIDOfOwner() == kind) return memo;
   return nullptr;
 }
 

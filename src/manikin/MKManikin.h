@@ -31,10 +31,10 @@ class MKManikin : public MKManikinPart {
   // failure `manikin` is null: 6 bad sex, 100 skin data unreadable, 7
   // percentile outside (0, 100), 8 buildKind not 1 or 2, 4 no memory, or the
   // status of fixing stature and weight.
-  static MKStatus Create(MKManikin*& manikin, int sex, double percentile, MKDBAnthro* database,
-                         int buildKind, unsigned char bodyFlag);
+  static MKStatus Create(MKManikin*& manikin, int sex, double percentile,
+                         const MKDBAnthro* database, int buildKind, unsigned char bodyFlag);
 
-  MKManikin(MKDBAnthro* database, int sex, int buildKind, unsigned char bodyFlag);
+  MKManikin(const MKDBAnthro* database, int sex, int buildKind, unsigned char bodyFlag);
   // Fresh components on the source's database and sex, then everything
   // else pasted from the source.
   MKManikin(const MKManikin& source);
@@ -49,6 +49,17 @@ class MKManikin : public MKManikinPart {
   // A posture recorded on the earlier generation's skeleton (version below
   // 2.03), carried over to the current one: 3 without a source or a body.
   MKStatus PasteOldPosture(const MKManikinPart* source);
+
+  // The manikin's record (framing of every part): its DOF coupling, then one
+  // section per aspect, each an extracted part's record, in a fixed order.
+  MKStatus Write(KelStreamDefinition& stream) override;
+  // Reads a manikin record from its begin tag. The whole record is read and
+  // checked before anything is pasted, so a malformed one leaves the manikin
+  // as it was: 100 for another record, a record newer than this reader, a
+  // bad count or flag, or a truncated or misframed section. Once read, the
+  // sections are pasted in order and the first failing paste is returned.
+  MKStatus Read(KelStreamDefinition& stream) override;
+  unsigned int GetSize() const override;
 
   MKManikinPart* ExtractPartAtIndex(unsigned int index) const override;
   MKManikinPart* ExtractPart(MKPartID kind, unsigned int index,
@@ -161,6 +172,18 @@ class MKManikin : public MKManikinPart {
   void MakeInfLimbModel(int sex, double h, bool left);
   void MakeHandModel(int sex, bool left);
   void MakeFootModel(int sex, bool left);
+
+  // Persistence. The parts of a record read and checked, before the paste.
+  struct ReadRecord;
+  // The sections from the memo to the IK specifications.
+  static MKStatus ReadManikin(KelStreamDefinition& stream, ReadRecord& record);
+  // The clothing count, 0 or 1, and the skipped clothing record.
+  static MKStatus ReadClothing(KelStreamDefinition& stream);
+  MKStatus PasteRecord(ReadRecord& record);
+  // The part a section writes: the extracted part of `kind`, the posture
+  // without the DOFs that a fresh manikin restores by itself.
+  MKManikinPart* ExtractSection(MKPartID kind) const;
+  MKManikinPart* ExtractWrittenPosture() const;
 
   // The memo child annotating parts of `kind`, or null.
   MKManikinPart* FindMemo(MKPartID kind) const;

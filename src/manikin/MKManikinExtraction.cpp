@@ -108,7 +108,7 @@ MKManikinPart* MKManikin::ExtractPosture(KelRawCollint* shortNames) const {
       }
     }
   }
-  if (body->GetMemo().Length() > 0) posture->PasteFrom(&body->GetMemo(), 1);
+  if (body->GetMemo()->Length() > 0) posture->PasteFrom(body->GetMemo(), 1);
   return KeepIfNotEmpty(posture);
 }
 

@@ -93,7 +93,7 @@ MKStatus MKManikin::PasteAnthropometry(const MKManikinPart* source) {
   MKStatus status = anthro->PasteFrom(source, 1);
   if (status != MKStatusSuccess) return status;
   status = anthro->Update();
-  body->GetCenterOfGravity().SetBody(body);
+  body->GetCenterOfGravity()->SetBody(body);
   return status;
 }
 

@@ -3,12 +3,18 @@
 #include "host/KelRawColl.h"
 #include "math/MKMesh.h"
 
-// A list of mesh copies, owned by the bag.
+// A list of mesh copies, owned by the bag; a copy of the bag copies them.
 class MKBagOfMKMesh {
  public:
   MKBagOfMKMesh() = default;
-  MKBagOfMKMesh(const MKBagOfMKMesh&) = delete;
-  MKBagOfMKMesh& operator=(const MKBagOfMKMesh&) = delete;
+  MKBagOfMKMesh(const MKBagOfMKMesh& source) { AddMeshesOf(source); }
+  MKBagOfMKMesh& operator=(const MKBagOfMKMesh& source) {
+    if (this != &source) {
+      Clear();
+      AddMeshesOf(source);
+    }
+    return *this;
+  }
   ~MKBagOfMKMesh() { Clear(); }
 
   void AddMesh(const MKMesh& mesh) { meshes.Append(new MKMesh(mesh)); }
@@ -24,5 +30,9 @@ class MKBagOfMKMesh {
   }
 
  private:
+  void AddMeshesOf(const MKBagOfMKMesh& source) {
+    for (unsigned int i = 0; i < source.GetNumberOfMeshes(); ++i) AddMesh(*source.GetMesh(i));
+  }
+
   KelRawCollPV meshes;
 };

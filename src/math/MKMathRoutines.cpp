@@ -7,8 +7,8 @@
 #include "host/KelMathVector.h"
 #include "math/MK3DVertex.h"
 #include "math/MKIEEE.h"
-#include "math/MKNormalTables.h"
 #include "math/MKUnitConversions.h"
+#include "math/detail/MKNormalTables.h"
 
 namespace {
 

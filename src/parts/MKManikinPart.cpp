@@ -172,7 +172,12 @@ void MKManikinPart::AddPart(const MKManikinPart* part) {
   if (copy) children.Append(copy);
 }
 
-MKManikinPart* MKManikinPart::GetChild(int i) const {
+const MKManikinPart* MKManikinPart::GetChild(int i) const {
+  if (i < 1 || i > children.Size()) return nullptr;
+  return static_cast<const MKManikinPart*>(children[i]);
+}
+
+MKManikinPart* MKManikinPart::GetChild(int i) {
   if (i < 1 || i > children.Size()) return nullptr;
   return static_cast<MKManikinPart*>(children[i]);
 }
@@ -181,7 +186,7 @@ int MKManikinPart::FindPart(const MKPartID& kind, MKManikinPart*& found, int sta
   found = nullptr;
   if (start < 1 || start > children.Size()) return 0;
   for (int i = start; i <= children.Size(); ++i) {
-    MKManikinPart* child = GetChild(i);
+    auto* child = static_cast<MKManikinPart*>(children[i]);
     if (child && child->GetPartID() == kind) {
       found = child;
       return i;
@@ -202,7 +207,7 @@ unsigned int MKManikinPart::GetNumberOfChildrenParts() const {
 
 MKManikinPart* MKManikinPart::ExtractPartAtIndex(unsigned int index) const {
   if (index >= GetNumberOfChildrenParts()) return nullptr;
-  MKManikinPart* child = GetChild(static_cast<int>(index) + 1);
+  const MKManikinPart* child = GetChild(static_cast<int>(index) + 1);
   return child ? child->Clone() : nullptr;
 }
 

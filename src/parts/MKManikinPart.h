@@ -45,6 +45,16 @@ class MKManikinPart {
   virtual int GetOwnerShortNameAsChild() const { return -1; }
   virtual int GetDOFNumberAsChild() const { return -1; }
 
+  // The paste routines that PasteFrom dispatches to, by the source's kind.
+  MKStatus PasteOnPrefAngle(const MKManikinPart* source, unsigned char flag);
+  MKStatus PasteOnIKConstraints(const MKManikinPart* source);
+  MKStatus PasteOnJointLimits(const MKManikinPart* source, unsigned char flag);
+  MKStatus PasteOnPosture(const MKManikinPart* source, unsigned char flag);
+  MKStatus PasteOnSet(const MKManikinPart* source);
+  MKStatus PasteOnVisualLimits(const MKManikinPart* source);
+  MKStatus PasteOnDBReference(const MKManikinPart* source);
+  MKStatus PasteMemoOnPart(const MKManikinPart* source);
+
   // An empty part of a kind; null for kinds that have no constructor here.
   static MKManikinPart* Create(MKPartID kind);
   // A reference to a database: a container of kind 11 (joint limits) holding
@@ -54,11 +64,6 @@ class MKManikinPart {
   // The same for an anthropometric database: kind 12, version 2.02.
   static MKManikinPart* Create(const MKDBAnthro* database);
 
-  // The classes above the part tree make themselves known as readers of
-  // their record kinds: `factory(kind)` returns a new, empty part that reads
-  // a record of that kind.
-  using ReaderFactory = MKManikinPart* (*)(MKPartID kind);
-  static void RegisterReader(MKPartID kind, ReaderFactory factory);
   static const KelString& ConvertPartIDToString(MKPartID kind);
   static MKPartID ConvertStringToPartID(const KelString& text);
 
@@ -74,8 +79,10 @@ class MKManikinPart {
   // `found` pointing at it in the tree; 0 and null when none.
   int FindPart(const MKPartID& kind, MKManikinPart*& found, int start) const;
   void RemoveAllParts();
-  // The child at 1-based slot i (null for an empty slot or a bad index).
-  MKManikinPart* GetChild(int i) const;
+  // The child at 1-based slot i (null for an empty slot or a bad index);
+  // changeable only through a changeable part.
+  const MKManikinPart* GetChild(int i) const;
+  MKManikinPart* GetChild(int i);
 
   // Framing of stream records.
   static int GetMaxTagLength() { return 5; }
@@ -118,6 +125,12 @@ class MKManikinPart {
   // which is skipped. 100 for another flag or another record.
   static MKStatus ReadOptionalPart(KelStreamDefinition& stream, MKPartID kind,
                                    MKManikinPart*& part);
+  // Reads a container record of `kind` that holds exactly `count` child
+  // records (a section of a manikin record) into a new part. The container
+  // takes the record's version when it is newer than 2.01; children newer
+  // than their reader are skipped. 100 for another record or a bad child.
+  static MKStatus ReadCountedContainer(KelStreamDefinition& stream, MKPartID kind, int count,
+                                       MKManikinPart*& part);
   // Writes an optional part: int 0 for none, else int 1 and the part's record.
   static MKStatus WriteOptionalPart(KelStreamDefinition& stream, MKManikinPart* part);
 
@@ -143,15 +156,6 @@ class MKManikinPart {
   // Reads one framed child record (its begin tag already read as `tag`) and
   // pastes it on this part; skips a record newer than its reader.
   MKStatus ReadChild(KelStreamDefinition& stream, const KelString& tag);
-
-  MKStatus PasteOnPrefAngle(const MKManikinPart* source, unsigned char flag);
-  MKStatus PasteOnIKConstraints(const MKManikinPart* source);
-  MKStatus PasteOnJointLimits(const MKManikinPart* source, unsigned char flag);
-  MKStatus PasteOnPosture(const MKManikinPart* source, unsigned char flag);
-  MKStatus PasteOnSet(const MKManikinPart* source);
-  MKStatus PasteOnVisualLimits(const MKManikinPart* source);
-  MKStatus PasteOnDBReference(const MKManikinPart* source);
-  MKStatus PasteMemoOnPart(const MKManikinPart* source);
 
   void SetTimeStamp(long stamp) { timeStamp = stamp; }
   void SetVersion(double newVersion) { version = newVersion; }

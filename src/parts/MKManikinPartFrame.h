@@ -22,7 +22,7 @@ class MKManikinPartFrame : public MKManikinPart {
   unsigned int GetSize() const override { return 552 + GetSizeOfTimeStamp(); }
   MKManikinPart* Clone() const override { return new MKManikinPartFrame(*this); }
 
-  const MKFrame& GetFrame() const { return frame; }
+  const MKFrame* GetFrame() const { return &frame; }
   void SetFrame(const MKFrame& newFrame) { frame = newFrame; }
   // Indices from 15 on: the setters ignore them, the getters answer -1 and NaNs.
   int GetReferential(unsigned int i) const;

@@ -9,6 +9,7 @@
 #include "parts/MKManikinPartFrame.h"
 #include "parts/MKMemo.h"
 #include "parts/MKPersistenceRoutines.h"
+#include "parts/detail/MKPartReaders.h"
 
 namespace {
 
@@ -85,6 +86,16 @@ double ContainerReaderVersion(MKPartID kind) {
   return version;
 }
 
+// Reads the record whose begin tag, version and length were just read. A
+// manikin reads its whole record from the begin tag, so the stream is moved
+// back over them first.
+MKStatus ReadRecordInto(MKManikinPart& reader, KelStreamDefinition& stream) {
+  if (reader.GetPartID() == MKPartManikinID &&
+      !stream.Advance(-(12 + MKManikinPart::GetMaxTagLength())))
+    return MKStatusStreamContent;
+  return reader.Read(stream);
+}
+
 // A begin tag ends with its only "B"; strips it. False for anything else.
 bool StripBeginMark(KelString& tag) {
   const std::string text(tag.CastToCharPtr());
@@ -96,9 +107,9 @@ bool StripBeginMark(KelString& tag) {
 }  // namespace
 
 namespace {
-MKManikinPart::ReaderFactory& ReaderOf(MKPartID kind) {
-  static MKManikinPart::ReaderFactory factories[MKPartPrefAnglesDof3ID + 1] = {};
-  static MKManikinPart::ReaderFactory none = nullptr;
+MKPartReaderFactory& ReaderOf(MKPartID kind) {
+  static MKPartReaderFactory factories[MKPartPrefAnglesDof3ID + 1] = {};
+  static MKPartReaderFactory none = nullptr;
   if (kind < 0 || kind > MKPartPrefAnglesDof3ID) {
     none = nullptr;
     return none;
@@ -107,7 +118,7 @@ MKManikinPart::ReaderFactory& ReaderOf(MKPartID kind) {
 }
 }  // namespace
 
-void MKManikinPart::RegisterReader(MKPartID kind, ReaderFactory factory) {
+void MKRegisterPartReader(MKPartID kind, MKPartReaderFactory factory) {
   ReaderOf(kind) = factory;
 }
 
@@ -118,7 +129,7 @@ MKManikinPart* MKManikinPart::CreateReader(MKPartID kind) {
     case MKPartFrameID:
       return MKManikinPartFrame::Create();
     default: {
-      const ReaderFactory factory = ReaderOf(kind);
+      const MKPartReaderFactory factory = ReaderOf(kind);
       return factory ? factory(kind) : nullptr;
     }
   }
@@ -263,6 +274,34 @@ MKStatus MKManikinPart::ReadOptionalPart(KelStreamDefinition& stream, MKPartID k
   return status;
 }
 
+MKStatus MKManikinPart::ReadCountedContainer(KelStreamDefinition& stream, MKPartID kind, int count,
+                                             MKManikinPart*& part) {
+  if (part) part->Destroy();
+  part = nullptr;
+  KelString tag;
+  double version = 0;
+  unsigned int length = 0;
+  MKStatus status = ReadTagBegin(stream, tag);
+  if (status == MKStatusSuccess) status = ReadVersionAndLength(stream, version, length);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
+  if (tag != ConvertPartIDToString(kind)) return MKStatusStreamContent;
+  MKManikinPart container(kind, version > 2.01 ? version : 2.01);
+  // The container's own time stamp is not kept: the receiver stamps its parts.
+  const double stampedFrom = kind == MKPartAnthroDBReferenceID ? 2.02 : 2.0;
+  if (CarriesTimeStamp(kind) && version >= stampedFrom && !stream.Advance(GetSizeOfTimeStamp()))
+    return MKStatusStreamContent;
+  for (int i = 0; i < count && status == MKStatusSuccess; ++i) {
+    status = ReadTag(stream, tag);
+    if (status == MKStatusSuccess && !StripBeginMark(tag)) status = MKStatusStreamContent;
+    if (status == MKStatusSuccess) status = container.ReadChild(stream, tag);
+  }
+  if (status == MKStatusSuccess) status = ReadEndTag(stream, kind);
+  if (status != MKStatusSuccess) return MKPersistenceRoutines::StoppedEarly(status);
+  container.SetAsReadFromLibrary();
+  part = new MKManikinPart(container);
+  return MKStatusSuccess;
+}
+
 MKStatus MKManikinPart::Write(KelStreamDefinition& stream) {
   MKStatus status = WriteBeginTag(partID, stream);
   if (status == MKStatusSuccess) status = WriteVersion(stream);
@@ -335,12 +374,12 @@ MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPar
   const MKPartID kind = ConvertStringToPartID(tag);
   const bool standalone = kind == MKPartMemoID || kind == MKPartIKSpecsID ||
                           kind == MKPartVisionID || kind == MKPartFrameID ||
-                          kind == MKPartAnthropometryID;
+                          kind == MKPartAnthropometryID || kind == MKPartManikinID;
   MKManikinPart* reader = IsContainerRecord(kind) ? CreateContainerReader(kind, version)
                           : standalone            ? CreateReader(kind)
                                                   : nullptr;
   if (!reader) return MKStatusStreamContent;
-  status = MKPersistenceRoutines::StoppedEarly(reader->Read(stream));
+  status = MKPersistenceRoutines::StoppedEarly(ReadRecordInto(*reader, stream));
   if (status == MKStatusSuccess) {
     reader->SetAsReadFromLibrary();
     part = reader->Clone();
@@ -391,19 +430,20 @@ MKStatus MKManikinPart::GetListOfManikinPartFromLibraryStream(const KelUnicodeSt
     if ((status = ReadVersionAndLength(*stream, version, length)) != MKStatusSuccess) break;
     const long start = stream->GetCurrentPosition();
     const MKPartID kind = ConvertStringToPartID(tag);
-    // Postures, preferred angles, joint limits, anthropometries and visions
-    // are listed; a record newer than its reader, or one that does not
-    // read, is skipped and the rest still listed.
+    // Manikins, postures, preferred angles, joint limits, anthropometries
+    // and visions are listed; a record newer than its reader, or one that
+    // does not read, is skipped and the rest still listed.
     const bool container =
         kind == MKPartPostureID || kind == MKPartPrefAnglesID || kind == MKPartJointLimitsID;
-    const bool listedClass = kind == MKPartAnthropometryID || kind == MKPartVisionID;
+    const bool listedClass =
+        kind == MKPartAnthropometryID || kind == MKPartVisionID || kind == MKPartManikinID;
     MKManikinPart* reader = container     ? CreateContainerReader(kind, version)
                             : listedClass ? CreateReader(kind)
                                           : nullptr;
     const double readerVersion = !reader     ? 0.0
                                  : container ? ContainerReaderVersion(kind)
                                              : reader->GetVersion();
-    if (reader && version <= readerVersion && reader->Read(*stream) == MKStatusSuccess) {
+    if (reader && version <= readerVersion && ReadRecordInto(*reader, *stream) == MKStatusSuccess) {
       reader->SetAsReadFromLibrary();
       if (MKManikinPart* copy = reader->Clone()) list.Append(copy);
     } else {

@@ -66,6 +66,9 @@ class MKStatus {
   bool operator!=(const MKStatus& other) const { return code != other.code; }
   bool operator==(MKStatusCode other) const { return code == other; }
   bool operator!=(MKStatusCode other) const { return code != other; }
+  // A status compares with its number as well: `status == 0` is success.
+  bool operator==(int other) const { return code == other; }
+  bool operator!=(int other) const { return code != other; }
 
   MKStatusCode GetCode() const { return code; }
   bool IsSuccess() const { return code == MKStatusSuccess; }
@@ -74,6 +77,6 @@ class MKStatus {
   // "@" followed by that key when the catalogue has no such entry.
   KelUnicodeString GetUnicodeStatusMessage() const;
 
- private:
+  // The one field of a status.
   MKStatusCode code = MKStatusSuccess;
 };

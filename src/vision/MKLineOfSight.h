@@ -73,9 +73,10 @@ class MKLineOfSight : public MKBodyElement {
   // Called by a DOF of this line when its value changes.
   void InvalidateFromDOF(const MKDOF* dof);
 
-  // Display meshes of the vision cones (the bag is rebuilt on each call).
-  const MKBagOfMKMesh& GetCentralCone(MKProjectionStyle style) const;
-  const MKBagOfMKMesh& GetPeripheralCone(MKProjectionStyle style) const;
+  // Display meshes of the vision cones in the line's current posture: the
+  // caller's own copy, which a later call leaves as it is.
+  MKBagOfMKMesh GetCentralCone(MKProjectionStyle style) const;
+  MKBagOfMKMesh GetPeripheralCone(MKProjectionStyle style) const;
   MKMesh GetOnePeripheralCone(double binocular, double ambinocular, double verticalTop,
                               double verticalBottom) const;
 

@@ -100,7 +100,7 @@ void MKLineOfSight::AddSphereCap(MKBagOfMKMesh& bag, double binocular, double am
   bag.AddMesh(Fan(MK3DVertex(0.0, 0.0, reach), sectionAt(1.0 / r)));
 }
 
-const MKBagOfMKMesh& MKLineOfSight::GetPeripheralCone(MKProjectionStyle style) const {
+MKBagOfMKMesh MKLineOfSight::GetPeripheralCone(MKProjectionStyle style) const {
   peripheralConeMeshes.Clear();
   const MKLineOfSight* middle = vision ? vision->GetCentralLineOfSight() : nullptr;
   if (!middle || !std::isfinite(middle->GetLength())) return peripheralConeMeshes;
@@ -115,7 +115,7 @@ const MKBagOfMKMesh& MKLineOfSight::GetPeripheralCone(MKProjectionStyle style) c
   return peripheralConeMeshes;
 }
 
-const MKBagOfMKMesh& MKLineOfSight::GetCentralCone(MKProjectionStyle style) const {
+MKBagOfMKMesh MKLineOfSight::GetCentralCone(MKProjectionStyle style) const {
   centralConeMeshes.Clear();
   if (!vision || !std::isfinite(GetLength())) return centralConeMeshes;
   // A circular ring of half-angle c / 2.

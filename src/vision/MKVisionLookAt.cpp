@@ -1,5 +1,6 @@
 // Where the vision looks: aiming at points and along angles, convergence,
 // accommodation limits and the focal-distance searches.
+#include <algorithm>
 #include <cmath>
 
 #include "body/MKDOF.h"
@@ -19,6 +20,14 @@ constexpr double kTolerance = 1.1920929e-07;
 constexpr double kNearest = 0.01;
 // First step of the accommodation searches.
 constexpr double kSearchStep = 0.01;
+// Where the search for the nearest focusable distance starts when the eyes
+// look at infinity, and the farthest start it takes: 1 km, beyond which no
+// eye focuses differently. Bisecting from there to the tolerance takes 40
+// looks.
+constexpr double kInfiniteFocusStart = 8.0;
+constexpr double kFarthestSearchStart = 1.0e5;
+// Most looks any accommodation search takes, whatever the distances.
+constexpr int kMaxSearchLooks = 64;
 
 bool IsFinite(const MK3DVertex& p) {
   return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
@@ -207,7 +216,10 @@ void MKVision::SearchFocusableDistance(double limit, bool farSide, double vertic
   double step = outside() ? kSearchStep : 0.0;
   double x = limit;
   const double direction = farSide ? -1.0 : 1.0;
-  while (outside() || step > kTolerance) {
+  // Each look halves the step (17 times from 0.01 to the tolerance) or moves
+  // past the limit; where distances are too large for the step to move them,
+  // the cap on looks ends the search.
+  for (int look = 0; look < kMaxSearchLooks && (outside() || step > kTolerance); ++look) {
     if (LookAt(x + direction * step, vertical, horizontal) != MKStatusSuccess) break;
     if (!outside())
       step *= 0.5;
@@ -232,16 +244,22 @@ double MKVision::GetMinPonctumProximum() {
   double vertical, horizontal;
   GetSideAngles(activeSide, vertical, horizontal);
   const double before = GetFocalDistance();
-  double x = std::isfinite(before) ? before : 8.0;
-  double step = 1.0;
-  while (step > kTolerance) {
-    if (LookAt(x - step, vertical, horizontal) == MKStatusSuccess)
-      x -= step;
+  const double start = std::isfinite(before) ? before : kInfiniteFocusStart;
+  // The nearest focusable distance lies between 0, where no look succeeds,
+  // and the start (or the cap, for a farther start): bisect that bracket.
+  // A look that succeeds nowhere in it leaves the start as the answer.
+  double nearest = start;
+  double failing = 0.0;
+  double succeeding = std::min(start, kFarthestSearchStart);
+  for (int look = 0; look < kMaxSearchLooks && succeeding - failing > kTolerance; ++look) {
+    const double middle = 0.5 * (failing + succeeding);
+    if (LookAt(middle, vertical, horizontal) == MKStatusSuccess)
+      nearest = succeeding = middle;
     else
-      step *= 0.5;
+      failing = middle;
   }
   LookAt(before, vertical, horizontal);
-  return x;
+  return nearest;
 }
 
 MKStatus MKVision::SetPonctumProximum(double proximum) {

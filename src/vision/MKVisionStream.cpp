@@ -6,6 +6,7 @@
 #include "math/MKIEEE.h"
 #include "parts/MKMemo.h"
 #include "parts/MKPersistenceRoutines.h"
+#include "parts/detail/MKPartReaders.h"
 #include "vision/MKLineOfSight.h"
 #include "vision/MKVision.h"
 #include "vision/MKVisualLimitsVariable.h"
@@ -23,6 +24,32 @@ MKVisionSide SideOfType(int type) {
   return MKVisionMiddleSide;
 }
 
+// A vision record holds values straight from a file; those no eye can hold
+// are refused as a whole, the rest go through the setters, which clamp. The
+// farthest finite distance read: 1000 km, where every eye already focuses at
+// infinity and a step of a hundredth of a centimetre still moves a point.
+constexpr double kFarthestDistance = 1.0e8;
+
+bool IsDistance(double d) {
+  return d >= 0.0 && d <= kFarthestDistance;
+}
+
+// Focal distance: a distance, or infinity for eyes that look at infinity.
+// Proximum: a distance. Remotum: a distance or infinity. Eye angles:
+// finite and within half a turn. Field angles: anything but NaN, since the
+// setters bring every number into its limits.
+bool HoldsPhysicalValues(double distance, const double vertical[3], const double horizontal[3],
+                         double proximum, double remotum, const double angles[kAngleCount]) {
+  const double infinite = MKIEEE::Infinite();
+  if (!IsDistance(distance) && distance != infinite) return false;
+  if (!IsDistance(proximum) || (!IsDistance(remotum) && remotum != infinite)) return false;
+  for (int side = 0; side < 3; ++side)
+    if (!(std::fabs(vertical[side]) <= M_PI && std::fabs(horizontal[side]) <= M_PI)) return false;
+  for (int i = 0; i < kAngleCount; ++i)
+    if (std::isnan(angles[i])) return false;
+  return true;
+}
+
 MKVisionType TypeOfSide(int side) {
   if (side == MKVisionLeftSide) return MKVisionLeftMonocular;
   if (side == MKVisionRightSide) return MKVisionRightMonocular;
@@ -37,8 +64,8 @@ MKManikinPart* NewVisualLimits(MKPartID) {
 }
 
 const bool registered = [] {
-  MKManikinPart::RegisterReader(MKPartVisionID, NewVision);
-  MKManikinPart::RegisterReader(MKPartVisualLimitsVariableID, NewVisualLimits);
+  MKRegisterPartReader(MKPartVisionID, NewVision);
+  MKRegisterPartReader(MKPartVisualLimitsVariableID, NewVisualLimits);
   return true;
 }();
 
@@ -263,6 +290,9 @@ MKStatus MKVision::Read(KelStreamDefinition& stream) {
   if (status == MKStatusSuccess) status = Routines::ReadDouble(stream, remotum);
   for (int i = 0; i < kAngleCount && status == MKStatusSuccess; ++i)
     status = Routines::ReadDouble(stream, angles[i]);
+  if (status == MKStatusSuccess &&
+      !HoldsPhysicalValues(distance, vertical, horizontal, proximum, remotum, angles))
+    status = MKStatusStreamContent;
   if (status == MKStatusSuccess) status = Routines::ReadInt(stream, readLinked);
   if (status == MKStatusSuccess) status = Routines::ReadInt(stream, readCount);
   if (status == MKStatusSuccess && readCount < 0) status = MKStatusStreamContent;

@@ -1,4 +1,4 @@
-// The built-in population against the survey tables kept in tools/anthro/:
+// The built-in population against its survey tables (correlations, mapping):
 // the generated correlation table must match its source, the statistics the
 // population's own table, and each sex's full correlation matrix must be
 // positive definite for the prediction to be defined.
@@ -30,7 +30,7 @@ double Number(const std::string& text) {
 }
 
 TEST(MKDBAnthroSurveyDataTest, CorrelationsAreThoseOfTheSurveyTable) {
-  const Table table = ReadTable(SourcePath("../../tools/anthro/correlations.csv"));
+  const Table table = ReadTable(SourcePath("../../src/anthro/MKDBAnthroCorrelations.csv"));
   ASSERT_EQ(table.rows.size(), 3570u);
   const int a = table.Column("ref_a"), b = table.Column("ref_b");
   const int female = table.Column("r_female"), male = table.Column("r_male");

@@ -197,3 +197,33 @@ TEST(MKBodySkinTest, KneesAndElbowsStayClosedWhenTheyBend) {
 }
 
 }  // namespace
+
+// The one-argument cap call adds the caps its ellipse asks for, and only those.
+TEST(MKBodySkinTest, CapMeshesAreThoseTheEllipseAsksFor) {
+  mktest::Manikin manikin = mktest::Make(1, 50.0);
+  ASSERT_TRUE(manikin);
+  MKBody& body = *manikin->GetBody();
+  body.CreateCapMeshes(nullptr);
+  int capped = 0;
+  for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i) {
+    MKSegment& segment = *body.GetSegmentAtIndex(i);
+    for (int e = 0; e < segment.GetNumberOfEllipses(); ++e) {
+      MKEllipse* ellipse = segment.GetEllipseAtIndex(e);
+      MKSkinElement* skin = segment.GetSkinElement();
+      if (!skin || !ellipse->HasMesh()) continue;
+      const unsigned int before = skin->GetNumberOfMeshes();
+      body.CreateCapMeshes(ellipse);
+      const unsigned int after = skin->GetNumberOfMeshes();
+      SCOPED_TRACE(MKConvertShortNameToString(ellipse->GetShortName()));
+      if (!ellipse->HasBeginCap() && !ellipse->HasEndCap()) {
+        EXPECT_EQ(after, before);
+        continue;
+      }
+      ++capped;
+      EXPECT_GT(after, before);
+      for (unsigned int k = before; k < after; ++k)
+        EXPECT_EQ(skin->GetMesh(k)->GetType(), MKMesh::MKCap);
+    }
+  }
+  EXPECT_GT(capped, 0);
+}

@@ -67,7 +67,7 @@ TEST(MKBodyTest, SkeletonFollowsTheTable) {
   EXPECT_EQ(body.GetEllipse(LEArAca)->GetFlags(), 4);
   EXPECT_EQ(body.GetEllipse(LELeAn2)->GetFlags(), 208);
   EXPECT_EQ(body.GetEllipse(EHeCh)->GetSegment(), body.GetSegment(SHeTo));
-  EXPECT_EQ(body.GetElementByName(BoCg), &body.GetCenterOfGravity());
+  EXPECT_EQ(body.GetElementByName(BoCg), body.GetCenterOfGravity());
   EXPECT_EQ(body.GetElementByName(LEHaMi3), body.GetEllipse(LEHaMi3));
 }
 
@@ -197,6 +197,19 @@ TEST(MKBodyTest, CouplingScalesTheSlavesLimits) {
   hip->SetMathematicalValue(hip->GetMaxLimNoCoupling(true) * 0.4);
   EXPECT_NEAR(knee->GetMinLim(false), ownMin, 1e-12);
 
+  // A master on its negative side scales by its own polynomials: the shoulder
+  // extended sets the elbow's maximum and leaves its minimum.
+  elbow->SetMathematicalValue(0.0);
+  const double elbowMax = elbow->GetMaxLimNoCoupling(true);
+  const double elbowMin = elbow->GetMinLimNoCoupling(true);
+  shoulder->SetMathematicalValue(-shoulder->GetMinLimNoCoupling(true));
+  EXPECT_NEAR(elbow->GetMaxLim(false) / elbowMax, 0.992, 1e-12);
+  EXPECT_NEAR(elbow->GetMinLim(false), elbowMin, 1e-12);
+  shoulder->SetMathematicalValue(-0.5 * shoulder->GetMinLimNoCoupling(true));
+  EXPECT_NEAR(elbow->GetMaxLim(false) / elbowMax, 0.975, 1e-12);
+  shoulder->SetMathematicalValue(0.5 * shoulder->GetMaxLimNoCoupling(true));
+  EXPECT_NEAR(elbow->GetMaxLim(false) / elbowMax, 1.0245125, 1e-12);
+
   body.DisableCoupling(true);
   elbow->SetMathematicalValue(elbow->GetMaxLimNoCoupling(true));
   shoulder->SetMathematicalValue(shoulderMax);
@@ -205,19 +218,19 @@ TEST(MKBodyTest, CouplingScalesTheSlavesLimits) {
 
 TEST(MKBodyTest, CentreOfGravityIsTheMassWeightedSum) {
   MKBody body(nullptr, 1, 0);
-  EXPECT_TRUE(body.GetCenterOfGravity().GetGlobalMatrix().GetTranslation().IsNull());
+  EXPECT_TRUE(body.GetCenterOfGravity()->GetGlobalMatrix().GetTranslation().IsNull());
   MKSegment* thigh = body.GetSegment(RSLeTh);
   thigh->SetLength(40);
   thigh->SetMass(0.5);
   thigh->SetCenterOfGravityPosition(MK3DVertex(1, 1, 0.5));  // x and y refused: 0 < c <= 1 holds
-  body.GetCenterOfGravity().SetBody(&body);
+  body.GetCenterOfGravity()->SetBody(&body);
   const MK3x1Matrix middle = thigh->GetOriginPosition() + 0.5 * thigh->AsVector();
   MK3x1Matrix expected = 0.5 * middle;
   // (1, 1, 0.5) of the length: the point (40, 40, 20) in the thigh's frame.
   MK4x4Matrix local;
   local.BuildFromTrans(40, 40, 20);
   expected = 0.5 * (local * thigh->GetGlobalMatrix()).GetTranslation();
-  EXPECT_LT(body.GetCenterOfGravity().GetGlobalMatrix().GetTranslation().DistanceFrom(expected),
+  EXPECT_LT(body.GetCenterOfGravity()->GetGlobalMatrix().GetTranslation().DistanceFrom(expected),
             1e-9);
   (void)middle;
 }

@@ -304,7 +304,7 @@ TEST(MKBodyTrunkSkinTest, StandingBalanceFollowsTheCentreOfGravity) {
   body->ResetPosture();
   const MKMesh hull = body->GetBasisOfSupport();
   ASSERT_GE(hull.GetNumberOfPoints(), 4u);
-  const MK3x1Matrix g = body->GetCenterOfGravity().GetGlobalMatrix().GetTranslation();
+  const MK3x1Matrix g = body->GetCenterOfGravity()->GetGlobalMatrix().GetTranslation();
   MKMesh floor(MKMesh::MKPointSet);
   for (unsigned int i = 0; i < hull.GetNumberOfPoints(); ++i)
     floor.Append(hull[i].x, 0.0, hull[i].z);

@@ -8,6 +8,7 @@
 #include "body/MKPrefAngle.h"
 #include "body/MKSegment.h"
 #include "math/MKUnitConversions.h"
+#include "parts/MKMemo.h"
 #include "parts/MKPersistenceRoutines.h"
 
 namespace {
@@ -102,6 +103,21 @@ TEST(MKDOFTest, LimitSettersHonourLocksFactorsAndEmptyRanges) {
   EXPECT_NEAR(Deg(dof.GetMaxLimNoCoupling(true)), 100, 1e-9);
   EXPECT_EQ(dof.SetMaxLim(Rad(-60)), MKStatusValueRefused);  // below -(min): raised to it
   EXPECT_NEAR(Deg(dof.GetMaxLim(false)), -45, 1e-9);
+
+  // A min limit holds the value on its own side of zero: at -min, or at +|min|
+  // when the limit forbids every negative angle.
+  OneDOF other(45, 120);
+  MKDOF& low = *other.dof;
+  low.UnlockLimits();
+  low.SetMathematicalValue(Rad(-40));
+  EXPECT_EQ(low.SetMinLim(Rad(30)), MKStatusSuccess);
+  EXPECT_NEAR(Deg(low.GetMathematicalValue()), -30, 1e-9);
+  EXPECT_EQ(low.GetRange(), -1);
+  EXPECT_EQ(low.SetMinLim(Rad(-10)), MKStatusSuccess);
+  EXPECT_NEAR(Deg(low.GetMathematicalValue()), 10, 1e-9);
+  EXPECT_EQ(low.GetRange(), 1);
+  EXPECT_EQ(low.SetMinLim(Rad(-150)), MKStatusValueRefused);  // above the max: lowered to it
+  EXPECT_NEAR(Deg(low.GetMinLim(false)), -120, 1e-9);
 }
 
 TEST(MKDOFTest, PercentileLimitsComeFromTheDatabase) {
@@ -193,20 +209,29 @@ TEST(MKDOFTest, RecordsRoundTripByteExactly) {
     record->Destroy();
   }
 
+  // A zone's record length counts its name, two bytes a character, and its memo.
   MKPrefAngle* zone = dof.AddPrefAngle();
   zone->SetScore(3.5);
   zone->SetColor(7);
-  const std::string bytes = Bytes(*zone);
-  EXPECT_EQ(bytes.size(), zone->GetSize() + 22);
-  KelStreamDefinition in(bytes.data(), bytes.size());
-  KelString tag;
-  double version;
-  unsigned int length;
-  MKManikinPart::ReadTagBegin(in, tag);
-  MKManikinPart::ReadVersionAndLength(in, version, length);
-  MKPrefAngle copy(nullptr);
-  ASSERT_EQ(copy.Read(in), MKStatusSuccess);
-  EXPECT_EQ(Bytes(copy), bytes);
+  MKMemo memo;
+  memo.SetText("kept for the reach study");
+  for (const char* name : {"", "Reach", "Comfortable when seated"})
+    for (bool annotated : {false, true}) {
+      zone->SetName(name);
+      zone->RemoveAllParts();
+      if (annotated) zone->AddPart(&memo);
+      const std::string bytes = Bytes(*zone);
+      KelStreamDefinition in(bytes.data(), bytes.size());
+      KelString tag;
+      double version;
+      unsigned int length;
+      MKManikinPart::ReadTagBegin(in, tag);
+      MKManikinPart::ReadVersionAndLength(in, version, length);
+      EXPECT_EQ(length, bytes.size() - 22) << name << " " << annotated;
+      MKPrefAngle copy(nullptr);
+      ASSERT_EQ(copy.Read(in), MKStatusSuccess);
+      EXPECT_EQ(Bytes(copy), bytes);
+    }
 }
 
 TEST(MKDOFTest, OldDefaultNeckLimitsAreReplacedOnReading) {

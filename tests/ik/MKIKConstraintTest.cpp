@@ -59,6 +59,7 @@ TEST(MKIKConstraintTest, DefaultsPerTypeAndGuardedSetters) {
   MKIKConstraint c(nullptr, &hand, &hand, 8, "grip");
   EXPECT_EQ(c.SetWeight(1.5), MKStatus(5));
   EXPECT_EQ(c.SetWeight(-0.1), MKStatus(5));
+  EXPECT_EQ(c.SetWeight(1.0), MKStatusSuccess);
   EXPECT_EQ(c.GetWeight(), 1.0);
   EXPECT_EQ(c.SetPositionWeight(1.01), MKStatus(700));
   EXPECT_EQ(c.GetPositionWeight(), 1.0);

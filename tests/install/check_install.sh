@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the built library into a scratch prefix, then builds and runs the
-# self-check example as a separate project that finds the library with
-# find_package(MKManikin CONFIG) and with pkg-config, and runs the installed
-# command-line tool when it was built.
+# self-check example and the documented-calls host (tests/install/conformance)
+# as separate projects that find the library with find_package(MKManikin
+# CONFIG), checks pkg-config and that no internal header is installed, and
+# runs the installed command-line tool when it was built.
 set -euo pipefail
 build=$1
 source=$2
@@ -14,6 +15,14 @@ cmake -S "$source/examples/selfcheck" -B "$scratch/consumer" \
   -DCMAKE_PREFIX_PATH="$scratch/prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$scratch/consumer" >/dev/null
 "$scratch/consumer/mkmanikin-selfcheck"
+cmake -S "$source/tests/install/conformance" -B "$scratch/conformance" \
+  -DCMAKE_PREFIX_PATH="$scratch/prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$scratch/conformance"
+"$scratch/conformance/mkmanikin-conformance"
+if find "$scratch/prefix" -path '*include*/detail/*' | grep -q .; then
+  echo "internal headers installed" >&2
+  exit 1
+fi
 
 libdir=$(dirname "$(find "$scratch/prefix" -name 'libMKManikin.so' | head -1)")
 PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs MKManikin | grep -q -- '-lMKManikin'

@@ -59,7 +59,7 @@ TEST_F(MKAnchorPointsTest, UpdateLeavesThePostureAsItWas) {
   body->SetPosture(MKPostureSitting);
   KelRawColldouble before;
   body->GetDOFValues(before);
-  anthro->UpdateAnchorPoints();
+  EXPECT_EQ(anthro->UpdateAnchorPoints(), MKStatusSuccess);
   KelRawColldouble after;
   body->GetDOFValues(after);
   ASSERT_EQ(before.Size(), after.Size());

@@ -270,3 +270,39 @@ TEST(MKManikinBuildTest, SeatedConstructionWidensTheWaist) {
                                                                            Value(*m, "<HIPBRTH>")));
   EXPECT_DOUBLE_EQ(waist->GetMinorAxis(), Value(*m, "<ABEXDPST>"));
 }
+
+// Sections sized from a girth alone: one axis is the build's share of the
+// girth and lies across the body (or front to back), the other what the girth
+// leaves. Swapping the two keeps the girth but not the section's shape.
+TEST(MKManikinBuildTest, GirthSectionsKeepTheirAxesAndTheirOrientation) {
+  const struct {
+    MKShortName ellipse;
+    const char* girth;
+    double share;
+    bool acrossBody;  // the share is the major axis along x, else the minor along x
+  } kSections[] = {
+      {RELeKn, "<KNEECIRC>", 0.31, true}, {RELeCa, "<CALFCIRC>", 0.3, true},
+      {RELeAn, "<ANKLCIRC>", 0.3, true},  {REArSc, "<AXARCIRC>", 0.3, true},
+      {REArBi, "<BICIRCFL>", 0.3, true},  {REArEl, "<ELBCIRC>", 0.31, true},
+      {REArAc, "<SCYECIRC>", 0.3, false},
+  };
+  for (int sex : {0, 1}) {
+    Manikin m = Make(sex, 50.0);
+    ASSERT_TRUE(m);
+    MKBody* body = m->GetBody();
+    for (const auto& s : kSections)
+      for (int side : {0, LEArAc - REArAc}) {
+        MKEllipse* e = body->GetEllipse(static_cast<MKShortName>(s.ellipse + side));
+        ASSERT_NE(e, nullptr);
+        const double girth = Value(*m, s.girth);
+        EXPECT_NEAR(s.acrossBody ? e->GetMajorAxis() : e->GetMinorAxis(), s.share * girth,
+                    1e-9 * girth)
+            << s.girth << " " << side;
+        const MK3DVertex centre = e->GetPosition(MKPositionCenter, MKGlobalSpace);
+        const MK3DVertex end = e->GetPosition(MKPositionMajorEnd, MKGlobalSpace);
+        const MK3DVertex major(end.x - centre.x, end.y - centre.y, end.z - centre.z);
+        const double along = std::fabs(s.acrossBody ? major.x : major.z);
+        EXPECT_GT(along, 0.95 * 0.5 * e->GetMajorAxis()) << s.girth << " " << side;
+      }
+  }
+}

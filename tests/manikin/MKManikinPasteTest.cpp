@@ -173,7 +173,8 @@ TEST(MKManikinPasteTest, ACopyIsTheSameManikinInEveryAspect) {
   ASSERT_NE(memo, nullptr);
   EXPECT_STREQ(static_cast<MKMemo*>(memo.get())->GetText().ConvertToChar().CastToCharPtr(),
                "the manikin");
-  EXPECT_STREQ(copy->GetBody()->GetMemo().GetText().ConvertToChar().CastToCharPtr(), "the posture");
+  EXPECT_STREQ(copy->GetBody()->GetMemo()->GetText().ConvertToChar().CastToCharPtr(),
+               "the posture");
   ASSERT_EQ(copy->GetIKManager()->GetNumberOfConstraints(), 1u);
   const MKIKConstraint* copied = copy->GetIKManager()->GetIKConstraint(0u);
   EXPECT_EQ(copied->GetTargetType(), 88);

@@ -8,8 +8,8 @@
 #include "math/MK3DVertex.h"
 #include "math/MKIEEE.h"
 #include "math/MKMathRoutines.h"
-#include "math/MKNormalTables.h"
 #include "math/MKUnitConversions.h"
+#include "math/detail/MKNormalTables.h"
 
 namespace {
 

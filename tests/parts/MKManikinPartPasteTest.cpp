@@ -243,8 +243,8 @@ TEST(MKManikinPartFramePasteTest, CopiesAFrameEntirely) {
 
   MKManikinPartFrame receiver;
   EXPECT_EQ(receiver.PasteFrom(&source, 0), MKStatusSuccess);
-  EXPECT_EQ(receiver.GetFrame()(3, 0), 12.5);
-  EXPECT_EQ(receiver.GetFrame()(0, 0), 1.0);
+  EXPECT_EQ((*receiver.GetFrame())(3, 0), 12.5);
+  EXPECT_EQ((*receiver.GetFrame())(0, 0), 1.0);
   EXPECT_EQ(receiver.GetReferential(14), 3);
   EXPECT_EQ(receiver.GetReferentialPosition(14).z, 3.0);
   EXPECT_EQ(receiver.GetPositionContext(), 9);

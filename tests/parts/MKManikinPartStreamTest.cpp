@@ -71,6 +71,10 @@ TEST(MKPersistenceRoutinesTest, PrimitiveReads) {
   i = 7;
   EXPECT_NE(R::ReadInt(shortInt, i), MKStatusSuccess);
   EXPECT_EQ(i, 7);
+  EXPECT_EQ(shortInt.GetCurrentPosition(), 0);  // a failed read leaves the position
+  shortInt.Advance(1);
+  EXPECT_NE(R::ReadInt(shortInt, i), MKStatusSuccess);
+  EXPECT_EQ(shortInt.GetCurrentPosition(), 1);
 }
 
 TEST(MKPersistenceRoutinesTest, StringLengthLimits) {
@@ -459,9 +463,9 @@ TEST(MKManikinPartFrameTest, CurrentRecordIsByteExact) {
   ASSERT_EQ(status, MKStatusSuccess);
   ASSERT_NE(part, nullptr);
   const auto* frame = static_cast<const MKManikinPartFrame*>(part.get());
-  EXPECT_EQ(frame->GetFrame()(0, 1), 1.0);  // row by row
-  EXPECT_EQ(frame->GetFrame()(1, 0), 2.5);
-  EXPECT_EQ(frame->GetFrame()(3, 3), 8.0);
+  EXPECT_EQ((*frame->GetFrame())(0, 1), 1.0);  // row by row
+  EXPECT_EQ((*frame->GetFrame())(1, 0), 2.5);
+  EXPECT_EQ((*frame->GetFrame())(3, 3), 8.0);
   EXPECT_EQ(frame->GetReferential(14), 24);
   EXPECT_EQ(frame->GetReferentialPosition(14).y, 28.0);
   EXPECT_EQ(frame->GetPositionContext(), 77);
@@ -484,7 +488,7 @@ TEST(MKManikinPartFrameTest, OlderRecordsFillTheRest) {
     frame.SetPositionContext(42);
     frame.SetReferential(5, 5);
     ASSERT_EQ(frame.Read(stream), MKStatusSuccess) << c.version;
-    EXPECT_EQ(frame.GetFrame()(3, 3), 8.0);
+    EXPECT_EQ((*frame.GetFrame())(3, 3), 8.0);
     for (int i = 0; i < 15; ++i) {
       EXPECT_EQ(frame.GetReferential(i), i < c.count ? 10 + i : -1) << c.version << " " << i;
       EXPECT_EQ(std::isnan(frame.GetReferentialPosition(i).x), i >= c.count);
@@ -506,7 +510,7 @@ TEST(MKManikinPartFrameTest, AFailedReadChangesNothing) {
   EXPECT_NE(frame.Read(stream), MKStatusSuccess);
   EXPECT_EQ(frame.GetReferential(0), 5);
   EXPECT_EQ(frame.GetPositionContext(), 6);
-  EXPECT_EQ(frame.GetFrame()(0, 0), 0.0);
+  EXPECT_EQ((*frame.GetFrame())(0, 0), 0.0);
   EXPECT_EQ(frame.GetTimeStamp(), 0);
   for (unsigned int i = 1; i < 15; ++i) {
     EXPECT_EQ(frame.GetReferential(i), -1);

@@ -47,6 +47,9 @@ TEST(MKStatusTest, CodesAreThe32BitNumbersOfTheCatalogue) {
   EXPECT_EQ(static_cast<int>(MKStatusNothingToPaste), 600);
   EXPECT_EQ(static_cast<int>(MKStatusReadingInProgress), 9999);
   EXPECT_EQ(sizeof(MKStatusCode), 4u);
+  // The field reads as its number, and a status compares with a number.
+  EXPECT_EQ(MKStatus(MKStatusUserDBContent).code, 102);
+  EXPECT_TRUE(MKStatus() == 0 && MKStatus(5) == 5 && MKStatus(5) != 0 && !(MKStatus(5) != 5));
 }
 
 TEST(MKStatusTest, MessageOfAnAbsentCodeIsTheMarkedKey) {

@@ -189,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "--accommodation: 0 is not a percentage"},
         BadInput{{"create", "--sex", "male", "--population", "Mars 2100"},
                  2,
-                 "unknown population 'Mars 2100'; the known one is \"US NATICK\""},
+                 "'Mars 2100' is no known population (\"US NATICK\", \"US ARMY 2012\") and "
+                 "no readable file"},
         BadInput{{"create", "--sex", "male", "--format", "xml"}, 2, "--format"},
         BadInput{{"create", "--sex", "male", "-o", "/nonexistent-dir/table.txt"},
                  1,
@@ -202,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{{"export", "--sex", "male", "--png", "a.png", "--size", "big"},
                  2,
                  "'big' is not a picture size"},
-        BadInput{{}, 2, "give a command: create, export, demo, rula, lift, push, pull or carry"},
+        BadInput{{}, 2, "give a command: create, export, demo, rula, population, lift, push, pull"},
         BadInput{{"dance"}, 2, "unknown command 'dance'"}));
 
 // Checks an OBJ text: consistent counts, valid indices, unit normals.

@@ -331,6 +331,19 @@ TEST_F(MKVisionManikinTest, VisionCones) {
   }
   EXPECT_EQ(middle->GetCentralCone(MKProjectionOnPlane).GetNumberOfMeshes(), 1u);
 
+  // The bags are the caller's: a later call, or a moved eye, leaves a held
+  // one as it was, and a copy is deep.
+  const MKBagOfMKMesh held = middle->GetCentralCone(MKProjectionOnPlane);
+  const MK3DVertex rim = (*held.GetMesh(0))[1];
+  MKBagOfMKMesh copy = held;
+  copy.Clear();
+  ASSERT_EQ(vision->LookAt(20.0, 0.0, 0.0), MKStatusSuccess);
+  EXPECT_EQ(middle->GetCentralCone(MKProjectionOnSphere).GetNumberOfMeshes(),
+            manikin->GetBody()->GetMeshResolution() + 1);
+  ASSERT_EQ(held.GetNumberOfMeshes(), 1u);
+  EXPECT_EQ((*held.GetMesh(0))[1].z, rim.z);
+  EXPECT_EQ((*held.GetMesh(0))[1].x, rim.x);
+
   ASSERT_EQ(vision->LookAt(INFINITY, 0.0, 0.0), MKStatusSuccess);
   EXPECT_EQ(middle->GetCentralCone(MKProjectionOnSphere).GetNumberOfMeshes(), 0u);
   EXPECT_EQ(

@@ -30,6 +30,7 @@ std::unique_ptr<Subcommand> MakeCreateCommand();
 std::unique_ptr<Subcommand> MakeExportCommand();
 std::unique_ptr<Subcommand> MakeDemoCommand();
 std::unique_ptr<Subcommand> MakeRulaCommand();
+std::unique_ptr<Subcommand> MakePopulationCommand();
 std::unique_ptr<Subcommand> MakeLiftCommand();
 std::unique_ptr<Subcommand> MakePushCommand();
 std::unique_ptr<Subcommand> MakePullCommand();

@@ -30,6 +30,7 @@ int Run(int argc, char** argv) {
   commands.push_back(MakeExportCommand());
   commands.push_back(MakeDemoCommand());
   commands.push_back(MakeRulaCommand());
+  commands.push_back(MakePopulationCommand());
   commands.push_back(MakeLiftCommand());
   commands.push_back(MakePushCommand());
   commands.push_back(MakePullCommand());
@@ -49,13 +50,18 @@ int Run(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     if (argc == 1) {
       std::cerr << kProgram
-                << ": give a command: create, export, demo, rula, lift, push, pull or carry\nRun '"
-                << kProgram << " --help' for more.\n";
+                << ": give a command: create, export, demo, rula, population, lift, push, pull or "
+                   "carry
+          Run '" << kProgram
+                << " --help' for more.
+                   ";
     } else if (argv[1][0] != '-' && app.get_subcommands().empty()) {
-      std::cerr
-          << kProgram << ": unknown command '" << argv[1]
-          << "': the commands are create, export, demo, rula, lift, push, pull and carry\nRun '"
-          << kProgram << " --help' for more.\n";
+      std::cerr << kProgram << ": unknown command '" << argv[1]
+                << "': the commands are create, export, demo, rula, population, lift, push, pull "
+                   "and carry
+          Run '" << kProgram
+                << " --help' for more.
+                   ";
     } else {
       std::string chosen = kProgram;
       for (const CLI::App* command : app.get_subcommands()) chosen += " " + command->get_name();

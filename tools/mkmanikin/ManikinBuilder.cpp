@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <fstream>
 
 #include "Failure.h"
 #include "Numbers.h"
+#include "UserPopulation.h"
 #include "anthro/MKAnthro.h"
 #include "anthro/MKAnthroVariable.h"
 #include "anthro/MKDBAnthro.h"
@@ -78,11 +80,25 @@ void ManikinDeleter::operator()(MKManikin* manikin) const {
 }
 
 MKDBAnthro& FindPopulation(const std::string& name) {
-  MKDBAnthro* builtIn = MKDatabaseManager::GetInstance()->GetDefaultAnthroDB();
-  const std::string known = builtIn->GetName().ConvertToChar().CastToCharPtr();
-  if (name.empty() || Key(name) == Key(known)) return *builtIn;
-  throw UsageError("--population: unknown population '" + name + "'; the known one is \"" + known +
-                   "\"");
+  MKDatabaseManager* manager = MKDatabaseManager::GetInstance();
+  MKDBAnthro* builtIn = manager->GetDefaultAnthroDB();
+  if (name.empty()) return *builtIn;
+  std::vector<KelUnicodeString> known = {builtIn->GetName()};
+  for (unsigned int i = 0; MKDatabaseManager::GetShippedAnthroDBName(i).GetLengthInChar() > 0; ++i)
+    known.push_back(MKDatabaseManager::GetShippedAnthroDBName(i));
+  std::string names;
+  for (const KelUnicodeString& candidate : known) {
+    const std::string text = candidate.ConvertToChar().CastToCharPtr();
+    names += (names.empty() ? "\"" : ", \"") + text + "\"";
+    if (Key(name) != Key(text)) continue;
+    if (MKDBAnthro* found = manager->GetAnthroDBFromName(candidate)) return *found;
+    throw Failure(kExitFailure, "--population: the data file of \"" + text +
+                                    "\" was not found or not readable in the library's data "
+                                    "directory (MKManikinDataPath)");
+  }
+  if (std::ifstream(name).good()) return ReadPopulationFile(name);
+  throw UsageError("--population: '" + name + "' is no known population (" + names +
+                   ") and no readable file");
 }
 
 ManikinPtr BuildManikin(const ManikinSpec& spec, std::vector<std::string>& warnings) {

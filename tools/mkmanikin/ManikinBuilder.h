@@ -18,7 +18,8 @@ struct ManikinDeleter {
 using ManikinPtr = std::unique_ptr<MKManikin, ManikinDeleter>;
 
 // The population of that name (case and separators ignored; empty for the
-// built-in one); throws a usage Failure naming the known ones.
+// built-in one), or else read from the population file of that path (see
+// UserPopulation.h); throws a usage Failure naming the known ones.
 MKDBAnthro& FindPopulation(const std::string& name);
 
 // Creates the manikin: the sex and percentile first (the percentile fixes

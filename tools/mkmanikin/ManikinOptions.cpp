@@ -84,8 +84,10 @@ void ManikinOptions::AddTo(CLI::App& command) {
       ->default_str("50")
       ->check(CLI::Validator([](std::string& text) { return PercentileProblem(text); }, "", "P"));
   command
-      .add_option("--population", population, "Population (default: the built-in \"US NATICK\")")
-      ->type_name("NAME");
+      .add_option("--population", population,
+                  "Population: a name (\"US NATICK\", the default, or \"US ARMY 2012\") or a "
+                  "CSV file ('mkmanikin population --help' describes it)")
+      ->type_name("NAME|FILE");
   command
       .add_option("--fix", fixes,
                   "Fix dimensions at values in cm (kg for WEIGHT), e.g. STATURE=180")

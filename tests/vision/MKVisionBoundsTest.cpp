@@ -1,0 +1,202 @@
+// Hostile vision records and far looks: every search ends after a bounded
+// number of looks, and values no eye can hold are refused.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "../manikin/MKManikinTestSupport.h"
+#include "parts/MKStreamTestSupport.h"
+#include "vision/MKLineOfSight.h"
+#include "vision/MKVision.h"
+
+namespace {
+
+std::string FromBase64(const std::string& text) {
+  const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string bytes;
+  unsigned int bits = 0;
+  int count = 0;
+  for (char c : text) {
+    const std::size_t value = alphabet.find(c);
+    if (value == std::string::npos) break;  // '=' padding
+    bits = (bits << 6) | static_cast<unsigned int>(value);
+    count += 6;
+    if (count >= 8) {
+      count -= 8;
+      bytes.push_back(static_cast<char>((bits >> count) & 0xFF));
+    }
+  }
+  return bytes;
+}
+
+// A vision record found by fuzzing: focal distance 1.7e29, a NaN eye angle
+// and a proximum of -6.4e211. Pasted, it once searched without end.
+const char* const kEndlessSearchRecord =
+    "MDAxNUJAAMzMzMzMzQAAAIQAAAAAAAAAAUYA////////v8rO6fN76+iAAAAAAAAAAL/Kzunze+vogAAAAAAAAAC/"
+    "ys7pAAFAPf///////7/Kzunze+vogAAAAAAAAAC/ys7p83vr6IAAAAAAAEBeAPr/////"
+    "P0GAAAAAAABAQYAAAAAAAEAYAAAAAAAAAAAAAAAAAAAwMDE1RQ==";
+
+// Aborts the test program when the scope is not left within the limit, so
+// that a search without end fails instead of hanging the suite.
+class Watchdog {
+ public:
+  explicit Watchdog(const char* what, std::chrono::seconds limit = std::chrono::seconds(30))
+      : thread([this, what, limit] {
+          std::unique_lock<std::mutex> lock(mutex);
+          if (!wake.wait_for(lock, limit, [this] { return done; })) {
+            std::fprintf(stderr, "%s did not return\n", what);
+            std::abort();
+          }
+        }) {}
+  ~Watchdog() {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      done = true;
+    }
+    wake.notify_one();
+    thread.join();
+  }
+
+ private:
+  std::mutex mutex;
+  std::condition_variable wake;
+  bool done = false;
+  std::thread thread;
+};
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The fields of a written vision record, by offset: tag, version, length,
+// child count (0), convergence, then the doubles.
+constexpr std::size_t kFocalAt = 5 + 8 + 4 + 4 + 4;
+constexpr std::size_t kSideAnglesAt = kFocalAt + 8;
+constexpr std::size_t kProximumAt = kSideAnglesAt + 6 * 8 + 4;
+constexpr std::size_t kFieldAnglesAt = kProximumAt + 2 * 8;
+
+std::string WithDouble(std::string bytes, std::size_t at, double value) {
+  return bytes.replace(at, 8, mktest::Bytes().Double(value).data);
+}
+
+}  // namespace
+
+TEST(MKVisionBounds, EndlessSearchRecordIsRefusedQuickly) {
+  mktest::Manikin manikin = mktest::Make(1, 50.0);
+  ASSERT_TRUE(manikin);
+  MKVision* vision = manikin->GetVision();
+  const double focal = vision->GetFocalDistance();
+
+  Watchdog watchdog("reading and pasting the record");
+  const auto start = std::chrono::steady_clock::now();
+  MKStatus status;
+  mktest::PartPtr part = mktest::ReadPart(FromBase64(kEndlessSearchRecord), &status);
+  if (part) manikin->PasteFrom(part.get(), 1);
+  EXPECT_LT(Seconds(start), 1.0);
+  EXPECT_EQ(status, MKStatusStreamContent);
+  EXPECT_EQ(part, nullptr);
+  EXPECT_EQ(vision->GetFocalDistance(), focal);
+}
+
+TEST(MKVisionBounds, RecordsRefuseValuesNoEyeCanHold) {
+  MKVision source;
+  const std::string good = mktest::Written(source);
+  ASSERT_EQ(mktest::ReadPart(good)->GetPartID(), MKPartVisionID);
+  ASSERT_EQ(mktest::DoubleAt(good, kFocalAt), 30.0);
+  ASSERT_EQ(mktest::DoubleAt(good, kProximumAt), 5.0);
+
+  const double nan = std::nan(""), inf = INFINITY;
+  struct Case {
+    std::size_t at;
+    double value;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {kFocalAt, inf, true},
+      {kFocalAt, 1.0e8, true},
+      {kFocalAt, 1.0e16, false},
+      {kFocalAt, nan, false},
+      {kFocalAt, -1.0, false},
+      {kFocalAt, -inf, false},
+      {kSideAnglesAt, nan, false},
+      {kSideAnglesAt + 40, inf, false},
+      {kSideAnglesAt + 8, 4.0, false},
+      {kSideAnglesAt + 8, -3.0, true},
+      {kProximumAt, inf, false},
+      {kProximumAt, -0.5, false},
+      {kProximumAt, 0.0, true},
+      {kProximumAt + 8, 1.0e300, false},
+      {kProximumAt + 8, nan, false},
+      {kFieldAnglesAt, nan, false},
+      {kFieldAnglesAt + 32, nan, false},
+      {kFieldAnglesAt, inf, true},
+  };
+  for (const Case& c : cases) {
+    MKStatus status;
+    mktest::PartPtr part = mktest::ReadPart(WithDouble(good, c.at, c.value), &status);
+    EXPECT_EQ(part != nullptr, c.accepted) << c.at << " " << c.value;
+    if (!c.accepted) {
+      EXPECT_EQ(status, MKStatusStreamContent) << c.at << " " << c.value;
+    }
+  }
+  // Infinite field angles are clamped by the setters.
+  mktest::PartPtr clamped = mktest::ReadPart(WithDouble(good, kFieldAnglesAt, inf));
+  ASSERT_TRUE(clamped);
+  EXPECT_EQ(static_cast<MKVision*>(clamped.get())->GetBinocularAngle(),
+            static_cast<MKVision*>(clamped.get())->GetAmbinocularAngle());
+
+  // A refused record leaves the receiving vision as it was.
+  MKVision read;
+  KelStreamDefinition stream = mktest::StreamOf(WithDouble(good, kProximumAt, nan));
+  stream.Advance(5 + 8 + 4);
+  EXPECT_EQ(read.Read(stream), MKStatusStreamContent);
+  EXPECT_EQ(mktest::Written(read), good);
+}
+
+TEST(MKVisionBounds, NearestFocusDoesNotDependOnHowFarTheEyesLook) {
+  mktest::Manikin manikin = mktest::Make(1, 50.0);
+  ASSERT_TRUE(manikin);
+  MKVision* vision = manikin->GetVision();
+  ASSERT_EQ(vision->SetPonctumRemotum(INFINITY), MKStatusSuccess);
+  ASSERT_EQ(vision->LookAt(100.0, -0.1, 0.05), MKStatusSuccess);
+  const double nearest = vision->GetMinPonctumProximum();
+  EXPECT_GT(nearest, 0.01);
+  EXPECT_LT(nearest, 0.011);
+
+  // From 1 m to distances where a step of 1 no longer moves the focus; the
+  // eyes look back where they were.
+  for (double distance : {1.0e3, 1.0e5, 1.0e7, 1.0e12, 1.0e16}) {
+    ASSERT_EQ(vision->LookAt(distance, -0.1, 0.05), MKStatusSuccess) << distance;
+    Watchdog watchdog("the nearest-focus search");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NEAR(vision->GetMinPonctumProximum(), nearest, 1e-6) << distance;
+    EXPECT_EQ(vision->SetPonctumProximum(10.0), MKStatusSuccess) << distance;
+    EXPECT_LT(Seconds(start), 1.0) << distance;
+    EXPECT_NEAR(vision->GetCentralLineOfSight()->GetLength(), distance, distance * 1e-9);
+    EXPECT_NEAR(vision->GetVerticalAngle(), -0.1, 1e-9) << distance;
+  }
+}
+
+TEST(MKVisionBounds, AccommodationSearchesEndAtHugeLimits) {
+  mktest::Manikin manikin = mktest::Make(1, 50.0);
+  ASSERT_TRUE(manikin);
+  MKVision* vision = manikin->GetVision();
+  Watchdog watchdog("the accommodation searches");
+  // Limits where a step of a hundredth no longer moves the focus.
+  vision->SetPonctumProximum(1.0e17);
+  EXPECT_EQ(vision->GetPonctumProximum(), 1.0e17);
+  EXPECT_EQ(vision->SetFocalDistance(50.0).GetCode(), 900);
+  EXPECT_EQ(vision->GetPonctumProximum(), 1.0e17);
+  ASSERT_EQ(vision->SetPonctumProximum(5.0), MKStatusSuccess);
+  vision->SetPonctumRemotum(3.0e16);
+  EXPECT_EQ(vision->GetPonctumRemotum(), 3.0e16);
+  EXPECT_EQ(vision->SetFocalDistance(1.0e17).GetCode(), 902);
+  EXPECT_EQ(vision->GetPonctumRemotum(), 3.0e16);
+}
