@@ -51,17 +51,13 @@ int Run(int argc, char** argv) {
     if (argc == 1) {
       std::cerr << kProgram
                 << ": give a command: create, export, demo, rula, population, lift, push, pull or "
-                   "carry
-          Run '" << kProgram
-                << " --help' for more.
-                   ";
+                   "carry\nRun '"
+                << kProgram << " --help' for more.\n";
     } else if (argv[1][0] != '-' && app.get_subcommands().empty()) {
       std::cerr << kProgram << ": unknown command '" << argv[1]
                 << "': the commands are create, export, demo, rula, population, lift, push, pull "
-                   "and carry
-          Run '" << kProgram
-                << " --help' for more.
-                   ";
+                   "and carry\nRun '"
+                << kProgram << " --help' for more.\n";
     } else {
       std::string chosen = kProgram;
       for (const CLI::App* command : app.get_subcommands()) chosen += " " + command->get_name();
