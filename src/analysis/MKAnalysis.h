@@ -73,6 +73,58 @@ class MKAnalysis {
                                                         double percentage, const MKFrame& frame,
                                                         MKAnalysisResults& results);
 
+  // The Snook and Ciriello 1991 tables (MKAnalysisSnook.cpp), read from the
+  // data file "snook-ciriello-1991.csv"; results in newtons. A cell the file
+  // does not hold stops the analysis with status 3, and the results'
+  // message names the cell and the file.
+  //
+  // Axis searches: the index i with axis[i] <= x < axis[i + 1] (lower) or
+  // i + 1 with axis[i] < x <= axis[i + 1] (higher); 0 and n - 1 at the ends;
+  // 2147483647 outside [axis[0], axis[n - 1]], for n < 1 or no axis.
+  static int SearchLowerBound(const double* axis, int n, double x);
+  static int SearchHigherBound(const double* axis, int n, double x);
+  // (x - lo) / (hi - lo), 0 when lo and hi nearly meet; NaN outside [lo, hi].
+  static double ComputeRatio(double lo, double hi, double x);
+  // Trilinear interpolation of the corners c[r1][r2][r3]; NaN unless each
+  // ratio lies in [0, 1].
+  static double Interpolate(double c000, double c001, double c010, double c011, double c100,
+                            double c101, double c110, double c111, double r1, double r2, double r3);
+  // H for the tables (cm): for a symmetrical stance, from the hands'
+  // midpoint to the front of the chest; otherwise ComputeH.
+  static double ComputeHForSnookCiriello(const MKBody* body, const MKFrame& frame);
+  // Frequencies in exertions per second; distances in centimetres. Lift
+  // and lower: H and D at most 30 in (9 beyond; shorter ones are read at
+  // 10 in), one lift every 5 s at most (203). Push and pull: a distance of
+  // 0 leaves that exertion out, one shorter than the tables' first is read
+  // there; a distance beyond the table (pulls beyond
+  // 50 ft) gives 206, a handle height outside the sex's heights 207. Carry:
+  // 208 for a distance beyond the table, a shorter one read at the first. `sex` 0 or 1, else 6.
+  static MKStatus PerformSnookCiriello1991LiftLowerAnalysis(
+      MKManikin* manikin, const MKManikinPart* origin, const MKManikinPart* destination,
+      double frequency, double percentage, const MKFrame& originFrame,
+      const MKFrame& destinationFrame, MKAnalysisResults& results);
+  static MKStatus PerformSnookCiriello1991PushPullAnalysis(const MKBody* body, int sex,
+                                                           double frequency, double pushDistance,
+                                                           double pullDistance, double percentage,
+                                                           const MKFrame& frame,
+                                                           MKAnalysisResults& results);
+  static MKStatus PerformSnookCiriello1991CarryAnalysis(const MKBody* body, int sex,
+                                                        double frequency, double distance,
+                                                        double percentage, const MKFrame& frame,
+                                                        MKAnalysisResults& results);
+  // The entries of pushing, pulling and carrying: guide line 2 (the 1991
+  // tables) or 3 (the 2021 equations). The posture is pasted for the
+  // analysis and the manikin's own posture pasted back after it.
+  static MKStatus PerformPushPullAnalysis(MKManikin* manikin, const MKManikinPart* posture,
+                                          MKGuideLine guideLine, double frequency,
+                                          double pushDistance, double pullDistance,
+                                          double percentage, const MKFrame& frame,
+                                          MKAnalysisResults& results);
+  static MKStatus PerformCarryAnalysis(MKManikin* manikin, const MKManikinPart* posture,
+                                       MKGuideLine guideLine, double frequency, double distance,
+                                       double percentage, const MKFrame& frame,
+                                       MKAnalysisResults& results);
+
   // Measurements on the posed body, in centimetres (A in radians), taken in
   // the given floor frame (whose second axis is vertical); NaN without a
   // body or a posture. H: hands' midpoint from the ankles' midpoint,

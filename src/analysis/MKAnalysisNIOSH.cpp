@@ -310,6 +310,10 @@ MKStatus MKAnalysis::PerformLiftLowerAnalysis(MKManikin* manikin, const MKManiki
       return PerformNIOSH1991LiftLowerAnalysis(manikin, origin, destination, coupling, frequency,
                                                duration, load, originFrame, destinationFrame,
                                                results);
+    case MKSnookCiriello1991:
+      return PerformSnookCiriello1991LiftLowerAnalysis(manikin, origin, destination, frequency,
+                                                       percentage, originFrame, destinationFrame,
+                                                       results);
     case MKLibertyMutual2021:
       return PerformLibertyMutual2021LiftLowerAnalysis(manikin, origin, destination, frequency,
                                                        percentage, originFrame, destinationFrame,

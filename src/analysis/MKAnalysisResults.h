@@ -65,4 +65,8 @@ class MKAnalysisResults {
   int postureBScore;      // table B
   int neckTrunkLegScore;  // posture B + muscle use + force/load
   int finalScore;         // table C
+
+  // When a handling analysis could not use its data file (a missing table
+  // cell), what is missing and where to supply it; empty otherwise.
+  KelUnicodeString message;
 };

@@ -59,17 +59,23 @@ inline Measures Measure(MKBody& body) {
           mkrulatest::Deg(std::acos(std::fmin(1.0, c)))};
 }
 
-// Sets both arms' DOF `axis` to the same angle (degrees, bisection within
-// [lo, hi]) so that `measure` reaches `target`; `measure` must grow with
-// the angle.
-inline void Bisect(MKBody& body, int axis, double lo, double hi, double target,
+// Bisection on an angle (degrees) within [lo, hi] applied by `set`, so that
+// `measure`, which must grow with the angle, reaches `target`.
+inline void Bisect(double lo, double hi, double target, const std::function<void(double)>& set,
                    const std::function<double()>& measure) {
   for (int i = 0; i < 60; ++i) {
     const double mid = (lo + hi) / 2;
-    mkrulatest::SetDegrees(body, RSArAr, axis, mid);
-    mkrulatest::SetDegrees(body, LSArAr, axis, mid);
+    set(mid);
     (measure() < target ? lo : hi) = mid;
   }
+}
+
+// The same angle on both arms' DOF `axis`.
+inline std::function<void(double)> BothArms(MKBody& body, int axis) {
+  return [&body, axis](double degrees) {
+    mkrulatest::SetDegrees(body, RSArAr, axis, degrees);
+    mkrulatest::SetDegrees(body, LSArAr, axis, degrees);
+  };
 }
 
 }  // namespace mkhandlingtest

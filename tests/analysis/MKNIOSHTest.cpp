@@ -133,7 +133,7 @@ TEST_F(NIOSHLift, Checks) {
 // soles, no travel, no frequency: AL = 90 lb, MPL = 270 lb.
 TEST_F(NIOSHLift, NIOSH1981ReferenceLift) {
   MKBody& body = *woman->GetBody();
-  Bisect(body, 1, 0, 30, 30 * kInch, [&] { return Measure(body).v; });
+  Bisect(0, 30, 30 * kInch, mkhandlingtest::BothArms(body, 1), [&] { return Measure(body).v; });
   ASSERT_LE(Measure(body).h, 6 * kInch);
   auto origin = Posture(*woman);
   MKAnalysisResults results;

@@ -32,6 +32,11 @@ std::unique_ptr<Subcommand> MakeDemoCommand();
 std::unique_ptr<Subcommand> MakeRulaCommand();
 std::unique_ptr<Subcommand> MakeReachCommand();
 std::unique_ptr<Subcommand> MakePopulationCommand();
+std::unique_ptr<Subcommand> MakeLiftCommand();
+std::unique_ptr<Subcommand> MakePushCommand();
+std::unique_ptr<Subcommand> MakePullCommand();
+std::unique_ptr<Subcommand> MakeCarryCommand();
+std::unique_ptr<Subcommand> MakeSnookCheckCommand();
 
 // A picture size in pixels, given as "WIDTHxHEIGHT".
 struct PictureSize {

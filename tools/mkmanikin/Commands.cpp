@@ -12,6 +12,19 @@
 #include "host/MKVersion.h"
 
 namespace mkcli {
+namespace {
+
+// "a, b, c or d": the names of the commands, as registered.
+std::string CommandList(const std::vector<CLI::App*>& parsers, const char* last) {
+  std::string list;
+  for (std::size_t i = 0; i < parsers.size(); ++i) {
+    if (i > 0) list += i + 1 == parsers.size() ? std::string(" ") + last + " " : ", ";
+    list += parsers[i]->get_name();
+  }
+  return list;
+}
+
+}  // namespace
 
 int Run(int argc, char** argv) {
   CLI::App app(
@@ -32,6 +45,11 @@ int Run(int argc, char** argv) {
   commands.push_back(MakeRulaCommand());
   commands.push_back(MakeReachCommand());
   commands.push_back(MakePopulationCommand());
+  commands.push_back(MakeLiftCommand());
+  commands.push_back(MakePushCommand());
+  commands.push_back(MakePullCommand());
+  commands.push_back(MakeCarryCommand());
+  commands.push_back(MakeSnookCheckCommand());
   std::vector<CLI::App*> parsers;
   for (const auto& command : commands) parsers.push_back(command->Add(app));
 
@@ -45,12 +63,11 @@ int Run(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     if (argc == 1) {
-      std::cerr << kProgram << ": give a command: create, export, demo, rula or population\nRun '"
+      std::cerr << kProgram << ": give a command: " << CommandList(parsers, "or") << "\nRun '"
                 << kProgram << " --help' for more.\n";
     } else if (argv[1][0] != '-' && app.get_subcommands().empty()) {
-      std::cerr << kProgram << ": unknown command '" << argv[1]
-                << "': the commands are create, export, demo, rula and population\nRun '"
-                << kProgram << " --help' for more.\n";
+      std::cerr << kProgram << ": unknown command '" << argv[1] << "': the commands are "
+                << CommandList(parsers, "and") << "\nRun '" << kProgram << " --help' for more.\n";
     } else {
       std::string chosen = kProgram;
       for (const CLI::App* command : app.get_subcommands()) chosen += " " + command->get_name();

@@ -154,8 +154,7 @@ void PartFrame() {
 void UserDatabases() {
   MKDatabaseManager* dm = MKDatabaseManager::GetInstance();
   MKUserDBAnthro* population = dm->GetUserAnthroDBAtIndex(dm->GetNumberOfUserAnthroDB());
-  MKUserDBJointLimits* limits =
-      dm->GetUserJointLimitsDBAtIndex(dm->GetNumberOfUserJointLimitsDB());
+  MKUserDBJointLimits* limits = dm->GetUserJointLimitsDBAtIndex(dm->GetNumberOfUserJointLimitsDB());
   Check(population == nullptr && limits == nullptr,
         "dm->GetUserJointLimitsDBAtIndex(n), GetUserAnthroDBAtIndex(n)");
 }
