@@ -11,10 +11,11 @@ library applies it as "more than 15 lifts/min gives 0". --check compares with th
 instead of writing it (exit status 1 when they differ).
 """
 
-import argparse
 import csv
 import pathlib
 import sys
+
+from generated_file import write_or_check
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 DATA = ROOT / "tools" / "niosh"
@@ -74,18 +75,5 @@ def generate():
     return "\n".join(out) + "\n"
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--check", action="store_true")
-    args = parser.parse_args()
-    text = generate()
-    if args.check:
-        same = OUTPUT.exists() and OUTPUT.read_text(encoding="utf-8") == text
-        print("up to date" if same else f"{OUTPUT} differs")
-        return 0 if same else 1
-    OUTPUT.write_text(text, encoding="utf-8")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(write_or_check(OUTPUT, generate))

@@ -12,9 +12,10 @@ here. A user who holds the paper replaces the NA cells with its values in pounds
 the file with `mkmanikin snook-check FILE`.
 """
 
-import argparse
 import pathlib
 import sys
+
+from generated_file import write_or_check
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 OUTPUT = ROOT / "data" / "snook-ciriello-1991.csv"
@@ -98,18 +99,5 @@ def generate():
     return "\n".join(lines) + "\n"
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--check", action="store_true")
-    args = parser.parse_args()
-    text = generate()
-    if args.check:
-        same = OUTPUT.exists() and OUTPUT.read_text(encoding="utf-8") == text
-        print("up to date" if same else f"{OUTPUT} differs")
-        return 0 if same else 1
-    OUTPUT.write_text(text, encoding="utf-8")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(write_or_check(OUTPUT, generate))

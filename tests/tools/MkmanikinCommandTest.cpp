@@ -203,7 +203,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{{"export", "--sex", "male", "--png", "a.png", "--size", "big"},
                  2,
                  "'big' is not a picture size"},
-        BadInput{{}, 2, "give a command: create, export, demo, rula, reach, population, lift, push, pull, carry or snook-check"},
+        BadInput{{},
+                 2,
+                 "give a command: create, export, demo, rula, reach, population, lift, push, pull, "
+                 "carry or snook-check"},
         BadInput{{"dance"}, 2, "unknown command 'dance'"}));
 
 // Checks an OBJ text: consistent counts, valid indices, unit normals.
