@@ -204,6 +204,7 @@ class ReachCommand : public Subcommand {
       TriangleMesh mesh = BuildSkinMesh(*built);
       for (const HandTask* hand : {&right, &left})
         if (hand->position) MarkTarget(mesh, *hand->position);
+      mesh.ComputeNormals();  // the markers' vertices need theirs too
       Paint paint(mesh.GroupNames().size());
       for (std::size_t g = 0; g < paint.size(); ++g)
         if (mesh.GroupNames()[g] == "target") paint[g] = kTargetColour;

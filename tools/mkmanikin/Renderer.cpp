@@ -110,8 +110,10 @@ void Canvas::Draw(const TriangleMesh& mesh, const Placement& placement, const Pa
       x[k] = placement.offsetX * factor + s * Dot(p, view.right);
       y[k] = placement.offsetY * factor - s * Dot(p, view.up);
       z[k] = Dot(p, view.toward);
-      // Without vertex normals the triangle is shaded flat.
-      n[k] = (normals.empty() ? Normalized(mesh.AreaNormal(i)) : normals[t.v[k]]) * side;
+      // Without a normal for every vertex the triangle is shaded flat.
+      n[k] =
+          (normals.size() != positions.size() ? Normalized(mesh.AreaNormal(i)) : normals[t.v[k]]) *
+          side;
     }
     const double area = EdgeFunction(x[0], y[0], x[1], y[1], x[2], y[2]);
     if (std::fabs(area) < 1e-12) continue;
