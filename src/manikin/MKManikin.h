@@ -175,7 +175,7 @@ class MKManikin : public MKManikinPart {
 
   // Persistence. The parts of a record read and checked, before the paste.
   struct ReadRecord;
-  // The sections from the memo to the IK specifications.
+  // The sections from the memo to the IK solver settings.
   static MKStatus ReadManikin(KelStreamDefinition& stream, ReadRecord& record);
   // The clothing count, 0 or 1, and the skipped clothing record.
   static MKStatus ReadClothing(KelStreamDefinition& stream);

@@ -30,7 +30,7 @@ enum MKStatusCode : int {
   MKStatusPushDistanceRefused = 206,
   MKStatusPullDistanceRefused = 207,
   MKStatusCarryDistanceRefused = 208,
-  // RULA: no specifications, or a body, DOF or segment they cannot score.
+  // RULA: no scoring settings, or a body, DOF or segment they cannot score.
   MKStatusNoRULAResult = 209,
   // Lifting warnings: the analysis finished, but the posture is doubtful.
   MKStatusOriginNotBalanced = 250,

@@ -1,4 +1,4 @@
-// RULA specifications: attributes, angle ranges and their scores, the
+// RULA scoring settings: attributes, angle ranges and their scores, the
 // scoring copies, and specs without a body.
 #include <gtest/gtest.h>
 
