@@ -2,6 +2,7 @@
 // the manikin as it found it, and that reach grows with size.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -54,6 +55,12 @@ std::vector<std::vector<MK3DVertex>> WorldEnvelope(const mktest::Manikin& m, con
   return meshes;
 }
 
+MKFrame FrameOf(const MK4x4Matrix& m) {
+  MKFrame frame;
+  m.GetMKFrame(frame);
+  return frame;
+}
+
 mktest::Manikin MakeEnveloped(int sex, double percentile, const Arm& side) {
   mktest::Manikin m = mktest::Make(sex, percentile);
   m->GetBody()->SetMeshResolution(kResolution);
@@ -73,9 +80,10 @@ struct PostureState {
   std::vector<int> activity;
   int behavior;
   double tolerance;
+  std::vector<double> pelvicFrame;
   bool operator==(const PostureState& o) const {
     return values == o.values && activity == o.activity && behavior == o.behavior &&
-           tolerance == o.tolerance;
+           tolerance == o.tolerance && pelvicFrame == o.pelvicFrame;
   }
 };
 
@@ -89,6 +97,11 @@ PostureState StateOf(const mktest::Manikin& m) {
     s.activity.push_back(solver->GetIKConstraint(i)->IsActive() ? 1 : 0);
   s.behavior = solver->GetBehavior();
   s.tolerance = solver->GetIKTolerance();
+  MKFrame frame;
+  solver->GetPelvicMovement(frame);
+  const MK4x4Matrix pelvic(frame);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 3; ++c) s.pelvicFrame.push_back(pelvic(r, c));
   return s;
 }
 
@@ -118,6 +131,12 @@ TEST(MKBodyReachEnvelope, RingsLieWithinReachAndAreReachedAgain) {
     // The top of the envelope lies above the shoulder, the bottom below it.
     EXPECT_GT(meshes.front()[0].y, origin.y + 0.5 * ChainLength(m, side));
     EXPECT_LT(meshes.back()[0].y, origin.y - 0.5 * ChainLength(m, side));
+
+    // Stretched out somewhere: the sweep goes beyond the arm's reach.
+    double farthest = 0.0;
+    for (const std::vector<MK3DVertex>& mesh : meshes)
+      for (const MK3DVertex& p : mesh) farthest = std::max(farthest, Distance(p, origin));
+    EXPECT_GT(farthest, 0.95 * ChainLength(m, side));
 
     MKIKManager* solver = m->GetIKManager();
     MKIKConstraint* c = nullptr;
@@ -173,6 +192,10 @@ TEST(MKBodyReachEnvelope, LeavesTheManikinAsItWas) {
     (round % 2 ? head : foot)->Deactivate();
     solver->SetBehavior(round == 0 ? 1 : 0x8000 | (round << 1));
     solver->SetIKTolerance(0.001 + 0.01 * unit(rng));
+    MK4x4Matrix pelvic;
+    pelvic.BuildFromTrans(unit(rng), unit(rng), unit(rng));
+    pelvic.RotY(unit(rng));
+    solver->SetPelvicFrame(FrameOf(pelvic));
     const PostureState before = StateOf(m);
     // Right hand, then the right forearm (no descendant of itself: refused), then a left finger.
     const MKShortName from[3] = {RSArSc, RSArSc, LSArCl}, to[3] = {RSHaCPr, RSArFAr, LSHaIn2};
@@ -182,12 +205,16 @@ TEST(MKBodyReachEnvelope, LeavesTheManikinAsItWas) {
   ASSERT_EQ(Segment(m, RSBoTst)->GetSkinElement()->GetNumberOfMeshes(), 5u);
   ASSERT_EQ(Segment(m, LSBoTst)->GetSkinElement()->GetNumberOfMeshes(), 5u);
 
+  // Emptied, so that an envelope built again from the same state would show.
+  Segment(m, RSBoTst)->InitSkinElement();
+  Segment(m, LSBoTst)->InitSkinElement();
   const PostureState before = StateOf(m);
   const struct {
     MKShortName from, to;
   } refused[] = {{LSArAr, RSHaCPr},
                  {RSArAr, LSHaCPr},
                  {SBoTh, RSHaCPr},
+                 {SBoTh, LSHaCPr},
                  {RSArAr, RSArAr},
                  {RSArCl, RSArFAr},
                  {RSArAr, SHeFr},
@@ -197,8 +224,8 @@ TEST(MKBodyReachEnvelope, LeavesTheManikinAsItWas) {
   for (const auto& args : refused) {
     body->BuildReachEnvelope(args.from, args.to, MKFrame());
     EXPECT_TRUE(StateOf(m) == before) << args.from << " " << args.to;
-    EXPECT_EQ(Segment(m, RSBoTst)->GetSkinElement()->GetNumberOfMeshes(), 5u);
-    EXPECT_EQ(Segment(m, LSBoTst)->GetSkinElement()->GetNumberOfMeshes(), 5u);
+    EXPECT_EQ(Segment(m, RSBoTst)->GetSkinElement()->GetNumberOfMeshes(), 0u);
+    EXPECT_EQ(Segment(m, LSBoTst)->GetSkinElement()->GetNumberOfMeshes(), 0u);
   }
 }
 
