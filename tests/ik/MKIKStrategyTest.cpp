@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "body/MKBody.h"
@@ -28,7 +29,8 @@ struct ManikinDeleter {
 
 // A fresh standing man per test: strategies move the pelvis and the spine.
 struct Fixture : ::testing::Test {
-  Fixture() {
+  Fixture() { Renew(); }
+  void Renew() {
     MKManikin* created = nullptr;
     MKManikin::Create(created, 1, 50.0, nullptr, 1, 1);
     man.reset(created);
@@ -239,4 +241,53 @@ TEST_F(Fixture, LineOfSightConstraintsTurnTheHeadAndGetTheirEyesBack) {
   // The head turned towards the target.
   EXPECT_GT((S(SHeFr)->GetGlobalMatrix().GetZAxis() - before.GetZAxis()).Norm(), 0.05);
   EXPECT_TRUE(AllWithinLimits());
+}
+
+// Random leans of a man whose feet are held: either the pelvis shift puts
+// the centre of gravity over the feet, the feet still on their targets, or
+// nothing changes.
+TEST_F(Fixture, BalanceEndsOverTheFeetOrChangesNothing) {
+  std::mt19937 rng(1613);
+  std::uniform_real_distribution<double> lean(-35.0, 35.0), knee(0.0, 20.0);
+  int balanced = 0, refused = 0;
+  for (int trial = 0; trial < 40; ++trial) {
+    Renew();
+    const double bend = knee(rng) * M_PI / 180.0;
+    for (MKShortName shank : {RSLeLe, LSLeLe}) S(shank)->GetDOF(0)->SetMathematicalValue(bend);
+    MKIKConstraint* feet[] = {Add(RSFoSo, RSBoIlp, MKIKConstraint::sPosition),
+                              Add(LSFoSo, LSBoIlp, MKIKConstraint::sPosition)};
+    MK4x4Matrix m;
+    m.Unit();
+    if (trial % 2)
+      m.RotX(lean(rng) * M_PI / 180.0);
+    else
+      m.RotZ(lean(rng) * M_PI / 180.0);
+    if (Manager().CheckRebalance(m)) continue;
+    const MK4x4Matrix entry = m;
+    const std::vector<double> before = Posture();
+    const MK4x4Matrix targets[] = {feet[0]->GetTargetMatrix(), feet[1]->GetTargetMatrix()};
+    if (Manager().RebalanceWithPelvic(m)) {
+      ++balanced;
+      EXPECT_TRUE(Manager().CheckRebalance(m));
+      for (MKIKConstraint* foot : feet) EXPECT_LT(foot->ComputePotential(), 0.5);
+      // The shift is horizontal: the rotation is kept and the targets move
+      // along the floor of the leaning frame.
+      for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) EXPECT_NEAR(m(r, c), entry(r, c), 1e-12);
+      EXPECT_GT((m.GetTranslation()).Norm(), 0.0);
+    } else {
+      ++refused;
+      EXPECT_EQ(Posture(), before);
+      for (int k = 0; k < 2; ++k)
+        for (int r = 0; r < 4; ++r)
+          for (int c = 0; c < 4; ++c) {
+            EXPECT_NEAR(feet[k]->GetTargetMatrix()(r, c), targets[k](r, c), 1e-9);
+            EXPECT_EQ(m(r, c), entry(r, c));
+          }
+    }
+    EXPECT_TRUE(feet[0]->IsActive() && feet[1]->IsActive());
+    EXPECT_TRUE(AllWithinLimits());
+  }
+  EXPECT_GE(balanced, 5);
+  EXPECT_GE(refused, 5);
 }
