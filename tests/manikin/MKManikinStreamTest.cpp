@@ -2,6 +2,7 @@
 // manikins and loose parts, and damaged records.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -68,9 +69,17 @@ constexpr int kTargetTypes[] = {MKIKConstraint::sPosition,
                                 MKIKConstraint::sPlaneWithZDirection};
 
 // A created, posed manikin with something set in every aspect that a record
-// holds.
+// holds; its body's coupling off with the gaze at a point. Its left
+// forearm, which a new manikin turns, is back at its default value.
 Manikin RichManikin(bool gazeAtInfinity) {
   Manikin m = Make(0, 5);
+  if (!gazeAtInfinity) m->GetBody()->DisableCoupling(false);
+  for (int n = 0; n < 3; ++n) {
+    MKDOF* forearm = DOF(m, LSArFAr, n);
+    if (!forearm) continue;
+    EXPECT_EQ(forearm->SetValue(std::fabs(forearm->GetDefaultValue()), forearm->GetDefaultRange()),
+              MKStatusSuccess);
+  }
   MKAnthro* anthro = m->GetAnthro();
   EXPECT_EQ(anthro->GetVariable("<SPAN>")->SetUserValue(160.0), MKStatusSuccess);
   EXPECT_EQ(anthro->Update(), MKStatusSuccess);
@@ -189,6 +198,7 @@ void ExpectSameObservables(MKManikin& a, MKManikin& b) {
       for (int c = 0; c < 4; ++c)
         EXPECT_EQ(ca->GetTargetMatrix()(r, c), cb->GetTargetMatrix()(r, c));
   }
+  EXPECT_EQ(a.GetBody()->IsCouplingEnabled(), b.GetBody()->IsCouplingEnabled());
   MKVision* va = a.GetVision();
   MKVision* vb = b.GetVision();
   EXPECT_EQ(va->GetFocalDistance(), vb->GetFocalDistance());
@@ -378,4 +388,22 @@ TEST(MKManikinStreamTest, AChangedFramingByteReadsOrChangesNothing) {
     newer[at + 7] = static_cast<char>(newer[at + 7] + 1);
     EXPECT_EQ(read(newer), MKStatusSuccess) << "version at " << at;
   }
+}
+
+// An anthropometric database reference below version 2.02 has no time
+// stamp: the manikin holding one reads as the newer one does.
+TEST(MKManikinStreamTest, AnOlderDatabaseReferenceReadsWithoutItsStamp) {
+  Manikin source = RichManikin(true);
+  std::string bytes = Bytes(*source);
+  const std::size_t at = bytes.find("0012B");
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_EQ(mktest::DoubleAt(bytes, at + 5), 2.02);
+  bytes.replace(at + 5, 8, mktest::Bytes().Double(2.01).data);
+  bytes.replace(at + 13, 4, mktest::Bytes().Int(mktest::IntAt(bytes, at + 13) - 8).data);
+  bytes.erase(at + 17, 8);
+  bytes.replace(13, 4, mktest::Bytes().Int(mktest::IntAt(bytes, 13) - 8).data);
+  Manikin receiver = Make(1, 50);
+  KelStreamDefinition stream(bytes.data(), bytes.size());
+  ASSERT_EQ(receiver->Read(stream), MKStatusSuccess);
+  ExpectSameObservables(*source, *receiver);
 }
