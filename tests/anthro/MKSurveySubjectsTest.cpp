@@ -42,6 +42,8 @@ MKStatus ReadText(MKSurveySubjects& subjects, const std::string& text) {
 
 TEST(MKSurveySubjectsTest, ShippedSurveysHoldEveryRecordedSubject) {
   const int counts[2][2] = {{2208, 1774}, {1986, 4082}};
+  // People with a measured value beyond 4 standard deviations of their population.
+  const int outside[2][2] = {{25, 14}, {15, 28}};
   const unsigned int columns[2] = {84, 54};
   for (int s = 0; s < 2; ++s)
     for (int sex = 0; sex < 2; ++sex) {
@@ -49,13 +51,20 @@ TEST(MKSurveySubjectsTest, ShippedSurveysHoldEveryRecordedSubject) {
       ASSERT_EQ(subjects.ReadSurvey(s == 0 ? 1988 : 2012, sex), MKStatusSuccess)
           << subjects.GetProblem();
       ASSERT_EQ(subjects.GetNumberOfSubjects(), static_cast<unsigned int>(counts[s][sex]));
+      const MKDBAnthro* database = s == 0 ? MKDatabaseManager::GetInstance()->GetDefaultAnthroDB()
+                                          : MKDatabaseManager::GetInstance()->GetAnthroDBFromName(
+                                                KelUnicodeString("US ARMY 2012"));
+      const MKAnthro anthro(nullptr, database, sex);
       unsigned int most = 0;
+      int beyond = 0;
       for (const MKSubject& subject : subjects.GetSubjects()) {
+        beyond += !subject.IsWithinBounds(anthro);
         EXPECT_EQ(subject.GetSex(), sex);
         most = std::max(most, static_cast<unsigned int>(subject.GetMeasurements().size()));
         EXPECT_GT(subject.GetMeasuredValue(kStature), 140.0);
       }
       EXPECT_EQ(most, columns[s]);
+      EXPECT_EQ(beyond, outside[s][sex]);
     }
   MKSurveySubjects none;
   EXPECT_EQ(none.ReadSurvey(2000, 0), MKStatusMissingInput);
@@ -82,6 +91,7 @@ TEST(MKSurveySubjectsTest, MalformedFilesAreRefusedWhole) {
       "SUBJECT_NUMBER,<STATURE>\n1\n",
       "SUBJECT_NUMBER,<STATURE>\n,160\n",
       "SUBJECT_NUMBER,<STATURE>\n1,-160\n",
+      "SUBJECT_NUMBER,<STATURE>\n1,0\n",
       "SUBJECT_NUMBER,<STATURE>\n1,1e3\n",
       "SUBJECT_NUMBER,<STATURE>\n1,160x\n",
       "SUBJECT_NUMBER,<STATURE>\n1,nan\n",
@@ -130,9 +140,17 @@ TEST(MKSurveySubjectsTest, SubjectManikinsKeepTheirMeasuresAndStature) {
       ASSERT_EQ(MKManikin::Create(created, sex, 50.0, database, 1, 1), MKStatusSuccess);
       mktest::Manikin manikin(created);
       MKAnthro& anthro = *manikin->GetAnthro();
-      for (int k = 0; k < kPerFile; ++k) {
-        const MKSubject& subject =
-            *subjects.GetSubjectAtIndex(random() % subjects.GetNumberOfSubjects());
+      // The sample, and the first person outside the bounds, who is made as measured too.
+      std::vector<const MKSubject*> chosen;
+      for (int k = 0; k < kPerFile; ++k)
+        chosen.push_back(subjects.GetSubjectAtIndex(random() % subjects.GetNumberOfSubjects()));
+      for (const MKSubject& subject : subjects.GetSubjects())
+        if (!subject.IsWithinBounds(anthro)) {
+          chosen.push_back(&subject);
+          break;
+        }
+      for (const MKSubject* each : chosen) {
+        const MKSubject& subject = *each;
         SCOPED_TRACE(std::to_string(year) + " " + subject.GetIdentifier());
         ASSERT_EQ(subject.ApplyTo(anthro), MKStatusSuccess);
         unsigned int fixed = 0;

@@ -78,6 +78,8 @@ TEST(StudyTest, TaskFilesAreReadOrRefusedWithLineAndField) {
        "t.json:8: checks[3].body_point: give one of"},
       {9, R"(    {"name": "button", "type": "posture", "max_score": 4},)",
        "t.json:9: checks[4].name: another check has this name"},
+      {9, R"(    {"name": "other", "type": "reach", "point": [0, 100, 30]},)",
+       "t.json:9: checks[4].hand: another check already reaches with this hand"},
       {10, R"(    {"name": "rula", "type": "posture", "max_score": 9})",
        "t.json:10: checks[5].max_score: give a number from 1 to 7"},
       {10, R"(    {"name": "rula", "type": "posture", "max_score": 4, "load": 2})",

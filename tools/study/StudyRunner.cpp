@@ -71,7 +71,8 @@ Frame PlaceWorker(MKBody& body, const Placement& placement) {
 // One thread's manikins, one per sex, made again for each person.
 class Worker {
  public:
-  Worker(const StudyTask& task, const MKDBAnthro* database) : task(task) {
+  Worker(const StudyTask& task, const MKDBAnthro* database)
+      : task(task), scratch{MKAnthro(nullptr, database, 0), MKAnthro(nullptr, database, 1)} {
     for (int sex : {0, 1}) {
       if (sex == 0 ? !task.population.women : !task.population.men) continue;
       MKManikin* created = nullptr;
@@ -94,7 +95,7 @@ class Worker {
     // The build sizes segments in the current posture: always the same one,
     // so that a person never depends on the one made before.
     body.SetPosture(MKPostureStanding);
-    const MKStatus made = subject.ApplyTo(*manikin.GetAnthro());
+    const MKStatus made = Make(subject, manikin);
     if (made != MKStatusSuccess) {
       out.status = static_cast<int>(made.GetCode());
       return out;
@@ -121,6 +122,26 @@ class Worker {
   }
 
  private:
+  // The person's anthropometry is predicted on a copy that belongs to no
+  // manikin, so that neither skin nor anchor points are made; the manikin
+  // takes its values and builds its skeleton from them.
+  MKStatus Make(const MKSubject& subject, MKManikin& manikin) {
+    MKAnthro& copy = scratch[subject.GetSex()];
+    const MKStatus made = subject.ApplyTo(copy);
+    if (made != MKStatusSuccess) return made;
+    MKAnthro& anthro = *manikin.GetAnthro();
+    anthro.SetInterpolationMethod(0);
+    for (unsigned int i = 0; i < anthro.GetNumberOfVariables(); ++i) {
+      const MKAnthroVariable* from = copy.GetVariableAtIndex(i);
+      MKAnthroVariable* to = anthro.GetVariableAtIndex(i);
+      if (from->GetManagementType() == 1)
+        to->SetUserValue(from->GetValue());
+      else
+        to->SetValue(from->GetValue());
+    }
+    return manikin.BuildManikin(subject.GetSex());
+  }
+
   // Every reach solved together, each hand from its clavicle.
   void Reach(MKManikin& manikin, const Frame& frame, SubjectOutcome& out) {
     MKIKManager& solver = *manikin.GetIKManager();
@@ -209,6 +230,7 @@ class Worker {
   }
 
   const StudyTask& task;
+  MKAnthro scratch[2];
   ManikinPtr manikins[2];
 };
 
