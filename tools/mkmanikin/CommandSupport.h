@@ -38,6 +38,7 @@ std::unique_ptr<Subcommand> MakePushCommand();
 std::unique_ptr<Subcommand> MakePullCommand();
 std::unique_ptr<Subcommand> MakeCarryCommand();
 std::unique_ptr<Subcommand> MakeSnookCheckCommand();
+std::unique_ptr<Subcommand> MakeStudyCommand();
 
 // A picture size in pixels, given as "WIDTHxHEIGHT".
 struct PictureSize {

@@ -51,6 +51,7 @@ int Run(int argc, char** argv) {
   commands.push_back(MakePullCommand());
   commands.push_back(MakeCarryCommand());
   commands.push_back(MakeSnookCheckCommand());
+  commands.push_back(MakeStudyCommand());
   std::vector<CLI::App*> parsers;
   for (const auto& command : commands) parsers.push_back(command->Add(app));
 
