@@ -107,19 +107,17 @@ bool StripBeginMark(KelString& tag) {
 }  // namespace
 
 namespace {
-MKPartReaderFactory& ReaderOf(MKPartID kind) {
+// Filled by the subsystems' static initialisers while the library loads,
+// before any host thread can call in; only read afterwards. Null for a kind
+// out of range.
+MKPartReaderFactory* ReaderOf(MKPartID kind) {
   static MKPartReaderFactory factories[MKPartPrefAnglesDof3ID + 1] = {};
-  static MKPartReaderFactory none = nullptr;
-  if (kind < 0 || kind > MKPartPrefAnglesDof3ID) {
-    none = nullptr;
-    return none;
-  }
-  return factories[kind];
+  return kind < 0 || kind > MKPartPrefAnglesDof3ID ? nullptr : &factories[kind];
 }
 }  // namespace
 
 void MKRegisterPartReader(MKPartID kind, MKPartReaderFactory factory) {
-  ReaderOf(kind) = factory;
+  if (MKPartReaderFactory* slot = ReaderOf(kind)) *slot = factory;
 }
 
 MKManikinPart* MKManikinPart::CreateReader(MKPartID kind) {
@@ -129,8 +127,8 @@ MKManikinPart* MKManikinPart::CreateReader(MKPartID kind) {
     case MKPartFrameID:
       return MKManikinPartFrame::Create();
     default: {
-      const MKPartReaderFactory factory = ReaderOf(kind);
-      return factory ? factory(kind) : nullptr;
+      const MKPartReaderFactory* slot = ReaderOf(kind);
+      return slot && *slot ? (*slot)(kind) : nullptr;
     }
   }
 }
