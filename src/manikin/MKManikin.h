@@ -83,6 +83,9 @@ class MKManikin : public MKManikinPart {
   // The value of the anthropometric variable of that reference number; 0 when none.
   double GetAnthroValue(unsigned int referenceNumber) const;
   MKStatus PasteAnthroDBRef(MKManikinPart* part);
+  // After a posture paste the eyes aim at the point; when they cannot, the
+  // head and the trunk turn towards it (behaviour set to 1). A manikin read
+  // or copied keeps its gaze as stored.
   void ResetFocusPointAfterPastePosture(const MK3DVertex& focusPoint);
 
   // Sizes the skeleton and the body ellipses from the anthropometry, keeping
@@ -215,4 +218,7 @@ class MKManikin : public MKManikinPart {
   MKAnthro* anthro = nullptr;
   MKVision* vision = nullptr;
   MKIKManager* ikManager = nullptr;
+  // Set while a read record or a whole manikin is pasted: the gaze is
+  // restored, not sought.
+  bool restoring = false;
 };

@@ -286,6 +286,9 @@ MKStatus MKManikin::PasteManikin(const MKManikin& source) {
     PasteFrom(reference.get(), 1);
   if (const Extracted reference = extract(MKPartAnthroDBReferenceID); reference && anthro)
     if (anthro->PasteFrom(reference.get(), 1) == MKStatusSuccess) anthro->Update();
+  // The vision comes with the manikin: the posture does not seek a gaze.
+  const bool wasRestoring = restoring;
+  restoring = true;
   MKStatus status = MKStatusSuccess;
   for (MKPartID kind : {MKPartMemoID, MKPartPrefAnglesID, MKPartIKSpecsID, MKPartIKConstraintsID,
                         MKPartAnthropometryID, MKPartPostureID, MKPartVisionID, MKPartJointLimitsID,
@@ -294,5 +297,6 @@ MKStatus MKManikin::PasteManikin(const MKManikin& source) {
     if (const Extracted part = extract(kind)) status = PasteFrom(part.get(), 1);
     if (status != MKStatusSuccess) break;
   }
+  restoring = wasRestoring;
   return status;
 }

@@ -220,12 +220,15 @@ MKStatus MKManikin::PasteRecord(ReadRecord& record) {
     else
       body->DisableCoupling(false);
   }
-  for (int i = 0; i < kSectionCount; ++i) {
+  const bool wasRestoring = restoring;
+  restoring = true;
+  MKStatus status = MKStatusSuccess;
+  for (int i = 0; i < kSectionCount && status == MKStatusSuccess; ++i) {
     MKManikinPart* part = record.parts[i].get();
     if (!part) continue;
-    const MKStatus status = kSections[i].kind == MKPartAnthroDBReferenceID ? PasteAnthroDBRef(part)
-                                                                           : PasteFrom(part, 1);
-    if (status != MKStatusSuccess) return status;
+    status = kSections[i].kind == MKPartAnthroDBReferenceID ? PasteAnthroDBRef(part)
+                                                            : PasteFrom(part, 1);
   }
-  return MKStatusSuccess;
+  restoring = wasRestoring;
+  return status;
 }
