@@ -140,9 +140,7 @@ void MKManikin::ResetFocusPointAfterPastePosture(const MK3DVertex& focusPoint) {
     rotation->RestoreLimits();
     rotation->SetValue(value, rotation->GetRange());
   }
-  if (!vision || vision->LookAt(focusPoint) == MKStatusSuccess) return;
-  // A manikin read back or copied keeps the gaze it had.
-  if (restoring || !ikManager || !body) return;
+  if (!vision || vision->LookAt(focusPoint) == MKStatusSuccess || !ikManager || !body) return;
   // Beyond the eyes' reach: the head and the trunk turn towards the point.
   ikManager->SetBehavior(1);
   MKFrame frame;

@@ -84,8 +84,7 @@ class MKManikin : public MKManikinPart {
   double GetAnthroValue(unsigned int referenceNumber) const;
   MKStatus PasteAnthroDBRef(MKManikinPart* part);
   // After a posture paste the eyes aim at the point; when they cannot, the
-  // head and the trunk turn towards it (behaviour set to 1). A manikin read
-  // or copied keeps its gaze as stored.
+  // head and the trunk turn towards it (behaviour set to 1).
   void ResetFocusPointAfterPastePosture(const MK3DVertex& focusPoint);
 
   // Sizes the skeleton and the body ellipses from the anthropometry, keeping
@@ -218,7 +217,18 @@ class MKManikin : public MKManikinPart {
   MKAnthro* anthro = nullptr;
   MKVision* vision = nullptr;
   MKIKManager* ikManager = nullptr;
-  // Set while a read record or a whole manikin is pasted: the gaze is
-  // restored, not sought.
-  bool restoring = false;
+  // Set while a whole manikin is pasted or read: its vision restores the
+  // recorded look after the posture, so the posture paste leaves the eyes.
+  bool pastingWhole = false;
+  // Sets `pastingWhole` for a scope.
+  class WholePaste {
+   public:
+    explicit WholePaste(MKManikin& manikin) : manikin(manikin) { manikin.pastingWhole = true; }
+    ~WholePaste() { manikin.pastingWhole = false; }
+    WholePaste(const WholePaste&) = delete;
+    WholePaste& operator=(const WholePaste&) = delete;
+
+   private:
+    MKManikin& manikin;
+  };
 };

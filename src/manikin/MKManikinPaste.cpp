@@ -152,7 +152,8 @@ MKStatus MKManikin::PastePosture(const MKManikinPart* source) {
   }
   if (!earlier) {
     if (headLimitsRemoved) ResetLimitsThroughLock(headTurn);
-    if (MKLineOfSight* middle = vision ? vision->GetCentralLineOfSight() : nullptr)
+    MKLineOfSight* middle = vision ? vision->GetCentralLineOfSight() : nullptr;
+    if (middle && !pastingWhole)
       ResetFocusPointAfterPastePosture(middle->GetEndPoint(MKGlobalSpace));
   }
   if (coupled) body->EnableCoupling(false);
@@ -278,6 +279,7 @@ MKStatus MKManikin::PasteJointLimitsDBRef(const MKManikinPart* source) {
 }
 
 MKStatus MKManikin::PasteManikin(const MKManikin& source) {
+  const WholePaste whole(*this);
   auto extract = [&source](MKPartID kind) {
     return Extracted(source.ExtractPart(kind, 0, nullptr));
   };
@@ -286,9 +288,6 @@ MKStatus MKManikin::PasteManikin(const MKManikin& source) {
     PasteFrom(reference.get(), 1);
   if (const Extracted reference = extract(MKPartAnthroDBReferenceID); reference && anthro)
     if (anthro->PasteFrom(reference.get(), 1) == MKStatusSuccess) anthro->Update();
-  // The vision comes with the manikin: the posture does not seek a gaze.
-  const bool wasRestoring = restoring;
-  restoring = true;
   MKStatus status = MKStatusSuccess;
   for (MKPartID kind : {MKPartMemoID, MKPartPrefAnglesID, MKPartIKSpecsID, MKPartIKConstraintsID,
                         MKPartAnthropometryID, MKPartPostureID, MKPartVisionID, MKPartJointLimitsID,
@@ -297,6 +296,5 @@ MKStatus MKManikin::PasteManikin(const MKManikin& source) {
     if (const Extracted part = extract(kind)) status = PasteFrom(part.get(), 1);
     if (status != MKStatusSuccess) break;
   }
-  restoring = wasRestoring;
   return status;
 }
