@@ -91,6 +91,11 @@ TEST(StudyTest, TaskFilesAreReadOrRefusedWithLineAndField) {
     const std::string error = ErrorOf(WithLine(c.line, c.text));
     EXPECT_EQ(error.substr(0, c.message.size()), c.message) << error;
   }
+  const StudyTask women = ParseStudyTask(
+      R"({"population": {"survey": 2012, "sex": "female"}, "checks": [{"type": "posture", "max_score": 3}]})",
+      "t.json");
+  EXPECT_TRUE(women.population.women && !women.population.men);
+  EXPECT_EQ(women.population.survey, 2012);
   EXPECT_EQ(ErrorOf(R"({"population": {"survey": 1988}})"), "t.json:1: checks: missing");
   EXPECT_EQ(ErrorOf("[1]"), "t.json:1: task: give an object {...}");
 }
