@@ -31,6 +31,7 @@ std::unique_ptr<Subcommand> MakeExportCommand();
 std::unique_ptr<Subcommand> MakeDemoCommand();
 std::unique_ptr<Subcommand> MakeRulaCommand();
 std::unique_ptr<Subcommand> MakeReachCommand();
+std::unique_ptr<Subcommand> MakeEnvelopeCommand();
 std::unique_ptr<Subcommand> MakePopulationCommand();
 std::unique_ptr<Subcommand> MakeLiftCommand();
 std::unique_ptr<Subcommand> MakePushCommand();

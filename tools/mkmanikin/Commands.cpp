@@ -44,6 +44,7 @@ int Run(int argc, char** argv) {
   commands.push_back(MakeDemoCommand());
   commands.push_back(MakeRulaCommand());
   commands.push_back(MakeReachCommand());
+  commands.push_back(MakeEnvelopeCommand());
   commands.push_back(MakePopulationCommand());
   commands.push_back(MakeLiftCommand());
   commands.push_back(MakePushCommand());
