@@ -93,6 +93,8 @@
 #include "anthro/MKDBJointLimitsVariable.h"
 #include "anthro/MKDatabase.h"
 #include "anthro/MKDatabaseManager.h"
+#include "anthro/MKSubject.h"
+#include "anthro/MKSurveySubjects.h"
 #include "anthro/MKUserDBAnthro.h"
 #include "anthro/MKUserDBAnthroVariable.h"
 #include "anthro/MKUserDBJointLimits.h"

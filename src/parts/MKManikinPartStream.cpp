@@ -155,10 +155,27 @@ MKStatus MKManikinPart::WriteLength(KelStreamDefinition& stream) const {
   return MKPersistenceRoutines::WriteInt(stream, static_cast<int>(size));
 }
 
+namespace {
+
+// The stamp of the record being written, 0 outside one.
+thread_local long enclosingStamp = 0;
+
+}  // namespace
+
+MKManikinPart::EnclosingStamp::EnclosingStamp(long stamp) : previous(enclosingStamp) {
+  enclosingStamp = stamp;
+}
+
+MKManikinPart::EnclosingStamp::~EnclosingStamp() {
+  enclosingStamp = previous;
+}
+
 MKStatus MKManikinPart::WriteTimeStamp(KelStreamDefinition& stream) {
   // A library record is stamped at each write; other parts keep their first stamp.
-  if (partID == MKPartLibraryID || timeStamp == 0)
+  if (partID == MKPartLibraryID)
     timeStamp = static_cast<long>(std::time(nullptr));
+  else if (timeStamp == 0)
+    timeStamp = enclosingStamp != 0 ? enclosingStamp : static_cast<long>(std::time(nullptr));
   MKStatus status = MKPersistenceRoutines::WriteInt(stream, 0);
   if (status == MKStatusSuccess)
     status = MKPersistenceRoutines::WriteInt(stream, static_cast<int>(timeStamp));
