@@ -3,7 +3,8 @@
 # self-check example and the documented-calls host (tests/install/conformance)
 # as separate projects that find the library with find_package(MKManikin
 # CONFIG), checks pkg-config and that no internal header is installed, and
-# runs the installed command-line tool when it was built.
+# runs the installed command-line tool and imports the Python module when
+# they were built.
 set -euo pipefail
 build=$1
 source=$2
@@ -31,5 +32,13 @@ test -f "$(find "$scratch/prefix" -path '*share/MKManikin/LumHumanModeling.msg' 
 if [ -x "$scratch/prefix/bin/mkmanikin" ]; then
   table=$("$scratch/prefix/bin/mkmanikin" create --sex male --percentile 50 --format csv)
   grep -q '^STATURE,' <<<"$table"
+fi
+# The installed Python module, when it was built, imported from its
+# site-packages directory by the interpreter it was built for.
+module=$(find "$scratch/prefix" -path '*-packages/mkmanikin*.so' | head -1)
+if [ -n "$module" ]; then
+  stature=$(PYTHONPATH=$(dirname "$module") "${MKMANIKIN_PYTHON:-python3}" -c \
+    "import mkmanikin; m = mkmanikin.Manikin.create(sex='female', percentile=5); print(round(m.dimensions['STATURE'], 1))")
+  [ "$stature" = 152.5 ] || { echo "installed Python module: stature $stature" >&2; exit 1; }
 fi
 echo "install check passed"
