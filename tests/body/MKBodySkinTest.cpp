@@ -196,8 +196,6 @@ TEST(MKBodySkinTest, KneesAndElbowsStayClosedWhenTheyBend) {
   }
 }
 
-}  // namespace
-
 // The one-argument cap call adds the caps its ellipse asks for, and only those.
 TEST(MKBodySkinTest, CapMeshesAreThoseTheEllipseAsksFor) {
   mktest::Manikin manikin = mktest::Make(1, 50.0);
@@ -227,3 +225,36 @@ TEST(MKBodySkinTest, CapMeshesAreThoseTheEllipseAsksFor) {
   }
   EXPECT_GT(capped, 0);
 }
+
+// A limb that starts unlinked inside its ancestor (a thigh in the pelvis)
+// opens its skin with a dome: cap points reaching back from its first
+// section by up to half that section's smaller axis, none beyond.
+TEST(MKBodySkinTest, UnlinkedLimbsStartWithADome) {
+  mktest::Manikin manikin = mktest::Make(0, 50.0);
+  ASSERT_TRUE(manikin);
+  MKBody& body = *manikin->GetBody();
+  int domes = 0;
+  for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i) {
+    MKSegment& segment = *body.GetSegmentAtIndex(i);
+    MKSkinElement* skin = segment.GetSkinElement();
+    MKEllipse* first = nullptr;
+    for (int e = 0; !first && e < segment.GetNumberOfEllipses(); ++e)
+      if (segment.GetEllipseAtIndex(e)->HasMesh()) first = segment.GetEllipseAtIndex(e);
+    if (!skin || !first || first->HasBeginCap() || first->IsLinkedToAncestor() ||
+        !segment.GetAncestor())
+      continue;
+    SCOPED_TRACE(segment.GetShortNameAsString());
+    const MKMesh& dome = *skin->GetMesh(0);
+    ASSERT_EQ(dome.GetType(), MKMesh::MKCap);
+    const MK4x4Matrix toSection = !first->GetLocalMatrix();
+    const double depth = 0.5 * std::fmin(first->GetMajorAxis(), first->GetMinorAxis());
+    double reach = 0.0;
+    for (unsigned int k = 0; k < dome.GetNumberOfPoints(); ++k)
+      reach = std::fmax(reach, std::fabs(Carried(toSection, dome[k]).z));
+    EXPECT_NEAR(reach, depth, 1e-6 * depth);
+    ++domes;
+  }
+  EXPECT_GE(domes, 2);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "body/MKBody.h"
@@ -73,8 +74,6 @@ bool SameInWorld(MKSegment* sa, const MKMesh& a, MKSegment* sb, const MKMesh& b)
 constexpr MKShortName kVertebrae[] = {SBoL5,  SBoL4,  SBoL3, SBoL2, SBoL1, SBoT12,
                                       SBoT11, SBoT10, SBoT9, SBoT8, SBoT7, SBoT6,
                                       SBoT5,  SBoT4,  SBoT3, SBoT2, SBoT1};
-
-}  // namespace
 
 TEST(MKBodyTrunkSkinTest, BoundSearches) {
   MKBody body(nullptr, 1, 0);
@@ -317,3 +316,31 @@ TEST(MKBodyTrunkSkinTest, StandingBalanceFollowsTheCentreOfGravity) {
   body->ResetPosture();
   EXPECT_TRUE(body->IsBalanced());
 }
+
+// Between two sections only, the tube rises straight out of both: a ring
+// asked for anywhere between them is centred at the height asked for.
+TEST(MKBodyTrunkSkinTest, ATubeOfTwoSectionsRisesStraight) {
+  Manikin m = MakeMale50();
+  ASSERT_TRUE(m);
+  MKBody* body = m->GetBody();
+  for (const auto& pair : {std::make_pair(EBoOm, EBoCh), std::make_pair(EBoBu, EBoNi)}) {
+    MKEllipse* low = body->GetEllipse(pair.first);
+    MKEllipse* high = body->GetEllipse(pair.second);
+    ASSERT_TRUE(low && high);
+    KelRawCollPV ellipses;
+    ellipses.Append(low);
+    ellipses.Append(high);
+    MKMesh curve(MKMesh::MKPointSet);
+    curve.Append(low->GetPosition(MKPositionCenter, MKGlobalSpace));
+    curve.Append(high->GetPosition(MKPositionCenter, MKGlobalSpace));
+    for (double t : {0.2, 0.45, 0.8}) {
+      const double y = curve[0].y + t * (curve[1].y - curve[0].y);
+      MKMesh ring(MKMesh::MKRing);
+      ASSERT_TRUE(
+          body->CreateInterpolatedEllipse(low->GetSegment(), ellipses, curve, At(y), 1.0, ring));
+      EXPECT_NEAR(WorldCentre(low->GetSegment(), ring).y, y, 1e-6) << pair.first << " " << t;
+    }
+  }
+}
+
+}  // namespace
