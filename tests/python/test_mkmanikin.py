@@ -32,9 +32,9 @@ def test_create_and_dimensions():
     tall = Manikin.create(sex="male", fixed={"STATURE": 180}, fixed_percentiles={"<WEIGHT>": 90})
     rows = {r["acronym"]: r for r in tall.records()}
     assert rows["STATURE"]["value"] == pytest.approx(180)
-    assert rows["STATURE"]["fixed"] and rows["STATURE"]["conditional_sd"] is None
+    assert rows["STATURE"]["source"] == "fixed" and rows["STATURE"]["conditionalStdDev"] is None
     assert rows["WEIGHT"]["percentile"] == pytest.approx(90, abs=0.01)
-    assert not rows["SPAN"]["fixed"] and rows["SPAN"]["conditional_sd"] > 0
+    assert rows["SPAN"]["source"] == "predicted" and rows["SPAN"]["conditionalStdDev"] > 0
     army = Manikin.create(sex=0, population="US ARMY 2012")
     assert army.population == "US ARMY 2012" and army.sex == "female"
 
