@@ -9,6 +9,7 @@
 
 #include "AnthropometryTable.h"
 #include "Bindings.h"
+#include "CommandSupport.h"
 #include "Failure.h"
 #include "ManikinBuilder.h"
 #include "NamedPostures.h"
@@ -170,6 +171,10 @@ void RegisterManikin(py::module_& module, ManikinClass& manikin) {
                   "predicted.")
       .def_static("from_bytes", &FromBytes, py::arg("data"),
                   "A manikin read back from its part record.")
+      .def("__repr__",
+           [](const Manikin& m) {
+             return "<Manikin " + mkcli::Describe(m.Get(), m.percentile) + ">";
+           })
       .def("to_bytes", &ToBytes, "The manikin's part record, as Manikin.from_bytes reads it.")
       .def_property_readonly(
           "sex", [](const Manikin& m) { return mkcli::SexName(m.Get().GetAnthro()->GetSex()); })

@@ -23,6 +23,7 @@ def test_create_and_dimensions():
     assert round(woman.dimensions["STATURE"], 1) == 152.5
     assert (woman.sex, woman.percentile) == ("female", 5)
     assert woman.population == "US NATICK"
+    assert repr(woman) == '<Manikin female, 5th percentile of "US NATICK">'
     records = woman.records()
     assert [r["acronym"] for r in records][:1] and len(records) == len(woman.dimensions)
     by_acronym = {r["acronym"]: r for r in records}
@@ -135,6 +136,8 @@ def test_reach_outcomes(man):
         man.reach(hand="third", position=(0, 0, 0))
     with pytest.raises(ValueError):
         man.reach(position=(math.nan, 0, 0))
+    with pytest.raises(ValueError):
+        man.reach(position=(20, 30, 30), orientation=(0, math.inf, 0))
 
 
 def test_rula(man):
