@@ -2,6 +2,18 @@
 
 // libMKManikin: a digital human for ergonomic studies. This header includes
 // every public header of the library.
+//
+// Threads: a host may use different manikins from different threads at
+// once. What the library shares between manikins (the database manager and
+// its databases, the message catalogue, the skin tables, the data-file
+// tables, identifier counters, the registered UI listener) is made or
+// guarded so that this is safe, each piece read on first use by whichever
+// thread asks first. One manikin, and anything taken from it (its body,
+// segments, IK manager, analysis specs), must not be used from two threads
+// at once without the host's own locking; nor may a database be removed, or
+// the last reference to the built-in ones released, while another thread
+// still uses it. The library never calls setlocale; a host that changes the
+// locale while other threads read or write text files races with them.
 
 #include "host/MKVersion.h"
 
@@ -81,6 +93,8 @@
 #include "anthro/MKDBJointLimitsVariable.h"
 #include "anthro/MKDatabase.h"
 #include "anthro/MKDatabaseManager.h"
+#include "anthro/MKSubject.h"
+#include "anthro/MKSurveySubjects.h"
 #include "anthro/MKUserDBAnthro.h"
 #include "anthro/MKUserDBAnthroVariable.h"
 #include "anthro/MKUserDBJointLimits.h"

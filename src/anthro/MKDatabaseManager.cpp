@@ -28,17 +28,24 @@ MKDatabaseManager* MKDatabaseManager::GetInstance() {
   return &instance;
 }
 
+void MKDatabaseManager::SetAppDatabaseManager(MKAppDatabaseManager* provider) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
+  appDatabaseManager = provider;
+}
+
 MKDatabaseManager::~MKDatabaseManager() {
   DestroyAll(userAnthroDBs);
   DestroyAll(userJointLimitsDBs);
 }
 
 MKDBAnthro* MKDatabaseManager::GetDefaultAnthroDB() {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   if (defaultAnthroDB.GetNumberOfVariables() == 0) defaultAnthroDB.CreateUSNatickDB();
   return &defaultAnthroDB;
 }
 
 MKDBAnthro* MKDatabaseManager::GetAnthroDB(const KelString& uuid) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   if (uuid.Length() == 0) return nullptr;
   MKDBAnthro* builtIn = GetDefaultAnthroDB();
   if (UUIDOf(*builtIn) == uuid) return builtIn;
@@ -49,11 +56,13 @@ MKDBAnthro* MKDatabaseManager::GetAnthroDB(const KelString& uuid) {
 }
 
 MKDBJointLimits* MKDatabaseManager::GetDefaultJointLimitsDB() {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   if (defaultJointLimitsDB.GetNumberOfVariables() == 0) defaultJointLimitsDB.CreateOrvaneDB();
   return &defaultJointLimitsDB;
 }
 
 MKDBJointLimits* MKDatabaseManager::GetJointLimitsDB(const KelString& uuid) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   if (uuid.Length() == 0) return nullptr;
   MKDBJointLimits* builtIn = GetDefaultJointLimitsDB();
   if (UUIDOf(*builtIn) == uuid) return builtIn;
@@ -64,19 +73,23 @@ MKDBJointLimits* MKDatabaseManager::GetJointLimitsDB(const KelString& uuid) {
 }
 
 unsigned int MKDatabaseManager::GetNumberOfUserAnthroDB() const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   return static_cast<unsigned int>(userAnthroDBs.Size());
 }
 
 unsigned int MKDatabaseManager::GetNumberOfUserJointLimitsDB() const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   return static_cast<unsigned int>(userJointLimitsDBs.Size());
 }
 
 MKUserDBAnthro* MKDatabaseManager::GetUserAnthroDBAtIndex(unsigned int index) const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   if (index >= GetNumberOfUserAnthroDB()) return nullptr;
   return static_cast<MKUserDBAnthro*>(UserDatabaseAt(userAnthroDBs, static_cast<int>(index) + 1));
 }
 
 MKUserDBJointLimits* MKDatabaseManager::GetUserJointLimitsDBAtIndex(unsigned int index) const {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   if (index >= GetNumberOfUserJointLimitsDB()) return nullptr;
   return static_cast<MKUserDBJointLimits*>(
       UserDatabaseAt(userJointLimitsDBs, static_cast<int>(index) + 1));
@@ -88,6 +101,7 @@ KelUnicodeString MKDatabaseManager::GetShippedAnthroDBName(unsigned int index) {
 }
 
 MKDBAnthro* MKDatabaseManager::GetAnthroDBFromName(const KelUnicodeString& name) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   MKDBAnthro* builtIn = GetDefaultAnthroDB();
   if (builtIn->GetName() == name) return builtIn;
   for (unsigned int i = 0; i < GetNumberOfUserAnthroDB(); ++i)
@@ -109,6 +123,7 @@ MKDBAnthro* MKDatabaseManager::GetAnthroDBFromName(const KelUnicodeString& name)
 }
 
 MKStatus MKDatabaseManager::LoadDatabase(KelStreamDefinition& stream, MKDatabase*& db) {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   db = nullptr;
   KelString tag;
   MKStatus status = MKManikinPart::ReadTagBegin(stream, tag);
@@ -142,6 +157,7 @@ MKStatus MKDatabaseManager::LoadDatabase(KelStreamDefinition& stream, MKDatabase
 
 void MKDatabaseManager::RemoveDatabase(MKDatabase* db) {
   if (!db) return;
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   KelRawCollPV* list = nullptr;
   if (db->GetMKClassName() == MKDatabase::MKDBClassUserAnthro)
     list = &userAnthroDBs;
@@ -160,10 +176,12 @@ void MKDatabaseManager::RemoveDatabase(MKDatabase* db) {
 }
 
 unsigned int MKDatabaseManager::AddRefNumberOfDefaultDB() {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   return ++referenceCount;
 }
 
 unsigned int MKDatabaseManager::DeleteRefNumberOfDefaultDB() {
+  const std::lock_guard<std::recursive_mutex> lock(mutex);
   if (--referenceCount == 0) {
     defaultAnthroDB.Clear();
     defaultJointLimitsDB.Clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <mutex>
+
 #include "anthro/MKDBAnthro.h"
 #include "anthro/MKDBJointLimits.h"
 #include "anthro/MKDatabase.h"
@@ -18,7 +20,11 @@ class MKAppDatabaseManager;
 // the user databases loaded from streams or found through the host's
 // provider. Databases it hands out stay its own; callers keep plain pointers.
 //
-// Not synchronised: every call comes from the host's thread.
+// Safe to call from several threads at once: each call holds the manager's
+// lock, so the built-in databases are filled once and registrations do not
+// collide. The databases handed out are read without it; removing one, or
+// releasing the last reference, while another thread uses it is the host's
+// to prevent.
 class MKDatabaseManager {
  public:
   static MKDatabaseManager* GetInstance();
@@ -63,7 +69,7 @@ class MKDatabaseManager {
   void RemoveDatabase(MKDatabase* db);
 
   // The host's provider of further databases; not owned; null for none.
-  void SetAppDatabaseManager(MKAppDatabaseManager* provider) { appDatabaseManager = provider; }
+  void SetAppDatabaseManager(MKAppDatabaseManager* provider);
 
   // Users of the built-in databases, counted by the host. Both answer the new
   // count; the last release clears the built-in databases and destroys every
@@ -90,6 +96,9 @@ class MKDatabaseManager {
   static MKDatabase* FindByUUID(const KelRawCollPV& list, const KelString& uuid);
   static void DestroyAll(KelRawCollPV& list);
 
+  // Recursive: reading a user database asks for the built-in one, and a
+  // lookup by name registers what it loads.
+  mutable std::recursive_mutex mutex;
   // User databases, held as MKDatabase pointers; a removed one leaves a null.
   KelRawCollPV userAnthroDBs;
   KelRawCollPV userJointLimitsDBs;

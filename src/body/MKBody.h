@@ -10,6 +10,7 @@
 #include "host/KelRawColl.h"
 #include "host/KelUnicodeString.h"
 #include "math/MK3DVertex.h"
+#include "math/MKFrame.h"
 #include "math/MKMesh.h"
 #include "parts/MKMemo.h"
 #include "parts/MKStatus.h"
@@ -123,6 +124,20 @@ class MKBody : public MKBodyElement {
   void GetBasisOfSupportWhenStanding(MKMesh& points);
   void GetBasisOfSupportWhenSitting(MKMesh& points);
   bool IsBalanced();
+
+  // Reach envelope. Sweeps the arm that holds `to` (a segment below a
+  // forearm) with the manikin's IK solver towards n - 1 latitude rings of n
+  // points (n the mesh resolution) on a sphere about the arm's origin, 1.2
+  // times the chain's length in radius, and towards its poles; the points
+  // reached go, in the girdle's frame, to the skin element of the shoulder
+  // girdle (RSBoTst or LSBoTst): the upper pole as a cap of n copies of its
+  // point, the rings from the top down, the lower pole's cap. The reaching
+  // point is the tip of `to` moved by `frame` (the unit frame: none); `from`
+  // only names the side, which must be that of `to`. Posture, constraint
+  // activity, solver behaviour, tolerance and pelvic movement are as before;
+  // nothing at all changes when a segment is missing, `to` is not below a
+  // forearm or `from` lies on another side.
+  void BuildReachEnvelope(MKShortName from, MKShortName to, const MKFrame& frame);
 
   // Skin: rings of `GetMeshResolution()` points swept through the ellipses.
   unsigned int GetMeshResolution() const { return meshResolution; }

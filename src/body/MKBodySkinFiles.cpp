@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "body/MKBody.h"
+#include "body/detail/MKSkinTablesLock.h"
 #include "host/KelDataPath.h"
 #include "host/KelFile.h"
 #include "host/KelGetEnv.h"
@@ -314,6 +315,11 @@ void DropStaleFeatures(int sex) {
 
 }  // namespace
 
+std::mutex& MKSkinTablesMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 void MKBody::InitPathList() {
   sDefaultPathList.RemoveAll();
   const char* value = KelGetEnv("KelGraphicPath");
@@ -337,6 +343,8 @@ void MKBody::InitPathList() {
 }
 
 int MKBody::ReadMeshData(int sex) {
+  // Bodies are built on several threads; one of them reads, the others wait.
+  const std::lock_guard<std::mutex> lock(MKSkinTablesMutex());
   if (sDefaultPathList.Size() == 0) InitPathList();
   if (sex == 0) {
     if (sFemaleDataRead) return 0;

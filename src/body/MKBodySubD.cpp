@@ -6,6 +6,7 @@
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
+#include "body/detail/MKSkinTablesLock.h"
 #include "host/KelFatalError.h"
 #include "host/KelSdoCreateMesh.h"
 #include "host/KelSdoMesh.h"
@@ -126,12 +127,15 @@ void MKBody::AssignSubDVertices() {
   const int sex = GetSexOfCurrentBody();
   if (!IsSex(sex)) return;
   const EllipseTable ellipses = TableOfEllipses(*this);
+  const std::lock_guard<std::mutex> lock(MKSkinTablesMutex());
+  // Bodies of one sex agree on these places, so after the first body an
+  // anchor is written only when a body of another layout disagrees.
   for (int v = 0; v < sNbVertices[sex]; ++v)
     for (MKSubDVertex::Anchor& anchor : sSubDVertices[sex][v].anchors) {
       const auto found = ellipses.find(anchor.ellipseShortName);
       if (found == ellipses.end()) continue;
-      anchor.segmentIndex = found->second.segment;
-      anchor.ellipseIndex = found->second.index;
+      if (anchor.segmentIndex != found->second.segment) anchor.segmentIndex = found->second.segment;
+      if (anchor.ellipseIndex != found->second.index) anchor.ellipseIndex = found->second.index;
     }
   for (unsigned int i = 0; i < GetNumberOfSegments(); ++i)
     GetSegmentAtIndex(i)->CompletlyRemoveAllHierarchies(3);

@@ -242,8 +242,8 @@ void MKDOF::UpdateVisionPrefAngles() {
   // Only the lines of sight keep other zones in step with their own: the
   // eyes move together, so a line's zones are copied onto the same axis of
   // the vision's other lines. The copies report back here; the guard stops
-  // them going round.
-  static bool copying = false;
+  // them going round. Per thread: other threads copy other manikins' zones.
+  thread_local bool copying = false;
   const MKLineOfSight* line = GetOwnerLineOfSight();
   const MKVision* vision = line ? line->GetVision() : nullptr;
   if (copying || !vision) return;

@@ -1,17 +1,26 @@
 #include "host/KelFile.h"
 
 #include <cstdio>
+#include <mutex>
 #include <vector>
 
 namespace {
 
 // Open files by handle; slot 0 is never used so that a handle is never 0.
+// Threads open and close their own files at once, so the table is locked;
+// a handle's file is used by one thread only.
 std::vector<std::FILE*>& OpenFiles() {
   static std::vector<std::FILE*> files(1, nullptr);
   return files;
 }
 
+std::mutex& OpenFilesMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 std::FILE* FileOf(unsigned int handle) {
+  const std::lock_guard<std::mutex> lock(OpenFilesMutex());
   auto& files = OpenFiles();
   return handle < files.size() ? files[handle] : nullptr;
 }
@@ -22,6 +31,7 @@ int KelFOpen(const KelUnicodeString* path, const char* mode, unsigned int* handl
   if (!path || !mode || !handle || path->GetLengthInChar() == 0) return -1;
   std::FILE* file = std::fopen(path->ConvertToChar(), mode);
   if (!file) return -1;
+  const std::lock_guard<std::mutex> lock(OpenFilesMutex());
   auto& files = OpenFiles();
   for (unsigned int i = 1; i < files.size(); ++i) {
     if (!files[i]) {
@@ -66,8 +76,13 @@ int KelFEof(unsigned int handle) {
 }
 
 int KelFClose(unsigned int handle) {
-  std::FILE* file = FileOf(handle);
-  if (!file) return -1;
-  OpenFiles()[handle] = nullptr;
+  std::FILE* file = nullptr;
+  {
+    const std::lock_guard<std::mutex> lock(OpenFilesMutex());
+    auto& files = OpenFiles();
+    if (handle >= files.size() || !files[handle]) return -1;
+    file = files[handle];
+    files[handle] = nullptr;
+  }
   return std::fclose(file) == 0 ? 0 : -1;
 }

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "host/KelDataPath.h"
@@ -42,8 +43,12 @@ Texts Load(const std::string& catalogue) {
   return KelReadMsgCatalog(in);
 }
 
+// Catalogues are read on first use by any thread. A map's elements stay in
+// place when others are added, so the texts handed out need no lock.
 const Texts& Catalogue(const std::string& name) {
+  static std::mutex mutex;
   static std::map<std::string, Texts> catalogues;
+  const std::lock_guard<std::mutex> lock(mutex);
   auto found = catalogues.find(name);
   if (found == catalogues.end()) found = catalogues.emplace(name, Load(name)).first;
   return found->second;

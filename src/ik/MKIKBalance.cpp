@@ -59,7 +59,9 @@ bool MKIKManager::RebalanceWithPelvic(MK4x4Matrix& m) {
   for (unsigned int i = 0; i < support.GetNumberOfPoints(); ++i)
     middle += r * MK3x1Matrix(support[i]);
   if (support.GetNumberOfPoints() > 0) middle *= 1.0 / support.GetNumberOfPoints();
-  MK3x1Matrix d = middle - g;
+  // The pelvis goes towards the middle of the feet: the targets, and with
+  // them the feet, go the other way.
+  MK3x1Matrix d = g - middle;
   d(1) = 0.0;
 
   // Only the legs follow the shifts.

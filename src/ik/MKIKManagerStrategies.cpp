@@ -163,7 +163,8 @@ MKStatus MKIKManager::ResolveFullBody() {
   MK4x4Matrix rotation(pelvicFrame);
   const MK3x1Matrix start = rotation.GetTranslation();
   rotation(3, 0) = rotation(3, 1) = rotation(3, 2) = 0.0;
-  MK3x1Matrix vertical = (!rotation) * MK3x1Matrix(0.0, 0.0, 1.0);
+  // The body stands along its Y axis (the floor is Y = 0).
+  MK3x1Matrix vertical = (!rotation) * MK3x1Matrix(0.0, 1.0, 0.0);
   MK3x1Matrix moved(0.0, 0.0, 0.0);
   double slack = std::numeric_limits<double>::infinity();
   if (behavior & (kPelvisFree | kPelvisVertical))

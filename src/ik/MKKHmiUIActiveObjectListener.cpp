@@ -1,14 +1,17 @@
 #include "ik/MKKHmiUIActiveObjectListener.h"
 
+#include <atomic>
+
 namespace {
-MKKHmiUIActiveObjectListener* registered = nullptr;
+// Solves on several threads ask for it while the host may change it.
+std::atomic<MKKHmiUIActiveObjectListener*> registered{nullptr};
 }  // namespace
 
 MKKHmiUIActiveObjectListener* MKKHmiUIActiveObjectListener::GetUIActiveObjectListener() {
-  return registered;
+  return registered.load();
 }
 
 void MKKHmiUIActiveObjectListener::SetUIActiveObjectListener(
     MKKHmiUIActiveObjectListener* listener) {
-  registered = listener;
+  registered.store(listener);
 }

@@ -215,4 +215,18 @@ class MKManikin : public MKManikinPart {
   MKAnthro* anthro = nullptr;
   MKVision* vision = nullptr;
   MKIKManager* ikManager = nullptr;
+  // Set while a whole manikin is pasted or read: its vision restores the
+  // recorded look after the posture, so the posture paste leaves the eyes.
+  bool pastingWhole = false;
+  // Sets `pastingWhole` for a scope.
+  class WholePaste {
+   public:
+    explicit WholePaste(MKManikin& manikin) : manikin(manikin) { manikin.pastingWhole = true; }
+    ~WholePaste() { manikin.pastingWhole = false; }
+    WholePaste(const WholePaste&) = delete;
+    WholePaste& operator=(const WholePaste&) = delete;
+
+   private:
+    MKManikin& manikin;
+  };
 };

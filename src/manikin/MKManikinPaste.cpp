@@ -152,7 +152,8 @@ MKStatus MKManikin::PastePosture(const MKManikinPart* source) {
   }
   if (!earlier) {
     if (headLimitsRemoved) ResetLimitsThroughLock(headTurn);
-    if (MKLineOfSight* middle = vision ? vision->GetCentralLineOfSight() : nullptr)
+    MKLineOfSight* middle = vision ? vision->GetCentralLineOfSight() : nullptr;
+    if (middle && !pastingWhole)
       ResetFocusPointAfterPastePosture(middle->GetEndPoint(MKGlobalSpace));
   }
   if (coupled) body->EnableCoupling(false);
@@ -278,6 +279,7 @@ MKStatus MKManikin::PasteJointLimitsDBRef(const MKManikinPart* source) {
 }
 
 MKStatus MKManikin::PasteManikin(const MKManikin& source) {
+  const WholePaste whole(*this);
   auto extract = [&source](MKPartID kind) {
     return Extracted(source.ExtractPart(kind, 0, nullptr));
   };

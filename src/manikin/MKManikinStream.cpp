@@ -38,6 +38,10 @@ constexpr Section kSections[] = {
 };
 constexpr int kSectionCount = static_cast<int>(sizeof kSections / sizeof kSections[0]);
 
+// The sections by the order of their paste: the posture before the vision,
+// whose recorded look then holds whatever the posture moved.
+constexpr int kPasteOrder[kSectionCount] = {0, 1, 2, 3, 4, 6, 5, 7, 8, 9};
+
 // The leading int of a section holding `part` (null: none).
 int LeadOf(const Section& section, const MKManikinPart* part) {
   if (!part) return 0;
@@ -126,6 +130,7 @@ MKStatus MKManikin::Write(KelStreamDefinition& stream) {
   if (status == MKStatusSuccess) status = WriteVersion(stream);
   if (status == MKStatusSuccess) status = WriteLength(stream);
   if (status == MKStatusSuccess) status = WriteTimeStamp(stream);
+  const EnclosingStamp stamp(GetTimeStamp());
   if (status == MKStatusSuccess)
     status = MKPersistenceRoutines::WriteInt(stream, body->IsCouplingEnabled() ? 1 : 0);
   for (int i = 0; i < kSectionCount && status == MKStatusSuccess; ++i) {
@@ -220,11 +225,13 @@ MKStatus MKManikin::PasteRecord(ReadRecord& record) {
     else
       body->DisableCoupling(false);
   }
+  const WholePaste whole(*this);
   for (int i = 0; i < kSectionCount; ++i) {
-    MKManikinPart* part = record.parts[i].get();
+    MKManikinPart* part = record.parts[kPasteOrder[i]].get();
     if (!part) continue;
-    const MKStatus status = kSections[i].kind == MKPartAnthroDBReferenceID ? PasteAnthroDBRef(part)
-                                                                           : PasteFrom(part, 1);
+    const MKStatus status = kSections[kPasteOrder[i]].kind == MKPartAnthroDBReferenceID
+                                ? PasteAnthroDBRef(part)
+                                : PasteFrom(part, 1);
     if (status != MKStatusSuccess) return status;
   }
   return MKStatusSuccess;

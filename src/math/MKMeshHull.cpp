@@ -8,14 +8,15 @@
 
 namespace {
 
-// The plane that Turn measures in, set by ConvexHull from its first points.
+// The plane that Turn measures in, set by ConvexHull from its first points;
+// one per thread, as hulls may be built on several threads at once.
 struct HullPlane {
   MK3DVertex origin;
   double u[3] = {1, 0, 0};
   double v[3] = {0, 0, 1};
   double n[3] = {0, 1, 0};
 };
-HullPlane currentPlane;
+thread_local HullPlane currentPlane;
 
 void Difference(const MK3DVertex& a, const MK3DVertex& b, double out[3]) {
   out[0] = a.x - b.x;

@@ -164,6 +164,20 @@ class MKManikinPart {
   void SetTimeStamp(long stamp) { timeStamp = stamp; }
   void SetVersion(double newVersion) { version = newVersion; }
 
+  // For its lifetime, the parts written that have no time stamp yet take
+  // `stamp` in place of the clock: the parts of a record are written at
+  // the moment of the record, so writing it again gives the same bytes.
+  class EnclosingStamp {
+   public:
+    explicit EnclosingStamp(long stamp);
+    ~EnclosingStamp();
+    EnclosingStamp(const EnclosingStamp&) = delete;
+    EnclosingStamp& operator=(const EnclosingStamp&) = delete;
+
+   private:
+    long previous;
+  };
+
  private:
   MKPartID partID;
   double version;

@@ -107,19 +107,17 @@ bool StripBeginMark(KelString& tag) {
 }  // namespace
 
 namespace {
-MKPartReaderFactory& ReaderOf(MKPartID kind) {
+// Filled by the subsystems' static initialisers while the library loads,
+// before any host thread can call in; only read afterwards. Null for a kind
+// out of range.
+MKPartReaderFactory* ReaderOf(MKPartID kind) {
   static MKPartReaderFactory factories[MKPartPrefAnglesDof3ID + 1] = {};
-  static MKPartReaderFactory none = nullptr;
-  if (kind < 0 || kind > MKPartPrefAnglesDof3ID) {
-    none = nullptr;
-    return none;
-  }
-  return factories[kind];
+  return kind < 0 || kind > MKPartPrefAnglesDof3ID ? nullptr : &factories[kind];
 }
 }  // namespace
 
 void MKRegisterPartReader(MKPartID kind, MKPartReaderFactory factory) {
-  ReaderOf(kind) = factory;
+  if (MKPartReaderFactory* slot = ReaderOf(kind)) *slot = factory;
 }
 
 MKManikinPart* MKManikinPart::CreateReader(MKPartID kind) {
@@ -129,8 +127,8 @@ MKManikinPart* MKManikinPart::CreateReader(MKPartID kind) {
     case MKPartFrameID:
       return MKManikinPartFrame::Create();
     default: {
-      const MKPartReaderFactory factory = ReaderOf(kind);
-      return factory ? factory(kind) : nullptr;
+      const MKPartReaderFactory* slot = ReaderOf(kind);
+      return slot && *slot ? (*slot)(kind) : nullptr;
     }
   }
 }
@@ -157,10 +155,27 @@ MKStatus MKManikinPart::WriteLength(KelStreamDefinition& stream) const {
   return MKPersistenceRoutines::WriteInt(stream, static_cast<int>(size));
 }
 
+namespace {
+
+// The stamp of the record being written, 0 outside one.
+thread_local long enclosingStamp = 0;
+
+}  // namespace
+
+MKManikinPart::EnclosingStamp::EnclosingStamp(long stamp) : previous(enclosingStamp) {
+  enclosingStamp = stamp;
+}
+
+MKManikinPart::EnclosingStamp::~EnclosingStamp() {
+  enclosingStamp = previous;
+}
+
 MKStatus MKManikinPart::WriteTimeStamp(KelStreamDefinition& stream) {
   // A library record is stamped at each write; other parts keep their first stamp.
-  if (partID == MKPartLibraryID || timeStamp == 0)
+  if (partID == MKPartLibraryID)
     timeStamp = static_cast<long>(std::time(nullptr));
+  else if (timeStamp == 0)
+    timeStamp = enclosingStamp != 0 ? enclosingStamp : static_cast<long>(std::time(nullptr));
   MKStatus status = MKPersistenceRoutines::WriteInt(stream, 0);
   if (status == MKStatusSuccess)
     status = MKPersistenceRoutines::WriteInt(stream, static_cast<int>(timeStamp));

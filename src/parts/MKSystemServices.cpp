@@ -5,13 +5,13 @@
 const char* const MKSystemServices::sUnitializedSymbol = "*";
 
 namespace {
-KelUnicodeString& SystemDecimalPoint() {
-  static KelUnicodeString cache(MKSystemServices::sUnitializedSymbol);
-  return cache;
-}
-KelUnicodeString& DecimalPointToChange() {
-  static KelUnicodeString cache(MKSystemServices::sUnitializedSymbol);
-  return cache;
+KelUnicodeString ReadSystemDecimalPoint() {
+  const std::lconv* conventions = std::localeconv();
+  if (conventions && conventions->decimal_point && conventions->decimal_point[0]) {
+    const char first[2] = {conventions->decimal_point[0], 0};
+    return first;
+  }
+  return ".";
 }
 }  // namespace
 
@@ -20,27 +20,17 @@ KelUnicodeString MKSystemServices::GetSlash() {
 }
 
 KelUnicodeString MKSystemServices::GetSystemDecimalPoint() {
-  KelUnicodeString& cache = SystemDecimalPoint();
-  if (cache == sUnitializedSymbol) {
-    const std::lconv* conventions = std::localeconv();
-    if (conventions && conventions->decimal_point && conventions->decimal_point[0]) {
-      const char first[2] = {conventions->decimal_point[0], 0};
-      cache = first;
-    } else {
-      cache = ".";
-    }
-  }
-  return cache;
+  // Read once, by whichever thread asks first; the others wait for it.
+  static const KelUnicodeString point = ReadSystemDecimalPoint();
+  return point;
 }
 
 KelUnicodeString MKSystemServices::GetDecimalPointToChange() {
-  KelUnicodeString& cache = DecimalPointToChange();
-  if (cache == sUnitializedSymbol) {
+  static const KelUnicodeString toChange = [] {
     const KelUnicodeString point = GetSystemDecimalPoint();
-    if (point == ".")
-      cache = ",";
-    else if (point == ",")
-      cache = ".";
-  }
-  return cache;
+    if (point == ".") return KelUnicodeString(",");
+    if (point == ",") return KelUnicodeString(".");
+    return KelUnicodeString(sUnitializedSymbol);
+  }();
+  return toChange;
 }

@@ -1,10 +1,12 @@
 #include "parts/MKUUID.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 
 namespace {
-unsigned int uuidCounter = 0;
+// Manikins may be built on several threads at once.
+std::atomic<unsigned int> uuidCounter{0};
 
 // Writes `value` in lowercase hex, zero-padded to at least `width` digits,
 // as "%0*lx" would; answers the end. Written by hand because every
@@ -42,7 +44,7 @@ MKUUID::MKUUID() {
   end = PutHex(end, address & 0xFFFFUL, 4);
   end = PutText(end, "-8048-");
   end = PutHex(end, millis, 4);
-  end = PutHex(end, uuidCounter++, 8);
+  end = PutHex(end, uuidCounter.fetch_add(1, std::memory_order_relaxed), 8);
   *end = '\0';
   text = buffer;
 }

@@ -3,6 +3,7 @@
 #include "vision/MKVision.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "anthro/MKDBJointLimits.h"
 #include "anthro/MKDBJointLimitsVariable.h"
@@ -37,6 +38,11 @@ double Clamp(double value, double low, double high) {
 bool HasLimitData(const MKDBJointLimitsVariable* row) {
   return row && (row->GetMinMean() != 0.0 || row->GetMinStdDev() != 0.0 ||
                  row->GetMaxMean() != 0.0 || row->GetMaxStdDev() != 0.0);
+}
+
+bool SameBits(const MK3DVertex& a, const MK3DVertex& b) {
+  return std::memcmp(&a.x, &b.x, sizeof a.x) == 0 && std::memcmp(&a.y, &b.y, sizeof a.y) == 0 &&
+         std::memcmp(&a.z, &b.z, sizeof a.z) == 0;
 }
 
 }  // namespace
@@ -170,7 +176,11 @@ MK3DVertex MKVision::GetEyePosition(MKEye eye) const {
 
 double MKVision::GetFocalDistance() const {
   if (!manikin) return focusPoint.z;
-  return GetEyePosition(MKEye(activeSide)).DistanceFrom(focusPoint);
+  const MK3DVertex eye = GetEyePosition(MKEye(activeSide));
+  if (settled.side == activeSide && SameBits(settled.eye, eye) &&
+      SameBits(settled.focus, focusPoint))
+    return settled.distance;
+  return eye.DistanceFrom(focusPoint);
 }
 
 void MKVision::GetSideAngles(int side, double& vertical, double& horizontal) const {

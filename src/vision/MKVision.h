@@ -233,6 +233,9 @@ class MKVision : public MKManikinPart {
                       double verticalBottom, double centralCone);
   // The looks after a read or a paste: once with convergence, else per side.
   void LookAgain(double distance, const double vertical[3], const double horizontal[3]);
+  // After those looks and the ponctum setters: when the eyes ended where the
+  // recorded values say, up to rounding, they take those values exactly.
+  void SettleOnRecord(double distance, const double vertical[3], const double horizontal[3]);
   void CreateLinesOfSight();
   void ResetMiddleZones();
 
@@ -241,6 +244,17 @@ class MKVision : public MKManikinPart {
   // Set while several field angles change together.
   bool deferLimits = false;
   MK3DVertex focusPoint;
+  // A focal distance taken from a record, answered while the active eye and
+  // the focus point stay where they were when it was taken: the distance
+  // from the eye to a point placed along the angles gives it back only to
+  // within rounding.
+  struct Settled {
+    double distance;
+    int side;
+    MK3DVertex eye;
+    MK3DVertex focus;
+  };
+  Settled settled{0.0, -1, MK3DVertex(), MK3DVertex()};
   int activeSide = MKVisionMiddleSide;
   int type = MKVisionBinocular;
   double ponctumProximum = sDefaultPonctumProximum;

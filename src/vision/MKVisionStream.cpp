@@ -133,6 +133,7 @@ MKStatus MKVision::PasteFrom(const MKManikinPart* source, unsigned char) {
     SetPonctumProximum(vision->ponctumProximum);
     SetPonctumRemotum(vision->ponctumRemotum);
   }
+  SettleOnRecord(distance, vertical, horizontal);
   return MKStatusSuccess;
 }
 
@@ -161,6 +162,32 @@ void MKVision::LookAgain(double distance, const double vertical[3], const double
     LookAt(distance, vertical[side], horizontal[side]);
   }
   activeSide = saved;
+}
+
+void MKVision::SettleOnRecord(double distance, const double vertical[3],
+                              const double horizontal[3]) {
+  // A look at a finite distance goes through a point and back to angles,
+  // and so lands within rounding of the record; a look that went elsewhere
+  // (refused, bounded) is left as it is. With convergence the middle line
+  // took the active side's angles, without it each line its own.
+  if (!manikin || !std::isfinite(distance)) return;
+  constexpr double kRounding = 1e-9;
+  const int first = convergenceMode ? MKMiddleEye : 0;
+  const int last = convergenceMode ? MKMiddleEye : 2;
+  for (int side = first; side <= last; ++side) {
+    const int recorded = convergenceMode ? activeSide : side;
+    double v, h;
+    GetSideAngles(side, v, h);
+    if (!(std::fabs(v - vertical[recorded]) <= kRounding &&
+          std::fabs(h - horizontal[recorded]) <= kRounding))
+      return;
+  }
+  if (!(std::fabs(GetFocalDistance() - distance) <= kRounding * distance)) return;
+  for (int side = first; side <= last; ++side) {
+    const int recorded = convergenceMode ? activeSide : side;
+    TurnLine(lineOfSight[side], horizontal[recorded], vertical[recorded]);
+  }
+  settled = Settled{distance, activeSide, GetEyePosition(MKEye(activeSide)), focusPoint};
 }
 
 MKManikinPart* MKVision::ExtractPart(MKPartID kind, unsigned int index, KelRawCollint*) const {
@@ -321,6 +348,7 @@ MKStatus MKVision::Read(KelStreamDefinition& stream) {
     LookAgain(distance, vertical, horizontal);
     SetPonctumProximum(proximum);
     SetPonctumRemotum(remotum);
+    SettleOnRecord(distance, vertical, horizontal);
   }
   for (MKVisualLimitsVariable* record : records) record->Destroy();
   if (memo) memo->Destroy();

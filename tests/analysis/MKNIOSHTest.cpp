@@ -145,6 +145,30 @@ TEST_F(NIOSHLift, NIOSH1981ReferenceLift) {
   EXPECT_TRUE(std::isnan(results.rwlOrigin));
 }
 
+// Random hands, from hanging to raised forward, lifted often for one or eight
+// hours: AL follows the 1981 equation from the H and V it reports, the
+// maximum frequency 15 or 12/min up to 30 in and 18 or 15/min above.
+TEST_F(NIOSHLift, NIOSH1981FrequentLifts) {
+  MKBody& body = *woman->GetBody();
+  std::mt19937 rng(1981);
+  std::uniform_real_distribution<double> raise(0, 110), lifts(0.2, 15);
+  for (int trial = 0; trial < 16; ++trial) {
+    SCOPED_TRACE(trial);
+    mkhandlingtest::BothArms(body, 0)(raise(rng));
+    auto p = Posture(*woman);
+    const double perMinute = lifts(rng), hours = trial % 2 ? 8 : 1;
+    MKAnalysisResults r;
+    ASSERT_EQ(A::PerformNIOSH1981LiftLowerAnalysis(woman, p.get(), p.get(), perMinute / 60, hours,
+                                                   floor, floor, r),
+              MKStatusSuccess);
+    const double h = std::fmax(r.hOrigin * 100 / kInch, 6), v = r.vOrigin * 100 / kInch;
+    const double fMax = v <= 30 ? (hours == 1 ? 15 : 12) : (hours == 1 ? 18 : 15);
+    const double al = 90 * (6 / h) * (1 - 0.01 * std::fabs(v - 30)) * (1 - perMinute / fMax);
+    EXPECT_NEAR(r.actionLimit, std::fmax(al, 0) * kLb, 1e-9);
+    EXPECT_NEAR(r.maximumPermissibleLimit, 3 * std::fmax(al, 0) * kLb, 1e-9);
+  }
+}
+
 // Random lifts from hands low and forward to hands high, the trunk twisted
 // at the destination: RWL and LI within 1 % of the equation worked by hand
 // from the hands', ankles', soles' and hips' positions.

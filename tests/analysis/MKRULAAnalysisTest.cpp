@@ -24,10 +24,7 @@ using mkrulatest::DOF;
 using mkrulatest::Rad;
 using mkrulatest::SetDegrees;
 
-struct SpecsDeleter {
-  void operator()(MKRULASpecs* s) const { s->Destroy(); }
-};
-using Specs = std::unique_ptr<MKRULASpecs, SpecsDeleter>;
+using mkrulatest::Specs;
 
 // ---- The reference scorer ----
 

@@ -16,10 +16,7 @@ using mkrulatest::DOF;
 using mkrulatest::Rad;
 using mkrulatest::SetDegrees;
 
-struct SpecsDeleter {
-  void operator()(MKRULASpecs* s) const { s->Destroy(); }
-};
-using Specs = std::unique_ptr<MKRULASpecs, SpecsDeleter>;
+using mkrulatest::Specs;
 
 unsigned int Score(MKRULASpecs& specs, MKKEBodyPart part) {
   double angle = 0.0;

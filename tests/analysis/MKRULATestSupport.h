@@ -8,17 +8,24 @@
 
 #include <fstream>
 #include <map>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "analysis/MKRULASpecs.h"
 #include "body/MKBody.h"
 #include "body/MKDOF.h"
 #include "body/MKSegment.h"
 #include "math/MKUnitConversions.h"
 
 namespace mkrulatest {
+
+struct SpecsDeleter {
+  void operator()(MKRULASpecs* s) const { s->Destroy(); }
+};
+using Specs = std::unique_ptr<MKRULASpecs, SpecsDeleter>;
 
 inline double Rad(double degrees) {
   return MKUnitConversions::DegreesToRadians(degrees);

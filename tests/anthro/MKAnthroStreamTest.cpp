@@ -11,6 +11,7 @@
 #include "anthro/MKAnthro.h"
 #include "anthro/MKDBAnthro.h"
 #include "anthro/MKDatabaseManager.h"
+#include "parts/MKFramedRead.h"
 #include "parts/MKMemo.h"
 #include "parts/MKStreamTestSupport.h"
 
@@ -19,6 +20,7 @@ namespace {
 using mktest::Bytes;
 using mktest::BytesOf;
 using mktest::MemoRecord;
+using mktest::ReadFramed;
 using mktest::Record;
 using mktest::StreamOf;
 
@@ -62,18 +64,6 @@ std::string AnthroRecord(const Fields& f, const std::string& memo = "",
   return Record("0003", version, body.data);
 }
 
-// Reads a record the way the part readers do: tag, version and length first.
-MKStatus ReadInto(MKAnthro& anthro, const std::string& bytes) {
-  KelStreamDefinition stream = StreamOf(bytes);
-  KelString tag;
-  double version = 0;
-  unsigned int length = 0;
-  MKStatus status = MKManikinPart::ReadTagBegin(stream, tag);
-  if (status == MKStatusSuccess)
-    status = MKManikinPart::ReadVersionAndLength(stream, version, length);
-  return status == MKStatusSuccess ? anthro.Read(stream) : status;
-}
-
 std::string WrittenBy(MKAnthro& anthro) {
   KelStreamDefinition stream;
   EXPECT_EQ(anthro.Write(stream), MKStatusSuccess);
@@ -100,7 +90,7 @@ TEST(MKAnthroStreamTest, RecordReadAndWrittenBackByteForByte) {
   fields.variables[0] = VariableRecord(100, 170.0, 1, 7, MemoRecord("tall", "0004", 1004));
   const std::string record = AnthroRecord(fields, MemoRecord("notes", "0003", 999));
   MKAnthro anthro(nullptr, nullptr, 1);
-  ASSERT_EQ(ReadInto(anthro, record), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(anthro, record), MKStatusSuccess);
 
   EXPECT_EQ(anthro.GetSex(), 0);
   EXPECT_EQ(anthro.GetConstructionType(), MKPostureSitting);
@@ -132,7 +122,7 @@ TEST(MKAnthroStreamTest, WrittenAnthropometryRoundTrips) {
   EXPECT_EQ(mktest::IntAt(first, 13), static_cast<int>(anthro.GetSize()));
 
   MKAnthro read(nullptr, nullptr, 0);
-  ASSERT_EQ(ReadInto(read, first), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(read, first), MKStatusSuccess);
   EXPECT_EQ(WrittenBy(read), first);
   for (unsigned int i = 0; i < read.GetNumberOfVariables(); ++i) {
     EXPECT_EQ(read.GetVariableAtIndex(i)->GetValue(), anthro.GetVariableAtIndex(i)->GetValue());
@@ -152,28 +142,28 @@ TEST(MKAnthroStreamTest, OlderRecordsAndPercentiles) {
   MKAnthro anthro(nullptr, nullptr, 1);
   anthro.SetLimitBound(3.0);
   // 2.0: no limit bound; 1.01: no time stamp either; 1.0: no construction type.
-  ASSERT_EQ(ReadInto(anthro, AnthroRecord(fields, "", Reference(kUUID), 2.0)), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(anthro, AnthroRecord(fields, "", Reference(kUUID), 2.0)), MKStatusSuccess);
   EXPECT_EQ(anthro.GetLimitBound(), 3.0);
   EXPECT_EQ(anthro.GetConstructionType(), MKPostureSitting);
   MKAnthro older(nullptr, nullptr, 1);
-  ASSERT_EQ(ReadInto(older, AnthroRecord(fields, "", "", 1.01)), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(older, AnthroRecord(fields, "", "", 1.01)), MKStatusSuccess);
   EXPECT_EQ(older.GetVariable("<STATURE>")->GetValue(), 170.0);
   MKAnthro oldest(nullptr, nullptr, 1);
-  ASSERT_EQ(ReadInto(oldest, AnthroRecord(fields, "", "", 1.0)), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(oldest, AnthroRecord(fields, "", "", 1.0)), MKStatusSuccess);
   EXPECT_EQ(oldest.GetConstructionType(), MKPostureStanding);
 
   // Value type 1: the numbers are percentiles; written back as values.
   fields.valueType = 1;
   fields.variables = {VariableRecord(100, 95.0)};
   MKAnthro percentiles(nullptr, nullptr, 0);
-  ASSERT_EQ(ReadInto(percentiles, AnthroRecord(fields)), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(percentiles, AnthroRecord(fields)), MKStatusSuccess);
   EXPECT_EQ(percentiles.GetValueType(), 1);
   EXPECT_NEAR(percentiles.GetVariable("<STATURE>")->GetValue(), 162.94 + 1.645 * 6.36, 0.01);
   const std::string written = WrittenBy(percentiles);
   fields.valueType = 0;
   fields.variables = {VariableRecord(100, percentiles.GetVariable("<STATURE>")->GetValue())};
   MKAnthro expected(nullptr, nullptr, 0);
-  ASSERT_EQ(ReadInto(expected, AnthroRecord(fields)), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(expected, AnthroRecord(fields)), MKStatusSuccess);
   EXPECT_EQ(written.substr(17 + 8), WrittenBy(expected).substr(17 + 8));
 }
 
@@ -183,7 +173,7 @@ TEST(MKAnthroStreamTest, NewerPartsInsideAreSkipped) {
   const std::string newerReference =
       Record("0012", 3.0, Bytes().Stamp(1).data + MemoRecord("elsewhere", "0000", 1));
   MKAnthro anthro(nullptr, nullptr, 1);
-  ASSERT_EQ(ReadInto(anthro, AnthroRecord(fields, "", newerReference)), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(anthro, AnthroRecord(fields, "", newerReference)), MKStatusSuccess);
   EXPECT_EQ(anthro.GetVariable("<STATURE>")->GetManagementType(), 0);
   EXPECT_EQ(anthro.GetVariable("<WEIGHT>")->GetValue(), 70.0);
   EXPECT_EQ(anthro.GetDatabase(), MKDatabaseManager::GetInstance()->GetDefaultAnthroDB());
@@ -236,12 +226,12 @@ TEST(MKAnthroStreamTest, HostileRecordsAreRefusedAndChangeNothing) {
   anthro.Update();
   const std::string before = State(anthro);
   for (const auto& [name, bytes] : cases) {
-    EXPECT_EQ(ReadInto(anthro, bytes), MKStatusStreamContent) << name;
+    EXPECT_EQ(ReadFramed(anthro, bytes), MKStatusStreamContent) << name;
     EXPECT_EQ(State(anthro), before) << name;
   }
 
   // A reference to a database nobody has.
-  EXPECT_EQ(ReadInto(anthro, AnthroRecord(Fields(), "", Reference("no-such-database"))),
+  EXPECT_EQ(ReadFramed(anthro, AnthroRecord(Fields(), "", Reference("no-such-database"))),
             MKStatusAnthroDB);
   EXPECT_EQ(State(anthro), before);
 

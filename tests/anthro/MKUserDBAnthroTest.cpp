@@ -268,6 +268,26 @@ TEST_F(MKUserDBAnthroTest, HostileRecordsLeaveManagerAndDatabaseUnchanged) {
     EXPECT_EQ(target->Read(stream).GetCode(), MKStatusStreamContent) << change;
   }
 
+  // A correlation whose partner is the variable itself or one before it.
+  const auto pair = [](int partner, double first, double second) {
+    KelStreamDefinition s;
+    MKPersistenceRoutines::WriteInt(s, partner);
+    MKPersistenceRoutines::WriteDouble(s, first);
+    MKPersistenceRoutines::WriteDouble(s, second);
+    return Bytes(s);
+  };
+  std::size_t at = bytes.find(pair(125, 0.6, 0.5));
+  const bool swapped = at == std::string::npos;
+  if (swapped) at = bytes.find(pair(125, 0.5, 0.6));
+  ASSERT_NE(at, std::string::npos);
+  for (int partner : {100, 99}) {
+    std::string wrong = bytes;
+    wrong.replace(at, pair(0, 0, 0).size(),
+                  swapped ? pair(partner, 0.5, 0.6) : pair(partner, 0.6, 0.5));
+    KelStreamDefinition stream(wrong.data(), wrong.size());
+    EXPECT_EQ(target->Read(stream).GetCode(), MKStatusStreamContent) << partner;
+  }
+
   // A record newer than the reader.
   KelStreamDefinition newer;
   for (char c : std::string("0021B")) newer.WriteChar(c);

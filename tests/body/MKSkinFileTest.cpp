@@ -223,22 +223,6 @@ TEST_F(MKSkinFileTest, ReadsCommaDecimalsUnderThePointLocale) {
             (std::vector<double>{12.25, 0.5, -1.75, 0.5, 0.0}));
 }
 
-TEST_F(MKSkinFileTest, RefusesASexOtherThanZeroOrOne) {
-  EXPECT_EQ(ReadText(SkinText().Text(), 2), MKBody::sSkinFileFailure);
-  EXPECT_EQ(ReadText(SkinText().Text(), -1), MKBody::sSkinFileFailure);
-  EXPECT_EQ(MKBody::sNbHierarchies[0] + MKBody::sNbHierarchies[1], 0);
-}
-
-TEST_F(MKSkinFileTest, WithoutStartLineBothCountsBecomeZero) {
-  ASSERT_EQ(ReadText(SkinText().Text(), 0), 0);
-  std::string text = SkinText().Text();
-  text.replace(text.rfind("#START"), 6, "#STAR ");
-  EXPECT_EQ(ReadText(text, 0), MKBody::sSkinFileFailure);
-  EXPECT_EQ(MKBody::sNbHierarchies[0], 0);
-  EXPECT_EQ(MKBody::sNbVertices[0], 0);
-  EXPECT_EQ(ReadText("", 0), MKBody::sSkinFileFailure);
-}
-
 TEST_F(MKSkinFileTest, WithoutHeadSectionTheBaseMeshIsReadAndTheFeaturesStayAsTheyWere) {
   SkinText skin;
   skin.head = {"# no features"};
@@ -266,24 +250,6 @@ TEST_F(MKSkinFileTest, WithoutHeadSectionTheBaseMeshIsReadAndTheFeaturesStayAsTh
   EXPECT_EQ(MKBody::sNbPupilsFaces[1], 0);
   EXPECT_EQ(Feature(MKBody::sHairFaces[1], MKBody::sNbHairFaces[1]), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(MKBody::sFaceNeighborhoodInfos[1][4][6], -1);
-}
-
-TEST_F(MKSkinFileTest, RejectsBaseMeshCountsBeyondTheCapacities) {
-  for (const char* faces : {"901", "-1", "2147483648", "6.0", "six", ""}) {
-    ASSERT_EQ(ReadText(SkinText().Text(), 0), 0);
-    SkinText skin;
-    skin.counts[0] = faces;
-    EXPECT_EQ(ReadText(skin.Text(), 0), MKBody::sSkinFileFailure) << faces;
-    EXPECT_EQ(MKBody::sNbHierarchies[0], 0) << faces;
-    EXPECT_EQ(MKBody::sNbVertices[0], 0) << faces;
-  }
-  for (const char* vertices : {"901", "-8", "0"}) {
-    ASSERT_EQ(ReadText(SkinText().Text(), 0), 0);
-    SkinText skin;
-    skin.counts[1] = vertices;
-    EXPECT_EQ(ReadText(skin.Text(), 0), MKBody::sSkinFileFailure) << vertices;
-    EXPECT_EQ(MKBody::sNbVertices[0], 0) << vertices;
-  }
 }
 
 TEST_F(MKSkinFileTest, AcceptsTheFullCapacity) {
@@ -425,17 +391,41 @@ TEST_F(MKSkinFileTest, UnusableRecordsLeaveTheirEntriesCleared) {
   ExpectConsistentTables(0);
 }
 
-TEST_F(MKSkinFileTest, AFileEndingInsideTheBaseMeshIsRejected) {
+// A file without its marker, with counts beyond the capacities or not
+// numbers, or ending inside the base mesh fails and leaves its sex with no
+// base mesh; a sex other than 0 or 1 is refused; the other sex is untouched.
+TEST_F(MKSkinFileTest, ABrokenBaseMeshFailsAndEmptiesItsSex) {
   const std::string text = SkinText().Text();
+  std::vector<std::string> broken = {"",
+                                     std::string(text).replace(text.rfind("#START"), 6, "#STAR ")};
+  for (const char* faces : {"901", "-1", "2147483648", "6.0", "six", ""}) {
+    SkinText skin;
+    skin.counts[0] = faces;
+    broken.push_back(skin.Text());
+  }
+  for (const char* vertices : {"901", "-8", "0"}) {
+    SkinText skin;
+    skin.counts[1] = vertices;
+    broken.push_back(skin.Text());
+  }
   const std::size_t display = text.find("# display");
   for (std::size_t cut :
        {text.find("n 0 2"), text.find("3 1 2 6 5"), text.find("vertex 5"), display, display + 10}) {
     ASSERT_NE(cut, std::string::npos);
-    ASSERT_EQ(ReadText(text, 1), 0);
-    EXPECT_EQ(ReadText(text.substr(0, cut), 1), MKBody::sSkinFileFailure) << cut;
-    EXPECT_EQ(MKBody::sNbHierarchies[1], 0) << cut;
-    EXPECT_EQ(MKBody::sNbVertices[1], 0) << cut;
+    broken.push_back(text.substr(0, cut));
   }
+  for (std::size_t i = 0; i < broken.size(); ++i) {
+    const int sex = static_cast<int>(i % 2);
+    ASSERT_TRUE(ReadText(text, 0) == 0 && ReadText(text, 1) == 0);
+    EXPECT_EQ(ReadText(broken[i], sex), MKBody::sSkinFileFailure) << i;
+    EXPECT_EQ(MKBody::sNbHierarchies[sex], 0) << i;
+    EXPECT_EQ(MKBody::sNbVertices[sex], 0) << i;
+    EXPECT_EQ(MKBody::sNbHierarchies[1 - sex], 6) << i;
+  }
+  ASSERT_EQ(ReadText(text, 0), 0);
+  ASSERT_EQ(ReadText(text, 1), 0);
+  for (int sex : {2, -1}) EXPECT_EQ(ReadText(text, sex), MKBody::sSkinFileFailure);
+  EXPECT_EQ(MKBody::sNbHierarchies[0] + MKBody::sNbHierarchies[1], 12);
   // Ending inside the features keeps the base mesh and the groups read so far.
   ClearSex(1);
   EXPECT_EQ(ReadText(text.substr(0, text.find("0 1 2\n1\n3\n") + 8), 1), 0);

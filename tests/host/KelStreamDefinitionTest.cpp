@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -17,70 +22,60 @@ TEST(KelStreamDefinitionTest, CopiesTheCallersBuffer) {
   EXPECT_EQ(stream.GetCurrentPosition(), 1);
 }
 
-TEST(KelStreamDefinitionTest, MultiByteReadsAreBigEndian) {
-  const unsigned char bytes[] = {0x12, 0x34, 0x00, 0xE9, 0x3F, 0xF8, 0, 0, 0, 0, 0, 0,  // 1.5
-                                 0xC0, 0x00, 0,    0,    0,    0,    0, 0};             // -2.0
-  KelStreamDefinition stream(bytes, sizeof bytes);
-  unsigned short u = 0;
-  ASSERT_TRUE(stream.ReadUnsignedShort(&u));
-  EXPECT_EQ(u, 0x1234);
-  ASSERT_TRUE(stream.ReadUnsignedShort(&u));
-  EXPECT_EQ(u, 0x00E9);
-  double d = 0;
-  ASSERT_TRUE(stream.ReadDouble(&d));
-  EXPECT_EQ(d, 1.5);
-  ASSERT_TRUE(stream.ReadDouble(&d));
-  EXPECT_EQ(d, -2.0);
-  EXPECT_EQ(stream.GetCurrentPosition(), 20);
-}
-
-TEST(KelStreamDefinitionTest, ReadsPastTheEndFailCleanly) {
-  const char bytes[] = {1, 2, 3};
-  KelStreamDefinition stream(bytes, sizeof bytes);
-  ASSERT_TRUE(stream.Advance(2));
-  unsigned short u = 0xBEEF;
-  EXPECT_FALSE(stream.ReadUnsignedShort(&u));
-  EXPECT_EQ(u, 0xBEEF);
-  double d = 4.25;
-  EXPECT_FALSE(stream.ReadDouble(&d));
-  EXPECT_EQ(d, 4.25);
-  EXPECT_EQ(stream.GetCurrentPosition(), 2);
-  char c = 0;
-  EXPECT_TRUE(stream.ReadChar(&c));
-  EXPECT_EQ(c, 3);
-  EXPECT_FALSE(stream.ReadChar(&c));
-  EXPECT_EQ(stream.GetCurrentPosition(), 3);
-
-  KelStreamDefinition empty(nullptr, 0);
-  EXPECT_FALSE(empty.ReadChar(&c));
-  EXPECT_EQ(empty.GetCurrentPosition(), 0);
-}
-
-TEST(KelStreamDefinitionTest, AdvanceStaysWithinTheStream) {
-  const char bytes[8] = {};
-  KelStreamDefinition stream(bytes, sizeof bytes);
-  EXPECT_TRUE(stream.Advance(5));
-  EXPECT_TRUE(stream.Advance(-3));
-  EXPECT_EQ(stream.GetCurrentPosition(), 2);
-  EXPECT_FALSE(stream.Advance(-3));
-  EXPECT_EQ(stream.GetCurrentPosition(), 2);
-  EXPECT_FALSE(stream.Advance(7));
-  EXPECT_EQ(stream.GetCurrentPosition(), 2);
-  EXPECT_TRUE(stream.Advance(6));  // exactly to the end
-  EXPECT_EQ(stream.GetCurrentPosition(), 8);
-  EXPECT_FALSE(stream.Advance(1));
-  EXPECT_FALSE(stream.Advance(0x7FFFFFFFL));
-  stream.Reset();
-  EXPECT_EQ(stream.GetCurrentPosition(), 0);
-  EXPECT_FALSE(stream.Advance(-1));
-
-  // Extreme distances are refused like any other, without overflowing.
-  ASSERT_TRUE(stream.Advance(2));
-  EXPECT_FALSE(stream.Advance(std::numeric_limits<long>::max()));
-  EXPECT_FALSE(stream.Advance(std::numeric_limits<long>::min()));
-  EXPECT_EQ(stream.GetCurrentPosition(), 2);
-  EXPECT_TRUE(stream.Advance(-2));  // exactly back to the start
-  EXPECT_EQ(stream.GetCurrentPosition(), 0);
+// Random reads and moves on random buffers against a model position: a read
+// that fits takes the next bytes big-endian and moves past them; a read or a
+// move that leaves the stream fails and changes neither position nor value.
+TEST(KelStreamDefinitionTest, ReadsAndMovesStayWithinTheStream) {
+  std::mt19937 random(5);
+  for (int trial = 0; trial < 300; ++trial) {
+    std::vector<unsigned char> bytes(random() % 24);
+    for (unsigned char& b : bytes) b = static_cast<unsigned char>(random());
+    KelStreamDefinition stream(bytes.empty() ? nullptr : bytes.data(), bytes.size());
+    const long size = static_cast<long>(bytes.size());
+    long at = 0;
+    // The next `n` bytes from the model position, most significant first.
+    const auto next = [&](int n) {
+      std::uint64_t value = 0;
+      for (int i = 0; i < n; ++i) value = value << 8 | bytes[static_cast<std::size_t>(at + i)];
+      return value;
+    };
+    for (int step = 0; step < 20; ++step) {
+      const int op = static_cast<int>(random() % 4);
+      if (op == 0) {
+        const long n = step == 19 ? (trial % 2 ? std::numeric_limits<long>::max()
+                                               : std::numeric_limits<long>::min())
+                                  : static_cast<long>(random() % (2 * size + 5)) - size - 2;
+        const bool fits = n >= -at && n <= size - at;
+        EXPECT_EQ(stream.Advance(n), fits) << n;
+        if (fits) at += n;
+      } else {
+        const int width = op == 1 ? 1 : op == 2 ? 2 : 8;
+        const bool fits = at + width <= size;
+        char c = 'q';
+        unsigned short u = 0xBEEF;
+        double d = 4.25;
+        const bool read = op == 1   ? stream.ReadChar(&c)
+                          : op == 2 ? stream.ReadUnsignedShort(&u)
+                                    : stream.ReadDouble(&d);
+        EXPECT_EQ(read, fits);
+        if (fits) {
+          const std::uint64_t value = next(width);
+          double expected;
+          std::memcpy(&expected, &value, sizeof expected);
+          const bool same = op == 1   ? static_cast<unsigned char>(c) == value
+                            : op == 2 ? u == value
+                                      : d == expected || std::isnan(expected);
+          EXPECT_TRUE(same) << "op " << op << " at " << at;
+          at += width;
+        } else {
+          EXPECT_TRUE(c == 'q' && u == 0xBEEF && d == 4.25);
+        }
+      }
+      ASSERT_EQ(stream.GetCurrentPosition(), at) << "trial " << trial << " step " << step;
+    }
+    stream.Reset();
+    EXPECT_EQ(stream.GetCurrentPosition(), 0);
+  }
 }
 
 }  // namespace

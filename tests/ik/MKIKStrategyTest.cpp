@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "body/MKBody.h"
@@ -28,7 +29,8 @@ struct ManikinDeleter {
 
 // A fresh standing man per test: strategies move the pelvis and the spine.
 struct Fixture : ::testing::Test {
-  Fixture() {
+  Fixture() { Renew(); }
+  void Renew() {
     MKManikin* created = nullptr;
     MKManikin::Create(created, 1, 50.0, nullptr, 1, 1);
     man.reset(created);
@@ -238,5 +240,137 @@ TEST_F(Fixture, LineOfSightConstraintsTurnTheHeadAndGetTheirEyesBack) {
   }
   // The head turned towards the target.
   EXPECT_GT((S(SHeFr)->GetGlobalMatrix().GetZAxis() - before.GetZAxis()).Norm(), 0.05);
+  EXPECT_TRUE(AllWithinLimits());
+}
+
+// Random leans of a man whose feet are held: either the pelvis shift puts
+// the centre of gravity over the feet, the feet still on their targets, or
+// nothing changes.
+TEST_F(Fixture, BalanceEndsOverTheFeetOrChangesNothing) {
+  std::mt19937 rng(1613);
+  std::uniform_real_distribution<double> lean(-35.0, 35.0), knee(0.0, 20.0);
+  int balanced = 0, refused = 0;
+  for (int trial = 0; trial < 40; ++trial) {
+    Renew();
+    const double bend = knee(rng) * M_PI / 180.0;
+    for (MKShortName shank : {RSLeLe, LSLeLe}) S(shank)->GetDOF(0)->SetMathematicalValue(bend);
+    MKIKConstraint* feet[] = {Add(RSFoSo, RSBoIlp, MKIKConstraint::sPosition),
+                              Add(LSFoSo, LSBoIlp, MKIKConstraint::sPosition)};
+    MK4x4Matrix m;
+    m.Unit();
+    if (trial % 2)
+      m.RotX(lean(rng) * M_PI / 180.0);
+    else
+      m.RotZ(lean(rng) * M_PI / 180.0);
+    if (Manager().CheckRebalance(m)) continue;
+    const MK4x4Matrix entry = m;
+    const std::vector<double> before = Posture();
+    const MK4x4Matrix targets[] = {feet[0]->GetTargetMatrix(), feet[1]->GetTargetMatrix()};
+    if (Manager().RebalanceWithPelvic(m)) {
+      ++balanced;
+      EXPECT_TRUE(Manager().CheckRebalance(m));
+      for (MKIKConstraint* foot : feet) EXPECT_LT(foot->ComputePotential(), 0.5);
+      // The shift is horizontal: the rotation is kept and the targets move
+      // along the floor of the leaning frame.
+      for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) EXPECT_NEAR(m(r, c), entry(r, c), 1e-12);
+      EXPECT_GT((m.GetTranslation()).Norm(), 0.0);
+    } else {
+      ++refused;
+      EXPECT_EQ(Posture(), before);
+      for (int k = 0; k < 2; ++k)
+        for (int r = 0; r < 4; ++r)
+          for (int c = 0; c < 4; ++c) {
+            EXPECT_NEAR(feet[k]->GetTargetMatrix()(r, c), targets[k](r, c), 1e-9);
+            EXPECT_EQ(m(r, c), entry(r, c));
+          }
+    }
+    EXPECT_TRUE(feet[0]->IsActive() && feet[1]->IsActive());
+    EXPECT_TRUE(AllWithinLimits());
+  }
+  EXPECT_GE(balanced, 5);
+  EXPECT_GE(refused, 5);
+}
+
+// Random behaviour words over every strategy bit, on hands and held feet:
+// whatever the strategies do, they keep the DOFs within their limits, a
+// locked DOF at its value, the user's preferred angles, and the constraint
+// list, activity, weights, tolerance and behaviour as they were. A solve
+// that succeeds without the balance step leaves every hand near its target.
+TEST_F(Fixture, EveryBehaviourWordKeepsWhatItMustKeep) {
+  const int bits[] = {2, 4, 8, 16, 32, 64, 0x100, 0x400, 0x1000, 0x2000, 0x8000, 0x10000};
+  std::mt19937 rng(2027);
+  // Up from the hanging hands, mostly within reach.
+  std::uniform_real_distribution<double> offset(-15.0, 15.0), up(5.0, 30.0);
+  std::bernoulli_distribution pick(0.3);
+  int solved = 0;
+  for (int trial = 0; trial < 24; ++trial) {
+    Renew();
+    int behavior = 0;
+    for (int bit : bits)
+      if (pick(rng)) behavior |= bit;
+    if (behavior == 0 || behavior == 1) behavior = 8;
+    SCOPED_TRACE(behavior);
+    // A user zone on the elbow and a lock on the left wrist.
+    S(RSArFAr)->GetDOF(0)->InsertPrefAngle(0.2, 1.2, 7.0);
+    MKDOF* locked = S(LSHaCPr)->GetDOF(0);
+    locked->SetMathematicalValue(0.1);
+    locked->LockValue();
+    std::vector<MKIKConstraint*> list = {
+        Add(RSHaCPr, trial % 3 ? RSArCl : SBoTIp, MKIKConstraint::sPosition),
+        Add(RSFoSo, RSBoIlp, MKIKConstraint::sPosition),
+        Add(LSFoSo, LSBoIlp, MKIKConstraint::sPosition)};
+    if (trial % 2) list.push_back(Add(LSHaCPr, LSArCl, MKIKConstraint::sPosition));
+    for (std::size_t k = 0; k < list.size(); k += 3) {
+      const MK3x1Matrix at = Origin(list[k]);
+      list[k]->SetTargetPosition(at(0) + offset(rng), at(1) + up(rng), at(2) + offset(rng));
+    }
+    list[0]->SetWeight(0.8);
+    const std::vector<double> zones = Zones();
+    Manager().SetBehavior(behavior);
+    Manager().SetIKTolerance(0.01);
+    const MKStatus status = Manager().Resolve();
+    EXPECT_TRUE(status == MKStatusSuccess || status == MKStatus(1300));
+    EXPECT_TRUE(AllWithinLimits());
+    EXPECT_EQ(locked->GetMathematicalValue(), 0.1);
+    EXPECT_EQ(locked->GetDOFState(), MKDOF::ValueLocked);
+    EXPECT_EQ(Zones(), zones);
+    ASSERT_EQ(Manager().GetNumberOfConstraints(), list.size());
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      EXPECT_EQ(Manager().GetIKConstraint(static_cast<unsigned int>(k)), list[k]);
+      EXPECT_TRUE(list[k]->IsActive());
+      EXPECT_EQ(list[k]->GetWeight(), k == 0 ? 0.8 : 1.0);
+    }
+    EXPECT_EQ(Manager().GetBehavior(), behavior);
+    EXPECT_EQ(Manager().GetIKTolerance(), 0.01);
+    if (status == MKStatusSuccess && !(behavior & 0x100)) {
+      ++solved;
+      for (std::size_t k = 0; k < list.size(); k += 3)
+        EXPECT_LT(list[k]->GetDistanceToTarget(), 1.0);
+    }
+  }
+  EXPECT_GE(solved, 12);
+}
+
+// Bit 16 lifts the pelvis straight up towards a target above the reach of
+// the upper body, the bent knees stretching; the feet stay on their targets.
+TEST_F(Fixture, TheVerticalBitRaisesThePelvisAlongTheVertical) {
+  for (MKShortName shank : {RSLeLe, LSLeLe}) S(shank)->GetDOF(0)->SetMathematicalValue(0.6);
+  MKIKConstraint* feet[] = {Add(RSFoSo, RSBoIlp, MKIKConstraint::sPosition),
+                            Add(LSFoSo, LSBoIlp, MKIKConstraint::sPosition)};
+  MKIKConstraint* hand = Add(RSHaCPr, SBoTIp, MKIKConstraint::sPosition);
+  const MK3x1Matrix head = S(SHeFr)->GetEndPosition();
+  hand->SetTargetPosition(head(0), head(1) + 80.0, head(2));
+  Manager().SetBehavior(16);
+  Manager().Resolve();
+  MKFrame pelvis;
+  Manager().GetPelvicMovement(pelvis);
+  const MK3x1Matrix moved = MK4x4Matrix(pelvis).GetTranslation();
+  EXPECT_GT(moved(1), 3.0);
+  EXPECT_NEAR(moved(0), 0.0, 1e-9);
+  EXPECT_NEAR(moved(2), 0.0, 1e-9);
+  for (MKIKConstraint* foot : feet) EXPECT_LT(foot->GetDistanceToTarget(), 0.5);
+  EXPECT_LT(S(RSLeLe)->GetDOF(0)->GetMathematicalValue(), 0.6);
+  EXPECT_EQ(Manager().GetBehavior(), 16);
   EXPECT_TRUE(AllWithinLimits());
 }

@@ -8,12 +8,15 @@
 #include <string>
 
 #include "body/MKDOF.h"
+#include "parts/MKFramedRead.h"
 #include "parts/MKMemo.h"
 #include "parts/MKStreamTestSupport.h"
 #include "vision/MKLineOfSight.h"
 #include "vision/MKVisualLimitsVariable.h"
 
 namespace {
+
+using mktest::ReadFramed;
 
 constexpr double kDegree = M_PI / 180.0;
 
@@ -44,18 +47,6 @@ void Customise(MKVision& vision) {
   vision.SetPonctumProximum(12);
   vision.SetPonctumRemotum(600);
   vision.LookAt(45.0, -0.1, 0.05);
-}
-
-MKStatus ReadVision(const std::string& bytes, MKVision& vision) {
-  KelStreamDefinition stream = mktest::StreamOf(bytes);
-  KelString tag;
-  double version = 0;
-  unsigned int length = 0;
-  MKStatus status = MKManikinPart::ReadTagBegin(stream, tag);
-  if (status == MKStatusSuccess)
-    status = MKManikinPart::ReadVersionAndLength(stream, version, length);
-  if (status == MKStatusSuccess) status = vision.Read(stream);
-  return status;
 }
 
 }  // namespace
@@ -234,7 +225,7 @@ TEST(MKVision, RecordRoundTripsByteForByte) {
   EXPECT_EQ(first.substr(0, 5), "0015B");
 
   MKVision read;
-  ASSERT_EQ(ReadVision(first, read), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(read, first), MKStatusSuccess);
   EXPECT_EQ(read.GetNumberOfVisualLimitsVariables(), 3u);
   EXPECT_EQ(read.GetLinkedVisualLimitsIndex(), 1u);
   EXPECT_EQ(read.GetBinocularAngle(), 70.0);
@@ -263,7 +254,7 @@ TEST(MKVision, OlderRecordsHoldTheSideInPlaceOfTheType) {
   ASSERT_EQ(mktest::IntAt(bytes, at), 0);
   bytes.replace(at, 4, mktest::Bytes().Int(2).data);
   MKVision read;
-  ASSERT_EQ(ReadVision(bytes, read), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(read, bytes), MKStatusSuccess);
   EXPECT_EQ(read.GetActiveSide(), MKVisionRightSide);
   EXPECT_EQ(read.GetType(), MKVisionRightMonocular);
 }
@@ -273,7 +264,7 @@ TEST(MKVision, TruncatedRecordLeavesTheVisionAsItWas) {
   Customise(source);
   const std::string bytes = mktest::Written(source);
   MKVision read;
-  EXPECT_NE(ReadVision(bytes.substr(0, bytes.size() - 40), read), MKStatusSuccess);
+  EXPECT_NE(ReadFramed(read, bytes.substr(0, bytes.size() - 40)), MKStatusSuccess);
   EXPECT_EQ(read.GetNumberOfVisualLimitsVariables(), 1u);
   EXPECT_EQ(read.GetBinocularAngle(), 80.0);
 }

@@ -4,25 +4,14 @@
 
 #include <string>
 
+#include "parts/MKFramedRead.h"
 #include "parts/MKMemo.h"
 #include "parts/MKStreamTestSupport.h"
 
 namespace {
 
+using mktest::ReadFramed;
 using mktest::Written;
-
-// Reads a framed record of the default kind's tags into `record`.
-MKStatus ReadBack(const std::string& bytes, MKVisualLimitsVariable& record) {
-  KelStreamDefinition stream(bytes.data(), bytes.size());
-  KelString tag;
-  double version = 0;
-  unsigned int length = 0;
-  MKStatus status = MKManikinPart::ReadTagBegin(stream, tag);
-  if (status == MKStatusSuccess)
-    status = MKManikinPart::ReadVersionAndLength(stream, version, length);
-  if (status == MKStatusSuccess) status = record.Read(stream);
-  return status;
-}
 
 MKVisualLimitsVariable Sample() {
   MKVisualLimitsVariable record("Driver");
@@ -111,7 +100,7 @@ TEST(MKVisualLimitsVariable, RecordRoundTripsByteForByte) {
   EXPECT_EQ(first.substr(first.size() - 5), "0000E");
 
   MKVisualLimitsVariable read("");
-  ASSERT_EQ(ReadBack(first, read), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(read, first), MKStatusSuccess);
   EXPECT_TRUE(read.GetName() == "Driver");
   EXPECT_EQ(read.GetMinAmbinocularAngle(), 30.0);
   EXPECT_EQ(Written(read), first);
@@ -123,7 +112,7 @@ TEST(MKVisualLimitsVariable, ReadDropsBoundsOutOfRangeAndRejectsAWrongEndTag) {
   // min/max binocular, ambinocular, vertical top, vertical bottom
   for (double v : {10.0, 200.0, 250.0, 100.0, 20.0, 40.0, 5.0, 60.0}) body.Double(v);
   MKVisualLimitsVariable read("");
-  ASSERT_EQ(ReadBack(mktest::Record("0000", 2.0, body.data), read), MKStatusSuccess);
+  ASSERT_EQ(ReadFramed(read, mktest::Record("0000", 2.0, body.data)), MKStatusSuccess);
   EXPECT_EQ(read.GetMaxBinocularAngle(), 124.0);  // 200 above the biomechanical maximum
   EXPECT_EQ(read.GetMinBinocularAngle(), 10.0);
   EXPECT_EQ(read.GetMinAmbinocularAngle(), 0.0);  // 250 above the maximum read
@@ -133,7 +122,7 @@ TEST(MKVisualLimitsVariable, ReadDropsBoundsOutOfRangeAndRejectsAWrongEndTag) {
   std::string bad = mktest::Record("0000", 2.0, body.data);
   bad.replace(bad.size() - 5, 5, "0020E");
   MKVisualLimitsVariable untouched("Kept");
-  EXPECT_EQ(ReadBack(bad, untouched), MKStatusStreamContent);
+  EXPECT_EQ(ReadFramed(untouched, bad), MKStatusStreamContent);
   EXPECT_TRUE(untouched.GetName() == "Kept");
   EXPECT_EQ(untouched.GetMaxBinocularAngle(), 124.0);
 }

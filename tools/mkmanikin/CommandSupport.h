@@ -31,12 +31,14 @@ std::unique_ptr<Subcommand> MakeExportCommand();
 std::unique_ptr<Subcommand> MakeDemoCommand();
 std::unique_ptr<Subcommand> MakeRulaCommand();
 std::unique_ptr<Subcommand> MakeReachCommand();
+std::unique_ptr<Subcommand> MakeEnvelopeCommand();
 std::unique_ptr<Subcommand> MakePopulationCommand();
 std::unique_ptr<Subcommand> MakeLiftCommand();
 std::unique_ptr<Subcommand> MakePushCommand();
 std::unique_ptr<Subcommand> MakePullCommand();
 std::unique_ptr<Subcommand> MakeCarryCommand();
 std::unique_ptr<Subcommand> MakeSnookCheckCommand();
+std::unique_ptr<Subcommand> MakeStudyCommand();
 
 // A picture size in pixels, given as "WIDTHxHEIGHT".
 struct PictureSize {

@@ -44,12 +44,14 @@ int Run(int argc, char** argv) {
   commands.push_back(MakeDemoCommand());
   commands.push_back(MakeRulaCommand());
   commands.push_back(MakeReachCommand());
+  commands.push_back(MakeEnvelopeCommand());
   commands.push_back(MakePopulationCommand());
   commands.push_back(MakeLiftCommand());
   commands.push_back(MakePushCommand());
   commands.push_back(MakePullCommand());
   commands.push_back(MakeCarryCommand());
   commands.push_back(MakeSnookCheckCommand());
+  commands.push_back(MakeStudyCommand());
   std::vector<CLI::App*> parsers;
   for (const auto& command : commands) parsers.push_back(command->Add(app));
 

@@ -179,6 +179,14 @@ TriangleMesh BuildSkinMesh(MKManikin& manikin) {
   return mesh;
 }
 
+TriangleMesh BuildSegmentSkinMesh(MKSegment& segment, unsigned int resolution) {
+  TriangleMesh mesh;
+  AddSegmentSkin(mesh, segment, resolution);
+  mesh.Weld(kWeldTolerance);
+  mesh.ComputeNormals();
+  return mesh;
+}
+
 double FloorHeight(MKManikin& manikin) {
   MKBody* body = manikin.GetBody();
   double floor = 0.0;
