@@ -12,6 +12,7 @@
 #include "ik/MKIKManager.h"
 #include "math/MKUnitConversions.h"
 #include "parts/MKMemo.h"
+#include "vision/MKLineOfSight.h"
 #include "vision/MKVision.h"
 
 MKStatus MKManikin::Create(MKManikin*& manikin, int sex, double percentile,
@@ -139,7 +140,14 @@ void MKManikin::ResetFocusPointAfterPastePosture(const MK3DVertex& focusPoint) {
     rotation->RestoreLimits();
     rotation->SetValue(value, rotation->GetRange());
   }
-  if (vision) vision->LookAt(focusPoint);
+  if (!vision || vision->LookAt(focusPoint) == MKStatusSuccess || !ikManager || !body) return;
+  // Beyond the eyes' reach: the head and the trunk turn towards the point.
+  ikManager->SetBehavior(1);
+  MKFrame frame;
+  frame.SetVector(focusPoint);
+  if (ikManager->Reach(vision->GetLineOfSight(MLHeEye), body->GetSegment(SBoT1), frame, 1) !=
+      MKStatusSuccess)
+    vision->LookAt(focusPoint);
 }
 
 void MKManikin::AimVisionAfterBuild() {

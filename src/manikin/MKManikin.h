@@ -83,6 +83,8 @@ class MKManikin : public MKManikinPart {
   // The value of the anthropometric variable of that reference number; 0 when none.
   double GetAnthroValue(unsigned int referenceNumber) const;
   MKStatus PasteAnthroDBRef(MKManikinPart* part);
+  // After a posture paste the eyes aim at the point; when they cannot, the
+  // head and the trunk turn towards it (behaviour set to 1).
   void ResetFocusPointAfterPastePosture(const MK3DVertex& focusPoint);
 
   // Sizes the skeleton and the body ellipses from the anthropometry, keeping

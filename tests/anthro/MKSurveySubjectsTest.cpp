@@ -22,17 +22,6 @@ namespace {
 
 constexpr unsigned int kStature = 100;
 
-// Top of the head over the lowest point of either foot, in world y.
-double BuiltStature(const MKManikin& m) {
-  MKBody* body = m.GetBody();
-  double floor = HUGE_VAL;
-  for (MKShortName name : {RSFoHe, RSFoSo, RSFoTa, RSFoTo, LSFoHe, LSFoSo, LSFoTa, LSFoTo}) {
-    MKSegment* s = body->GetSegment(name);
-    floor = std::fmin(floor, std::fmin(s->GetOriginPosition()(1), s->GetEndPosition()(1)));
-  }
-  return body->GetSegment(SHeTo)->GetEndPosition()(1) - floor;
-}
-
 MKStatus ReadText(MKSurveySubjects& subjects, const std::string& text) {
   std::istringstream in(text);
   return subjects.Read(in, 0);
@@ -163,7 +152,7 @@ TEST(MKSurveySubjectsTest, SubjectManikinsKeepTheirMeasuresAndStature) {
           EXPECT_GT(anthro.GetVariableAtIndex(i)->GetValue(), 0.0);
         if (!subject.IsWithinBounds(anthro)) continue;
         ASSERT_EQ(manikin->BuildManikin(sex), MKStatusSuccess);
-        EXPECT_NEAR(BuiltStature(*manikin), subject.GetMeasuredValue(kStature), 0.5);
+        EXPECT_NEAR(mktest::BuiltStature(*manikin), subject.GetMeasuredValue(kStature), 0.5);
       }
     }
   }

@@ -374,3 +374,25 @@ TEST_F(Fixture, TheVerticalBitRaisesThePelvisAlongTheVertical) {
   EXPECT_EQ(Manager().GetBehavior(), 16);
   EXPECT_TRUE(AllWithinLimits());
 }
+
+// A focus point beside and behind the head is beyond the eyes alone: after
+// a posture paste the head and the trunk turn until the middle line of
+// sight aims at it.
+TEST_F(Fixture, AFocusPointBeyondTheEyesTurnsTheHead) {
+  MKVision* vision = man->GetVision();
+  const MK3x1Matrix head = S(SHeFr)->GetEndPosition();
+  const MK3DVertex point(head(0) + 60.0, head(1) + 10.0, head(2) - 20.0);
+  ASSERT_NE(vision->LookAt(point), MKStatusSuccess);
+  const MK4x4Matrix before = S(SHeFr)->GetGlobalMatrix();
+  Manager().SetBehavior(8);
+  man->ResetFocusPointAfterPastePosture(point);
+  EXPECT_GT((S(SHeFr)->GetGlobalMatrix().GetZAxis() - before.GetZAxis()).Norm(), 0.3);
+  EXPECT_EQ(Manager().GetBehavior(), 1);
+  EXPECT_EQ(Manager().GetNumberOfConstraints(), 0u);
+  const MK3DVertex eye = vision->GetEyePosition(MKMiddleEye);
+  const MK3DVertex aim = vision->GetLineOfSight(MLHeEye)->GetDirection();
+  MK3x1Matrix to(point.x - eye.x, point.y - eye.y, point.z - eye.z);
+  to *= 1.0 / to.Norm();
+  EXPECT_GT(to(0) * aim.x + to(1) * aim.y + to(2) * aim.z, std::cos(5.0 * M_PI / 180.0));
+  EXPECT_TRUE(AllWithinLimits());
+}

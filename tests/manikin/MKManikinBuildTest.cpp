@@ -20,22 +20,12 @@
 
 namespace {
 
+using mktest::BuiltStature;
 using mktest::Make;
 using mktest::Manikin;
 
 double Value(const MKManikin& m, const char* acronym) {
   return m.GetAnthro()->GetVariable(acronym)->GetValue();
-}
-
-// Top of the head over the lowest point of either foot, in world y.
-double BuiltStature(const MKManikin& m) {
-  MKBody* body = m.GetBody();
-  double floor = HUGE_VAL;
-  for (MKShortName name : {RSFoHe, RSFoSo, RSFoTa, RSFoTo, LSFoHe, LSFoSo, LSFoTa, LSFoTo}) {
-    MKSegment* s = body->GetSegment(name);
-    floor = std::fmin(floor, std::fmin(s->GetOriginPosition()(1), s->GetEndPosition()(1)));
-  }
-  return body->GetSegment(SHeTo)->GetEndPosition()(1) - floor;
 }
 
 // Every size the build sets, in segment and ellipse order.

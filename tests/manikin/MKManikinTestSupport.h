@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "body/MKBody.h"
@@ -24,6 +25,17 @@ inline Manikin Make(int sex, double percentile) {
   MKManikin* manikin = nullptr;
   EXPECT_EQ(MKManikin::Create(manikin, sex, percentile, nullptr, 1, 1), MKStatusSuccess);
   return Manikin(manikin);
+}
+
+// Top of the head over the lowest point of either foot, in world y.
+inline double BuiltStature(const MKManikin& m) {
+  MKBody* body = m.GetBody();
+  double floor = HUGE_VAL;
+  for (MKShortName name : {RSFoHe, RSFoSo, RSFoTa, RSFoTo, LSFoHe, LSFoSo, LSFoTa, LSFoTo}) {
+    MKSegment* s = body->GetSegment(name);
+    floor = std::fmin(floor, std::fmin(s->GetOriginPosition()(1), s->GetEndPosition()(1)));
+  }
+  return body->GetSegment(SHeTo)->GetEndPosition()(1) - floor;
 }
 
 inline double Degrees(double d) {

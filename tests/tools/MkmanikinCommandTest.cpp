@@ -205,8 +205,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "'big' is not a picture size"},
         BadInput{{},
                  2,
-                 "give a command: create, export, demo, rula, reach, population, lift, push, pull, "
-                 "carry or snook-check"},
+                 "give a command: create, export, demo, rula, reach, envelope, population, lift, "
+                 "push, pull, carry, snook-check or study"},
         BadInput{{"dance"}, 2, "unknown command 'dance'"}));
 
 // Checks an OBJ text: consistent counts, valid indices, unit normals.

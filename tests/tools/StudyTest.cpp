@@ -3,7 +3,9 @@
 // threads, and a reach share that falls as the target moves away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -91,8 +93,41 @@ TEST(StudyTest, TaskFilesAreReadOrRefusedWithLineAndField) {
     const std::string error = ErrorOf(WithLine(c.line, c.text));
     EXPECT_EQ(error.substr(0, c.message.size()), c.message) << error;
   }
+  const StudyTask women = ParseStudyTask(
+      R"({"population": {"survey": 2012, "sex": "female"}, "checks": [{"type": "posture", "max_score": 3}]})",
+      "t.json");
+  EXPECT_TRUE(women.population.women && !women.population.men);
+  EXPECT_EQ(women.population.survey, 2012);
   EXPECT_EQ(ErrorOf(R"({"population": {"survey": 1988}})"), "t.json:1: checks: missing");
   EXPECT_EQ(ErrorOf("[1]"), "t.json:1: task: give an object {...}");
+}
+
+// Random damage to a good task: it is read, or refused with a message that
+// starts with the file, a line within the text and a field; never anything else.
+TEST(StudyTest, DamagedTaskFilesAreRefusedWithAPlace) {
+  std::mt19937 random(2012);
+  const std::string good = kTask;
+  const std::string bytes = "{}[],:\"0123456789.-eE abcxyz\n";
+  int refused = 0;
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::string text = good;
+    for (int k = 0; k < 1 + static_cast<int>(random() % 3); ++k) {
+      const std::size_t at = random() % text.size();
+      if (random() % 2)
+        text[at] = bytes[random() % bytes.size()];
+      else
+        text.erase(at, 1 + random() % 8);
+    }
+    const std::string error = ErrorOf(text);
+    if (error == "accepted") continue;
+    ++refused;
+    ASSERT_EQ(error.rfind("t.json:", 0), 0u) << error;
+    const long line = std::strtol(error.c_str() + 7, nullptr, 10);
+    EXPECT_GE(line, 1);
+    EXPECT_LE(line, std::count(text.begin(), text.end(), '\n') + 1) << error;
+    EXPECT_NE(error.find(": ", 7), std::string::npos) << error;
+  }
+  EXPECT_GT(refused, 1000);
 }
 
 // Random counts: the interval holds the share, stays in [0, 1], mirrors
