@@ -27,6 +27,9 @@ ReachResult Reach(Manikin& m, const std::string& hand, const mkcli::Triple& posi
     throw py::value_error("hand must be 'right' or 'left', not '" + hand + "'");
   for (double x : position)
     if (!std::isfinite(x)) throw py::value_error("the position must be finite");
+  if (orientation)
+    for (double x : *orientation)
+      if (!std::isfinite(x)) throw py::value_error("the orientation must be finite");
   mkcli::HandTask task{position, orientation}, none;
   const bool right = hand == "right";
   MKIKManager& solver = *m.Get().GetIKManager();

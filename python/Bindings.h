@@ -42,5 +42,6 @@ void RegisterErrors(pybind11::module_& module);
 void RegisterManikin(pybind11::module_& module, ManikinClass& manikin);
 void RegisterAnalyses(pybind11::module_& module, ManikinClass& manikin);
 void RegisterSkin(pybind11::module_& module, ManikinClass& manikin);
+void RegisterStudy(pybind11::module_& module);
 
 }  // namespace mkpy

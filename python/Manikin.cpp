@@ -5,11 +5,11 @@
 #include <nlohmann/json.hpp>
 
 #include <cctype>
-#include <cmath>
 #include <sstream>
 
 #include "AnthropometryTable.h"
 #include "Bindings.h"
+#include "CommandSupport.h"
 #include "Failure.h"
 #include "ManikinBuilder.h"
 #include "NamedPostures.h"
@@ -140,23 +140,10 @@ void ApplyPosture(Manikin& m, const py::object& posture) {
 
 namespace {
 
+// The rows of `mkmanikin create --format json`.
 py::list Records(const Manikin& m) {
-  py::list records;
-  for (const mkcli::Dimension& d : mkcli::CollectAnthropometry(m.Get(), m.percentile).dimensions) {
-    py::dict row;
-    row["acronym"] = d.acronym;
-    row["name"] = d.name;
-    row["reference"] = d.reference;
-    row["unit"] = d.unit;
-    row["value"] = d.value;
-    row["percentile"] = d.percentile;
-    row["fixed"] = d.fixed;
-    row["conditional_sd"] = std::isnan(d.conditionalStdDev)
-                                ? py::object(py::none())
-                                : py::object(py::float_(d.conditionalStdDev));
-    records.append(row);
-  }
-  return records;
+  const std::string json = mkcli::FormatJson(mkcli::CollectAnthropometry(m.Get(), m.percentile));
+  return py::module_::import("json").attr("loads")(json)["dimensions"];
 }
 
 }  // namespace
@@ -184,6 +171,10 @@ void RegisterManikin(py::module_& module, ManikinClass& manikin) {
                   "predicted.")
       .def_static("from_bytes", &FromBytes, py::arg("data"),
                   "A manikin read back from its part record.")
+      .def("__repr__",
+           [](const Manikin& m) {
+             return "<Manikin " + mkcli::Describe(m.Get(), m.percentile) + ">";
+           })
       .def("to_bytes", &ToBytes, "The manikin's part record, as Manikin.from_bytes reads it.")
       .def_property_readonly(
           "sex", [](const Manikin& m) { return mkcli::SexName(m.Get().GetAnthro()->GetSex()); })
@@ -203,7 +194,9 @@ void RegisterManikin(py::module_& module, ManikinClass& manikin) {
           "Every body dimension by acronym: cm, or kg for WEIGHT.")
       .def("records", &Records,
            "Every body dimension as a dict (acronym, name, reference, unit, value, percentile, "
-           "fixed, conditional_sd), in the population's order: pandas.DataFrame(m.records()).")
+           "source: fixed or predicted, conditionalStdDev: None when fixed), in the "
+           "population's order, as `mkmanikin create --format json` writes them: "
+           "pandas.DataFrame(m.records()).")
       .def("dof", &FindDOF, py::arg("segment"), py::arg("index"),
            "The DOF 0, 1 or 2 of a segment named by its short name, e.g. dof('RSArAr', 0).")
       .def_property("posture", &PostureOf, &ApplyPosture,

@@ -13,4 +13,5 @@ PYBIND11_MODULE(mkmanikin, module) {
   mkpy::RegisterManikin(module, manikin);
   mkpy::RegisterAnalyses(module, manikin);
   mkpy::RegisterSkin(module, manikin);
+  mkpy::RegisterStudy(module);
 }

@@ -23,6 +23,7 @@ def test_create_and_dimensions():
     assert round(woman.dimensions["STATURE"], 1) == 152.5
     assert (woman.sex, woman.percentile) == ("female", 5)
     assert woman.population == "US NATICK"
+    assert repr(woman) == '<Manikin female, 5th percentile of "US NATICK">'
     records = woman.records()
     assert [r["acronym"] for r in records][:1] and len(records) == len(woman.dimensions)
     by_acronym = {r["acronym"]: r for r in records}
@@ -32,9 +33,9 @@ def test_create_and_dimensions():
     tall = Manikin.create(sex="male", fixed={"STATURE": 180}, fixed_percentiles={"<WEIGHT>": 90})
     rows = {r["acronym"]: r for r in tall.records()}
     assert rows["STATURE"]["value"] == pytest.approx(180)
-    assert rows["STATURE"]["fixed"] and rows["STATURE"]["conditional_sd"] is None
+    assert rows["STATURE"]["source"] == "fixed" and rows["STATURE"]["conditionalStdDev"] is None
     assert rows["WEIGHT"]["percentile"] == pytest.approx(90, abs=0.01)
-    assert not rows["SPAN"]["fixed"] and rows["SPAN"]["conditional_sd"] > 0
+    assert rows["SPAN"]["source"] == "predicted" and rows["SPAN"]["conditionalStdDev"] > 0
     army = Manikin.create(sex=0, population="US ARMY 2012")
     assert army.population == "US ARMY 2012" and army.sex == "female"
 
@@ -135,6 +136,8 @@ def test_reach_outcomes(man):
         man.reach(hand="third", position=(0, 0, 0))
     with pytest.raises(ValueError):
         man.reach(position=(math.nan, 0, 0))
+    with pytest.raises(ValueError):
+        man.reach(position=(20, 30, 30), orientation=(0, math.inf, 0))
 
 
 def test_rula(man):
@@ -223,7 +226,8 @@ def test_bytes_round_trip_and_hostile_bytes():
     back = Manikin.from_bytes(data)
     assert back.dimensions == man.dimensions
     assert back.posture == man.posture
-    assert len(back.to_bytes()) == len(data)
+    again = Manikin.from_bytes(back.to_bytes())
+    assert again.dimensions == man.dimensions and again.posture == man.posture
     rng = random.Random(2026)
     for trial in range(60):
         damaged = bytearray(data)
@@ -242,3 +246,42 @@ def test_bytes_round_trip_and_hostile_bytes():
     for junk in (b"", b"\x00" * 64, bytes(range(256))):
         with pytest.raises(MKError):
             Manikin.from_bytes(junk)
+
+
+STUDY = {
+    "title": "button",
+    "population": {"count": 4, "seed": 11, "sex": "both"},
+    "posture": {"type": "standing", "position": [0, 0]},
+    "checks": [
+        {"name": "button", "type": "reach", "hand": "right", "point": [-15, 130, 40]},
+        {"name": "posture", "type": "posture", "side": "right", "max_score": 4},
+    ],
+}
+
+
+def test_study_rows_are_the_tools_for_any_jobs(tmp_path):
+    calls = []
+    rows = mkmanikin.study(STUDY, jobs=1, progress=lambda done, total: calls.append((done, total)))
+    assert len(rows) == 8 and calls[-1] == (8, 8)
+    assert [r["sex"] for r in rows] == ["female"] * 4 + ["male"] * 4
+    assert mkmanikin.study(json.dumps(STUDY), jobs=2) == rows
+    task = tmp_path / "button.json"
+    task.write_text(json.dumps(STUDY))
+    tool = os.environ.get("MKMANIKIN_TOOL")
+    if tool:
+        subprocess.run([tool, "study", str(task), "--jobs", "1", "--out", str(tmp_path)],
+                       check=True, capture_output=True)
+        import csv
+
+        with open(tmp_path / "button.csv", newline="") as f:
+            table = list(csv.DictReader(f))
+        assert [t["subject"] for t in table] == [r["subject"] for r in rows]
+        for t, r in zip(table, rows):
+            for column in ("stature", "span", "button", "posture"):
+                shown = f"{r[column]:.2f}" if r[column] is not None else ""
+                assert t[column] == shown, column
+            assert t["all pass"] == ("yes" if r["all pass"] else "no")
+    with pytest.raises(ValueError):
+        mkmanikin.study({"title": "no checks"})
+    with pytest.raises(ValueError):
+        mkmanikin.study(STUDY, jobs=0)
