@@ -186,12 +186,13 @@ void RegisterManikin(py::module_& module, ManikinClass& manikin) {
       .def_property_readonly(
           "dimensions",
           [](const Manikin& m) {
-            std::map<std::string, double> values;
+            const py::object dimension = py::module_::import("mkmanikin").attr("Dimension");
+            py::dict values;
             for (const auto& d : mkcli::CollectAnthropometry(m.Get(), m.percentile).dimensions)
-              values[d.acronym] = d.value;
+              values[py::str(d.acronym)] = dimension(d.value);
             return values;
           },
-          "Every body dimension by acronym: cm, or kg for WEIGHT.")
+          "Every body dimension by acronym as a Dimension: cm, or kg for WEIGHT.")
       .def("records", &Records,
            "Every body dimension as a dict (acronym, name, reference, unit, value, percentile, "
            "source: fixed or predicted, conditionalStdDev: None when fixed), in the "

@@ -20,7 +20,8 @@ def man():
 
 def test_create_and_dimensions():
     woman = Manikin.create(sex="female", percentile=5)
-    assert round(woman.dimensions["STATURE"], 1) == 152.5
+    stature = woman.dimensions["STATURE"]
+    assert str(stature) == "152.5" and round(stature, 1) == 152.5 and stature != 152.5
     assert (woman.sex, woman.percentile) == ("female", 5)
     assert woman.population == "US NATICK"
     assert repr(woman) == '<Manikin female, 5th percentile of "US NATICK">'
