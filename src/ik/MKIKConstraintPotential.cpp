@@ -72,7 +72,7 @@ Mat CrossBy(const Vec& a) {
 // end effector turns at rate omega with its origin moving at velocity v:
 // dr = turn omega + shift v.
 struct Residual {
-  double weight;
+  double root;  // the square root of the weight
   Mat turn, shift;
 };
 
@@ -87,7 +87,7 @@ struct Terms {
   int residualCount = 0;
   Residual residuals[3];
   void Add(double weight, const Mat& turn, const Mat& shift) {
-    residuals[residualCount++] = {weight, turn, shift};
+    residuals[residualCount++] = {std::sqrt(weight), turn, shift};
   }
 };
 
@@ -396,41 +396,44 @@ void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
   for (int axis = 0; axis < 3; ++axis)
     moment = moment + Cross(RowOf(effector, axis), terms.dAxis[axis]);
   const double scale = weight * kRadiansPerDegree;
+  // The residuals' derivatives, one column per DOF of the chain.
+  const std::size_t rows = 3 * static_cast<std::size_t>(terms.residualCount);
+  std::size_t count = 0;
   if (curvature) {
-    curvature->columns.clear();
-    curvature->indexes.clear();
+    curvature->columns.resize(3 * static_cast<std::size_t>(chainElements.Size()) * rows);
+    curvature->indexes.resize(3 * static_cast<std::size_t>(chainElements.Size()));
   }
   for (int i = 1; i <= chainElements.Size(); ++i) {
     Rate rates[3];
-    const int count = RatesOf(static_cast<MKBodyElement*>(chainElements[i]), rates);
+    const int number = RatesOf(static_cast<MKBodyElement*>(chainElements[i]), rates);
     const int first = chainDOFIndexes[i];
-    for (int k = 0; k < count; ++k) {
+    for (int k = 0; k < number; ++k) {
       const Vec lever = moment - Cross(rates[k].origin, terms.dOrigin);
       g[first + k] += scale * Dot(rates[k].omega, lever);
-      if (!curvature) continue;
+      if (!curvature || first + k >= curvature->n) continue;
       const Vec velocity = Cross(rates[k].omega, origin - rates[k].origin);
-      curvature->indexes.push_back(first + k);
+      double* column = curvature->columns.data() + count * rows;
       for (int r = 0; r < terms.residualCount; ++r) {
         const Residual& residual = terms.residuals[r];
         const Vec d = residual.turn * rates[k].omega + residual.shift * velocity;
-        const double root = std::sqrt(residual.weight);
-        curvature->columns.insert(curvature->columns.end(), {root * d.x, root * d.y, root * d.z});
+        column[3 * r] = residual.root * d.x;
+        column[3 * r + 1] = residual.root * d.y;
+        column[3 * r + 2] = residual.root * d.z;
       }
+      curvature->indexes[count++] = first + k;
     }
   }
   if (!curvature) return;
-  // 2 x weight x J'J on the gradient's scale.
-  const std::size_t rows = 3 * static_cast<std::size_t>(terms.residualCount);
-  const std::size_t count = curvature->indexes.size();
-  const double* column = curvature->columns.data();
+  // 2 x weight x J'J on the gradient's scale, symmetric.
+  const double* columns = curvature->columns.data();
   const auto n = static_cast<std::size_t>(curvature->n);
   for (std::size_t a = 0; a < count; ++a)
-    for (std::size_t b = 0; b < count; ++b) {
+    for (std::size_t b = a; b < count; ++b) {
+      double sum = 0.0;
+      for (std::size_t r = 0; r < rows; ++r) sum += columns[a * rows + r] * columns[b * rows + r];
       const auto row = static_cast<std::size_t>(curvature->indexes[a]);
       const auto col = static_cast<std::size_t>(curvature->indexes[b]);
-      if (row >= n || col >= n) continue;
-      double sum = 0.0;
-      for (std::size_t r = 0; r < rows; ++r) sum += column[a * rows + r] * column[b * rows + r];
       curvature->matrix[row * n + col] += 2.0 * scale * sum;
+      if (row != col) curvature->matrix[col * n + row] += 2.0 * scale * sum;
     }
 }

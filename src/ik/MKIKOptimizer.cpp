@@ -51,7 +51,8 @@ struct MKIKOptimizer::Work {
         y(n),
         q(n),
         curvature(n),
-        factor(static_cast<std::size_t>(n) * n) {}
+        factor(static_cast<std::size_t>(n) * n),
+        inverseDiagonal(n) {}
   std::vector<int> held;
   // Free variables whose H0 row and column keep only the diagonal.
   std::vector<int> uncoupled;
@@ -63,7 +64,7 @@ struct MKIKOptimizer::Work {
   // The initial inverse Hessian H0 as the Cholesky factor (lower triangle)
   // of the damped curvature on the free variables; none when the potentials
   // show no curvature there, H0 then being the identity.
-  std::vector<double> factor;
+  std::vector<double> factor, inverseDiagonal;
   bool factored = false;
   // Whether H is H0 updated by the pair (s, y), rho = 1 / s'y.
   bool paired = false;
@@ -200,8 +201,9 @@ void MKIKOptimizer::FactorInitialInverseHessian(Work& w) {
       if (i == j) {
         if (!(sum > 0.0)) return;
         f[j * N + j] = std::sqrt(sum);
+        w.inverseDiagonal[j] = 1.0 / f[j * N + j];
       } else {
-        f[i * N + j] = sum / f[j * N + j];
+        f[i * N + j] = sum * w.inverseDiagonal[j];
       }
     }
   w.factored = true;
@@ -216,12 +218,12 @@ void MKIKOptimizer::ApplyInitialInverseHessian(Work& w, double* v) const {
   for (std::size_t i = 0; i < m; ++i) {
     double sum = v[w.free[i]];
     for (std::size_t k = 0; k < i; ++k) sum -= f[i * N + k] * t[k];
-    t[i] = sum / f[i * N + i];
+    t[i] = sum * w.inverseDiagonal[i];
   }
   for (std::size_t i = m; i-- > 0;) {
     double sum = t[i];
     for (std::size_t k = i + 1; k < m; ++k) sum -= f[k * N + i] * t[k];
-    t[i] = sum / f[i * N + i];
+    t[i] = sum * w.inverseDiagonal[i];
   }
   for (std::size_t i = 0; i < m; ++i) v[w.free[i]] = t[i];
 }
@@ -366,6 +368,7 @@ MKStatus MKIKOptimizer::QuasiNewton2Resolve() {
     }
     const double fOld = phi;
     const bool accepted = IKLineSearch(w, fOld, phi, stepMax);
+    w.phi = phi;
     int released = -1;
     if (accepted) {
       // The gradient pushes this held variable off its bound.
