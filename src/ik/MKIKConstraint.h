@@ -13,6 +13,7 @@
 class MKBodyElement;
 class MKIKManager;
 class MKSegment;
+struct MKIKCurvature;
 
 // The host's own constraint object, attached to a constraint so that the
 // host can judge success with its own tolerances.
@@ -205,8 +206,9 @@ class MKIKConstraint : public MKManikinPart {
   double GetRotationPotential() const { return rotationPotential; }
   // Adds weight x d(potential)/d(DOF value) x pi/180 to g[k] for every DOF of
   // the chain, k being its index in the solver's variable vector. DOF values
-  // are read as they stand.
-  void ComputeGradient(double* g);
+  // are read as they stand. With `curvature`, also adds the constraint's
+  // Gauss-Newton matrix (weighted like the gradient) to it.
+  void ComputeGradient(double* g, MKIKCurvature* curvature = nullptr);
 
  private:
   void CopyFields(const MKIKConstraint& source);

@@ -8,6 +8,7 @@
 #include "body/MKSegment.h"
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKManager.h"
+#include "ik/detail/MKIKCurvature.h"
 #include "vision/MKLineOfSight.h"
 
 namespace {
@@ -46,13 +47,48 @@ constexpr double kNullDirection = 0.001;
 constexpr double kThumbShare = 0.7;
 constexpr double kThumbOffset = 13.0 * kRadiansPerDegree;
 
-// The potentials of one evaluation and the derivative of their sum with
-// respect to the end-effector origin and to each of its three axes.
+// A 3 x 3 matrix by rows.
+struct Mat {
+  Vec row[3];
+  Vec operator*(const Vec& v) const { return {Dot(row[0], v), Dot(row[1], v), Dot(row[2], v)}; }
+};
+
+const Mat kZero{};
+const Mat kMinusIdentity{{{-1.0, 0.0, 0.0}, {0.0, -1.0, 0.0}, {0.0, 0.0, -1.0}}};
+
+// f x (I - a a'), the projection off the unit vector a, scaled.
+Mat Projector(double f, const Vec& a) {
+  return {{f * Vec{1.0 - a.x * a.x, -a.x * a.y, -a.x * a.z},
+           f * Vec{-a.y * a.x, 1.0 - a.y * a.y, -a.y * a.z},
+           f * Vec{-a.z * a.x, -a.z * a.y, 1.0 - a.z * a.z}}};
+}
+
+// The matrix of v -> a x v.
+Mat CrossBy(const Vec& a) {
+  return {{{0.0, -a.z, a.y}, {a.z, 0.0, -a.x}, {-a.y, a.x, 0.0}}};
+}
+
+// One residual r of a potential weight x |r|^2 and how it changes when the
+// end effector turns at rate omega with its origin moving at velocity v:
+// dr = turn omega + shift v.
+struct Residual {
+  double root;  // the square root of the weight
+  Mat turn, shift;
+};
+
+// The potentials of one evaluation, the derivative of their sum with
+// respect to the end-effector origin and to each of its three axes, and
+// the residuals they are made of.
 struct Terms {
   double position = 0.0;
   double rotation = 0.0;
   Vec dOrigin{0.0, 0.0, 0.0};
   Vec dAxis[3] = {{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}};
+  int residualCount = 0;
+  Residual residuals[3];
+  void Add(double weight, const Mat& turn, const Mat& shift) {
+    residuals[residualCount++] = {std::sqrt(weight), turn, shift};
+  }
 };
 
 class Evaluation {
@@ -68,6 +104,7 @@ class Evaluation {
   void Distance(double weight) {
     terms.position += weight * Dot(dt, dt);
     terms.dOrigin = terms.dOrigin + (-2.0 * weight) * dt;
+    terms.Add(weight, kZero, kMinusIdentity);
   }
 
   // weight x K x |target axis - effector axis|^2 into the rotation potential.
@@ -75,6 +112,8 @@ class Evaluation {
     const Vec d = RowOf(target, axis) - RowOf(effector, axis);
     terms.rotation += weight * K * Dot(d, d);
     terms.dAxis[axis] = terms.dAxis[axis] + (-2.0 * weight * K) * d;
+    // The axis e turns by omega x e, which the residual loses.
+    terms.Add(weight * K, CrossBy(RowOf(effector, axis)), kZero);
   }
 
   // weight x |dt - s zT|^2 into the position potential, s = p clamped to
@@ -86,12 +125,14 @@ class Evaluation {
     // Where s follows p, v also depends on dt through p.
     const Vec slope = s == p ? v - Dot(zT, v) * zT : v;
     terms.dOrigin = terms.dOrigin + (-2.0 * weight) * slope;
+    terms.Add(weight, kZero, s == p ? Projector(-1.0, zT) : kMinusIdentity);
   }
 
   // weight x p^2, the squared distance to the target's XY plane.
   void PlaneDistance(double weight, bool intoRotation) {
     (intoRotation ? terms.rotation : terms.position) += weight * p * p;
     terms.dOrigin = terms.dOrigin + (-2.0 * weight * p) * zT;
+    terms.Add(weight, kZero, {{-1.0 * zT, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}}});
   }
 
   // K x |n - zE|^2, n the unit direction from the end-effector origin to
@@ -105,6 +146,7 @@ class Evaluation {
     terms.rotation += K * Dot(d, d);
     terms.dAxis[2] = terms.dAxis[2] + (-2.0 * K) * d;
     terms.dOrigin = terms.dOrigin + (2.0 * K / length) * (zE - Dot(n, zE) * n);
+    terms.Add(K, CrossBy(zE), Projector(-1.0 / length, n));
   }
 
   double P() const { return p; }
@@ -342,7 +384,7 @@ double MKIKConstraint::ComputePotential() {
   return positionPotential + rotationPotential;
 }
 
-void MKIKConstraint::ComputeGradient(double* g) {
+void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
   if (!g || !endEffector || chainElements.Size() == 0) return;
   const MK4x4Matrix effector = GetEndEffectorMatrix();
   const Terms terms = Evaluate(targetType, positionWeight, range, targetMatrix, effector);
@@ -354,13 +396,44 @@ void MKIKConstraint::ComputeGradient(double* g) {
   for (int axis = 0; axis < 3; ++axis)
     moment = moment + Cross(RowOf(effector, axis), terms.dAxis[axis]);
   const double scale = weight * kRadiansPerDegree;
+  // The residuals' derivatives, one column per DOF of the chain.
+  const std::size_t rows = 3 * static_cast<std::size_t>(terms.residualCount);
+  std::size_t count = 0;
+  if (curvature) {
+    curvature->columns.resize(3 * static_cast<std::size_t>(chainElements.Size()) * rows);
+    curvature->indexes.resize(3 * static_cast<std::size_t>(chainElements.Size()));
+  }
   for (int i = 1; i <= chainElements.Size(); ++i) {
     Rate rates[3];
-    const int count = RatesOf(static_cast<MKBodyElement*>(chainElements[i]), rates);
+    const int number = RatesOf(static_cast<MKBodyElement*>(chainElements[i]), rates);
     const int first = chainDOFIndexes[i];
-    for (int k = 0; k < count; ++k) {
+    for (int k = 0; k < number; ++k) {
       const Vec lever = moment - Cross(rates[k].origin, terms.dOrigin);
       g[first + k] += scale * Dot(rates[k].omega, lever);
+      if (!curvature || first + k >= curvature->n) continue;
+      const Vec velocity = Cross(rates[k].omega, origin - rates[k].origin);
+      double* column = curvature->columns.data() + count * rows;
+      for (int r = 0; r < terms.residualCount; ++r) {
+        const Residual& residual = terms.residuals[r];
+        const Vec d = residual.turn * rates[k].omega + residual.shift * velocity;
+        column[3 * r] = residual.root * d.x;
+        column[3 * r + 1] = residual.root * d.y;
+        column[3 * r + 2] = residual.root * d.z;
+      }
+      curvature->indexes[count++] = first + k;
     }
   }
+  if (!curvature) return;
+  // 2 x weight x J'J on the gradient's scale, symmetric.
+  const double* columns = curvature->columns.data();
+  const auto n = static_cast<std::size_t>(curvature->n);
+  for (std::size_t a = 0; a < count; ++a)
+    for (std::size_t b = a; b < count; ++b) {
+      double sum = 0.0;
+      for (std::size_t r = 0; r < rows; ++r) sum += columns[a * rows + r] * columns[b * rows + r];
+      const auto row = static_cast<std::size_t>(curvature->indexes[a]);
+      const auto col = static_cast<std::size_t>(curvature->indexes[b]);
+      curvature->matrix[row * n + col] += 2.0 * scale * sum;
+      if (row != col) curvature->matrix[col * n + row] += 2.0 * scale * sum;
+    }
 }

@@ -8,6 +8,7 @@
 #include "body/MKSegment.h"
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKManager.h"
+#include "ik/detail/MKIKCurvature.h"
 
 namespace {
 
@@ -19,6 +20,15 @@ constexpr double kCurvature = 3e-05;
 constexpr int kIterations = 1500;
 constexpr double kDegree = M_PI / 180.0;
 constexpr int kHeld = 1;
+// The damping of the Gauss-Newton matrix before inversion: a share of its
+// largest diagonal term, so that directions the potentials do not see
+// (redundant DOFs) keep a bounded step, and a share of the potential (on
+// the gradient's scale), so that far from the target, where the linear
+// model of the residuals is poor, the steps shorten, while near a
+// reachable target the damping vanishes and the steps become Gauss-Newton
+// steps.
+constexpr double kDamping = 1e-3;
+constexpr double kPotentialDamping = 1.0;
 
 bool Counts(const MKIKConstraint* c) {
   return c->IsActive() && !c->IsInvalid();
@@ -30,6 +40,8 @@ bool Counts(const MKIKConstraint* c) {
 struct MKIKOptimizer::Work {
   explicit Work(int n)
       : held(n, 0),
+        uncoupled(n, 0),
+        free(n),
         xPrev(n),
         gPrev(n),
         d(n),
@@ -37,11 +49,27 @@ struct MKIKOptimizer::Work {
         xOld(n),
         s(n),
         y(n),
-        hy(n),
-        h(static_cast<std::size_t>(n) * n) {}
+        q(n),
+        curvature(n),
+        factor(static_cast<std::size_t>(n) * n),
+        inverseDiagonal(n) {}
   std::vector<int> held;
-  std::vector<double> xPrev, gPrev, d, side, xOld, s, y, hy;
-  std::vector<double> h;  // inverse-Hessian approximation, row-major
+  // Free variables whose H0 row and column keep only the diagonal.
+  std::vector<int> uncoupled;
+  // The free variables' indexes, the first freeCount entries.
+  std::vector<int> free;
+  std::size_t freeCount = 0;
+  std::vector<double> xPrev, gPrev, d, side, xOld, s, y, q;
+  MKIKCurvature curvature;
+  // The initial inverse Hessian H0 as the Cholesky factor (lower triangle)
+  // of the damped curvature on the free variables; none when the potentials
+  // show no curvature there, H0 then being the identity.
+  std::vector<double> factor, inverseDiagonal;
+  bool factored = false;
+  // Whether H is H0 updated by the pair (s, y), rho = 1 / s'y.
+  bool paired = false;
+  double rho = 0.0;
+  double phi = 0.0;
 };
 
 MKIKOptimizer::MKIKOptimizer(MKIKManager& m) : manager(m), n(m.variableCount) {
@@ -139,6 +167,109 @@ void MKIKOptimizer::ComputeGlobalConstraintGradient() {
   }
 }
 
+void MKIKOptimizer::ComputeGradientAndCurvature(Work& w) {
+  double* g = manager.gradient.data();
+  std::fill(g, g + n, 0.0);
+  std::fill(w.curvature.matrix.begin(), w.curvature.matrix.end(), 0.0);
+  for (int i = 1; i <= manager.constraints.Size(); ++i) {
+    auto* c = static_cast<MKIKConstraint*>(manager.constraints[i]);
+    if (Counts(c)) c->ComputeGradient(g, &w.curvature);
+  }
+}
+
+void MKIKOptimizer::FactorInitialInverseHessian(Work& w) {
+  const auto N = static_cast<std::size_t>(n);
+  const double* b = w.curvature.matrix.data();
+  std::size_t m = 0;
+  double largest = 0.0;
+  for (int i = 0; i < n; ++i)
+    if (!w.held[i]) {
+      w.free[m++] = i;
+      largest = std::max(largest, b[static_cast<std::size_t>(i) * N + i]);
+    }
+  w.freeCount = m;
+  w.factored = false;
+  if (!(largest > 0.0)) return;
+  const double mu = kDamping * largest + kPotentialDamping * 2.0 * kDegree * w.phi;
+  double* f = w.factor.data();
+  for (std::size_t j = 0; j < m; ++j)
+    for (std::size_t i = j; i < m; ++i) {
+      const int r = w.free[i], c = w.free[j];
+      double sum = i == j || !(w.uncoupled[r] || w.uncoupled[c]) ? b[r * N + c] : 0.0;
+      if (i == j) sum += mu;
+      for (std::size_t k = 0; k < j; ++k) sum -= f[i * N + k] * f[j * N + k];
+      if (i == j) {
+        if (!(sum > 0.0)) return;
+        f[j * N + j] = std::sqrt(sum);
+        w.inverseDiagonal[j] = 1.0 / f[j * N + j];
+      } else {
+        f[i * N + j] = sum * w.inverseDiagonal[j];
+      }
+    }
+  w.factored = true;
+}
+
+void MKIKOptimizer::ApplyInitialInverseHessian(Work& w, double* v) const {
+  if (!w.factored) return;
+  const auto N = static_cast<std::size_t>(n);
+  const std::size_t m = w.freeCount;
+  const double* f = w.factor.data();
+  double* t = w.q.data();
+  for (std::size_t i = 0; i < m; ++i) {
+    double sum = v[w.free[i]];
+    for (std::size_t k = 0; k < i; ++k) sum -= f[i * N + k] * t[k];
+    t[i] = sum * w.inverseDiagonal[i];
+  }
+  for (std::size_t i = m; i-- > 0;) {
+    double sum = t[i];
+    for (std::size_t k = i + 1; k < m; ++k) sum -= f[k * N + i] * t[k];
+    t[i] = sum * w.inverseDiagonal[i];
+  }
+  for (std::size_t i = 0; i < m; ++i) v[w.free[i]] = t[i];
+}
+
+void MKIKOptimizer::ComputeDirection(Work& w) {
+  const double* x = manager.variables.data();
+  const double* g = manager.gradient.data();
+  const double* l = manager.lowerBounds.data();
+  const double* u = manager.upperBounds.data();
+  std::fill(w.uncoupled.begin(), w.uncoupled.end(), 0);
+  for (;;) {
+    FactorInitialInverseHessian(w);
+    // d = -H g, H = (I - rho s y') H0 (I - rho y s') + rho s s' when paired.
+    double a = 0.0;
+    if (w.paired)
+      for (int i = 0; i < n; ++i) a += w.rho * w.s[i] * g[i];
+    for (int i = 0; i < n; ++i) w.d[i] = w.held[i] ? 0.0 : g[i] - a * w.y[i];
+    ApplyInitialInverseHessian(w, w.d.data());
+    double b = 0.0;
+    if (w.paired)
+      for (int i = 0; i < n; ++i) b += w.rho * w.y[i] * w.d[i];
+    for (int i = 0; i < n; ++i) w.d[i] = w.held[i] ? 0.0 : -(w.d[i] + (a - b) * w.s[i]);
+    // A free variable on a bound that d pushes further out loses its
+    // coupling to the others in H0 (its step becomes a scaled gradient
+    // step, which leaves the bound), or is held when the gradient too
+    // pushes it out; d is then computed again from H0 alone. Without this
+    // the direction and the release rule, which reads the gradient, would
+    // take turns moving it off and back onto the bound.
+    bool more = false;
+    for (int i = 0; i < n; ++i) {
+      if (w.held[i] || w.uncoupled[i]) continue;
+      const bool low = w.d[i] < 0.0 && x[i] - l[i] < kTolX;
+      if (!low && !(w.d[i] > 0.0 && u[i] - x[i] < kTolX)) continue;
+      more = true;
+      if (low ? g[i] > 0.0 : g[i] < 0.0) {
+        w.held[i] = kHeld;
+        w.side[i] = low ? -1.0 : 1.0;
+      } else {
+        w.uncoupled[i] = 1;
+      }
+    }
+    if (!more) break;
+    w.paired = false;
+  }
+}
+
 void MKIKOptimizer::InitValuesForQuasiNewton2Resolve(Work& w) {
   const double* x = manager.variables.data();
   const double* g = manager.gradient.data();
@@ -153,8 +284,8 @@ void MKIKOptimizer::InitValuesForQuasiNewton2Resolve(Work& w) {
     w.held[i] = atBound ? kHeld : 0;
     if (atBound) w.d[i] = 0.0;
   }
-  std::fill(w.h.begin(), w.h.end(), 0.0);
-  for (int i = 0; i < n; ++i) w.h[static_cast<std::size_t>(i) * n + i] = 1.0;
+  w.paired = false;
+  ComputeDirection(w);
 }
 
 bool MKIKOptimizer::IKLineSearch(Work& w, double fOld, double& phi, double stepMax) {
@@ -180,7 +311,7 @@ bool MKIKOptimizer::IKLineSearch(Work& w, double fOld, double& phi, double stepM
     for (int i = 0; i < n; ++i) x[i] = w.xOld[i] + lambda * w.d[i];
     phi = ComputeGlobalConstraintPotential();
     if (phi <= tolerance || phi <= fOld + kAlf * lambda * slope) {
-      ComputeGlobalConstraintGradient();
+      ComputeGradientAndCurvature(w);
       return true;
     }
     if (lambda < lambdaMin) return reject();
@@ -223,13 +354,11 @@ MKStatus MKIKOptimizer::QuasiNewton2Resolve() {
   double phi = ComputeGlobalConstraintPotential();
   // Already within tolerance: nothing to move.
   if (phi < tolerance) return MKStatusSuccess;
-  ComputeGlobalConstraintGradient();
+  w.phi = phi;
+  ComputeGradientAndCurvature(w);
   InitValuesForQuasiNewton2Resolve(w);
   bool restarted = false;
   double phiAtRestart = phi;
-  const auto at = [&w, this](int i, int j) -> double& {
-    return w.h[static_cast<std::size_t>(i) * n + j];
-  };
   for (int iteration = 0; iteration < kIterations; ++iteration) {
     double stepMax = 1.0;
     for (int i = 0; i < n; ++i) {
@@ -239,6 +368,7 @@ MKStatus MKIKOptimizer::QuasiNewton2Resolve() {
     }
     const double fOld = phi;
     const bool accepted = IKLineSearch(w, fOld, phi, stepMax);
+    w.phi = phi;
     int released = -1;
     if (accepted) {
       // The gradient pushes this held variable off its bound.
@@ -253,7 +383,7 @@ MKStatus MKIKOptimizer::QuasiNewton2Resolve() {
       // Steepest descent from here.
       restarted = true;
       phiAtRestart = phi;
-      ComputeGlobalConstraintGradient();
+      ComputeGradientAndCurvature(w);
       InitValuesForQuasiNewton2Resolve(w);
       continue;
     }
@@ -292,39 +422,10 @@ MKStatus MKIKOptimizer::QuasiNewton2Resolve() {
       ss += w.s[i] * w.s[i];
       yy += w.y[i] * w.y[i];
     }
-    // The update keeps H positive definite only for a positive curvature.
-    if (sy > 0.0 && sy * sy > kCurvature * ss * yy) {
-      double yhy = 0.0;
-      for (int i = 0; i < n; ++i) {
-        double sum = 0.0;
-        for (int j = 0; j < n; ++j) sum += at(i, j) * w.y[j];
-        w.hy[i] = sum;
-        yhy += w.y[i] * sum;
-      }
-      // BFGS inverse update: H += (1 + yHy/sy) ss'/sy - (Hy s' + s y'H)/sy.
-      const double f = (1.0 + yhy / sy) / sy;
-      for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j)
-          at(i, j) += f * w.s[i] * w.s[j] - (w.hy[i] * w.s[j] + w.s[i] * w.hy[j]) / sy;
-      for (int i = 0; i < n; ++i) {
-        if (!w.held[i]) continue;
-        for (int j = 0; j < n; ++j) at(i, j) = at(j, i) = 0.0;
-        at(i, i) = 1.0;
-      }
-    } else {
-      std::fill(w.h.begin(), w.h.end(), 0.0);
-      for (int i = 0; i < n; ++i) at(i, i) = 1.0;
-    }
-    for (int i = 0; i < n; ++i) {
-      if (w.held[i]) {
-        w.d[i] = 0.0;
-        continue;
-      }
-      double sum = 0.0;
-      for (int j = 0; j < n; ++j)
-        if (!w.held[j]) sum -= at(i, j) * g[j];
-      w.d[i] = sum;
-    }
+    // The pair keeps H positive definite only for a positive curvature.
+    w.paired = sy > 0.0 && sy * sy > kCurvature * ss * yy;
+    w.rho = w.paired ? 1.0 / sy : 0.0;
+    ComputeDirection(w);
   }
   return status;
 }

@@ -17,6 +17,7 @@
 #include "body/MKSegment.h"
 #include "ik/MKIKConstraint.h"
 #include "ik/MKIKManager.h"
+#include "ik/detail/MKIKCurvature.h"
 #include "ik/detail/MKIKManagerAccess.h"
 #include "math/MK4x4Matrix.h"
 #include "math/MKFrame.h"
@@ -134,6 +135,33 @@ inline double GradientError(MKIKConstraint& c, const std::vector<MKDOF*>& dofs) 
   }
   for (std::size_t k = 0; k < dofs.size(); ++k) worst = std::max(worst, std::fabs(g[k] - fd[k]));
   c.ComputePotential();
+  return worst / scale;
+}
+
+// Largest difference between the constraint's Gauss-Newton matrix and a
+// central finite difference of its gradient, relative to the largest entry
+// of either.
+inline double CurvatureError(MKIKConstraint& c, const std::vector<MKDOF*>& dofs) {
+  const std::size_t n = dofs.size();
+  MKIKCurvature curvature(static_cast<int>(n));
+  std::vector<double> g(n, 0.0);
+  c.ComputeGradient(g.data(), &curvature);
+  const double h = 1e-6;
+  double worst = 0.0, scale = 1e-7;
+  for (std::size_t k = 0; k < n; ++k) {
+    std::vector<double> up(n, 0.0), down(n, 0.0);
+    const double v = dofs[k]->GetMathematicalValue();
+    dofs[k]->SetMathematicalValue(v + h);
+    c.ComputeGradient(up.data());
+    dofs[k]->SetMathematicalValue(v - h);
+    c.ComputeGradient(down.data());
+    dofs[k]->SetMathematicalValue(v);
+    for (std::size_t i = 0; i < n; ++i) {
+      const double fd = (up[i] - down[i]) / (2.0 * h), gn = curvature.matrix[i * n + k];
+      scale = std::max(scale, std::max(std::fabs(fd), std::fabs(gn)));
+      worst = std::max(worst, std::fabs(fd - gn));
+    }
+  }
   return worst / scale;
 }
 

@@ -11,8 +11,12 @@ class MKSegment;
 // The numerical core of the IK solver: a bound-constrained quasi-Newton
 // descent (BFGS on the variables that are not held at a bound) of the
 // weighted sum of the active constraints' potentials, over the manager's
-// variable vector x within [l, u]. Built for one call; it reads the
-// manager's gathered DOFs once and allocates its work arrays once.
+// variable vector x within [l, u]. The potentials are sums of squares, so
+// each iteration takes as initial inverse Hessian the inverse of their
+// damped Gauss-Newton matrix at the current point and applies the BFGS
+// update of the last step to it (product form, no n x n inverse kept).
+// Built for one call; it reads the manager's gathered DOFs once and
+// allocates its work arrays once.
 class MKIKOptimizer {
  public:
   explicit MKIKOptimizer(MKIKManager& manager);
@@ -33,6 +37,18 @@ class MKIKOptimizer {
 
  private:
   struct Work;
+  // The gradient, and the Gauss-Newton matrix for the initial H.
+  void ComputeGradientAndCurvature(Work& w);
+  // H0 := the inverse of the damped Gauss-Newton matrix on the free
+  // variables (the identity when the potentials show no curvature).
+  void FactorInitialInverseHessian(Work& w);
+  // v := H0 v on the free variables.
+  void ApplyInitialInverseHessian(Work& w, double* v) const;
+  // d := -H g on the free variables, 0 on the held ones; H is H0, or H0
+  // given the BFGS update with the last step and gradient change.
+  // A free variable on the bound that d pushes it out of becomes held.
+  void ComputeDirection(Work& w);
+  // Bound flags, then d := -H0 g.
   void InitValuesForQuasiNewton2Resolve(Work& w);
   bool IKLineSearch(Work& w, double fOld, double& phi, double stepMax);
 
