@@ -155,19 +155,6 @@ TEST(MKDBAnthroTest, OtherDatabasesDeferToTheBuiltInVariables) {
 
 TEST(MKDBAnthroTest, AnchorDataFollowsEachMeasurement) {
   MKDBAnthro* db = BuiltIn();
-  const MKDBAnthroVariable* abdomen = db->GetVariableFromRefNumber(2);
-  EXPECT_EQ(abdomen->GetAnchorPointSide(), MKSideMiddle);
-  EXPECT_EQ(abdomen->GetAnchorPointPosture(), MKPostureSitting);
-  EXPECT_EQ(abdomen->GetAnchorPointTranslation().x, 0.0);
-  EXPECT_EQ(db->GetVariableFromRefNumber(5)->GetAnchorPointSide(), MKSideRight);
-  EXPECT_EQ(db->GetVariableFromRefNumber(5)->GetAnchorPointPosture(), MKPostureStanding);
-  EXPECT_EQ(db->GetVariableFromRefNumber(15)->GetAnchorPointSide(), MKSideNone);
-  EXPECT_EQ(db->GetVariableFromRefNumber(15)->GetAnchorPointPosture(), MKPostureNone);
-  const MK3DVertex stature = db->GetVariableFromRefNumber(100)->GetAnchorPointTranslation();
-  EXPECT_EQ(stature.x, -65.0);
-  EXPECT_EQ(stature.y, 0.0);
-  EXPECT_EQ(stature.z, 0.0);
-
   const std::set<unsigned int> sitting = {2,  4,  27, 28, 50,  55,  58,  59,  60,  67,
                                           74, 79, 87, 94, 105, 106, 122, 126, 130, 131};
   for (unsigned int i = 0; i < db->GetNumberOfVariables(); ++i) {
