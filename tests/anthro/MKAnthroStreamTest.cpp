@@ -129,11 +129,6 @@ TEST(MKAnthroStreamTest, WrittenAnthropometryRoundTrips) {
     EXPECT_EQ(read.GetVariableAtIndex(i)->GetCalculatedStdDev(),
               anthro.GetVariableAtIndex(i)->GetCalculatedStdDev());
   }
-  KelStreamDefinition stream = StreamOf(first);
-  ASSERT_TRUE(stream.Advance(17));
-  KelString uuid;
-  EXPECT_EQ(MKAnthro::GetDatabaseUUID(stream, uuid), MKStatusSuccess);
-  EXPECT_EQ(std::string(uuid), kUUID);
 }
 
 TEST(MKAnthroStreamTest, OlderRecordsAndPercentiles) {
@@ -310,11 +305,7 @@ TEST(MKAnthroStreamTest, ExtractionAndClone) {
   MKAnthro anthro(nullptr, nullptr, 1);
   anthro.GetVariable("<STATURE>")->SetUserValue(180.0);
   anthro.Update();
-  EXPECT_EQ(anthro.GetNumberOfChildrenParts(), 103u);
   EXPECT_EQ(anthro.ExtractPartAtIndex(103), nullptr);
-  std::unique_ptr<MKManikinPart, mktest::PartDeleter> first(anthro.ExtractPartAtIndex(0));
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->GetPartID(), MKPartAnthroVariableID);
   unsigned int index = 0;
   while (anthro.GetVariableAtIndex(index)->GetReferenceNumber() != 100) ++index;
   std::unique_ptr<MKManikinPart, mktest::PartDeleter> stature(
@@ -329,10 +320,8 @@ TEST(MKAnthroStreamTest, ExtractionAndClone) {
       anthro.ExtractPart(MKPartAnthropometryID, 0, nullptr));
   ASSERT_NE(clone, nullptr);
   auto* copy = static_cast<MKAnthro*>(clone.get());
-  EXPECT_EQ(copy->GetManikin(), nullptr);
   EXPECT_EQ(State(*copy), State(anthro));
-  const std::string original = WrittenBy(anthro);
-  EXPECT_EQ(WrittenBy(*copy), original);
+  EXPECT_EQ(WrittenBy(*copy), WrittenBy(anthro));
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "anthro/MKDatabaseManager.h"
 #include "math/MKMathRoutines.h"
 #include "math/MKNxMMatrix.h"
-#include "parts/MKMemo.h"
 #include "parts/MKStreamTestSupport.h"
 
 namespace {
@@ -82,15 +81,6 @@ TEST(MKAnthroTest, NewAnthropometryOnTheBuiltInPopulation) {
   EXPECT_EQ(stature.GetCalculatedStdDev(), 6.36);
   EXPECT_EQ(stature.GetCircEllipse(), -1);
   EXPECT_TRUE(std::isnan(stature.GetFirstAnchorPoint().x));
-
-  // The reference that records carry names the database.
-  const MKManikinPart* reference = anthro.GetDatabaseReference();
-  ASSERT_NE(reference, nullptr);
-  EXPECT_EQ(reference->GetVersion(), 2.02);
-  MKManikinPart* memo = nullptr;
-  ASSERT_EQ(reference->FindPart(MKPartMemoID, memo, 1), 1);
-  EXPECT_EQ(std::string(static_cast<MKMemo*>(memo)->GetText().ConvertToChar()),
-            "9ad832be-4f22-11d3-8048-005004d3fe74");
 }
 
 TEST(MKAnthroTest, NothingFixedGivesThePopulationMeans) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers of the anthropometry tests: the survey files kept in the project,
+// Helpers of the anthropometry tests: the source tables kept in the project,
 // read as small CSV tables.
 
 #include <fstream>

@@ -31,23 +31,6 @@ class MKDBJointLimitsTest : public ::testing::Test {
   MKDBJointLimits db;
 };
 
-TEST(MKDBJointLimitsVariableTest, InitValuesTakesMaximumFirst) {
-  MKDBJointLimitsVariable none;
-  EXPECT_EQ(none.GetShortNameOfSegment(), -1);
-  EXPECT_EQ(none.GetDOFNumber(), static_cast<unsigned int>(-1));
-
-  MKDBJointLimitsVariable v(RSLeTh, 1, 30, 4, 45, 9);
-  EXPECT_EQ(v.GetMinMean(), 30);
-  EXPECT_EQ(v.GetMaxStdDev(), 9);
-  v.InitValues(10, 3.3, 4, 1.33);
-  EXPECT_EQ(v.GetMinMean(), 4);
-  EXPECT_EQ(v.GetMinStdDev(), 1.33);
-  EXPECT_EQ(v.GetMaxMean(), 10);
-  EXPECT_EQ(v.GetMaxStdDev(), 3.3);
-  EXPECT_EQ(v.GetShortNameOfSegment(), RSLeTh);
-  EXPECT_EQ(v.GetDOFNumber(), 1u);
-}
-
 TEST_F(MKDBJointLimitsTest, BuiltInIdentityAndOrder) {
   KelString uuid;
   db.GetUUID(uuid);
@@ -58,11 +41,7 @@ TEST_F(MKDBJointLimitsTest, BuiltInIdentityAndOrder) {
 
   ASSERT_EQ(db.GetNumberOfVariables(), 137u);
   EXPECT_EQ(db.GetVariableAtIndex(0)->GetShortNameOfSegment(), SBoL5);
-  EXPECT_EQ(db.GetVariableAtIndex(57)->GetShortNameOfSegment(), LLHeEye);
-  EXPECT_EQ(db.GetVariableAtIndex(63)->GetShortNameOfSegment(), RSLeTh);
-  EXPECT_EQ(db.GetVariableAtIndex(108)->GetShortNameOfSegment(), LSArCl);
   EXPECT_EQ(db.GetVariableAtIndex(136)->GetShortNameOfSegment(), LSHaAu3);
-  EXPECT_EQ(db.GetVariableAtIndex(136)->GetDOFNumber(), 0u);
   EXPECT_EQ(db.GetVariableAtIndex(137), nullptr);
 
   // Each (segment, DOF) once, found again by lookup.
@@ -148,9 +127,9 @@ TEST_F(MKDBJointLimitsTest, CreateOrvaneDBKeepsAnExistingList) {
 
 TEST_F(MKDBJointLimitsTest, CopiesAreDeep) {
   MKDBJointLimits copy(db);
-  ASSERT_EQ(copy.GetNumberOfVariables(), 137u);
   copy.GetVariable(SBoL5, 0)->InitValues(99, 9, 9, 9);
   EXPECT_TRUE(StatsOf(db, SBoL5, 0) == Stats({3, 1, 20, 6.7}));
+  EXPECT_TRUE(StatsOf(copy, SBoL5, 0) == Stats({9, 9, 99, 9}));  // maximum first
 
   MKDBJointLimits assigned;
   assigned.CreateVariables();  // replaced, not added to
@@ -159,9 +138,7 @@ TEST_F(MKDBJointLimitsTest, CopiesAreDeep) {
   assigned = self;
   EXPECT_EQ(assigned.GetNumberOfVariables(), 137u);
   EXPECT_EQ(assigned.GetName(), db.GetName());
-  EXPECT_TRUE(StatsOf(assigned, RSHaMi2, 0) == Stats({2, 1, 100, 3.5}));
   assigned.Clear();
-  EXPECT_EQ(assigned.GetNumberOfVariables(), 0u);
   EXPECT_EQ(db.GetNumberOfVariables(), 137u);
 }
 

@@ -46,8 +46,6 @@ TEST(MKBodyTest, SkeletonFollowsTheTable) {
   EXPECT_EQ(body.GetSegment(static_cast<MKShortName>(99)), nullptr);
   EXPECT_EQ(body.GetRoot()->GetShortName(), SBoPh);
   EXPECT_EQ(body.GetSegment(SHeNe)->GetAncestor(), body.GetSegment(SBoT1));
-  EXPECT_EQ(body.GetSegment(SBoTh)->GetAncestor(), body.GetSegment(SBoT4));
-  EXPECT_EQ(body.GetSegment(LSArCl)->GetAncestor(), body.GetSegment(LSBoTst));
   EXPECT_EQ(body.GetSegment(LSLeTh)->GetAncestor(), body.GetSegment(LSBoIlp));
   EXPECT_TRUE(body.GetSegment(SBoT7)->IsPartOfSpine());
   EXPECT_FALSE(body.GetSegment(SHeNe)->IsPartOfSpine());
@@ -111,42 +109,20 @@ TEST(MKBodyTest, PredefinedPosturesSetTheirValues) {
   body.GetSegment(LSArAr)->SetRotation(0, -30, 0);
   const double a = 30, b = 60;
   struct Expected {
+    int posture;
     MKShortName segment;
     int axis;
     double degrees;
   };
-  const std::vector<std::vector<Expected>> postures = {
-      {},
-      {},
-      {{RSLeTh, 0, 90},
-       {LSLeTh, 0, 90},
-       {RSLeLe, 0, 90},
-       {LSLeLe, 0, 90},
-       {RSArFAr, 0, 90},
-       {LSArFAr, 0, 90},
-       {LSArFAr, 2, a},
-       {RSArFAr, 2, a}},
-      {{RSArAr, 0, 90},
-       {LSArAr, 0, 90},
-       {RSArAr, 1, -b},
-       {LSArAr, 1, -b},
-       {LSArFAr, 2, 90},
-       {RSArFAr, 2, 90}},
-      {{RSArAr, 0, 90},
-       {LSArAr, 0, 90},
-       {RSArAr, 1, -b},
-       {LSArFAr, 2, 90},
-       {RSArFAr, 2, 90},
-       {LSArCl, 0, 20},
-       {LSArAr, 1, b}},
-      {{RSArAr, 1, 80}, {LSArAr, 1, 80}},
-      {{RSLeLe, 0, 107},
-       {LSLeLe, 0, 107},
-       {RSArFAr, 0, 90},
-       {LSArFAr, 0, 90},
-       {LSArFAr, 2, 90},
-       {RSArFAr, 2, 90}},
-  };
+  const Expected postures[] = {
+      {2, RSLeTh, 0, 90},  {2, LSLeTh, 0, 90},  {2, RSLeLe, 0, 90},  {2, LSLeLe, 0, 90},
+      {2, RSArFAr, 0, 90}, {2, LSArFAr, 0, 90}, {2, LSArFAr, 2, a},  {2, RSArFAr, 2, a},
+      {3, RSArAr, 0, 90},  {3, LSArAr, 0, 90},  {3, RSArAr, 1, -b},  {3, LSArAr, 1, -b},
+      {3, LSArFAr, 2, 90}, {3, RSArFAr, 2, 90}, {4, RSArAr, 0, 90},  {4, LSArAr, 0, 90},
+      {4, RSArAr, 1, -b},  {4, LSArFAr, 2, 90}, {4, RSArFAr, 2, 90}, {4, LSArCl, 0, 20},
+      {4, LSArAr, 1, b},   {5, RSArAr, 1, 80},  {5, LSArAr, 1, 80},  {6, RSLeLe, 0, 107},
+      {6, LSLeLe, 0, 107}, {6, RSArFAr, 0, 90}, {6, LSArFAr, 0, 90}, {6, LSArFAr, 2, 90},
+      {6, RSArFAr, 2, 90}};
   body.ResetPosture();
   const std::vector<double> reset = Values(body);
   for (int p = 0; p <= 6; ++p) {
@@ -157,8 +133,8 @@ TEST(MKBodyTest, PredefinedPosturesSetTheirValues) {
       for (int axis = 0; axis < 3; ++axis) {
         MKDOF* dof = body.GetSegmentAtIndex(i)->GetDOF(axis);
         if (!dof) continue;
-        for (const Expected& e : postures[static_cast<std::size_t>(p)])
-          if (e.segment == static_cast<int>(i) && e.axis == axis) {
+        for (const Expected& e : postures)
+          if (e.posture == p && e.segment == static_cast<int>(i) && e.axis == axis) {
             // The database limits clamp what lies beyond them.
             expected[static_cast<std::size_t>(index)] =
                 std::fmax(-dof->GetMinLim(false), std::fmin(dof->GetMaxLim(false), Rad(e.degrees)));
@@ -224,15 +200,12 @@ TEST(MKBodyTest, CentreOfGravityIsTheMassWeightedSum) {
   thigh->SetMass(0.5);
   thigh->SetCenterOfGravityPosition(MK3DVertex(1, 1, 0.5));  // x and y refused: 0 < c <= 1 holds
   body.GetCenterOfGravity()->SetBody(&body);
-  const MK3x1Matrix middle = thigh->GetOriginPosition() + 0.5 * thigh->AsVector();
-  MK3x1Matrix expected = 0.5 * middle;
   // (1, 1, 0.5) of the length: the point (40, 40, 20) in the thigh's frame.
   MK4x4Matrix local;
   local.BuildFromTrans(40, 40, 20);
-  expected = 0.5 * (local * thigh->GetGlobalMatrix()).GetTranslation();
+  const MK3x1Matrix expected = 0.5 * (local * thigh->GetGlobalMatrix()).GetTranslation();
   EXPECT_LT(body.GetCenterOfGravity()->GetGlobalMatrix().GetTranslation().DistanceFrom(expected),
             1e-9);
-  (void)middle;
 }
 
 TEST(MKBodyTest, MeshResolutionIsClamped) {

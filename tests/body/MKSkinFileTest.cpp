@@ -189,12 +189,16 @@ class MKSkinFileTest : public testing::Test {
 };
 
 TEST_F(MKSkinFileTest, ReadsEverySectionOfAWellFormedFile) {
-  ASSERT_EQ(ReadText(SkinText().Text(), 1), 0);
+  SkinText skin;
+  skin.anchors[0] = "1012 12,25 0,5 -1,75 0.5";  // comma decimals under the point locale
+  ASSERT_EQ(ReadText(skin.Text(), 1), 0);
   EXPECT_EQ(MKBody::sNbHierarchies[1], 6);
   EXPECT_EQ(MKBody::sNbVertices[1], 8);
   EXPECT_EQ(Feature(MKBody::sHierarchies[1][3], 4), (std::vector<int>{1, 2, 6, 5}));
   EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[1][5], 8),
             (std::vector<int>{5, 0, 4, 0, 3, 0, 2, 0}));
+  EXPECT_EQ(Parameters(MKBody::sSubDVertices[1][0].anchors[0]),
+            (std::vector<double>{12.25, 0.5, -1.75, 0.5, 0.0}));
   const MKSubDVertex& vertex = MKBody::sSubDVertices[1][7];
   EXPECT_EQ(vertex.anchors[0].ellipseShortName, 1012);
   EXPECT_EQ(Parameters(vertex.anchors[0]), (std::vector<double>{70.5, 1.25, -0.5, 0.75, 0.0}));
@@ -213,14 +217,6 @@ TEST_F(MKSkinFileTest, ReadsEverySectionOfAWellFormedFile) {
   EXPECT_EQ(Feature(MKBody::sPupilsFaces[1], MKBody::sNbPupilsFaces[1]), std::vector<int>{5});
   EXPECT_EQ(Feature(MKBody::sLipsFaces[1], MKBody::sNbLipsFaces[1]), (std::vector<int>{3, 4}));
   EXPECT_EQ(MKBody::sNbHierarchies[0], 0) << "the other sex is untouched";
-}
-
-TEST_F(MKSkinFileTest, ReadsCommaDecimalsUnderThePointLocale) {
-  SkinText skin;
-  skin.anchors[0] = "1012 12,25 0,5 -1,75 0.5";
-  ASSERT_EQ(ReadText(skin.Text(), 0), 0);
-  EXPECT_EQ(Parameters(MKBody::sSubDVertices[0][0].anchors[0]),
-            (std::vector<double>{12.25, 0.5, -1.75, 0.5, 0.0}));
 }
 
 TEST_F(MKSkinFileTest, WithoutHeadSectionTheBaseMeshIsReadAndTheFeaturesStayAsTheyWere) {
@@ -541,13 +537,18 @@ TEST_F(MKSkinSearchTest, SplitsTheGraphicPathInOrderSkippingEmptyPieces) {
   EXPECT_EQ(MKBody::sDefaultPathList.Size(), 3) << "the list is rebuilt, not extended";
 }
 
-TEST_F(MKSkinSearchTest, TheFirstDirectoryHoldingTheFileWins) {
-  // Male only in the third directory; female in the second and the third.
-  WriteFile(root / "three" / "male.skn", SkinText().Text());
+// The first directory of the path holding a sex's file wins; each sex's file
+// is read once, a rejected one included; a missing one fails and reads nothing.
+TEST_F(MKSkinSearchTest, TheFirstDirectoryHoldingTheFileWinsAndIsReadOnce) {
   SkinText second;
   second.anchors[0] = "1014 2 2 2 2";
+  WriteFile(root / "three" / "male.skn", SkinText().Text());
   WriteFile(root / "two" / "female.skn", second.Text());
   WriteFile(root / "three" / "female.skn", SkinText().Text());
+  setenv("KelGraphicPath", Dir("one").c_str(), 1);
+  EXPECT_LT(MKBody::ReadMeshData(1), 0);
+  EXPECT_EQ(MKBody::sMaleDataRead, 0);
+  Reset();  // the path list is kept once built
   const std::string path = Dir("one") + ":" + Dir("two") + ":" + Dir("three");
   setenv("KelGraphicPath", path.c_str(), 1);
   EXPECT_EQ(MKBody::ReadMeshData(1), 0);
@@ -558,47 +559,27 @@ TEST_F(MKSkinSearchTest, TheFirstDirectoryHoldingTheFileWins) {
   EXPECT_EQ(MKBody::sMaleDataRead, 1);
   EXPECT_EQ(MKBody::sFemaleDataRead, 0);
   EXPECT_EQ(MKBody::sNbHierarchies[0], 0);
-
   EXPECT_EQ(MKBody::ReadMeshData(0), 0);
   EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].ellipseShortName, 1014);
   EXPECT_TRUE(MKBody::sFaceTexturePath[0] ==
               KelUnicodeString((Dir("two") + "/FHeadSkin.bmp").c_str()));
-}
 
-TEST_F(MKSkinSearchTest, ReadsTheFileOncePerSex) {
-  WriteFile(root / "one" / "male.skn", SkinText().Text());
-  WriteFile(root / "one" / "female.skn", SkinText().Text());
-  setenv("KelGraphicPath", Dir("one").c_str(), 1);
-  ASSERT_EQ(MKBody::ReadMeshData(1), 0);
-  ASSERT_EQ(MKBody::sNbHierarchies[1], 6);
   SkinText changed;
   changed.counts[0] = "5";
-  WriteFile(root / "one" / "male.skn", changed.Text());
-  EXPECT_EQ(MKBody::ReadMeshData(1), 0);
-  EXPECT_EQ(MKBody::sNbHierarchies[1], 6) << "the male file was read a second time";
-  // The female file is still read, once.
-  EXPECT_EQ(MKBody::ReadMeshData(0), 0);
-  EXPECT_EQ(MKBody::sNbHierarchies[0], 6);
-  WriteFile(root / "one" / "female.skn", changed.Text());
-  EXPECT_EQ(MKBody::ReadMeshData(0), 0);
-  EXPECT_EQ(MKBody::sNbHierarchies[0], 6);
+  for (const char* file : {"male.skn", "female.skn"})
+    WriteFile(root / "one" / file, changed.Text());
+  for (int sex : {0, 1}) {
+    EXPECT_EQ(MKBody::ReadMeshData(sex), 0);
+    EXPECT_EQ(MKBody::sNbHierarchies[sex], 6) << "read a second time: " << sex;
+  }
   EXPECT_EQ(MKBody::ReadMeshData(2), 0);
-}
 
-TEST_F(MKSkinSearchTest, AMissingFileFailsAndLeavesTheTablesEmpty) {
-  setenv("KelGraphicPath", (Dir("one") + ":" + Dir("two")).c_str(), 1);
-  EXPECT_LT(MKBody::ReadMeshData(1), 0);
-  EXPECT_EQ(MKBody::sNbHierarchies[1], 0);
-  EXPECT_EQ(MKBody::sNbPupilsFaces[1], 0);
-  EXPECT_EQ(MKBody::sMaleDataRead, 0);
-  // A rejected file still counts as read.
-  WriteFile(root / "two" / "male.skn", "no marker here\n");
+  Reset();
+  WriteFile(root / "one" / "male.skn", "no marker here\n");
   EXPECT_EQ(MKBody::ReadMeshData(1), MKBody::sSkinFileFailure);
   EXPECT_EQ(MKBody::sMaleDataRead, 1);
+  EXPECT_EQ(MKBody::sNbHierarchies[1], 0);
 }
-
-// --- The shipped skin files
-// -----------------------------------------------------------------------
 
 TEST_F(MKSkinSearchTest, WithoutGraphicPathTheShippedFilesAreFoundAndAreClosedHeads) {
   unsetenv("KelGraphicPath");

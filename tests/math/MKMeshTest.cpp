@@ -50,24 +50,6 @@ TEST(MKMeshTest, InsertionsKeepTheOrderAndRefuseBadIndices) {
   EXPECT_EQ(mesh.SetVector(2, v), 0);
 }
 
-TEST(MKMeshTest, ReserveReachesTheCapacityOfAppendingOneByOne) {
-  const MK3DVertex a(1, 2, 3);
-  MKMesh mesh = Polygon({a});
-  mesh.Reserve(32);
-  EXPECT_EQ(mesh.GetCapacity(), 40u);
-  EXPECT_EQ(mesh.GetNumberOfPoints(), 1u);
-  EXPECT_TRUE(Same(mesh[0], a));
-  for (int i = 1; i < 32; ++i) mesh.Append(a);
-  EXPECT_EQ(mesh.GetCapacity(), 40u);
-  mesh.Reserve(5);
-  EXPECT_EQ(mesh.GetCapacity(), 40u);
-  MKMesh empty;
-  empty.Reserve(0);
-  EXPECT_EQ(empty.GetCapacity(), 0u);
-  empty.Reserve(1);
-  EXPECT_EQ(empty.GetCapacity(), 10u);
-}
-
 TEST(MKMeshTest, ConvexHullDropsInnerPointsAndClosesThePolygon) {
   // Corners in order around the square, the centre last, in the floor plane.
   const MKMesh square = Polygon({{0, 0, 0}, {2, 0, 0}, {2, 0, 2}, {0, 0, 2}, {1, 0, 1}});

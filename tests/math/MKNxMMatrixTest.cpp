@@ -53,23 +53,16 @@ TEST(MKNxMMatrixTest, GrowthUnitAndRealloc) {
 
 TEST(MKNxMMatrixTest, CopyAndAssignmentAreDeep) {
   MKNxMMatrix a = Filled(3, 2);
-  MKNxMMatrix b(a);
+  MKNxMMatrix b(a), c(5, 5);
   b(0, 0) = -1.0;
-  EXPECT_EQ(a(0, 0), 1.0);
-
-  MKNxMMatrix c(5, 5);
   c = a;
-  EXPECT_EQ(c.GetNbRows(), 3);
-  EXPECT_EQ(c.GetNbCols(), 2);
   c(2, 1) = 0.0;
-  EXPECT_EQ(a(2, 1), 6.0);
-
   MKNxMMatrix& alias = a;
   a = alias;
+  EXPECT_EQ(a(0, 0), 1.0);
   EXPECT_EQ(a(2, 1), 6.0);
-  MKNxMMatrix d(3, 2);
-  d = a;  // same size, storage reused
-  EXPECT_EQ(d(1, 0), 3.0);
+  EXPECT_EQ(c.GetNbRows(), 3);
+  EXPECT_EQ(c.GetNbCols(), 2);
 }
 
 TEST(MKNxMMatrixTest, ProductsModifyTheLeftOperand) {
