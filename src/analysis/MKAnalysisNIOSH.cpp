@@ -191,32 +191,31 @@ MKStatus MKAnalysis::PerformNIOSH1991LiftLowerAnalysis(
   MKBody* body = manikin ? manikin->GetBody() : nullptr;
   if (!body || !mkhandling::Paste(manikin, origin) || !mkhandling::IsPosture(destination))
     return results.status = MKStatusMissingInput;
+  // Each posture is pasted once and measured whole; the destination stays.
   MKStatus warning = MKStatusSuccess;
   const double weight = mkhandling::Weight(manikin);
   if (!CheckFloorStand(body, originFrame)) warning = MKStatusOriginNotOnFloor;
   if (!CheckWeightBalance(body, weight, load)) warning = MKStatusOriginNotBalanced;
-  if (!mkhandling::Paste(manikin, destination)) return results.status = MKStatusMissingInput;
-  if (!CheckFloorStand(body, destinationFrame)) warning = MKStatusDestinationNotOnFloor;
-  if (!CheckWeightBalance(body, weight, load)) warning = MKStatusDestinationNotBalanced;
-  mkhandling::Paste(manikin, origin);
-
-  const double lc = ComputeLC();
   const double hO = ComputeH(body, originFrame);
   const double vO = ComputeV(body, originFrame);
   const double aO = ComputeA(body);
+  if (!mkhandling::Paste(manikin, destination)) return results.status = MKStatusMissingInput;
+  if (!CheckFloorStand(body, destinationFrame)) warning = MKStatusDestinationNotOnFloor;
+  if (!CheckWeightBalance(body, weight, load)) warning = MKStatusDestinationNotBalanced;
+  const double hD = ComputeH(body, destinationFrame);
+  const double vD = ComputeV(body, destinationFrame);
+  const double aD = ComputeA(body);
+
+  const double lc = ComputeLC();
   const double hmO = ComputeHM(hO), vmO = ComputeVM(vO), amO = ComputeAM(aO);
   const double fm = ComputeFM(frequency, duration, vO);
   const double cmO = ComputeCM(coupling, vO);
   // Lowering travels as far as lifting: the distance multiplier takes |D|.
-  const double d = std::fabs(ComputeD(manikin, origin, destination, originFrame, destinationFrame));
+  const double d = std::fabs(vD - vO);
   const double dm = ComputeDM(d);
   if (!AllUsable({lc, hmO, vmO, amO, fm, cmO, dm})) return results.status = MKStatusFailure;
   const double rwlO = lc * hmO * vmO * dm * amO * fm * cmO;
 
-  // ComputeD left the destination posture on the manikin.
-  const double hD = ComputeH(body, destinationFrame);
-  const double vD = ComputeV(body, destinationFrame);
-  const double aD = ComputeA(body);
   const double hmD = ComputeHM(hD), vmD = ComputeVM(vD), amD = ComputeAM(aD);
   const double cmD = ComputeCM(coupling, vD);
   if (!AllUsable({hmD, vmD, amD, cmD})) return results.status = MKStatusFailure;
@@ -255,17 +254,16 @@ MKStatus MKAnalysis::PerformNIOSH1981LiftLowerAnalysis(
   MKBody* body = manikin ? manikin->GetBody() : nullptr;
   if (!body || !mkhandling::Paste(manikin, origin) || !mkhandling::IsPosture(destination))
     return results.status = MKStatusMissingInput;
+  // Each posture is pasted once; the destination stays.
   MKStatus warning = MKStatusSuccess;
   if (!CheckFloorStand(body, originFrame)) warning = MKStatusOriginNotOnFloor;
   if (!CheckHandParallelism(body)) warning = MKStatusOriginHandsNotLevel;
+  const double hO = ComputeH(body, originFrame);
+  const double vO = ComputeV(body, originFrame);
   if (!mkhandling::Paste(manikin, destination)) return results.status = MKStatusMissingInput;
   if (!CheckFloorStand(body, destinationFrame)) warning = MKStatusDestinationNotOnFloor;
   if (!CheckHandParallelism(body)) warning = MKStatusDestinationHandsNotLevel;
-  mkhandling::Paste(manikin, origin);
-
-  const double hO = ComputeH(body, originFrame);
-  const double vO = ComputeV(body, originFrame);
-  const double d = std::fabs(ComputeD(manikin, origin, destination, originFrame, destinationFrame));
+  const double d = std::fabs(ComputeV(body, destinationFrame) - vO);
   const double h = std::max(Inches(hO), 6.0);
   const double v = Inches(vO);
   const double dInches = std::max(Inches(d), 10.0);

@@ -187,10 +187,10 @@ MKStatus MKAnalysis::PerformSnookCiriello1991LiftLowerAnalysis(
                                                   destinationFrame, warning))
     return results.status = MKStatusMissingInput;
   const MKBody* body = manikin->GetBody();
-  const double d = std::fabs(ComputeD(manikin, origin, destination, originFrame, destinationFrame));
   const double vD = ComputeV(body, destinationFrame);
   mkhandling::Paste(manikin, origin);
   const double vO = ComputeV(body, originFrame);
+  const double d = std::fabs(vD - vO);
   const double h = ComputeHForSnookCiriello(body, originFrame);
 
   results.status = MKStatusMissingInput;

@@ -51,6 +51,21 @@ MKDOF::MKDOF(const MKDOF& source) : MKManikinPart(source) {
   CopyFields(source);
 }
 
+MKDOF::MKDOF(const MKDOF& source, RecordOnly)
+    : MKManikinPart(source),
+      state(source.state),
+      axis(source.axis),
+      speed(source.speed),
+      acceleration(source.acceleration),
+      value(source.value),
+      range(source.range),
+      defaultValue(source.defaultValue),
+      ownerShortName(source.ownerShortName) {}
+
+MKDOF MKDOF::PostureRecord() const {
+  return MKDOF(*this, RecordOnly{});
+}
+
 MKDOF::~MKDOF() {
   RemoveAllPrefAngles();
 }

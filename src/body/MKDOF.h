@@ -54,6 +54,11 @@ class MKDOF : public MKManikinPart {
   MKStatus PasteFrom(const MKManikinPart* source, unsigned char flag) override;
   unsigned int GetSize() const override;
   MKManikinPart* Clone() const override { return new MKDOF(*this); }
+  // What a posture holds of this DOF (kind 17): the fields of its stream
+  // record (value, range, state, owner short name, axis, speed,
+  // acceleration, memo) and its default value, without zones, limits or
+  // links, so that postures are cheap to take and to drop.
+  MKDOF PostureRecord() const;
   // A copy that stands alone: the same axis, value, zones and owner short
   // name, its limits those of the joint without coupling, but no owner, no
   // links and no lock, so that setting its value moves nothing else (the
@@ -228,6 +233,8 @@ class MKDOF : public MKManikinPart {
   void SetOwner(MKBodyElement* newOwner);
 
   void CopyFields(const MKDOF& source);
+  struct RecordOnly {};
+  MKDOF(const MKDOF& source, RecordOnly);
   // The body the owner segment belongs to, or null.
   MKBody* GetBody() const;
   bool IsCouplingEnabled() const;

@@ -178,7 +178,8 @@ MKStatus MKDOF::ReadJointLimitsVariable(KelStreamDefinition& stream) {
 }
 
 MKManikinPart* MKDOF::ExtractPart(MKPartID kind, unsigned int index, KelRawCollint*) const {
-  if (kind == MKPartPostureVariableID || kind == MKPartJointLimitsVariableID) {
+  if (kind == MKPartPostureVariableID) return new MKDOF(PostureRecord());
+  if (kind == MKPartJointLimitsVariableID) {
     auto* copy = new MKDOF(kind);
     copy->CopyFields(*this);
     copy->RemoveAllParts();

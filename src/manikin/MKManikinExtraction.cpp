@@ -30,6 +30,12 @@ void DOFNumbers(MKPartID kind, MKPartID firstSingle, int& from, int& to) {
   if (kind >= firstSingle && kind <= firstSingle + 2) from = to = kind - firstSingle;
 }
 
+// A posture takes a copy of the DOF's posture record, not of the whole DOF.
+void AddPostureRecord(MKManikinPart& posture, const MKDOF& dof) {
+  const MKDOF record = dof.PostureRecord();
+  posture.PasteFrom(&record, 1);
+}
+
 // The vision's lines of sight that pass the filter, left, middle, right.
 std::vector<MKLineOfSight*> LinesOfSight(const MKVision* vision, const KelRawCollint* shortNames) {
   std::vector<MKLineOfSight*> lines;
@@ -95,16 +101,16 @@ MKManikinPart* MKManikin::ExtractPosture(KelRawCollint* shortNames) const {
     MKSegment* segment = body->GetSegmentAtIndex(i);
     if (!Passes(shortNames, segment->GetShortName())) continue;
     for (int axis = 0; axis < 3; ++axis)
-      if (MKDOF* dof = segment->GetDOF(axis)) posture->PasteFrom(dof, 1);
+      if (MKDOF* dof = segment->GetDOF(axis)) AddPostureRecord(*posture, *dof);
   }
   for (MKLineOfSight* line : LinesOfSight(vision, shortNames)) {
     for (unsigned int axis = 0; axis < 3; ++axis) {
       if (MKDOF* dof = line->GetDOF(axis)) {
-        posture->PasteFrom(dof, 1);
+        AddPostureRecord(*posture, *dof);
       } else if (line->GetShortName() == MLHeEye) {
         // The middle line's missing DOF carries its length (as degrees).
-        MKDOF length(line, static_cast<int>(axis), 0, nullptr, line->GetLength());
-        posture->PasteFrom(&length, 1);
+        AddPostureRecord(*posture,
+                         MKDOF(line, static_cast<int>(axis), 0, nullptr, line->GetLength()));
       }
     }
   }

@@ -118,11 +118,13 @@ MKStatus MKManikin::PastePosture(const MKManikinPart* source) {
   MKStatus status = MKStatusSuccess;
   MKDOF* headTurn = body->GetSegment(SHeCg) ? body->GetSegment(SHeCg)->GetDOF(2) : nullptr;
   bool headLimitsRemoved = false;
+  // A posture part is a plain container of copies: its children are read in
+  // place, since copying each of them would cost more than the paste itself.
   for (unsigned int i = source->GetNumberOfChildrenParts(); i-- > 0 && status == MKStatusSuccess;) {
-    const Extracted child = ChildCopy(source, i);
+    const MKManikinPart* child = source->GetChild(static_cast<int>(i) + 1);
     const MKPartID kind = child ? child->GetPartID() : MKPartDefaultID;
     if (kind == MKPartMemoID) {
-      body->SetMemo(static_cast<const MKMemo*>(child.get()));
+      body->SetMemo(static_cast<const MKMemo*>(child));
       continue;
     }
     if (kind == MKPartFrameID) continue;
@@ -130,7 +132,7 @@ MKStatus MKManikin::PastePosture(const MKManikinPart* source) {
       status = MKStatusPasteKindRefused;
       continue;
     }
-    const auto* value = static_cast<const MKDOF*>(child.get());
+    const auto* value = static_cast<const MKDOF*>(child);
     if (!earlier) {
       // The middle line of sight has no DOF 2: that value carries its length.
       if (value->GetShortNameOfOwner() == MLHeEye && value->GetNumber() == 2) {

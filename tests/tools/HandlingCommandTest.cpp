@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -73,6 +75,51 @@ TEST(HandlingCommand, PushPullCarry) {
   ASSERT_EQ(carry.exitCode, 0) << carry.err;
   EXPECT_NE(carry.out.find("(status 205)"), std::string::npos) << carry.out;
   EXPECT_EQ(RunTool({"carry", "--sex", "male", "--frequency", "-1"}).exitCode, 2);
+}
+
+// A reach is the posture mkmanikin reach writes for the same targets; one out
+// of reach stops the command with nothing written.
+TEST(HandlingCommand, ReachesAreThePosturesReachWrites) {
+  ScratchDirectory scratch;
+  const std::string origin = "0,0,40", destination = "0,60,30";
+  for (const std::string& at : {origin, destination})
+    ASSERT_EQ(RunTool({"reach", "--sex", "female", "--right", at, "--left", at, "-o",
+                       (scratch / at).string()})
+                  .exitCode,
+              0);
+  const auto byFile =
+      RunTool({"lift", "--sex", "female", "--origin-file", (scratch / origin).string(),
+               "--destination-file", (scratch / destination).string(), "--format", "json"});
+  const auto byReach = RunTool({"lift", "--sex", "female", "--origin-reach", origin,
+                                "--destination-reach", destination, "--format", "json"});
+  ASSERT_EQ(byReach.exitCode, 0) << byReach.err;
+  const auto expected = nlohmann::json::parse(byFile.out), got = nlohmann::json::parse(byReach.out);
+  ASSERT_EQ(got.size(), expected.size());
+  for (const auto& [method, rows] : expected.items())
+    for (const auto& [quantity, value] : rows.items()) {
+      if (value.is_number())  // the file holds degrees: a few last bits may differ
+        EXPECT_NEAR(got[method][quantity].get<double>(), value.get<double>(),
+                    1e-9 * (1 + std::fabs(value.get<double>())))
+            << method << " " << quantity;
+      else
+        EXPECT_EQ(got[method][quantity], value) << method << " " << quantity;
+    }
+  std::ofstream(scratch / "task.json") << R"({"right": {"position": [0, 0, 40]},
+                                              "left": {"position": [0, 0, 40]}})";
+  EXPECT_EQ(RunTool({"carry", "--sex", "male", "--task", (scratch / "task.json").string()}).out,
+            RunTool({"carry", "--sex", "male", "--reach", origin}).out);
+
+  const auto unreached = RunTool(
+      {"push", "--sex", "male", "--reach", "0,-20,40", "-o", (scratch / "push.txt").string()});
+  EXPECT_EQ(unreached.exitCode, 1);
+  EXPECT_NE(unreached.err.find("--reach 0,-20,40: not reached"), std::string::npos)
+      << unreached.err;
+  EXPECT_NE(unreached.err.find("1300"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(scratch / "push.txt"));
+  EXPECT_EQ(
+      RunTool({"lift", "--sex", "male", "--origin-reach", origin, "--origin-posture", "standing"})
+          .exitCode,
+      2);
 }
 
 TEST(HandlingCommand, SnookCheck) {

@@ -8,12 +8,14 @@
 #include <map>
 
 #include "Failure.h"
+#include "HandReach.h"
 #include "ManikinBuilder.h"
 #include "NamedPostures.h"
 #include "Numbers.h"
 #include "OutputFiles.h"
 #include "PostureJson.h"
 #include "analysis/MKAnalysis.h"
+#include "ik/MKIKManager.h"
 #include "manikin/MKManikin.h"
 #include "math/MKFrame.h"
 #include "parts/MKManikinPart.h"
@@ -101,11 +103,35 @@ void PostureSource::AddTo(CLI::App& command) {
                 return "'" + text + "' is not a posture: give one of " + PostureList();
               },
               "", "POSTURE"));
+  CLI::Option* read =
+      command
+          .add_option(prefix + "file", file,
+                      "Read the posture at " + what + " from FILE (JSON with \"dofs\")")
+          ->type_name("FILE")
+          ->excludes(named);
+  CLI::Option* point =
+      command
+          .add_option(prefix + "reach", reach,
+                      "Posture at " + what + ": both hands reaching this point, in cm")
+          ->check(TripleCheck("a point"))
+          ->excludes(named)
+          ->excludes(read);
   command
-      .add_option(prefix + "file", file,
-                  "Read the posture at " + what + " from FILE (JSON with \"dofs\")")
+      .add_option(prefix + "task", task,
+                  "Posture at " + what + ": the hands reaching the targets of FILE")
       ->type_name("FILE")
-      ->excludes(named);
+      ->excludes(named)
+      ->excludes(read)
+      ->excludes(point);
+}
+
+std::string PostureSource::Help() {
+  return "A posture may be a reach of both hands (--reach X,Y,Z to a point, --task FILE to\n"
+         "the targets of a task file of mkmanikin reach; lift: --origin-reach and so on),\n"
+         "solved as mkmanikin reach solves it: from the manikin as built, in its world\n"
+         "frame (cm, Y up). A target out of reach stops the command (exit 1) and nothing\n"
+         "is written.\n\n" +
+         PostureHelp();
 }
 
 void PostureSource::Deleter::operator()(MKManikinPart* part) const {
@@ -113,13 +139,31 @@ void PostureSource::Deleter::operator()(MKManikinPart* part) const {
 }
 
 std::unique_ptr<MKManikinPart, PostureSource::Deleter> PostureSource::Build(
-    MKManikin& manikin, std::vector<std::string>& warnings) const {
-  if (file.empty()) {
+    MKManikin& manikin, const MKManikinPart* built, std::vector<std::string>& warnings) const {
+  const std::string prefix = "--" + (option.empty() ? "" : option + "-");
+  if (!reach.empty() || !task.empty()) {
+    const std::string where = reach.empty() ? prefix + "task " + task : prefix + "reach " + reach;
+    HandTask right, left;
+    if (task.empty())
+      right.position = left.position = ParseTriple(reach);
+    else
+      ReadTaskFile(task, prefix + "task", right, left);
+    manikin.PasteFrom(built, 1);
+    const int code = SolveHandReach(manikin, right, left);
+    // The next posture is solved on its own.
+    manikin.GetIKManager()->RemoveAllConstraints();
+    if (code != 0) throw Failure(kExitFailure, where + ": not reached: " + StatusText(code));
+  } else if (file.empty()) {
     ApplyNamedPosture(manikin, name);
   } else {
-    const std::string where = "--" + (option.empty() ? "" : option + "-") + "file " + file;
+    const std::string where = prefix + "file " + file;
     ApplyPostureJson(manikin, ReadPostureFile(file, where), where, warnings);
   }
+  return Current(manikin);
+}
+
+std::unique_ptr<MKManikinPart, PostureSource::Deleter> PostureSource::Current(
+    const MKManikin& manikin) {
   return std::unique_ptr<MKManikinPart, Deleter>(manikin.ExtractPart(MKPartPostureID, 0, nullptr));
 }
 
@@ -185,15 +229,16 @@ class ExertionCommand : public Subcommand {
         "The hands' height is measured on the posed manikin above its soles. Forces and\n"
         "weights in N and kg. The 1991 tables hold only a few known rows (data file\n"
         "snook-ciriello-1991.csv); a missing cell is reported, never invented.\n\n" +
-        PostureHelp() + "\n" + ManikinOptionsHelp() + "\nExample:\n  mkmanikin " + name +
-        " --sex male --distance 7.6 --frequency 1 --percent 90\n");
+        PostureSource::Help() + "\n" + ManikinOptionsHelp() + "\nExamples:\n  mkmanikin " + name +
+        " --sex male --distance 7.6 --frequency 1 --percent 90\n  mkmanikin " + name +
+        " --sex female --reach 0,0,40\n");
     return command;
   }
 
   void Run() override {
     std::vector<std::string> warnings;
     const ManikinPtr built = BuildManikin(options.manikin.Spec(), warnings);
-    const auto part = posture.Build(*built, warnings);
+    const auto part = posture.Build(*built, PostureSource::Current(*built).get(), warnings);
     Warn(warnings);
     const MKFrame floor;
     const double v = MKAnalysis::ComputeV(built->GetBody(), floor) / 100.0;
@@ -234,7 +279,7 @@ class ExertionCommand : public Subcommand {
   Exertion exertion;
   std::string name;
   HandlingOptions options;
-  PostureSource posture{"", "arms-forward", ""};
+  PostureSource posture{"", "arms-forward", "", "", ""};
   double distance = 2.1;
 };
 

@@ -40,18 +40,27 @@ void AddStatusRows(std::vector<HandlingRow>& rows, const std::string& method, in
 // What the lifting index asks for, in words.
 std::string LiftingIndexInWords(double li);
 
-// A posture given by name (--NAME-posture) or file (--NAME-file), turned
-// into a posture part of the manikin.
+// A posture given by name (--NAME-posture), file (--NAME-file) or as a
+// reach of both hands from standing, to a point (--NAME-reach X,Y,Z) or to
+// the targets of a task file (--NAME-task FILE), turned into a posture part
+// of the manikin. A target out of reach is a Failure (exit 1) naming it.
 struct PostureSource {
   std::string option;  // "origin", "destination" or "" for --posture
   std::string name = "standing";
   std::string file;
+  std::string reach, task;
   void AddTo(CLI::App& command);
+  // The footer lines that tell how the options give a posture.
+  static std::string Help();
   struct Deleter {
     void operator()(MKManikinPart* part) const;
   };
-  std::unique_ptr<MKManikinPart, Deleter> Build(MKManikin& manikin,
+  // The posture part; a reach starts from `built`, the manikin's posture as
+  // built, while a name or file applies to the manikin as it is.
+  std::unique_ptr<MKManikinPart, Deleter> Build(MKManikin& manikin, const MKManikinPart* built,
                                                 std::vector<std::string>& warnings) const;
+  // The manikin's posture.
+  static std::unique_ptr<MKManikinPart, Deleter> Current(const MKManikin& manikin);
 };
 
 // The options every handling command shares: the manikin, frequency,

@@ -8,7 +8,6 @@
 #include "Failure.h"
 #include "HandlingReport.h"
 #include "ManikinBuilder.h"
-#include "NamedPostures.h"
 #include "analysis/MKAnalysis.h"
 #include "manikin/MKManikin.h"
 #include "math/MKFrame.h"
@@ -45,18 +44,20 @@ class LiftCommand : public Subcommand {
         "manikin's own: heights are taken from the soles. Limits in kg (1991 and 2021\n"
         "also in N). The 1991 tables hold only a few known rows (data file\n"
         "snook-ciriello-1991.csv); a missing cell is reported, never invented.\n\n" +
-        PostureHelp() + "\n" + ManikinOptionsHelp() +
-        "\nExample:\n"
+        PostureSource::Help() + "\n" + ManikinOptionsHelp() +
+        "\nExamples:\n"
         "  mkmanikin lift --sex female --origin-posture standing --destination-posture "
-        "arms-forward --load 8 --frequency 2\n");
+        "arms-forward --load 8 --frequency 2\n"
+        "  mkmanikin lift --sex male --origin-reach 0,0,40 --destination-reach 0,60,30\n");
     return command;
   }
 
   void Run() override {
     std::vector<std::string> warnings;
     const ManikinPtr built = BuildManikin(options.manikin.Spec(), warnings);
-    const auto start = origin.Build(*built, warnings);
-    const auto end = destination.Build(*built, warnings);
+    const auto asBuilt = PostureSource::Current(*built);
+    const auto start = origin.Build(*built, asBuilt.get(), warnings);
+    const auto end = destination.Build(*built, asBuilt.get(), warnings);
     Warn(warnings);
     const MKFrame floor;
     const auto kind = static_cast<MKAnalysis::MKCouplingCondition>(coupling == "good"   ? 0
@@ -129,8 +130,8 @@ class LiftCommand : public Subcommand {
 
  private:
   HandlingOptions options;
-  PostureSource origin{"origin", "standing", ""};
-  PostureSource destination{"destination", "arms-forward", ""};
+  PostureSource origin{"origin", "standing", "", "", ""};
+  PostureSource destination{"destination", "arms-forward", "", "", ""};
   double load = 10.0;
   double duration = 1.0;
   std::string coupling = "good";

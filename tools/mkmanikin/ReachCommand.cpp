@@ -28,70 +28,6 @@ namespace {
 
 constexpr Rgb kTargetColour{200, 30, 30};
 
-// "x,y,z" as three numbers, or nothing.
-std::optional<Triple> ParseTriple(const std::string& text) {
-  Triple t{};
-  std::stringstream stream(text);
-  std::string item;
-  int count = 0;
-  while (std::getline(stream, item, ',')) {
-    if (count == 3 || !ParseNumber(item, t[static_cast<std::size_t>(count)])) return std::nullopt;
-    ++count;
-  }
-  if (count != 3) return std::nullopt;
-  return t;
-}
-
-CLI::Validator TripleCheck(const char* what) {
-  return CLI::Validator(
-      [what](std::string& text) -> std::string {
-        if (ParseTriple(text)) return {};
-        return "'" + text + "' is not " + what + ": give three numbers as X,Y,Z";
-      },
-      "", "X,Y,Z");
-}
-
-std::optional<Triple> TripleOf(const nlohmann::json& value, const std::string& where) {
-  if (value.is_null()) return std::nullopt;
-  if (!value.is_array() || value.size() != 3)
-    throw UsageError(where + ": give an array of three numbers");
-  Triple t{};
-  for (std::size_t k = 0; k < 3; ++k) {
-    if (!value[k].is_number() || !std::isfinite(value[k].get<double>()))
-      throw UsageError(where + ": give an array of three numbers");
-    t[k] = value[k].get<double>();
-  }
-  return t;
-}
-
-// The hands' targets of a task file: {"right": {"position": [x, y, z],
-// "rotation": [rx, ry, rz]}, "left": {...}}.
-void ReadTaskFile(const std::string& path, HandTask& right, HandTask& left) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw UsageError("--task " + path + ": cannot be read");
-  std::string text;
-  char buffer[4096];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxPostureFileSize) throw UsageError("--task " + path + ": too large");
-  }
-  const nlohmann::json task = nlohmann::json::parse(text, nullptr, false);
-  if (task.is_discarded() || !task.is_object())
-    throw UsageError("--task " + path + ": not a JSON object");
-  for (const auto& [key, hand] : {std::pair<const char*, HandTask*>{"right", &right},
-                                  std::pair<const char*, HandTask*>{"left", &left}}) {
-    if (!task.contains(key)) continue;
-    const nlohmann::json& entry = task[key];
-    const std::string where = "--task " + path + ": " + key;
-    if (!entry.is_object() || !entry.contains("position"))
-      throw UsageError(where + ": give an object with \"position\"");
-    hand->position = TripleOf(entry["position"], where + ".position");
-    hand->rotation = TripleOf(entry.value("rotation", nlohmann::json()), where + ".rotation");
-  }
-  if (!right.position && !left.position)
-    throw UsageError("--task " + path + ": give \"right\" or \"left\"");
-}
-
 // A small diamond at `p`, in its own group.
 void MarkTarget(TriangleMesh& mesh, const Triple& p) {
   const double r = 2.0;
@@ -155,7 +91,7 @@ class ReachCommand : public Subcommand {
     const PictureSize pictureSize = ParseSize(size);
     HandTask right, left;
     if (!taskFile.empty()) {
-      ReadTaskFile(taskFile, right, left);
+      ReadTaskFile(taskFile, "--task", right, left);
     } else {
       right.position = ParseTriple(rightText);
       left.position = ParseTriple(leftText);
