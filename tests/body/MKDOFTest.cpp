@@ -206,6 +206,10 @@ TEST(MKDOFTest, RecordsRoundTripByteExactly) {
     MKDOF copy(kind);
     ASSERT_EQ(copy.Read(again), MKStatusSuccess);
     EXPECT_EQ(Bytes(copy), bytes);
+    if (kind == MKPartPostureVariableID) {  // the record holds what the DOF held
+      EXPECT_EQ(copy.GetSpeed(), 1.5);
+      EXPECT_DOUBLE_EQ(copy.GetMathematicalValue(), Rad(-30));
+    }
     record->Destroy();
   }
 
