@@ -19,6 +19,7 @@
 #include "ik/MKIKManager.h"
 #include "ik/detail/MKIKCurvature.h"
 #include "ik/detail/MKIKManagerAccess.h"
+#include "manikin/MKManikin.h"
 #include "math/MK4x4Matrix.h"
 #include "math/MKFrame.h"
 #include "parts/MKStreamTestSupport.h"
@@ -92,6 +93,31 @@ class Chain {
  private:
   std::vector<std::unique_ptr<MKSegment>> segments;
 };
+
+struct ManikinDeleter {
+  void operator()(MKManikin* m) const {
+    if (m) m->Destroy();
+  }
+};
+using ManikinPtr = std::unique_ptr<MKManikin, ManikinDeleter>;
+
+// A created standing man.
+inline ManikinPtr NewMan() {
+  MKManikin* created = nullptr;
+  MKManikin::Create(created, 1, 50.0, nullptr, 1, 1);
+  return ManikinPtr(created);
+}
+
+// Whether every DOF of the body lies within its limits.
+inline bool WithinLimits(const MKBody& body) {
+  for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i)
+    for (int axis = 0; axis < 3; ++axis)
+      if (const MKDOF* dof = body.GetSegmentAtIndex(i)->GetDOF(axis)) {
+        const double v = dof->GetMathematicalValue();
+        if (v < -dof->GetMinLim(false) - 1e-9 || v > dof->GetMaxLim(false) + 1e-9) return false;
+      }
+  return true;
+}
 
 // A body with every segment 10 long and unit posture.
 struct Body {
