@@ -24,26 +24,6 @@ MKManikin* Man() {
   return manikin;
 }
 
-// The manager's settings and constraint list, to check that an operation
-// leaves them as it found them.
-struct Settings {
-  explicit Settings(const MKIKManager& m)
-      : behavior(m.GetBehavior()), tolerance(m.GetIKTolerance()) {
-    for (unsigned int i = 0; i < m.GetNumberOfConstraints(); ++i) {
-      list.push_back(m.GetIKConstraint(i));
-      active.push_back(m.GetIKConstraint(i)->IsActive());
-    }
-  }
-  bool operator==(const Settings& o) const {
-    return behavior == o.behavior && tolerance == o.tolerance && list == o.list &&
-           active == o.active;
-  }
-  int behavior;
-  double tolerance;
-  std::vector<const MKIKConstraint*> list;
-  std::vector<bool> active;
-};
-
 // A Frame constraint on the right hand from the clavicle, and its DOFs.
 struct ArmReach {
   ArmReach() : manager(*Man()->GetIKManager()), body(*Man()->GetBody()) {
@@ -170,21 +150,21 @@ TEST(MKIKSolverTest, DirectOperationsRestoreListActivityBehaviourAndTolerance) {
   arm.manager.SetIKTolerance(0.01);
   std::mt19937 rng(7);
   arm.hand->SetTargetMatrix(arm.RandomTarget(rng));
-  const Settings before(arm.manager);
+  const mkiktest::Settings before(arm.manager);
   arm.manager.ResolveOneConstraint(other);
-  EXPECT_TRUE(Settings(arm.manager) == before);
+  EXPECT_TRUE(mkiktest::Settings(arm.manager) == before);
   const MK4x4Matrix aim = arm.RandomTarget(rng);
   MKFrame frame;
   aim.GetMKFrame(frame);
   EXPECT_EQ(arm.manager.Reach(arm.body.GetSegment(RSHaCPr), arm.body.GetSegment(RSArCl), frame, 1),
             MKStatusSuccess);
-  EXPECT_TRUE(Settings(arm.manager) == before);
+  EXPECT_TRUE(mkiktest::Settings(arm.manager) == before);
   // The reached hand sits on the frame within the reach tolerance.
   MKIKConstraint probe(nullptr, arm.body.GetSegment(RSHaCPr), arm.body.GetSegment(RSArCl), 88,
                        nullptr);
   probe.SetTargetMatrix(aim);
   EXPECT_LT(probe.ComputePotential(), 0.1);
   EXPECT_EQ(arm.manager.QuikLocalResolve(), MKStatusSuccess);
-  EXPECT_TRUE(Settings(arm.manager) == before);
+  EXPECT_TRUE(mkiktest::Settings(arm.manager) == before);
   EXPECT_EQ(arm.manager.ResolveOneConstraint(nullptr), MKStatus(10));
 }
