@@ -19,6 +19,7 @@
 #include "ik/MKIKManager.h"
 #include "ik/detail/MKIKCurvature.h"
 #include "ik/detail/MKIKManagerAccess.h"
+#include "manikin/MKManikin.h"
 #include "math/MK4x4Matrix.h"
 #include "math/MKFrame.h"
 #include "parts/MKStreamTestSupport.h"
@@ -93,6 +94,38 @@ class Chain {
   std::vector<std::unique_ptr<MKSegment>> segments;
 };
 
+struct ManikinDeleter {
+  void operator()(MKManikin* m) const {
+    if (m) m->Destroy();
+  }
+};
+using ManikinPtr = std::unique_ptr<MKManikin, ManikinDeleter>;
+
+// A created standing man.
+inline ManikinPtr NewMan() {
+  MKManikin* created = nullptr;
+  MKManikin::Create(created, 1, 50.0, nullptr, 1, 1);
+  return ManikinPtr(created);
+}
+
+// Every DOF of the body, segment by segment.
+inline std::vector<MKDOF*> DOFs(const MKBody& body) {
+  std::vector<MKDOF*> dofs;
+  for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i)
+    for (int axis = 0; axis < 3; ++axis)
+      if (MKDOF* dof = body.GetSegmentAtIndex(i)->GetDOF(axis)) dofs.push_back(dof);
+  return dofs;
+}
+
+// Whether every DOF of the body lies within its limits.
+inline bool WithinLimits(const MKBody& body) {
+  for (const MKDOF* dof : DOFs(body)) {
+    const double v = dof->GetMathematicalValue();
+    if (v < -dof->GetMinLim(false) - 1e-9 || v > dof->GetMaxLim(false) + 1e-9) return false;
+  }
+  return true;
+}
+
 // A body with every segment 10 long and unit posture.
 struct Body {
   Body() : body(nullptr, 1, 0) {
@@ -113,6 +146,28 @@ inline std::vector<MKDOF*> DrivenDOFs(const MKIKManager& manager) {
         dofs.push_back(dof);
   return dofs;
 }
+
+// The manager's settings and constraints with their activity and weight,
+// to check that an operation leaves them as it found them.
+struct Settings {
+  explicit Settings(const MKIKManager& m)
+      : behavior(m.GetBehavior()), tolerance(m.GetIKTolerance()) {
+    for (unsigned int i = 0; i < m.GetNumberOfConstraints(); ++i) {
+      list.push_back(m.GetIKConstraint(i));
+      active.push_back(m.GetIKConstraint(i)->IsActive());
+      weights.push_back(m.GetIKConstraint(i)->GetWeight());
+    }
+  }
+  bool operator==(const Settings& o) const {
+    return behavior == o.behavior && tolerance == o.tolerance && list == o.list &&
+           active == o.active && weights == o.weights;
+  }
+  int behavior;
+  double tolerance;
+  std::vector<const MKIKConstraint*> list;
+  std::vector<bool> active;
+  std::vector<double> weights;
+};
 
 // Largest difference between the analytic gradient and a central finite
 // difference of weight x potential (per degree), relative to the largest
