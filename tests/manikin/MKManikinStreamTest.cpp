@@ -158,10 +158,22 @@ void ExpectSameObservables(MKManikin& a, MKManikin& b) {
     EXPECT_EQ(va->GetValue(), vb->GetValue()) << va->GetAcronym().CastToCharPtr();
     EXPECT_EQ(va->GetManagementType(), vb->GetManagementType());
   }
-  ASSERT_EQ(a.GetBody()->GetNumberOfSegments(), b.GetBody()->GetNumberOfSegments());
-  for (unsigned int i = 0; i < a.GetBody()->GetNumberOfSegments(); ++i) {
-    MKSegment* sa = a.GetBody()->GetSegmentAtIndex(i);
-    MKSegment* sb = b.GetBody()->GetSegmentAtIndex(i);
+  MKBody* ba = a.GetBody();
+  MKBody* bb = b.GetBody();
+  // The head is dressed with the same sex's skin.
+  ASSERT_EQ(ba->GetNbUniqueVertices(), bb->GetNbUniqueVertices());
+  for (int v = 0; v < ba->GetNbUniqueVertices(); ++v) {
+    const MK3DVertex pa = ba->GetComputedVertexAtHierarchyIndex(v);
+    const MK3DVertex pb = bb->GetComputedVertexAtHierarchyIndex(v);
+    EXPECT_NEAR(pa.DistanceFrom(pb), 0.0, 1e-9) << v;
+  }
+  ASSERT_EQ(ba->GetNumberOfSegments(), bb->GetNumberOfSegments());
+  for (unsigned int i = 0; i < ba->GetNumberOfSegments(); ++i) {
+    MKSegment* sa = ba->GetSegmentAtIndex(i);
+    MKSegment* sb = bb->GetSegmentAtIndex(i);
+    EXPECT_NEAR(sa->GetEndPoint(MKGlobalSpace).DistanceFrom(sb->GetEndPoint(MKGlobalSpace)), 0.0,
+                1e-9)
+        << sa->GetShortName();
     for (int n = 0; n < 3; ++n) {
       const MKDOF* da = sa->GetDOF(n);
       const MKDOF* db = sb->GetDOF(n);
@@ -235,6 +247,26 @@ TEST(MKManikinStreamTest, ARichManikinComesBackTheSame) {
     EXPECT_EQ(Bytes(*read), first);
     ExpectSameObservables(*source, *read);
   }
+}
+
+// A copy is the same manikin in every aspect, memos included, and a manikin
+// of its own.
+TEST(MKManikinStreamTest, ACopyIsTheSameManikin) {
+  Manikin source = RichManikin(false);
+  Manikin copy(static_cast<MKManikin*>(source->Clone()));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->GetPartID(), MKPartManikinID);
+  ExpectSameObservables(*source, *copy);
+  EXPECT_EQ(DOF(copy, RSArAr, 0)->GetDOFState(), MKDOF::ValueLocked);
+  EXPECT_EQ(DOF(copy, SHeCg, 0)->GetDOFState(), MKDOF::LimitsRemoved);
+  const Part memo(copy->ExtractPart(MKPartMemoID, 0, nullptr));
+  ASSERT_NE(memo, nullptr);
+  EXPECT_EQ(mktest::TextOf(memo.get()), "the manikin");
+  EXPECT_EQ(mktest::TextOf(copy->GetBody()->GetMemo()), "the posture");
+  EXPECT_EQ(copy->GetIKManager()->GetIKConstraint(0u)->GetEndEffector(),
+            copy->GetBody()->GetSegment(RSHaMi3));
+  ASSERT_EQ(DOF(copy, LSLeLe, 0)->SetValue(Degrees(10), 1), MKStatusSuccess);
+  EXPECT_NEAR(DOF(source, LSLeLe, 0)->GetValue(), Degrees(30), 1e-12);
 }
 
 TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {

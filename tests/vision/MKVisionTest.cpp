@@ -241,6 +241,20 @@ TEST(MKVision, RecordRoundTripsByteForByte) {
   EXPECT_EQ(read.GetVerticalAngle(), -0.1);
   EXPECT_EQ(read.GetNumberOfChildrenParts(), 1u);
   EXPECT_EQ(mktest::Written(read), first);
+
+  // The registered reader of its kind, and a clone, give the same record.
+  mktest::PartPtr registered = mktest::ReadPart(first);
+  ASSERT_NE(dynamic_cast<MKVision*>(registered.get()), nullptr);
+  EXPECT_EQ(mktest::Written(*registered), first);
+  EXPECT_EQ(mktest::Written(*mktest::PartPtr(source.Clone())), first);
+  EXPECT_NE(dynamic_cast<MKVision*>(mktest::PartPtr(MKManikinPart::Create(MKPartVisionID)).get()),
+            nullptr);
+
+  // A truncated record leaves the vision as it was.
+  MKVision untouched;
+  EXPECT_NE(ReadFramed(untouched, first.substr(0, first.size() - 40)), MKStatusSuccess);
+  EXPECT_EQ(untouched.GetNumberOfVisualLimitsVariables(), 1u);
+  EXPECT_EQ(untouched.GetBinocularAngle(), 80.0);
 }
 
 TEST(MKVision, OlderRecordsHoldTheSideInPlaceOfTheType) {
@@ -257,32 +271,6 @@ TEST(MKVision, OlderRecordsHoldTheSideInPlaceOfTheType) {
   ASSERT_EQ(ReadFramed(read, bytes), MKStatusSuccess);
   EXPECT_EQ(read.GetActiveSide(), MKVisionRightSide);
   EXPECT_EQ(read.GetType(), MKVisionRightMonocular);
-}
-
-TEST(MKVision, TruncatedRecordLeavesTheVisionAsItWas) {
-  MKVision source;
-  Customise(source);
-  const std::string bytes = mktest::Written(source);
-  MKVision read;
-  EXPECT_NE(ReadFramed(read, bytes.substr(0, bytes.size() - 40)), MKStatusSuccess);
-  EXPECT_EQ(read.GetNumberOfVisualLimitsVariables(), 1u);
-  EXPECT_EQ(read.GetBinocularAngle(), 80.0);
-}
-
-TEST(MKVision, RegisteredAsTheReaderOfItsKinds) {
-  MKManikinPart* created = MKManikinPart::Create(MKPartVisionID);
-  ASSERT_NE(dynamic_cast<MKVision*>(created), nullptr);
-  created->Destroy();
-
-  MKVision source;
-  Customise(source);
-  KelStreamDefinition stream = mktest::StreamOf(mktest::Written(source));
-  MKManikinPart* part = nullptr;
-  ASSERT_EQ(MKManikinPart::ReadFromStream(stream, part), MKStatusSuccess);
-  auto* vision = dynamic_cast<MKVision*>(part);
-  ASSERT_NE(vision, nullptr);
-  EXPECT_EQ(vision->GetNumberOfVisualLimitsVariables(), 3u);
-  part->Destroy();
 }
 
 TEST(MKVision, ExtractionAndPasteOfParts) {
@@ -316,15 +304,6 @@ TEST(MKVision, ExtractionAndPasteOfParts) {
   limits->Destroy();
   record->Destroy();
   memo->Destroy();
-}
-
-TEST(MKVision, CloneLooksAndLimitsAsTheSource) {
-  MKVision source;
-  Customise(source);
-  MKManikinPart* clone = source.Clone();
-  auto* copy = static_cast<MKVision*>(clone);
-  EXPECT_EQ(mktest::Written(*copy), mktest::Written(source));
-  clone->Destroy();
 }
 
 TEST(MKVision, ResetRestoresTheDefaults) {
