@@ -76,10 +76,6 @@ Part BrokenPostureOf(MKManikin& manikin, double version, const Value& first, con
 TEST(MKManikinPasteTest, RefusesWhatAManikinCannotTake) {
   Manikin manikin = Make(1, 50);
   EXPECT_EQ(manikin->PasteFrom(nullptr, 1), MKStatusNothingToPaste);
-  const MKManikinPart library(MKPartLibraryID, 2.01);
-  EXPECT_EQ(manikin->PasteFrom(&library, 1), MKStatusPasteKindRefused);
-  const MKManikinPart clothing(MKPartClothingID, 2.01);
-  EXPECT_EQ(manikin->PasteFrom(&clothing, 1), MKStatusSuccess);
 
   // A joint-limits database reference names its database by its memo.
   MKManikinPart reference(MKPartJointLimitsDBReferenceID, 2.01);

@@ -283,15 +283,16 @@ TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
   }
   const std::string path = ::testing::TempDir() + "mk_library_of_eight.bin";
   const std::string bytes = Bytes(library);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
-  std::fclose(file);
-
   KelRawCollPV list;
-  ASSERT_EQ(
-      MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()), list),
-      MKStatusSuccess);
+  auto listFile = [&path, &list](const std::string& content) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return MKStatus(MKStatusFailure);
+    EXPECT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
+    std::fclose(file);
+    return MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()),
+                                                                list);
+  };
+  ASSERT_EQ(listFile(bytes), MKStatusSuccess);
   ASSERT_EQ(list.Size(), 8);
   const MKPartID expected[] = {MKPartManikinID,    MKPartManikinID,       MKPartManikinID,
                                MKPartPostureID,    MKPartAnthropometryID, MKPartVisionID,
@@ -313,12 +314,7 @@ TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
   const std::size_t at = newer.find("0001B");
   ASSERT_NE(at, std::string::npos);
   newer[at + 5 + 7] = static_cast<char>(newer[at + 5 + 7] + 1);  // 2.01 and a little more
-  file = std::fopen(path.c_str(), "wb");
-  ASSERT_EQ(std::fwrite(newer.data(), 1, newer.size(), file), newer.size());
-  std::fclose(file);
-  ASSERT_EQ(
-      MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()), list),
-      MKStatusSuccess);
+  ASSERT_EQ(listFile(newer), MKStatusSuccess);
   ASSERT_EQ(list.Size(), 7);
   EXPECT_EQ(static_cast<MKManikinPart*>(list[1])->GetPartID(), MKPartManikinID);
   for (int i = 1; i <= list.Size(); ++i) static_cast<MKManikinPart*>(list[i])->Destroy();
