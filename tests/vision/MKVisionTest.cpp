@@ -105,11 +105,8 @@ TEST(MKVision, LinesOfSightAndTheirDegreesOfFreedom) {
   EXPECT_NEAR(middle->GetDOF(0)->GetMathematicalValue(), -10.0 * kDegree, 1e-12);
   EXPECT_NEAR(middle->GetDOF(0)->GetMinLim(false), 10.0 * kDegree, 1e-12);  // down: the bottom
   EXPECT_NEAR(middle->GetDOF(0)->GetMaxLim(false), 35.0 * kDegree, 1e-12);  // up: the top
-}
 
-TEST(MKVision, DetachedLineOfSightGeometry) {
-  MKVision vision;
-  MKLineOfSight* middle = vision.GetCentralLineOfSight();
+  // Detached, a line of sight has no place in the world.
   middle->SetLength(300);
   const MK3DVertex local = middle->GetEndPoint(MKLocalSpace);
   EXPECT_EQ(local.z, 300.0);
@@ -151,16 +148,15 @@ TEST(MKVision, AngleSettersCorrectAndReport907) {
   EXPECT_EQ(vision.GetVerticalTopAngle(), 50.0);
   EXPECT_EQ(vision.SetVerticalBottomAngle(-1).GetCode(), 907);
   EXPECT_EQ(vision.GetVerticalBottomAngle(), 0.0);
-}
 
-TEST(MKVision, MonocularAngleIsBroughtIntoItsRange) {
-  MKVision vision;  // ambinocular 120
-  EXPECT_EQ(vision.SetMonocularAngle(110), MKStatusSuccess);
-  EXPECT_EQ(vision.GetBinocularAngle(), 100.0);
-  EXPECT_EQ(vision.SetMonocularAngle(50), MKStatusValueRefused);  // below 60
-  EXPECT_EQ(vision.GetBinocularAngle(), 0.0);
-  EXPECT_EQ(vision.SetMonocularAngle(130), MKStatusValueRefused);
-  EXPECT_EQ(vision.GetBinocularAngle(), 120.0);
+  // A monocular angle sets the binocular one to twice it less the ambinocular one.
+  MKVision monocular;  // ambinocular 120
+  EXPECT_EQ(monocular.SetMonocularAngle(110), MKStatusSuccess);
+  EXPECT_EQ(monocular.GetBinocularAngle(), 100.0);
+  EXPECT_EQ(monocular.SetMonocularAngle(50), MKStatusValueRefused);  // below 60
+  EXPECT_EQ(monocular.GetBinocularAngle(), 0.0);
+  EXPECT_EQ(monocular.SetMonocularAngle(130), MKStatusValueRefused);
+  EXPECT_EQ(monocular.GetBinocularAngle(), 120.0);
 }
 
 TEST(MKVision, VisualLimitRecords) {
