@@ -1,15 +1,17 @@
 // The built body must reproduce the dimensions it was built from: for every
 // variable drawn on the body, the distance between its anchor points (or the
-// perimeter of its ellipse, for a circumference) is compared with its value.
+// perimeter of its ellipse, for a circumference) is compared with its value;
+// and its lengths and sections are all usable.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "anthro/MKAnthro.h"
 #include "body/MKBody.h"
 #include "body/MKEllipse.h"
+#include "body/MKSegment.h"
+#include "host/KelRawColl.h"
 #include "manikin/MKManikinTestSupport.h"
 
 namespace {
@@ -93,15 +95,11 @@ TEST_P(MKBuildConsistencyTest, BodyReproducesItsDimensions) {
   ASSERT_NE(manikin, nullptr);
   MKAnthro* anthro = manikin->GetAnthro();
   MKBody* body = manikin->GetBody();
-  std::printf("%s, percentile %g\n", subject.sex ? "male" : "female", subject.percentile);
   for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
     const MKAnthroVariable& variable = *anthro->GetVariableAtIndex(i);
     if (!variable.HasAGraphicalRep()) continue;
     const double value = variable.GetValue();
     const double measured = Measured(*body, variable);
-    std::printf("  %4d %-10s value %8.2f measured %8.2f  (%+6.1f %%)\n",
-                variable.GetReferenceNumber(), variable.GetAcronym().CastToCharPtr(), value,
-                measured, 100.0 * (measured - value) / value);
     if (IsStandingHeight(variable)) {
       EXPECT_NEAR(measured, value, 0.5) << variable.GetAcronym().CastToCharPtr();
     } else {
@@ -109,6 +107,56 @@ TEST_P(MKBuildConsistencyTest, BodyReproducesItsDimensions) {
           << variable.GetAcronym().CastToCharPtr();
     }
   }
+  // The hip joints stand at the trochanter height plus the hip offset.
+  auto value = [anthro](const char* acronym) { return anthro->GetVariable(acronym)->GetValue(); };
+  const double offset =
+      (subject.sex == 1 ? 0.09 : 0.093) * value("<TROCHHT>") - 0.3 * value("<BISBDTH>");
+  const double floor = body->GetSegment(RSFoSo)->GetEndPosition()(1);
+  EXPECT_NEAR(body->GetSegment(RSLeTh)->GetOriginPosition()(1) - floor, value("<TROCHHT>") + offset,
+              0.5);
+  // Every length is finite; only the pelvis root and the scapular joints
+  // are points by design; every section is a true ellipse.
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+    MKSegment* s = body->GetSegmentAtIndex(i);
+    const MKShortName name = s->GetShortName();
+    const bool point = name == SBoPh || name == RSArSc || name == LSArSc;
+    EXPECT_TRUE(std::isfinite(s->GetLength())) << s->GetShortNameAsString();
+    EXPECT_EQ(s->GetLength() > 0.0, !point) << s->GetShortNameAsString();
+    EXPECT_FALSE(s->IsLengthDefaulted());
+    for (int e = 0; e < s->GetNumberOfEllipses(); ++e) {
+      MKEllipse* el = s->GetEllipseAtIndex(e);
+      EXPECT_GT(el->GetMajorAxis(), 0.0) << el->GetShortNameAsString();
+      EXPECT_GT(el->GetMinorAxis(), 0.0) << el->GetShortNameAsString();
+      EXPECT_FALSE(el->IsInvalid());
+    }
+  }
+}
+
+// Anchor points are placed on a copy of the posture: the body's own is left
+// as it was. A translated pair lies on one plane normal to the translation.
+TEST(MKAnchorPointsTest, UpdateLeavesThePostureAndTranslationsMeasureAlongAPlane) {
+  mktest::Manikin manikin = mktest::Make(1, 50.0);
+  MKBody* body = manikin->GetBody();
+  ASSERT_EQ(body->SetPosture(MKPostureSitting), MKStatusSuccess);
+  KelRawColldouble before, after;
+  body->GetDOFValues(before);
+  EXPECT_EQ(manikin->GetAnthro()->UpdateAnchorPoints(), MKStatusSuccess);
+  body->GetDOFValues(after);
+  ASSERT_EQ(before.Size(), after.Size());
+  for (int i = 1; i <= before.Size(); ++i) EXPECT_NEAR(before[i], after[i], 1e-9) << i;
+
+  const MKAnthroVariable* stature = manikin->GetAnthro()->GetVariableFromRefNumber(100);
+  ASSERT_NE(stature, nullptr);
+  const MK3DVertex t1 = stature->GetFirstAnchorPointTranslation();
+  const MK3DVertex t2 = stature->GetSecondAnchorPointTranslation();
+  const MK3DVertex p1 = stature->GetFirstAnchorPoint();
+  const MK3DVertex p2 = stature->GetSecondAnchorPoint();
+  const double tn = std::sqrt(t1.x * t1.x + t1.y * t1.y + t1.z * t1.z);
+  ASSERT_GT(tn, 0.001);
+  const double along = ((p2.x + t2.x - p1.x - t1.x) * t1.x + (p2.y + t2.y - p1.y - t1.y) * t1.y +
+                        (p2.z + t2.z - p1.z - t1.z) * t1.z) /
+                       tn;
+  EXPECT_NEAR(along, 0.0, 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(FiveFiftyNinetyFive, MKBuildConsistencyTest,

@@ -158,10 +158,22 @@ void ExpectSameObservables(MKManikin& a, MKManikin& b) {
     EXPECT_EQ(va->GetValue(), vb->GetValue()) << va->GetAcronym().CastToCharPtr();
     EXPECT_EQ(va->GetManagementType(), vb->GetManagementType());
   }
-  ASSERT_EQ(a.GetBody()->GetNumberOfSegments(), b.GetBody()->GetNumberOfSegments());
-  for (unsigned int i = 0; i < a.GetBody()->GetNumberOfSegments(); ++i) {
-    MKSegment* sa = a.GetBody()->GetSegmentAtIndex(i);
-    MKSegment* sb = b.GetBody()->GetSegmentAtIndex(i);
+  MKBody* ba = a.GetBody();
+  MKBody* bb = b.GetBody();
+  // The head is dressed with the same sex's skin.
+  ASSERT_EQ(ba->GetNbUniqueVertices(), bb->GetNbUniqueVertices());
+  for (int v = 0; v < ba->GetNbUniqueVertices(); ++v) {
+    const MK3DVertex pa = ba->GetComputedVertexAtHierarchyIndex(v);
+    const MK3DVertex pb = bb->GetComputedVertexAtHierarchyIndex(v);
+    EXPECT_NEAR(pa.DistanceFrom(pb), 0.0, 1e-9) << v;
+  }
+  ASSERT_EQ(ba->GetNumberOfSegments(), bb->GetNumberOfSegments());
+  for (unsigned int i = 0; i < ba->GetNumberOfSegments(); ++i) {
+    MKSegment* sa = ba->GetSegmentAtIndex(i);
+    MKSegment* sb = bb->GetSegmentAtIndex(i);
+    EXPECT_NEAR(sa->GetEndPoint(MKGlobalSpace).DistanceFrom(sb->GetEndPoint(MKGlobalSpace)), 0.0,
+                1e-9)
+        << sa->GetShortName();
     for (int n = 0; n < 3; ++n) {
       const MKDOF* da = sa->GetDOF(n);
       const MKDOF* db = sb->GetDOF(n);
@@ -237,6 +249,26 @@ TEST(MKManikinStreamTest, ARichManikinComesBackTheSame) {
   }
 }
 
+// A copy is the same manikin in every aspect, memos included, and a manikin
+// of its own.
+TEST(MKManikinStreamTest, ACopyIsTheSameManikin) {
+  Manikin source = RichManikin(false);
+  Manikin copy(static_cast<MKManikin*>(source->Clone()));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->GetPartID(), MKPartManikinID);
+  ExpectSameObservables(*source, *copy);
+  EXPECT_EQ(DOF(copy, RSArAr, 0)->GetDOFState(), MKDOF::ValueLocked);
+  EXPECT_EQ(DOF(copy, SHeCg, 0)->GetDOFState(), MKDOF::LimitsRemoved);
+  const Part memo(copy->ExtractPart(MKPartMemoID, 0, nullptr));
+  ASSERT_NE(memo, nullptr);
+  EXPECT_EQ(mktest::TextOf(memo.get()), "the manikin");
+  EXPECT_EQ(mktest::TextOf(copy->GetBody()->GetMemo()), "the posture");
+  EXPECT_EQ(copy->GetIKManager()->GetIKConstraint(0u)->GetEndEffector(),
+            copy->GetBody()->GetSegment(RSHaMi3));
+  ASSERT_EQ(DOF(copy, LSLeLe, 0)->SetValue(Degrees(10), 1), MKStatusSuccess);
+  EXPECT_NEAR(DOF(source, LSLeLe, 0)->GetValue(), Degrees(30), 1e-12);
+}
+
 TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
   Manikin first = RichManikin(true);
   Manikin second = Make(1, 95);
@@ -251,15 +283,16 @@ TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
   }
   const std::string path = ::testing::TempDir() + "mk_library_of_eight.bin";
   const std::string bytes = Bytes(library);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
-  std::fclose(file);
-
   KelRawCollPV list;
-  ASSERT_EQ(
-      MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()), list),
-      MKStatusSuccess);
+  auto listFile = [&path, &list](const std::string& content) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return MKStatus(MKStatusFailure);
+    EXPECT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
+    std::fclose(file);
+    return MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()),
+                                                                list);
+  };
+  ASSERT_EQ(listFile(bytes), MKStatusSuccess);
   ASSERT_EQ(list.Size(), 8);
   const MKPartID expected[] = {MKPartManikinID,    MKPartManikinID,       MKPartManikinID,
                                MKPartPostureID,    MKPartAnthropometryID, MKPartVisionID,
@@ -281,12 +314,7 @@ TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
   const std::size_t at = newer.find("0001B");
   ASSERT_NE(at, std::string::npos);
   newer[at + 5 + 7] = static_cast<char>(newer[at + 5 + 7] + 1);  // 2.01 and a little more
-  file = std::fopen(path.c_str(), "wb");
-  ASSERT_EQ(std::fwrite(newer.data(), 1, newer.size(), file), newer.size());
-  std::fclose(file);
-  ASSERT_EQ(
-      MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()), list),
-      MKStatusSuccess);
+  ASSERT_EQ(listFile(newer), MKStatusSuccess);
   ASSERT_EQ(list.Size(), 7);
   EXPECT_EQ(static_cast<MKManikinPart*>(list[1])->GetPartID(), MKPartManikinID);
   for (int i = 1; i <= list.Size(); ++i) static_cast<MKManikinPart*>(list[i])->Destroy();

@@ -1,8 +1,8 @@
 // Damaged and hostile records, and library files.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "parts/MKManikinPart.h"
@@ -178,23 +178,15 @@ TEST(MKManikinPartHostileTest, ReadsEnteredAtTheStartOfAStream) {
   EXPECT_EQ(stamp, 5);
 }
 
-// A library file in a scratch directory, removed at the end of the test.
-class LibraryFile {
- public:
-  explicit LibraryFile(const std::string& bytes) {
-    char pattern[] = "/tmp/mklibtestXXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd >= 0) {
-      path = pattern;
-      const ssize_t written = write(fd, bytes.data(), bytes.size());
-      (void)written;
-      close(fd);
-    }
+// A library file of the running test, removed at the end of it.
+struct LibraryFile {
+  explicit LibraryFile(const std::string& bytes)
+      : path(::testing::TempDir() +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".lib") {
+    std::ofstream(path, std::ios::binary) << bytes;
   }
-  ~LibraryFile() {
-    if (!path.empty()) std::remove(path.c_str());
-  }
-  std::string path;
+  ~LibraryFile() { std::remove(path.c_str()); }
+  const std::string path;
 };
 
 std::string Library(const std::string& records) {
@@ -212,7 +204,6 @@ struct Listing {
 
 void List(const std::string& bytes, Listing& listing) {
   LibraryFile file(bytes);
-  ASSERT_FALSE(file.path.empty());
   listing.status =
       MKManikinPart::GetListOfManikinPartFromLibraryStream(file.path.c_str(), listing.parts);
 }

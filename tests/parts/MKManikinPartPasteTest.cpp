@@ -18,19 +18,28 @@ const MKManikinPart* P(const MKManikinPart& part) {
   return &part;
 }
 
-void Add(MKManikinPart& parent, const MKManikinPart& child) {
-  parent.AddPart(&child);
-}
-
-// The kinds of the children, in order, as "k1,k2,...".
+// The children in order as "kind,kind(...),13:text": nested children in
+// brackets, a memo with its text.
 std::string Kinds(const MKManikinPart& part) {
   std::string out;
   for (unsigned int i = 1; i <= part.GetNumberOfChildrenParts(); ++i) {
     if (!out.empty()) out += ",";
     const MKManikinPart* child = part.GetChild(static_cast<int>(i));
-    out += child ? std::to_string(child->GetPartID()) : "null";
+    out += std::to_string(child->GetPartID());
+    if (child->GetPartID() == MKPartMemoID) {
+      out += ":" + TextOf(child);
+    } else if (child->GetNumberOfChildrenParts() > 0) {
+      out += "(" + Kinds(*child) + ")";
+    }
   }
   return out;
+}
+
+// A container of `kind` holding copies of `children`.
+MKManikinPart Holding(MKPartID kind, std::initializer_list<const MKManikinPart*> children) {
+  MKManikinPart part(kind, kind == MKPartPostureID ? 2.03 : 2.01);
+  for (const MKManikinPart* child : children) part.AddPart(child);
+  return part;
 }
 
 TEST(MKManikinPartPasteTest, NoSourceAndNoRule) {
@@ -51,13 +60,12 @@ TEST(MKManikinPartPasteTest, MemosMergeIntoTheFirstMemo) {
   for (int kind : {5, 6, 8, 10, 11, 12, 19, 26, 27, 31}) {
     MKManikinPart part(static_cast<MKPartID>(kind), 2.01);
     EXPECT_EQ(part.PasteFrom(P(Memo("first", MKPartManikinID)), 1), MKStatusSuccess) << kind;
-    ASSERT_EQ(Kinds(part), "13") << kind;
+    EXPECT_EQ(Kinds(part), "13:first") << kind;
     // A memo of another owner leaves the existing one as it is.
     EXPECT_EQ(part.PasteFrom(P(Memo("other", MKPartJointLimitsID)), 1), MKStatusSuccess) << kind;
-    ASSERT_EQ(Kinds(part), "13") << kind;
-    EXPECT_EQ(TextOf(part.GetChild(1)), "first") << kind;
+    EXPECT_EQ(Kinds(part), "13:first") << kind;
     EXPECT_EQ(part.PasteFrom(P(Memo("second", MKPartManikinID)), 0), MKStatusSuccess) << kind;
-    EXPECT_EQ(TextOf(part.GetChild(1)), "second") << kind;
+    EXPECT_EQ(Kinds(part), "13:second") << kind;
   }
 }
 
@@ -83,123 +91,68 @@ TEST(MKManikinPartPasteTest, KindsTheReceiverDoesNotTake) {
   }
 }
 
-TEST(MKManikinPartPasteTest, SetTakesTheChildrenOfASet) {
-  MKManikinPart source(MKPartSetID, 2.01);
-  Add(source, Memo("s"));
-  Add(source, MKManikinPartFrame());
-  Add(source, MKManikinPart(MKPartPostureID, 2.03));
-  MKManikinPart receiver(MKPartSetID, 2.01);
-  Add(receiver, Memo("r"));
-  EXPECT_EQ(receiver.PasteFrom(&source, 0), MKStatusSuccess);
-  // Added as they are, the source's memo beside the receiver's own.
-  EXPECT_EQ(Kinds(receiver), "13,13,25,5");
-  EXPECT_EQ(TextOf(receiver.GetChild(1)), "r");
-  EXPECT_EQ(TextOf(receiver.GetChild(2)), "s");
-}
-
-TEST(MKManikinPartPasteTest, PostureReplacesWithAFlagAndMergesWithout) {
-  MKManikinPart source(MKPartPostureID, 2.03);
-  Add(source, MKManikinPartFrame());
-  Add(source, Memo("source"));
-
-  MKManikinPart merged(MKPartPostureID, 2.03);
-  Add(merged, Memo("kept"));
-  EXPECT_EQ(merged.PasteFrom(&source, 0), MKStatusSuccess);
-  EXPECT_EQ(Kinds(merged), "13");  // frames and memos of the source are not merged
-  EXPECT_EQ(TextOf(merged.GetChild(1)), "kept");
-
-  MKManikinPart replaced(MKPartPostureID, 2.03);
-  Add(replaced, Memo("gone"));
-  EXPECT_EQ(replaced.PasteFrom(&source, 1), MKStatusSuccess);
-  EXPECT_EQ(Kinds(replaced), "25,13");
-  EXPECT_EQ(TextOf(replaced.GetChild(2)), "source");
-
-  MKManikinPart frames(MKPartPostureID, 2.03);
-  EXPECT_EQ(frames.PasteFrom(P(MKManikinPartFrame()), 0), MKStatusSuccess);
-  EXPECT_EQ(frames.PasteFrom(P(MKManikinPartFrame()), 0), MKStatusSuccess);
-  EXPECT_EQ(Kinds(frames), "25,25");
-}
-
-TEST(MKManikinPartPasteTest, PreferredAngleContainers) {
-  MKManikinPart source(MKPartPrefAnglesID, 2.01);
-  Add(source, Memo("zones"));
-
-  MKManikinPart all(MKPartPrefAnglesID, 2.01);
-  EXPECT_EQ(all.PasteFrom(&source, 1), MKStatusSuccess);
-  EXPECT_EQ(Kinds(all), "13");
-
-  MKManikinPart onlyZones(MKPartPrefAnglesID, 2.01);
-  EXPECT_EQ(onlyZones.PasteFrom(&source, 0), MKStatusSuccess);
-  EXPECT_EQ(Kinds(onlyZones), "");  // with flag 0 only zones are taken
-
-  for (MKPartID one : {MKPartPrefAnglesDof1ID, MKPartPrefAnglesDof2ID, MKPartPrefAnglesDof3ID}) {
-    MKManikinPart receiver(one, 2.01);
-    EXPECT_EQ(receiver.PasteFrom(&source, 0), MKStatusSuccess) << one;
-    EXPECT_EQ(Kinds(receiver), "13") << one;
+// What each container kind takes from a source, with or without the flag:
+// a posture replaces with it and merges without; preferred angles take only
+// zones without it; a joint-limits database reference goes first; a paste
+// stops at the first child the receiver refuses, keeping what came before.
+TEST(MKManikinPartPasteTest, ContainerRules) {
+  const MKManikinPartFrame frame;
+  const MKManikinPart posture(MKPartPostureID, 2.03);
+  const MKMemo zones = Memo("zones"), taken = Memo("taken");
+  const MKManikinPart emptyReference(MKPartJointLimitsDBReferenceID, 2.01);
+  const MKManikinPart reference =
+      Holding(MKPartJointLimitsDBReferenceID, {P(Memo("db", MKPartJointLimitsID))});
+  const MKManikinPart set = Holding(MKPartSetID, {P(Memo("s")), &frame, &posture});
+  const MKManikinPart posed = Holding(MKPartPostureID, {&frame, P(Memo("source"))});
+  const MKManikinPart angles = Holding(MKPartPrefAnglesID, {&zones});
+  const MKManikinPart angles1(MKPartPrefAnglesDof1ID, 2.01);
+  const MKManikinPart limits = Holding(MKPartJointLimitsID, {&emptyReference, P(Memo("limits"))});
+  const MKManikinPart limits1 = Holding(MKPartJointLimitsDof1ID, {P(Memo("one"))});
+  const MKManikinPart limitsWithFrame =
+      Holding(MKPartJointLimitsID, {&taken, &frame, &emptyReference});
+  const MKManikinPart anglesWithFrame = Holding(MKPartPrefAnglesID, {&taken, &frame, &posture});
+  struct Case {
+    MKManikinPart receiver;
+    const MKManikinPart* source;
+    int flag;
+    MKStatusCode status;
+    const char* kinds;
+  };
+  const Case cases[] = {
+      {Holding(MKPartSetID, {P(Memo("r"))}), &set, 0, MKStatusSuccess, "13:r,13:s,25,5"},
+      {Holding(MKPartPostureID, {P(Memo("kept"))}), &posed, 0, MKStatusSuccess, "13:kept"},
+      {Holding(MKPartPostureID, {P(Memo("gone"))}), &posed, 1, MKStatusSuccess, "25,13:source"},
+      {Holding(MKPartPostureID, {&frame}), &frame, 0, MKStatusSuccess, "25,25"},
+      {Holding(MKPartPrefAnglesID, {}), &angles, 1, MKStatusSuccess, "13:zones"},
+      {Holding(MKPartPrefAnglesID, {}), &angles, 0, MKStatusSuccess, ""},
+      {Holding(MKPartPrefAnglesDof1ID, {}), &angles, 0, MKStatusSuccess, "13:zones"},
+      {Holding(MKPartPrefAnglesDof2ID, {}), &angles, 0, MKStatusSuccess, "13:zones"},
+      {Holding(MKPartPrefAnglesDof3ID, {}), &angles, 0, MKStatusSuccess, "13:zones"},
+      {Holding(MKPartPrefAnglesDof2ID, {}), &angles1, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartPrefAnglesID, {}), &angles1, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartPrefAnglesDof1ID, {}), &angles1, 1, MKStatusSuccess, ""},
+      {Holding(MKPartJointLimitsID, {}), &reference, 1, MKStatusSuccess, "11(13:db)"},
+      {Holding(MKPartJointLimitsID, {P(Memo("notes")), P(MKManikinPart(MKPartSetID, 2.01))}),
+       &reference, 0, MKStatusSuccess, "11(13:db),13:notes,26"},
+      {Holding(MKPartJointLimitsID, {}), &limits, 0, MKStatusSuccess, "11,13:limits"},
+      {Holding(MKPartJointLimitsDof1ID, {}), &limits, 0, MKStatusSuccess, "11,13:limits"},
+      {Holding(MKPartJointLimitsDof2ID, {}), &limits, 0, MKStatusSuccess, "11,13:limits"},
+      {Holding(MKPartJointLimitsDof3ID, {}), &limits, 0, MKStatusSuccess, "11,13:limits"},
+      {Holding(MKPartJointLimitsDof3ID, {}), &limits1, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartJointLimitsID, {}), &limits1, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartJointLimitsDof1ID, {}), &limits1, 1, MKStatusSuccess, "13:one"},
+      {Holding(MKPartJointLimitsID, {}), &limitsWithFrame, 1, MKStatusPasteKindRefused, "13:taken"},
+      {Holding(MKPartPrefAnglesID, {}), &anglesWithFrame, 1, MKStatusPasteKindRefused, "13:taken"},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    MKManikinPart receiver = c.receiver;
+    EXPECT_EQ(receiver.PasteFrom(c.source, c.flag), c.status) << "case " << index;
+    EXPECT_EQ(Kinds(receiver), c.kinds) << "case " << index;
+    ++index;
   }
-  MKManikinPart dof1(MKPartPrefAnglesDof1ID, 2.01);
-  MKManikinPart dof2(MKPartPrefAnglesDof2ID, 2.01);
-  EXPECT_EQ(dof2.PasteFrom(&dof1, 1), MKStatusPasteKindRefused);
-  EXPECT_EQ(source.PasteFrom(&dof1, 1), MKStatusPasteKindRefused);
-  EXPECT_EQ(dof1.PasteFrom(&dof1, 1), MKStatusSuccess);
-}
-
-TEST(MKManikinPartPasteTest, JointLimitsReferenceGoesFirst) {
-  MKManikinPart reference(MKPartJointLimitsDBReferenceID, 2.01);
-  Add(reference, Memo("db", MKPartJointLimitsID));
-
-  MKManikinPart empty(MKPartJointLimitsID, 2.01);
-  EXPECT_EQ(empty.PasteFrom(&reference, 1), MKStatusSuccess);
-  EXPECT_EQ(Kinds(empty), "11");
-
-  MKManikinPart limits(MKPartJointLimitsID, 2.01);
-  Add(limits, Memo("notes"));
-  Add(limits, MKManikinPart(MKPartSetID, 2.01));
-  EXPECT_EQ(limits.PasteFrom(&reference, 0), MKStatusSuccess);
-  EXPECT_EQ(Kinds(limits), "11,13,26");
-  EXPECT_NE(limits.GetChild(1), &reference);
-  EXPECT_EQ(limits.GetChild(1)->GetNumberOfChildrenParts(), 1u);
-}
-
-TEST(MKManikinPartPasteTest, JointLimitContainers) {
-  MKManikinPart reference(MKPartJointLimitsDBReferenceID, 2.01);
-  MKManikinPart source(MKPartJointLimitsID, 2.01);
-  Add(source, reference);
-  Add(source, Memo("limits"));
-
-  for (MKPartID kind : {MKPartJointLimitsID, MKPartJointLimitsDof1ID, MKPartJointLimitsDof2ID,
-                        MKPartJointLimitsDof3ID}) {
-    MKManikinPart receiver(kind, 2.01);
-    EXPECT_EQ(receiver.PasteFrom(&source, 0), MKStatusSuccess) << kind;
-    EXPECT_EQ(Kinds(receiver), "11,13") << kind;
-  }
-  MKManikinPart dof1(MKPartJointLimitsDof1ID, 2.01);
-  Add(dof1, Memo("one"));
-  MKManikinPart dof3(MKPartJointLimitsDof3ID, 2.01);
-  EXPECT_EQ(dof3.PasteFrom(&dof1, 1), MKStatusPasteKindRefused);
-  MKManikinPart full(MKPartJointLimitsID, 2.01);
-  EXPECT_EQ(full.PasteFrom(&dof1, 1), MKStatusPasteKindRefused);
-  MKManikinPart sameDof(MKPartJointLimitsDof1ID, 2.01);
-  EXPECT_EQ(sameDof.PasteFrom(&dof1, 1), MKStatusSuccess);
-  EXPECT_EQ(Kinds(sameDof), "13");
-}
-
-TEST(MKManikinPartPasteTest, PasteStopsAtTheFirstRefusedChild) {
-  MKManikinPart source(MKPartJointLimitsID, 2.01);
-  Add(source, Memo("taken"));
-  Add(source, MKManikinPartFrame());  // no joint-limits container takes a frame
-  Add(source, MKManikinPart(MKPartJointLimitsDBReferenceID, 2.01));
-  MKManikinPart receiver(MKPartJointLimitsID, 2.01);
-  EXPECT_EQ(receiver.PasteFrom(&source, 1), MKStatusPasteKindRefused);
-  EXPECT_EQ(Kinds(receiver), "13");  // what came before the refusal stays
-
-  MKManikinPart angles(MKPartPrefAnglesID, 2.01);
-  Add(angles, Memo("taken"));
-  Add(angles, MKManikinPartFrame());
-  Add(angles, MKManikinPart(MKPartPostureID, 2.03));
-  MKManikinPart angleReceiver(MKPartPrefAnglesID, 2.01);
-  EXPECT_EQ(angleReceiver.PasteFrom(&angles, 1), MKStatusPasteKindRefused);
-  EXPECT_EQ(Kinds(angleReceiver), "13");
+  MKManikinPart self(MKPartPrefAnglesDof1ID, 2.01);
+  EXPECT_EQ(self.PasteFrom(&self, 1), MKStatusSuccess);
 }
 
 TEST(MKMemoPasteTest, OwnerRules) {

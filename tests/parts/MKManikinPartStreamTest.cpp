@@ -184,7 +184,10 @@ TEST(MKManikinPartStreamTest, TimeStampPresenceFollowsVersionAndKind) {
   }
 }
 
-TEST(MKManikinPartStreamTest, EmptyPostureIsThirtyBytes) {
+// A part is stamped with the time it is written, unless it was read with a
+// stamp: then the stamp is kept, except by a library. A joint-limits
+// reference carries none; visual limits carry one, under the default tags.
+TEST(MKManikinPartStreamTest, TimeStampsOfWrittenParts) {
   PartPtr posture(MKManikinPart::Create(MKPartPostureID));
   ASSERT_NE(posture, nullptr);
   ASSERT_EQ(posture->GetVersion(), 2.03);
@@ -199,10 +202,7 @@ TEST(MKManikinPartStreamTest, EmptyPostureIsThirtyBytes) {
   EXPECT_LE(stamp, after);
   EXPECT_EQ(posture->GetTimeStamp(), stamp);
   EXPECT_EQ(bytes, Record("0005", 2.03, Bytes().Stamp(static_cast<std::int32_t>(stamp)).data));
-}
 
-TEST(MKManikinPartStreamTest, TimeStampsOfTheContainerKinds) {
-  // A joint-limits reference has none: its memo follows the length directly.
   MKManikinPart reference(MKPartJointLimitsDBReferenceID, 2.01);
   EXPECT_EQ(mktest::Written(reference), Record("0011", 2.01, ""));
   EXPECT_EQ(reference.GetTimeStamp(), 0);
@@ -210,30 +210,24 @@ TEST(MKManikinPartStreamTest, TimeStampsOfTheContainerKinds) {
   const std::string memoBytes = mktest::Written(memo);
   reference.AddPart(&memo);
   EXPECT_EQ(mktest::Written(reference), Record("0011", 2.01, memoBytes));
-
-  // Visual limits carry one, under the default kind's tags.
   MKManikinPart visual(MKPartVisualLimitsID, 2.01);
-  const std::string bytes = mktest::Written(visual);
-  EXPECT_EQ(bytes, Record("0000", 2.01, Bytes().Stamp(mktest::IntAt(bytes, 21)).data));
-}
+  const std::string visualBytes = mktest::Written(visual);
+  EXPECT_EQ(visualBytes, Record("0000", 2.01, Bytes().Stamp(mktest::IntAt(visualBytes, 21)).data));
 
-TEST(MKManikinPartStreamTest, StampIsKeptExceptForALibrary) {
   const std::string record = Record("0026", 2.01, Bytes().Stamp(1000).data);
   PartPtr set = mktest::ReadPart(record);
   ASSERT_NE(set, nullptr);
   EXPECT_EQ(set->GetTimeStamp(), 1000);
   EXPECT_EQ(mktest::Written(*set), record);
   EXPECT_EQ(set->GetTimeStamp(), 1000);
-
   MKManikinPart library(MKPartLibraryID, 2.01);
   KelStreamDefinition stream = mktest::StreamOf(Record("0002", 2.01, Bytes().Stamp(1000).data));
   ASSERT_TRUE(stream.Advance(17));  // the caller has read tag, version and length
   ASSERT_EQ(library.Read(stream), MKStatusSuccess);
   EXPECT_EQ(library.GetTimeStamp(), 1000);
-  const long before = static_cast<long>(std::time(nullptr));
-  const std::string bytes = mktest::Written(library);
+  const std::string libraryBytes = mktest::Written(library);
   EXPECT_GE(library.GetTimeStamp(), before);
-  EXPECT_EQ(mktest::IntAt(bytes, 21), library.GetTimeStamp());
+  EXPECT_EQ(mktest::IntAt(libraryBytes, 21), library.GetTimeStamp());
 }
 
 TEST(MKManikinPartStreamTest, OptionalMemo) {

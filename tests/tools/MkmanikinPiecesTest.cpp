@@ -106,7 +106,7 @@ mkcli::TriangleMesh Square(double z, double half, mkcli::Surface surface) {
   return mesh;
 }
 
-TEST(Renderer, FillsTrianglesAndKeepsTheNearestWhateverTheOrder) {
+TEST(Renderer, FillsKeepsTheNearestAndShades) {
   const mkcli::Rgb background{10, 20, 30};
   const mkcli::Placement centred{mkcli::FrontView(), 10.0, 50.0, 50.0};
   // A small skin square in front of a large dark one.
@@ -131,10 +131,8 @@ TEST(Renderer, FillsTrianglesAndKeepsTheNearestWhateverTheOrder) {
   const mkcli::Image image = canvas.Resolve();
   EXPECT_GT(image.At(80, 20).r, 150);
   EXPECT_EQ(image.At(50, 50).r, background.r);
-}
 
-TEST(Renderer, LambertShadingFollowsTheLight) {
-  // Tilted towards the key light (upper left, in front) and away from it.
+  // Lambert shading: a square tilted towards the key light (upper left, in front) and away from it.
   mkcli::TriangleMesh towards, away;
   for (auto [mesh, sign] : {std::pair{&towards, 1.0}, std::pair{&away, -1.0}}) {
     const auto a = mesh->AddVertex({-1, -1, -sign}), b = mesh->AddVertex({1, -1, sign}),
@@ -143,7 +141,6 @@ TEST(Renderer, LambertShadingFollowsTheLight) {
     mesh->AddTriangle(a, c, d, mkcli::Surface::Skin);
     mesh->ComputeNormals();
   }
-  const mkcli::Placement centred{mkcli::FrontView(), 10.0, 50.0, 50.0};
   mkcli::Canvas lit(100, 100, {0, 0, 0}, 1), dark(100, 100, {0, 0, 0}, 1);
   lit.Draw(towards, centred);
   dark.Draw(away, centred);

@@ -57,12 +57,16 @@ TEST(MkmanikinReach, TheHandReachesATargetAndTheFilesAreWritten) {
   EXPECT_EQ(both["targets"]["left"]["rotation"].size(), 3u);
 }
 
+// Bad input to reach and envelope: refused, and no file left.
 TEST(MkmanikinReach, BadInputIsRefusedWithoutFiles) {
   ScratchDirectory dir;
-  const std::string out = (dir / "out.json").string();
+  const std::string out = (dir / "out.json").string(), obj = (dir / "e.obj").string();
   const std::string task = (dir / "task.json").string();
   std::ofstream(task) << R"({"right": {"position": [1, "two", 3]}})";
   const std::vector<std::vector<std::string>> bad = {
+      {"envelope", "--sex", "male"},
+      {"envelope", "--sex", "male", "--resolution", "3", "--obj", obj},
+      {"envelope", "--sex", "male", "--side", "middle", "--obj", obj},
       {"reach", "--sex", "male", "-o", out},
       {"reach", "--sex", "male", "--right", "1,2", "-o", out},
       {"reach", "--sex", "male", "--right-rotation", "0,0,0", "-o", out},

@@ -56,11 +56,6 @@ class MKVisionManikinTest : public ::testing::Test {
 TEST_F(MKVisionManikinTest, CreatedManikinHasAnAttachedDefaultVision) {
   EXPECT_TRUE(vision->IsAttached());
   EXPECT_EQ(vision->GetManikin(), manikin.get());
-  EXPECT_EQ(vision->GetBinocularAngle(), 80.0);
-  EXPECT_EQ(vision->GetAmbinocularAngle(), 120.0);
-  EXPECT_EQ(vision->GetVerticalTopAngle(), 35.0);
-  EXPECT_EQ(vision->GetVerticalBottomAngle(), 35.0);
-  EXPECT_EQ(vision->GetCentralConeAngle(), 6.0);
   // The eyes hang on their segments and look along the initial deviation.
   EXPECT_EQ(middle->GetOwner(), manikin->GetBody()->GetSegment(SHeFr));
   EXPECT_EQ(vision->GetLeftLineOfSight()->GetOwner(), manikin->GetBody()->GetSegment(LSHeEye));

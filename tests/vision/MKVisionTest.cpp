@@ -105,11 +105,8 @@ TEST(MKVision, LinesOfSightAndTheirDegreesOfFreedom) {
   EXPECT_NEAR(middle->GetDOF(0)->GetMathematicalValue(), -10.0 * kDegree, 1e-12);
   EXPECT_NEAR(middle->GetDOF(0)->GetMinLim(false), 10.0 * kDegree, 1e-12);  // down: the bottom
   EXPECT_NEAR(middle->GetDOF(0)->GetMaxLim(false), 35.0 * kDegree, 1e-12);  // up: the top
-}
 
-TEST(MKVision, DetachedLineOfSightGeometry) {
-  MKVision vision;
-  MKLineOfSight* middle = vision.GetCentralLineOfSight();
+  // Detached, a line of sight has no place in the world.
   middle->SetLength(300);
   const MK3DVertex local = middle->GetEndPoint(MKLocalSpace);
   EXPECT_EQ(local.z, 300.0);
@@ -151,16 +148,15 @@ TEST(MKVision, AngleSettersCorrectAndReport907) {
   EXPECT_EQ(vision.GetVerticalTopAngle(), 50.0);
   EXPECT_EQ(vision.SetVerticalBottomAngle(-1).GetCode(), 907);
   EXPECT_EQ(vision.GetVerticalBottomAngle(), 0.0);
-}
 
-TEST(MKVision, MonocularAngleIsBroughtIntoItsRange) {
-  MKVision vision;  // ambinocular 120
-  EXPECT_EQ(vision.SetMonocularAngle(110), MKStatusSuccess);
-  EXPECT_EQ(vision.GetBinocularAngle(), 100.0);
-  EXPECT_EQ(vision.SetMonocularAngle(50), MKStatusValueRefused);  // below 60
-  EXPECT_EQ(vision.GetBinocularAngle(), 0.0);
-  EXPECT_EQ(vision.SetMonocularAngle(130), MKStatusValueRefused);
-  EXPECT_EQ(vision.GetBinocularAngle(), 120.0);
+  // A monocular angle sets the binocular one to twice it less the ambinocular one.
+  MKVision monocular;  // ambinocular 120
+  EXPECT_EQ(monocular.SetMonocularAngle(110), MKStatusSuccess);
+  EXPECT_EQ(monocular.GetBinocularAngle(), 100.0);
+  EXPECT_EQ(monocular.SetMonocularAngle(50), MKStatusValueRefused);  // below 60
+  EXPECT_EQ(monocular.GetBinocularAngle(), 0.0);
+  EXPECT_EQ(monocular.SetMonocularAngle(130), MKStatusValueRefused);
+  EXPECT_EQ(monocular.GetBinocularAngle(), 120.0);
 }
 
 TEST(MKVision, VisualLimitRecords) {
@@ -241,6 +237,20 @@ TEST(MKVision, RecordRoundTripsByteForByte) {
   EXPECT_EQ(read.GetVerticalAngle(), -0.1);
   EXPECT_EQ(read.GetNumberOfChildrenParts(), 1u);
   EXPECT_EQ(mktest::Written(read), first);
+
+  // The registered reader of its kind, and a clone, give the same record.
+  mktest::PartPtr registered = mktest::ReadPart(first);
+  ASSERT_NE(dynamic_cast<MKVision*>(registered.get()), nullptr);
+  EXPECT_EQ(mktest::Written(*registered), first);
+  EXPECT_EQ(mktest::Written(*mktest::PartPtr(source.Clone())), first);
+  EXPECT_NE(dynamic_cast<MKVision*>(mktest::PartPtr(MKManikinPart::Create(MKPartVisionID)).get()),
+            nullptr);
+
+  // A truncated record leaves the vision as it was.
+  MKVision untouched;
+  EXPECT_NE(ReadFramed(untouched, first.substr(0, first.size() - 40)), MKStatusSuccess);
+  EXPECT_EQ(untouched.GetNumberOfVisualLimitsVariables(), 1u);
+  EXPECT_EQ(untouched.GetBinocularAngle(), 80.0);
 }
 
 TEST(MKVision, OlderRecordsHoldTheSideInPlaceOfTheType) {
@@ -257,32 +267,6 @@ TEST(MKVision, OlderRecordsHoldTheSideInPlaceOfTheType) {
   ASSERT_EQ(ReadFramed(read, bytes), MKStatusSuccess);
   EXPECT_EQ(read.GetActiveSide(), MKVisionRightSide);
   EXPECT_EQ(read.GetType(), MKVisionRightMonocular);
-}
-
-TEST(MKVision, TruncatedRecordLeavesTheVisionAsItWas) {
-  MKVision source;
-  Customise(source);
-  const std::string bytes = mktest::Written(source);
-  MKVision read;
-  EXPECT_NE(ReadFramed(read, bytes.substr(0, bytes.size() - 40)), MKStatusSuccess);
-  EXPECT_EQ(read.GetNumberOfVisualLimitsVariables(), 1u);
-  EXPECT_EQ(read.GetBinocularAngle(), 80.0);
-}
-
-TEST(MKVision, RegisteredAsTheReaderOfItsKinds) {
-  MKManikinPart* created = MKManikinPart::Create(MKPartVisionID);
-  ASSERT_NE(dynamic_cast<MKVision*>(created), nullptr);
-  created->Destroy();
-
-  MKVision source;
-  Customise(source);
-  KelStreamDefinition stream = mktest::StreamOf(mktest::Written(source));
-  MKManikinPart* part = nullptr;
-  ASSERT_EQ(MKManikinPart::ReadFromStream(stream, part), MKStatusSuccess);
-  auto* vision = dynamic_cast<MKVision*>(part);
-  ASSERT_NE(vision, nullptr);
-  EXPECT_EQ(vision->GetNumberOfVisualLimitsVariables(), 3u);
-  part->Destroy();
 }
 
 TEST(MKVision, ExtractionAndPasteOfParts) {
@@ -316,15 +300,6 @@ TEST(MKVision, ExtractionAndPasteOfParts) {
   limits->Destroy();
   record->Destroy();
   memo->Destroy();
-}
-
-TEST(MKVision, CloneLooksAndLimitsAsTheSource) {
-  MKVision source;
-  Customise(source);
-  MKManikinPart* clone = source.Clone();
-  auto* copy = static_cast<MKVision*>(clone);
-  EXPECT_EQ(mktest::Written(*copy), mktest::Written(source));
-  clone->Destroy();
 }
 
 TEST(MKVision, ResetRestoresTheDefaults) {
