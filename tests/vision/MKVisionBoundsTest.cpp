@@ -61,10 +61,6 @@ class Watchdog {
   std::thread thread;
 };
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 // The fields of a written vision record, by offset: tag, version, length,
 // child count (0), convergence, then the doubles.
 constexpr std::size_t kFocalAt = 5 + 8 + 4 + 4 + 4;
@@ -85,11 +81,9 @@ TEST(MKVisionBounds, EndlessSearchRecordIsRefusedQuickly) {
   const double focal = vision->GetFocalDistance();
 
   Watchdog watchdog("reading and pasting the record");
-  const auto start = std::chrono::steady_clock::now();
   MKStatus status;
   mktest::PartPtr part = mktest::ReadPart(FromHex(kEndlessSearchRecord), &status);
   if (part) manikin->PasteFrom(part.get(), 1);
-  EXPECT_LT(Seconds(start), 1.0);
   EXPECT_EQ(status, MKStatusStreamContent);
   EXPECT_EQ(part, nullptr);
   EXPECT_EQ(vision->GetFocalDistance(), focal);
@@ -105,11 +99,9 @@ TEST(MKVisionBounds, FarthestAcceptedRecordPastesQuickly) {
   ASSERT_TRUE(manikin);
 
   Watchdog watchdog("pasting the farthest record");
-  const auto start = std::chrono::steady_clock::now();
   mktest::PartPtr part = mktest::ReadPart(bytes);
   ASSERT_TRUE(part);
   EXPECT_EQ(manikin->PasteFrom(part.get(), 1), MKStatusSuccess);
-  EXPECT_LT(Seconds(start), 1.0);
   EXPECT_EQ(manikin->GetVision()->GetPonctumProximum(), 1.0e8);
   EXPECT_NEAR(manikin->GetVision()->GetFocalDistance(), 1.0e8, 1.0);
 }
@@ -185,10 +177,8 @@ TEST(MKVisionBounds, NearestFocusDoesNotDependOnHowFarTheEyesLook) {
   for (double distance : {1.0e3, 1.0e5, 1.0e7, 1.0e12, 1.0e16}) {
     ASSERT_EQ(vision->LookAt(distance, -0.1, 0.05), MKStatusSuccess) << distance;
     Watchdog watchdog("the nearest-focus search");
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_NEAR(vision->GetMinPonctumProximum(), nearest, 1e-6) << distance;
     EXPECT_EQ(vision->SetPonctumProximum(10.0), MKStatusSuccess) << distance;
-    EXPECT_LT(Seconds(start), 1.0) << distance;
     EXPECT_NEAR(vision->GetCentralLineOfSight()->GetLength(), distance, distance * 1e-9);
     EXPECT_NEAR(vision->GetVerticalAngle(), -0.1, 1e-9) << distance;
   }
