@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -81,19 +82,30 @@ TEST(HandlingCommand, PushPullCarry) {
 // of reach stops the command with nothing written.
 TEST(HandlingCommand, ReachesAreThePosturesReachWrites) {
   ScratchDirectory scratch;
-  const std::string origin = "0,0,40", destination = "0,60,30";
-  for (const std::string& at : {origin, destination})
-    ASSERT_EQ(RunTool({"reach", "--sex", "female", "--right", at, "--left", at, "-o",
-                       (scratch / at).string()})
+  // Task files: the postures that reach writes for the same targets.
+  const char* const targets[] = {"[-12, 0, 40]", "[14, 0, 38]", "[-15, 60, 30]", "[15, 60, 30]"};
+  for (int end = 0; end < 2; ++end) {
+    const std::string right = targets[2 * end], left = targets[2 * end + 1];
+    const auto bare = [](std::string t) {  // "x,y,z"
+      t.erase(std::remove_if(t.begin(), t.end(), [](char c) { return c == ' '; }), t.end());
+      return t.substr(1, t.size() - 2);
+    };
+    const std::string name = end ? "destination" : "origin";
+    ASSERT_EQ(RunTool({"reach", "--sex", "female", "--right=" + bare(right), "--left=" + bare(left),
+                       "-o", (scratch / (name + ".json")).string()})
                   .exitCode,
               0);
+    std::ofstream(scratch / (name + "-task.json"))
+        << R"({"right": {"position": )" << right << R"(}, "left": {"position": )" << left << "}}";
+  }
   const auto byFile =
-      RunTool({"lift", "--sex", "female", "--origin-file", (scratch / origin).string(),
-               "--destination-file", (scratch / destination).string(), "--format", "json"});
-  const auto byReach = RunTool({"lift", "--sex", "female", "--origin-reach", origin,
-                                "--destination-reach", destination, "--format", "json"});
-  ASSERT_EQ(byReach.exitCode, 0) << byReach.err;
-  const auto expected = nlohmann::json::parse(byFile.out), got = nlohmann::json::parse(byReach.out);
+      RunTool({"lift", "--sex", "female", "--origin-file", (scratch / "origin.json").string(),
+               "--destination-file", (scratch / "destination.json").string(), "--format", "json"});
+  const auto byTask = RunTool({"lift", "--sex", "female", "--origin-task",
+                               (scratch / "origin-task.json").string(), "--destination-task",
+                               (scratch / "destination-task.json").string(), "--format", "json"});
+  ASSERT_EQ(byTask.exitCode, 0) << byTask.err;
+  const auto expected = nlohmann::json::parse(byFile.out), got = nlohmann::json::parse(byTask.out);
   ASSERT_EQ(got.size(), expected.size());
   for (const auto& [method, rows] : expected.items())
     for (const auto& [quantity, value] : rows.items()) {
@@ -104,10 +116,18 @@ TEST(HandlingCommand, ReachesAreThePosturesReachWrites) {
       else
         EXPECT_EQ(got[method][quantity], value) << method << " " << quantity;
     }
-  std::ofstream(scratch / "task.json") << R"({"right": {"position": [0, 0, 40]},
-                                              "left": {"position": [0, 0, 40]}})";
-  EXPECT_EQ(RunTool({"carry", "--sex", "male", "--task", (scratch / "task.json").string()}).out,
-            RunTool({"carry", "--sex", "male", "--reach", origin}).out);
+
+  // A load held at a point: the hands either side of it, parallel to the
+  // hips, so no asymmetry; H and D are the point's own.
+  const auto byPoint = RunTool({"lift", "--sex", "male", "--origin-reach", "0,0,40",
+                                "--destination-reach", "0,60,30", "--format", "json"});
+  ASSERT_EQ(byPoint.exitCode, 0) << byPoint.err;
+  const auto niosh = nlohmann::json::parse(byPoint.out)["NIOSH 1991"];
+  EXPECT_NEAR(niosh["A origin (degrees)"].get<double>(), 0.0, 1e-6);
+  EXPECT_NEAR(niosh["A destination (degrees)"].get<double>(), 0.0, 1e-6);
+  EXPECT_NEAR(niosh["H origin (m)"].get<double>(), 0.40, 1e-3);
+  EXPECT_NEAR(niosh["H destination (m)"].get<double>(), 0.30, 1e-3);
+  EXPECT_NEAR(niosh["D (m)"].get<double>(), 0.60, 1e-3);
 
   const auto unreached = RunTool(
       {"push", "--sex", "male", "--reach", "0,-20,40", "-o", (scratch / "push.txt").string()});
@@ -117,7 +137,7 @@ TEST(HandlingCommand, ReachesAreThePosturesReachWrites) {
   EXPECT_NE(unreached.err.find("1300"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(scratch / "push.txt"));
   EXPECT_EQ(
-      RunTool({"lift", "--sex", "male", "--origin-reach", origin, "--origin-posture", "standing"})
+      RunTool({"lift", "--sex", "male", "--origin-reach", "0,0,40", "--origin-posture", "standing"})
           .exitCode,
       2);
 }

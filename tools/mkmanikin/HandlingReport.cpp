@@ -15,6 +15,8 @@
 #include "OutputFiles.h"
 #include "PostureJson.h"
 #include "analysis/MKAnalysis.h"
+#include "body/MKBody.h"
+#include "body/MKSegment.h"
 #include "ik/MKIKManager.h"
 #include "manikin/MKManikin.h"
 #include "math/MKFrame.h"
@@ -112,7 +114,7 @@ void PostureSource::AddTo(CLI::App& command) {
   CLI::Option* point =
       command
           .add_option(prefix + "reach", reach,
-                      "Posture at " + what + ": both hands reaching this point, in cm")
+                      "Posture at " + what + ": both hands holding a load at this point, in cm")
           ->check(TripleCheck("a point"))
           ->excludes(named)
           ->excludes(read);
@@ -126,13 +128,37 @@ void PostureSource::AddTo(CLI::App& command) {
 }
 
 std::string PostureSource::Help() {
-  return "A posture may be a reach of both hands (--reach X,Y,Z to a point, --task FILE to\n"
-         "the targets of a task file of mkmanikin reach; lift: --origin-reach and so on),\n"
+  return "A posture may be a reach of both hands (--reach X,Y,Z: the hands hold a load at\n"
+         "that point, either side of it as far apart as the hip joints; --task FILE: the\n"
+         "hands reach the targets of a task file of mkmanikin reach; lift: --origin-reach\n"
+         "and so on),\n"
          "solved as mkmanikin reach solves it: from the manikin as built, in its world\n"
          "frame (cm, Y up). A target out of reach stops the command (exit 1) and nothing\n"
          "is written.\n\n" +
          PostureHelp();
 }
+
+namespace {
+
+// Both hands on a load at `point`, either side of it as far apart as the hip
+// joints: hands on one point would leave the hand-to-hand line, and so the
+// asymmetry angle of the lifting equations, without a direction.
+void HoldAt(MKManikin& manikin, const std::optional<Triple>& point, HandTask& right,
+            HandTask& left) {
+  if (!point) return;
+  MKBody* body = manikin.GetBody();
+  const MK3x1Matrix hips =
+      body->GetSegment(LSBoIlp)->GetEndPosition() - body->GetSegment(RSBoIlp)->GetEndPosition();
+  Triple r = *point, l = *point;
+  for (int i = 0; i < 3; ++i) {
+    r[i] -= 0.5 * hips(i);
+    l[i] += 0.5 * hips(i);
+  }
+  right.position = r;
+  left.position = l;
+}
+
+}  // namespace
 
 void PostureSource::Deleter::operator()(MKManikinPart* part) const {
   if (part) part->Destroy();
@@ -144,11 +170,11 @@ std::unique_ptr<MKManikinPart, PostureSource::Deleter> PostureSource::Build(
   if (!reach.empty() || !task.empty()) {
     const std::string where = reach.empty() ? prefix + "task " + task : prefix + "reach " + reach;
     HandTask right, left;
+    manikin.PasteFrom(built, 1);
     if (task.empty())
-      right.position = left.position = ParseTriple(reach);
+      HoldAt(manikin, ParseTriple(reach), right, left);
     else
       ReadTaskFile(task, prefix + "task", right, left);
-    manikin.PasteFrom(built, 1);
     const int code = SolveHandReach(manikin, right, left);
     // The next posture is solved on its own.
     manikin.GetIKManager()->RemoveAllConstraints();
