@@ -69,32 +69,11 @@ TEST(MKManikinPartPasteTest, MemosMergeIntoTheFirstMemo) {
   }
 }
 
-TEST(MKManikinPartPasteTest, KindsTheReceiverDoesNotTake) {
-  const MKManikinPartFrame frame;
-  const MKManikinPart posture(MKPartPostureID, 2.03);
-  const MKManikinPart set(MKPartSetID, 2.01);
-  struct Case {
-    MKPartID receiver;
-    const MKManikinPart* source;
-  };
-  for (const Case& c :
-       {Case{MKPartIKConstraintsID, &frame}, Case{MKPartIKConstraintsID, &posture},
-        Case{MKPartVisualLimitsID, &posture}, Case{MKPartJointLimitsDBReferenceID, &frame},
-        Case{MKPartAnthroDBReferenceID, &set}, Case{MKPartSetID, &posture},
-        Case{MKPartSetID, &frame}, Case{MKPartPostureID, &set}, Case{MKPartPrefAnglesID, &frame},
-        Case{MKPartPrefAnglesID, &posture}, Case{MKPartJointLimitsID, &frame},
-        Case{MKPartJointLimitsDof1ID, &set}}) {
-    MKManikinPart receiver(c.receiver, 2.01);
-    EXPECT_EQ(receiver.PasteFrom(c.source, 1), MKStatusPasteKindRefused)
-        << c.receiver << " <- " << c.source->GetPartID();
-    EXPECT_EQ(receiver.GetNumberOfChildrenParts(), 0u);
-  }
-}
-
 // What each container kind takes from a source, with or without the flag:
 // a posture replaces with it and merges without; preferred angles take only
 // zones without it; a joint-limits database reference goes first; a paste
-// stops at the first child the receiver refuses, keeping what came before.
+// stops at the first child the receiver refuses, keeping what came before;
+// a kind the receiver does not take is refused whole.
 TEST(MKManikinPartPasteTest, ContainerRules) {
   const MKManikinPartFrame frame;
   const MKManikinPart posture(MKPartPostureID, 2.03);
@@ -143,6 +122,19 @@ TEST(MKManikinPartPasteTest, ContainerRules) {
       {Holding(MKPartJointLimitsDof1ID, {}), &limits1, 1, MKStatusSuccess, "13:one"},
       {Holding(MKPartJointLimitsID, {}), &limitsWithFrame, 1, MKStatusPasteKindRefused, "13:taken"},
       {Holding(MKPartPrefAnglesID, {}), &anglesWithFrame, 1, MKStatusPasteKindRefused, "13:taken"},
+      // Kinds the receiver does not take at all.
+      {Holding(MKPartIKConstraintsID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartIKConstraintsID, {}), &posture, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartVisualLimitsID, {}), &posture, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartJointLimitsDBReferenceID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartAnthroDBReferenceID, {}), &set, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartSetID, {}), &posture, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartSetID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartPostureID, {}), &set, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartPrefAnglesID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartPrefAnglesID, {}), &posture, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartJointLimitsID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
+      {Holding(MKPartJointLimitsDof1ID, {}), &set, 1, MKStatusPasteKindRefused, ""},
   };
   int index = 0;
   for (const Case& c : cases) {

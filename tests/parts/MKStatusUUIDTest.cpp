@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <new>
+#include <regex>
 #include <string>
 
 #include "parts/MKStatus.h"
@@ -41,25 +42,18 @@ std::string CatalogueText(const std::string& key) {
   return {};
 }
 
-TEST(MKStatusTest, CodesAreThe32BitNumbersOfTheCatalogue) {
+// Codes are the catalogue's 32-bit numbers; a code the catalogue lacks reads
+// as its marked key, a present one as the catalogue's text.
+TEST(MKStatusTest, CodesAndMessages) {
   EXPECT_EQ(MKStatus(601).GetCode(), MKStatusPasteKindRefused);
   EXPECT_EQ(static_cast<int>(MKStatusPartTooLarge), 105);
-  EXPECT_EQ(static_cast<int>(MKStatusNothingToPaste), 600);
   EXPECT_EQ(static_cast<int>(MKStatusReadingInProgress), 9999);
   EXPECT_EQ(sizeof(MKStatusCode), 4u);
-  // The field reads as its number, and a status compares with a number.
   EXPECT_EQ(MKStatus(MKStatusUserDBContent).code, 102);
   EXPECT_TRUE(MKStatus() == 0 && MKStatus(5) == 5 && MKStatus(5) != 0 && !(MKStatus(5) != 5));
-}
-
-TEST(MKStatusTest, MessageOfAnAbsentCodeIsTheMarkedKey) {
-  EXPECT_EQ(Bytes(MKStatus(MKStatusReadingInProgress).GetUnicodeStatusMessage()),
-            "@MKStatusMessage9999");
-  EXPECT_EQ(Bytes(MKStatus(123457).GetUnicodeStatusMessage()), "@MKStatusMessage123457");
-  EXPECT_EQ(Bytes(MKStatus(-3).GetUnicodeStatusMessage()), "@MKStatusMessage-3");
-}
-
-TEST(MKStatusTest, MessageOfAPresentCodeIsTheCatalogueText) {
+  for (int code : {9999, 123457, -3})
+    EXPECT_EQ(Bytes(MKStatus(code).GetUnicodeStatusMessage()),
+              "@MKStatusMessage" + std::to_string(code));
   for (int code : {0, 100, 601}) {
     const std::string key = "MKStatusMessage" + std::to_string(code);
     const std::string expected = CatalogueText(key);
@@ -68,47 +62,31 @@ TEST(MKStatusTest, MessageOfAPresentCodeIsTheCatalogueText) {
   }
 }
 
-bool IsLowerHex(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-}
-
 // The identifier reads the precise clock; time() may lag it by a tick across a second boundary.
 unsigned long ClockSeconds() {
   const auto now = std::chrono::system_clock::now().time_since_epoch();
   return static_cast<unsigned long>(std::chrono::duration_cast<std::chrono::seconds>(now).count());
 }
 
+// Seconds "-" address (with one dash inside) "-8048-" milliseconds counter.
 TEST(MKUUIDTest, LayoutOfAGeneratedIdentifier) {
   const unsigned long before = ClockSeconds();
   const MKUUID id;
   const unsigned long after = ClockSeconds();
   const std::string text = TextOf(id);
-  ASSERT_EQ(text.size(), 36u) << text;
-  // seconds "-" address (with one dash inside) "-8048-" milliseconds counter
-  EXPECT_EQ(text[8], '-');
-  EXPECT_TRUE(text[13] == '-' || text[14] == '-') << text;
-  EXPECT_EQ(text.substr(18, 6), "-8048-");
-  int dashes = 0;
-  for (char c : text) {
-    if (c == '-') {
-      ++dashes;
-    } else {
-      EXPECT_TRUE(IsLowerHex(c)) << text;
-    }
-  }
-  EXPECT_EQ(dashes, 4);
-
-  const unsigned long seconds = std::strtoul(text.substr(0, 8).c_str(), nullptr, 16);
-  EXPECT_GE(seconds, before & 0xFFFFFFFFUL);
-  EXPECT_LE(seconds, after & 0xFFFFFFFFUL);
-  EXPECT_LT(std::strtoul(text.substr(24, 4).c_str(), nullptr, 16), 1000UL);
-
+  ASSERT_TRUE(std::regex_match(text, std::regex("[0-9a-f]{8}-[0-9a-f-]{9}-8048-[0-9a-f]{12}")))
+      << text;
   std::string address = text.substr(9, 9);
+  ASSERT_NE(address.find('-'), std::string::npos);
   address.erase(address.find('-'), 1);
   char expected[16];
   std::snprintf(expected, sizeof expected, "%08lx",
                 static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(&id) & 0xFFFFFFFFu));
   EXPECT_EQ(address, expected);
+  const unsigned long seconds = std::strtoul(text.substr(0, 8).c_str(), nullptr, 16);
+  EXPECT_GE(seconds, before & 0xFFFFFFFFUL);
+  EXPECT_LE(seconds, after & 0xFFFFFFFFUL);
+  EXPECT_LT(std::strtoul(text.substr(24, 4).c_str(), nullptr, 16), 1000UL);
 }
 
 TEST(MKUUIDTest, SameAddressStillGivesDistinctIdentifiers) {
@@ -126,6 +104,12 @@ TEST(MKUUIDTest, SameAddressStillGivesDistinctIdentifiers) {
   const unsigned long cb = std::strtoul(b.substr(28).c_str(), nullptr, 16);
   EXPECT_EQ(cb, (ca + 1) & 0xFFFFFFFFUL);
   EXPECT_FALSE(MKUUID() == MKUUID());
+  const MKUUID given("0123abcd-0000-1111-8048-0001000000ff");
+  MKUUID other("other");
+  EXPECT_EQ(TextOf(given), "0123abcd-0000-1111-8048-0001000000ff");
+  EXPECT_FALSE(given == other);
+  other = given;
+  EXPECT_TRUE(given == other);
 }
 
 TEST(MKUUIDDeathTest, CounterStartsAtZeroInAFreshProcess) {
@@ -136,17 +120,6 @@ TEST(MKUUIDDeathTest, CounterStartsAtZeroInAFreshProcess) {
         std::exit(TextOf(id).substr(28) == "00000000" ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
-}
-
-TEST(MKUUIDTest, GivenTextAndEquality) {
-  char text[] = "0123abcd-0000-1111-8048-0001000000ff";
-  const MKUUID a(text);
-  MKUUID b("other");
-  EXPECT_EQ(TextOf(a), text);
-  EXPECT_FALSE(a == b);
-  b = a;
-  EXPECT_TRUE(a == b);
-  EXPECT_TRUE(MKUUID("") == MKUUID(""));
 }
 
 // A locale whose decimal point is ","; null when the system has none.
@@ -164,9 +137,10 @@ const char* CommaLocale() {
 }
 
 // The decimal-point caches are process-wide and never refreshed, so each
-// case runs in a fresh process.
-TEST(MKSystemServicesDeathTest, DotLocaleAndLaterChangesUnseen) {
-  const char* comma = CommaLocale();  // null when none is installed
+// case runs in a fresh process: the "C" locale, a later change unseen, and a
+// locale with a decimal comma when one is installed.
+TEST(MKSystemServicesDeathTest, DecimalPoints) {
+  const char* comma = CommaLocale();
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
@@ -178,15 +152,10 @@ TEST(MKSystemServicesDeathTest, DotLocaleAndLaterChangesUnseen) {
         std::exit(ok ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
-}
-
-TEST(MKSystemServicesDeathTest, CommaLocale) {
-  const char* locale = CommaLocale();
-  if (!locale) GTEST_SKIP() << "no locale with a decimal comma is installed";
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
   EXPECT_EXIT(
       {
-        std::setlocale(LC_ALL, locale);
+        std::setlocale(LC_ALL, comma);
         const bool ok = Bytes(MKSystemServices::GetSystemDecimalPoint()) == "," &&
                         Bytes(MKSystemServices::GetDecimalPointToChange()) == ".";
         std::exit(ok ? 0 : 1);
