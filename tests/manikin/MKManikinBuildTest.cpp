@@ -13,7 +13,6 @@
 #include "body/MKDOF.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
-#include "body/MKSkinElement.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
 #include "math/MKUnitConversions.h"
@@ -45,17 +44,6 @@ std::vector<double> Sizes(const MKManikin& m) {
 }
 
 }  // namespace
-
-TEST(MKManikinBuildTest, TwoBuildsInARowGiveTheSameBody) {
-  Manikin m = Make(1, 50.0);
-  ASSERT_TRUE(m);
-  const std::vector<double> first = Sizes(*m);
-  ASSERT_EQ(m->BuildManikin(1), MKStatusSuccess);
-  ASSERT_EQ(m->BuildManikin(1), MKStatusSuccess);
-  const std::vector<double> again = Sizes(*m);
-  ASSERT_EQ(first.size(), again.size());
-  for (std::size_t i = 0; i < first.size(); ++i) EXPECT_DOUBLE_EQ(first[i], again[i]) << i;
-}
 
 TEST(MKManikinBuildTest, OnlyTheExactSwitchValueSelectsTheEarlierGeometry) {
   Manikin m = Make(0, 50.0);
@@ -136,15 +124,6 @@ TEST(MKManikinBuildTest, LeftAndRightAreMirrorImages) {
     MKSegment* l = body->GetSegment(static_cast<MKShortName>(right + LSLeTh - RSLeTh));
     EXPECT_DOUBLE_EQ(r->GetLength(), l->GetLength()) << r->GetShortNameAsString();
   }
-  // The limbs are skinned alike on both sides.
-  for (MKShortName right : {RSLeTh, RSLeLe, RSArAr, RSArFAr, RSHaCPr, RSFoTo}) {
-    MKSkinElement* r = body->GetSegment(right)->GetSkinElement();
-    MKSkinElement* l =
-        body->GetSegment(static_cast<MKShortName>(right + LSLeTh - RSLeTh))->GetSkinElement();
-    ASSERT_TRUE(r && l) << right;
-    EXPECT_GT(r->GetNumberOfMeshes(), 0u) << right;
-    EXPECT_EQ(r->GetNumberOfMeshes(), l->GetNumberOfMeshes()) << right;
-  }
   // In the reference posture the sides mirror across x = 0.
   body->ResetPosture();
   for (MKShortName right : {RSLeTh, RSFoTo, RSArAr, RSHaMi3}) {
@@ -156,61 +135,6 @@ TEST(MKManikinBuildTest, LeftAndRightAreMirrorImages) {
     EXPECT_NEAR(r(2), l(2), 1e-6);
     EXPECT_LT(r(0), 0.0);  // the manikin's right is world -x
   }
-}
-
-TEST(MKManikinBuildTest, FootLengthBeyondTheBallOnlyMovesTheToes) {
-  Manikin m = Make(1, 50.0);
-  ASSERT_TRUE(m);
-  MKAnthro* anthro = m->GetAnthro();
-  for (const char* acronym :
-       {"<LATMALHT>", "<HLAKCIRC>", "<HEELBRTH>", "<BLFTLGTH>", "<BLFTCIRC>", "<FTBRHOR>"})
-    anthro->GetVariable(acronym)->SetUserValue(Value(*m, acronym));
-  MKAnthroVariable* foot = anthro->GetVariable("<FOOTLGTH>");
-  foot->SetUserValue(foot->GetValue());
-  anthro->Update();
-  MKBody* body = m->GetBody();
-  auto lengths = [&] {
-    std::vector<double> out;
-    for (MKShortName name : {RSFoAn, RSFoHe, RSFoSo, RSFoTa, RSFoTo})
-      out.push_back(body->GetSegment(name)->GetLength());
-    return out;
-  };
-  const std::vector<double> before = lengths();
-  foot->SetUserValue(foot->GetValue() + 2.0);
-  anthro->Update();
-  const std::vector<double> after = lengths();
-  for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(after[i], before[i]) << i;
-  EXPECT_NEAR(after[4], before[4] + 2.0, 1e-9);
-  EXPECT_NEAR(after[4], Value(*m, "<FOOTLGTH>") - Value(*m, "<BLFTLGTH>"), 1e-9);
-}
-
-TEST(MKManikinBuildTest, SegmentsCarryTheirShareOfTheMass) {
-  Manikin m = Make(0, 50.0);
-  ASSERT_TRUE(m);
-  MKBody* body = m->GetBody();
-  EXPECT_DOUBLE_EQ(body->GetSegment(RSLeTh)->GetMass(), m->MassDistrib(MKKThigh, 0));
-  EXPECT_DOUBLE_EQ(body->GetSegment(LSLeLe)->GetMass(), m->MassDistrib(MKKLeg, 0));
-  EXPECT_DOUBLE_EQ(body->GetSegment(SHeNe)->GetMass(), m->MassDistrib(MKKNeck, 0));
-  EXPECT_DOUBLE_EQ(body->GetSegment(SHeCg)->GetMass(), m->MassDistrib(MKKHead, 0));
-  EXPECT_DOUBLE_EQ(body->GetSegment(RSFoAn)->GetMass(), m->MassDistrib(MKKFoot, 0));
-  EXPECT_DOUBLE_EQ(body->GetSegment(RSLeTh)->GetCenterOfGravityPosition().z, 0.433);
-  double total = 0.0;
-  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i)
-    total += body->GetSegmentAtIndex(i)->GetMass();
-  EXPECT_NEAR(total, 1.0, 0.02);
-}
-
-TEST(MKManikinBuildTest, SeatedConstructionWidensTheWaist) {
-  Manikin m = Make(1, 50.0);
-  ASSERT_TRUE(m);
-  MKEllipse* waist = m->GetBody()->GetEllipse(EBoOm);
-  ASSERT_NE(waist, nullptr);
-  EXPECT_DOUBLE_EQ(waist->GetMajorAxis(), Value(*m, "<WSTBRTH>"));
-  EXPECT_DOUBLE_EQ(waist->GetMinorAxis(), Value(*m, "<WSTDEPTH>"));
-  ASSERT_EQ(m->GetAnthro()->SetConstructionType(MKPostureSitting), MKStatusSuccess);
-  EXPECT_DOUBLE_EQ(waist->GetMajorAxis(), Value(*m, "<WSTBRTH>") + 0.65 * (Value(*m, "<HIPBRSIT>") -
-                                                                           Value(*m, "<HIPBRTH>")));
-  EXPECT_DOUBLE_EQ(waist->GetMinorAxis(), Value(*m, "<ABEXDPST>"));
 }
 
 // Sections sized from a girth alone: one axis is the build's share of the

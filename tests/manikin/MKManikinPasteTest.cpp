@@ -103,9 +103,7 @@ TEST(MKManikinPasteTest, MemosGoToTheAspectTheyAnnotate) {
   ASSERT_EQ(manikin->PasteFrom(&first, 1), MKStatusSuccess);
   ASSERT_EQ(manikin->PasteFrom(&second, 1), MKStatusSuccess);
   EXPECT_EQ(manikin->GetNumberOfChildrenParts(), 1u);
-  const Part own(manikin->ExtractPartAtIndex(0));
-  EXPECT_STREQ(static_cast<MKMemo*>(own.get())->GetText().ConvertToChar().CastToCharPtr(),
-               "second");
+  EXPECT_EQ(mktest::TextOf(manikin->GetChild(1)), "second");
 
   const MKMemo limits = Memo("limits", MKPartJointLimitsID);
   const MKMemo solver = Memo("solver", MKPartIKConstraintsID);
@@ -113,8 +111,7 @@ TEST(MKManikinPasteTest, MemosGoToTheAspectTheyAnnotate) {
   ASSERT_EQ(manikin->PasteFrom(&limits, 1), MKStatusSuccess);
   ASSERT_EQ(manikin->PasteFrom(&solver, 1), MKStatusSuccess);
   ASSERT_EQ(manikin->PasteFrom(&elsewhere, 1), MKStatusSuccess);
-  EXPECT_STREQ(manikin->GetIKManager()->GetMemo()->GetText().ConvertToChar().CastToCharPtr(),
-               "solver");
+  EXPECT_EQ(mktest::TextOf(manikin->GetIKManager()->GetMemo()), "solver");
   // The joint-limits memo travels with the joint limits; the other is dropped.
   const Part extracted(manikin->ExtractPart(MKPartJointLimitsID, 0, nullptr));
   ASSERT_NE(extracted, nullptr);

@@ -54,19 +54,11 @@ std::string Restamped(std::string bytes, long from, long to) {
 }
 
 // Every target type a constraint can have; every other one left inactive.
-constexpr int kTargetTypes[] = {MKIKConstraint::sPosition,
-                                MKIKConstraint::sYDirection,
-                                MKIKConstraint::sXDirection,
-                                MKIKConstraint::sOrientation,
-                                MKIKConstraint::sFrame,
-                                MKIKConstraint::sPointing,
-                                MKIKConstraint::sLine,
-                                MKIKConstraint::sInfiniteLine,
-                                MKIKConstraint::sLineWithZDirection,
-                                MKIKConstraint::sZDirection,
-                                MKIKConstraint::sHalfSpace,
-                                MKIKConstraint::sPlane,
-                                MKIKConstraint::sPlaneWithZDirection};
+using C = MKIKConstraint;
+constexpr int kTargetTypes[] = {
+    C::sPosition,  C::sYDirection, C::sXDirection,         C::sOrientation,        C::sFrame,
+    C::sPointing,  C::sLine,       C::sInfiniteLine,       C::sLineWithZDirection, C::sZDirection,
+    C::sHalfSpace, C::sPlane,      C::sPlaneWithZDirection};
 
 // A created, posed manikin with something set in every aspect that a record
 // holds; its body's coupling off with the gaze at a point. Its left
@@ -149,77 +141,69 @@ Manikin ReadBack(const std::string& bytes, MKStatus* status = nullptr) {
   return Manikin(static_cast<MKManikin*>(part));
 }
 
-void ExpectSameObservables(MKManikin& a, MKManikin& b) {
-  ASSERT_EQ(a.GetAnthro()->GetNumberOfVariables(), b.GetAnthro()->GetNumberOfVariables());
-  EXPECT_EQ(a.GetAnthro()->GetSex(), b.GetAnthro()->GetSex());
-  for (unsigned int i = 0; i < a.GetAnthro()->GetNumberOfVariables(); ++i) {
-    const MKAnthroVariable* va = a.GetAnthro()->GetVariableAtIndex(i);
-    const MKAnthroVariable* vb = b.GetAnthro()->GetVariableAtIndex(i);
-    EXPECT_EQ(va->GetValue(), vb->GetValue()) << va->GetAcronym().CastToCharPtr();
-    EXPECT_EQ(va->GetManagementType(), vb->GetManagementType());
+// What a host can observe of a manikin: its dimensions, skin, segment
+// ends, DOFs with their limits and zones, constraints, solver settings and
+// look, as numbers; positions, which a read body computes anew, apart.
+struct Seen {
+  std::vector<double> exact, positions;
+};
+Seen Observables(MKManikin& m) {
+  Seen seen;
+  auto add = [&seen](std::initializer_list<double> values) {
+    seen.exact.insert(seen.exact.end(), values.begin(), values.end());
+  };
+  auto at = [&seen](const MK3DVertex& p) {
+    seen.positions.insert(seen.positions.end(), {p.x, p.y, p.z});
+  };
+  MKAnthro* anthro = m.GetAnthro();
+  add({double(anthro->GetSex())});
+  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
+    const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
+    add({v->GetValue(), double(v->GetManagementType())});
   }
-  MKBody* ba = a.GetBody();
-  MKBody* bb = b.GetBody();
-  // The head is dressed with the same sex's skin.
-  ASSERT_EQ(ba->GetNbUniqueVertices(), bb->GetNbUniqueVertices());
-  for (int v = 0; v < ba->GetNbUniqueVertices(); ++v) {
-    const MK3DVertex pa = ba->GetComputedVertexAtHierarchyIndex(v);
-    const MK3DVertex pb = bb->GetComputedVertexAtHierarchyIndex(v);
-    EXPECT_NEAR(pa.DistanceFrom(pb), 0.0, 1e-9) << v;
-  }
-  ASSERT_EQ(ba->GetNumberOfSegments(), bb->GetNumberOfSegments());
-  for (unsigned int i = 0; i < ba->GetNumberOfSegments(); ++i) {
-    MKSegment* sa = ba->GetSegmentAtIndex(i);
-    MKSegment* sb = bb->GetSegmentAtIndex(i);
-    EXPECT_NEAR(sa->GetEndPoint(MKGlobalSpace).DistanceFrom(sb->GetEndPoint(MKGlobalSpace)), 0.0,
-                1e-9)
-        << sa->GetShortName();
+  MKBody* body = m.GetBody();
+  for (int v = 0; v < body->GetNbUniqueVertices(); ++v)
+    at(body->GetComputedVertexAtHierarchyIndex(v));
+  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
+    MKSegment* s = body->GetSegmentAtIndex(i);
+    at(s->GetEndPoint(MKGlobalSpace));
     for (int n = 0; n < 3; ++n) {
-      const MKDOF* da = sa->GetDOF(n);
-      const MKDOF* db = sb->GetDOF(n);
-      ASSERT_EQ(da == nullptr, db == nullptr);
-      if (!da) continue;
-      EXPECT_EQ(da->GetValue(), db->GetValue()) << sa->GetShortName() << " " << n;
-      EXPECT_EQ(da->GetRange(), db->GetRange());
-      EXPECT_EQ(da->GetDOFState(), db->GetDOFState());
-      EXPECT_EQ(da->AreLimitsLocked(), db->AreLimitsLocked());
-      EXPECT_EQ(da->GetMinLim(false), db->GetMinLim(false));
-      EXPECT_EQ(da->GetMaxLim(false), db->GetMaxLim(false));
-      ASSERT_EQ(da->GetNumberOfPrefAngles(), db->GetNumberOfPrefAngles());
-      for (unsigned int z = 0; z < da->GetNumberOfPrefAngles(); ++z) {
-        EXPECT_EQ(da->GetPrefAngle(z)->GetMin(), db->GetPrefAngle(z)->GetMin());
-        EXPECT_EQ(da->GetPrefAngle(z)->GetMax(), db->GetPrefAngle(z)->GetMax());
-        EXPECT_EQ(da->GetPrefAngle(z)->GetScore(), db->GetPrefAngle(z)->GetScore());
-      }
+      const MKDOF* d = s->GetDOF(n);
+      if (!d) continue;
+      add({d->GetValue(), double(d->GetRange()), double(d->GetDOFState()),
+           double(d->AreLimitsLocked()), d->GetMinLim(false), d->GetMaxLim(false)});
+      for (unsigned int z = 0; z < d->GetNumberOfPrefAngles(); ++z)
+        add({d->GetPrefAngle(z)->GetMin(), d->GetPrefAngle(z)->GetMax(),
+             d->GetPrefAngle(z)->GetScore()});
     }
   }
-  MKIKManager* ia = a.GetIKManager();
-  MKIKManager* ib = b.GetIKManager();
-  EXPECT_EQ(ia->GetIKTolerance(), ib->GetIKTolerance());
-  EXPECT_EQ(ia->GetBehavior(), ib->GetBehavior());
-  ASSERT_EQ(ia->GetNumberOfConstraints(), ib->GetNumberOfConstraints());
-  for (unsigned int i = 0; i < ia->GetNumberOfConstraints(); ++i) {
-    const MKIKConstraint* ca = ia->GetIKConstraint(i);
-    const MKIKConstraint* cb = ib->GetIKConstraint(i);
-    EXPECT_EQ(ca->GetTargetType(), cb->GetTargetType());
-    EXPECT_EQ(ca->IsActive(), cb->IsActive());
-    EXPECT_EQ(ca->GetWeight(), cb->GetWeight());
-    EXPECT_EQ(ca->GetShortNameOfEndEffector(), cb->GetShortNameOfEndEffector());
-    EXPECT_EQ(ca->GetShortNameOfStartSegment(), cb->GetShortNameOfStartSegment());
+  MKIKManager* ik = m.GetIKManager();
+  add({ik->GetIKTolerance(), double(ik->GetBehavior()), double(body->IsCouplingEnabled())});
+  for (unsigned int i = 0; i < ik->GetNumberOfConstraints(); ++i) {
+    const MKIKConstraint* c = ik->GetIKConstraint(i);
+    add({double(c->GetTargetType()), double(c->IsActive()), c->GetWeight(),
+         double(c->GetShortNameOfEndEffector()), double(c->GetShortNameOfStartSegment())});
     for (int r = 0; r < 4; ++r)
-      for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(ca->GetTargetMatrix()(r, c), cb->GetTargetMatrix()(r, c));
+      for (int k = 0; k < 4; ++k) add({c->GetTargetMatrix()(r, k)});
   }
-  EXPECT_EQ(a.GetBody()->IsCouplingEnabled(), b.GetBody()->IsCouplingEnabled());
-  MKVision* va = a.GetVision();
-  MKVision* vb = b.GetVision();
-  EXPECT_EQ(va->GetFocalDistance(), vb->GetFocalDistance());
-  EXPECT_EQ(va->GetHorizontalAngle(), vb->GetHorizontalAngle());
-  EXPECT_EQ(va->GetVerticalAngle(), vb->GetVerticalAngle());
-  EXPECT_EQ(va->GetBinocularAngle(), vb->GetBinocularAngle());
-  EXPECT_EQ(va->GetMaxBinocularAngle(), vb->GetMaxBinocularAngle());
-  EXPECT_EQ(va->GetNumberOfVisualLimitsVariables(), vb->GetNumberOfVisualLimitsVariables());
-  EXPECT_EQ(va->GetLinkedVisualLimitsIndex(), vb->GetLinkedVisualLimitsIndex());
+  MKVision* vision = m.GetVision();
+  add({vision->GetFocalDistance(), vision->GetHorizontalAngle(), vision->GetVerticalAngle(),
+       vision->GetBinocularAngle(), vision->GetMaxBinocularAngle(),
+       double(vision->GetNumberOfVisualLimitsVariables()),
+       double(vision->GetLinkedVisualLimitsIndex())});
+  return seen;
+}
+
+// The same observables, to the bit (NaN included), and positions within 1e-9.
+void ExpectSameObservables(MKManikin& a, MKManikin& b) {
+  const Seen x = Observables(a), y = Observables(b);
+  ASSERT_EQ(x.exact.size(), y.exact.size());
+  for (std::size_t i = 0; i < x.exact.size(); ++i)
+    EXPECT_TRUE(x.exact[i] == y.exact[i] || (std::isnan(x.exact[i]) && std::isnan(y.exact[i])))
+        << "observable " << i << ": " << x.exact[i] << " vs " << y.exact[i];
+  ASSERT_EQ(x.positions.size(), y.positions.size());
+  for (std::size_t i = 0; i < x.positions.size(); ++i)
+    EXPECT_NEAR(x.positions[i], y.positions[i], 1e-9) << "position " << i;
 }
 
 }  // namespace
@@ -306,17 +290,6 @@ TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
   auto* listed = static_cast<MKManikin*>(list[2]);
   EXPECT_EQ(listed->GetAnthro()->GetSex(), 1);
   ExpectSameObservables(*listed, *second);
-  for (int i = 1; i <= list.Size(); ++i) static_cast<MKManikinPart*>(list[i])->Destroy();
-  list.RemoveAll();
-
-  // A manikin of a newer format is skipped and the next record still listed.
-  std::string newer = bytes;
-  const std::size_t at = newer.find("0001B");
-  ASSERT_NE(at, std::string::npos);
-  newer[at + 5 + 7] = static_cast<char>(newer[at + 5 + 7] + 1);  // 2.01 and a little more
-  ASSERT_EQ(listFile(newer), MKStatusSuccess);
-  ASSERT_EQ(list.Size(), 7);
-  EXPECT_EQ(static_cast<MKManikinPart*>(list[1])->GetPartID(), MKPartManikinID);
   for (int i = 1; i <= list.Size(); ++i) static_cast<MKManikinPart*>(list[i])->Destroy();
   std::remove(path.c_str());
 }

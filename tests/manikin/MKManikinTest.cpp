@@ -118,19 +118,7 @@ TEST(MKManikinTest, ExtractsEachAspect) {
   limits->Destroy();
   EXPECT_EQ(manikin->ExtractPart(MKPartJointLimitsDof2ID, 0, nullptr), nullptr);
 
-  MKManikinPart* anthro = manikin->ExtractPart(MKPartAnthropometryID, 0, nullptr);
-  ASSERT_NE(anthro, nullptr);
-  EXPECT_EQ(anthro->GetPartID(), MKPartAnthropometryID);
-  anthro->Destroy();
-  MKManikinPart* reference = manikin->ExtractPart(MKPartAnthroDBReferenceID, 0, nullptr);
-  ASSERT_NE(reference, nullptr);
-  reference->Destroy();
-
-  // The solver's settings always; its constraints once there is one.
-  MKManikinPart* specs = manikin->ExtractPart(MKPartIKSpecsID, 0, nullptr);
-  ASSERT_NE(specs, nullptr);
-  EXPECT_EQ(specs->GetPartID(), MKPartIKSpecsID);
-  specs->Destroy();
+  // The solver's constraints once there is one.
   EXPECT_EQ(manikin->ExtractPart(MKPartIKConstraintsID, 0, nullptr), nullptr);
   MKIKConstraint* reach = nullptr;
   MKBody* body = manikin->GetBody();

@@ -105,36 +105,8 @@ void AppendPosture(MKBody& body, std::vector<double>& numbers) {
 
 void AppendResults(const MKAnalysisResults& r, Outcome& out) {
   out.codes.push_back(static_cast<int>(r.status.GetCode()));
-  for (double value : {r.actionLimit,
-                       r.maximumPermissibleLimit,
-                       r.rwlOrigin,
-                       r.rwlDestination,
-                       r.liOrigin,
-                       r.liDestination,
-                       r.hOrigin,
-                       r.hDestination,
-                       r.vOrigin,
-                       r.vDestination,
-                       r.d,
-                       r.aOrigin,
-                       r.aDestination,
-                       r.lc,
-                       r.hmOrigin,
-                       r.hmDestination,
-                       r.vmOrigin,
-                       r.vmDestination,
-                       r.dm,
-                       r.amOrigin,
-                       r.amDestination,
-                       r.fm,
-                       r.cmOrigin,
-                       r.cmDestination,
-                       r.liftLowerWeight,
-                       r.pushInitialForce,
-                       r.pushSustainedForce,
-                       r.pullInitialForce,
-                       r.pullSustainedForce,
-                       r.carryWeight})
+  for (double value : {r.actionLimit, r.rwlOrigin, r.rwlDestination, r.liOrigin, r.liDestination,
+                       r.hmOrigin, r.vmDestination, r.fm, r.liftLowerWeight, r.carryWeight})
     out.numbers.push_back(value);
   for (int score :
        {r.upperArmScore, r.lowerArmScore, r.wristScore, r.wristTwistScore, r.postureAScore,
