@@ -107,23 +107,11 @@ TEST(MKManikinPartHostileTest, WrongTags) {
       Record("0019", 2.01, stamp),
       Record("0033", 2.01, stamp),
       // Padded with spaces: read as a three-digit kind.
-      Bytes()
-          .Raw(" 013B")
-          .Double(2.0)
-          .Int(static_cast<int>(memoBody.size()))
-          .Raw(memoBody)
-          .Raw(" 013E")
-          .data,
+      Record(" 013", 2.0, memoBody),
       // The "B" is not last.
       Bytes().Raw("00B5B").Double(2.03).Int(8).Raw(stamp).Raw("0005E").data,
       // The end tag of another kind.
-      Bytes()
-          .Raw("0013B")
-          .Double(2.0)
-          .Int(static_cast<int>(memoBody.size()))
-          .Raw(memoBody)
-          .Raw("0005E")
-          .data,
+      memo.substr(0, memo.size() - 5) + "0005E",
       Record("0005", 2.03, stamp).substr(0, 25) + "0006E",
       Record("0005", 2.03, stamp).substr(0, 25) + "0005B",
       // Children a posture does not take, or that are not begin tags.

@@ -42,30 +42,23 @@ MKManikinPart Holding(MKPartID kind, std::initializer_list<const MKManikinPart*>
   return part;
 }
 
-TEST(MKManikinPartPasteTest, NoSourceAndNoRule) {
-  const MKMemo memo = Memo("m");
-  for (int kind : {5, 6, 8, 10, 11, 12, 19, 26, 27, 30})
-    EXPECT_EQ(MKManikinPart(static_cast<MKPartID>(kind), 2.01).PasteFrom(nullptr, 1),
-              MKStatusNothingToPaste)
-        << kind;
-  for (int kind : {0, 1, 2, 3, 13, 17, 25}) {
+// Containers need a source, and merge a memo of their own owner (or of
+// none) into their first memo; kinds without a paste rule refuse any source.
+TEST(MKManikinPartPasteTest, NoSourceNoRuleAndMemos) {
+  for (int kind : {5, 6, 8, 10, 11, 12, 19, 26, 27, 30, 31}) {
     MKManikinPart part(static_cast<MKPartID>(kind), 2.01);
-    EXPECT_EQ(part.PasteFrom(nullptr, 0), MKStatusNothingToPaste) << kind;
-    EXPECT_EQ(part.PasteFrom(&memo, 0), MKStatusFailure) << kind;
-    EXPECT_EQ(part.GetNumberOfChildrenParts(), 0u);
-  }
-}
-
-TEST(MKManikinPartPasteTest, MemosMergeIntoTheFirstMemo) {
-  for (int kind : {5, 6, 8, 10, 11, 12, 19, 26, 27, 31}) {
-    MKManikinPart part(static_cast<MKPartID>(kind), 2.01);
+    EXPECT_EQ(part.PasteFrom(nullptr, 1), MKStatusNothingToPaste) << kind;
     EXPECT_EQ(part.PasteFrom(P(Memo("first", MKPartManikinID)), 1), MKStatusSuccess) << kind;
-    EXPECT_EQ(Kinds(part), "13:first") << kind;
-    // A memo of another owner leaves the existing one as it is.
     EXPECT_EQ(part.PasteFrom(P(Memo("other", MKPartJointLimitsID)), 1), MKStatusSuccess) << kind;
     EXPECT_EQ(Kinds(part), "13:first") << kind;
     EXPECT_EQ(part.PasteFrom(P(Memo("second", MKPartManikinID)), 0), MKStatusSuccess) << kind;
     EXPECT_EQ(Kinds(part), "13:second") << kind;
+  }
+  for (int kind : {0, 1, 2, 3, 13, 17, 25}) {
+    MKManikinPart part(static_cast<MKPartID>(kind), 2.01);
+    EXPECT_EQ(part.PasteFrom(nullptr, 0), MKStatusNothingToPaste) << kind;
+    EXPECT_EQ(part.PasteFrom(P(Memo("m")), 0), MKStatusFailure) << kind;
+    EXPECT_EQ(part.GetNumberOfChildrenParts(), 0u);
   }
 }
 
@@ -147,34 +140,29 @@ TEST(MKManikinPartPasteTest, ContainerRules) {
   EXPECT_EQ(self.PasteFrom(&self, 1), MKStatusSuccess);
 }
 
+// A memo of the manikin keeps its text; an ownerless one takes the
+// source's text and owner; an owned one takes a free text and loses its owner.
 TEST(MKMemoPasteTest, OwnerRules) {
-  const MKMemo limits = Memo("limits text", MKPartJointLimitsID);
-
-  MKMemo manikin = Memo("manikin text", MKPartManikinID);
-  EXPECT_EQ(manikin.PasteFrom(&limits, 1), MKStatusSuccess);
-  EXPECT_EQ(TextOf(&manikin), "manikin text");
-  EXPECT_EQ(manikin.GetPartIDOfOwner(), MKPartManikinID);
-
-  MKMemo ownerless = Memo("nobody's");
-  EXPECT_EQ(ownerless.PasteFrom(&limits, 0), MKStatusSuccess);
-  EXPECT_EQ(TextOf(&ownerless), "limits text");
-  EXPECT_EQ(ownerless.GetPartIDOfOwner(), MKPartJointLimitsID);
-
-  MKMemo owned = Memo("owned", MKPartPrefAnglesID);
-  EXPECT_EQ(owned.PasteFrom(P(Memo("free text")), 0), MKStatusSuccess);
-  EXPECT_EQ(TextOf(&owned), "free text");
-  EXPECT_EQ(owned.GetPartIDOfOwner(), MKPartDefaultID);
-
+  struct Case {
+    MKPartID owner, sourceOwner;
+    int flag;
+    const char* text;
+    MKPartID ownerAfter;
+  };
+  for (const Case& c : {Case{MKPartManikinID, MKPartJointLimitsID, 1, "old", MKPartManikinID},
+                        Case{MKPartDefaultID, MKPartJointLimitsID, 0, "new", MKPartJointLimitsID},
+                        Case{MKPartPrefAnglesID, MKPartDefaultID, 0, "new", MKPartDefaultID},
+                        Case{MKPartManikinID, MKPartManikinID, 0, "new", MKPartManikinID}}) {
+    MKMemo memo = Memo("old", c.owner);
+    EXPECT_EQ(memo.PasteFrom(P(Memo("new", c.sourceOwner)), c.flag), MKStatusSuccess);
+    EXPECT_EQ(TextOf(&memo), c.text) << c.owner << " <- " << c.sourceOwner;
+    EXPECT_EQ(memo.GetPartIDOfOwner(), c.ownerAfter) << c.owner << " <- " << c.sourceOwner;
+  }
   MKMemo same = Memo("old", MKPartManikinID);
-  EXPECT_EQ(same.PasteFrom(P(Memo("new", MKPartManikinID)), 0), MKStatusSuccess);
-  EXPECT_EQ(TextOf(&same), "new");
-
   EXPECT_EQ(same.PasteFrom(nullptr, 0), MKStatusNothingToPaste);
-  const MKManikinPartFrame frame;
-  EXPECT_EQ(same.PasteFrom(&frame, 0), MKStatusPasteKindRefused);
-  const MKManikinPart set(MKPartSetID, 2.01);
-  EXPECT_EQ(same.PasteFrom(&set, 0), MKStatusPasteKindRefused);
-  EXPECT_EQ(TextOf(&same), "new");
+  EXPECT_EQ(same.PasteFrom(P(MKManikinPartFrame()), 0), MKStatusPasteKindRefused);
+  EXPECT_EQ(same.PasteFrom(P(MKManikinPart(MKPartSetID, 2.01)), 0), MKStatusPasteKindRefused);
+  EXPECT_EQ(TextOf(&same), "old");
 }
 
 TEST(MKManikinPartFramePasteTest, CopiesAFrameEntirely) {
