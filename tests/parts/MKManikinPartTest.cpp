@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -23,26 +22,6 @@ void Add(MKManikinPart& parent, const MKManikinPart& child) {
 }
 
 const int kContainerKinds[] = {5, 6, 8, 10, 11, 12, 26, 27, 28, 29, 30, 31, 32};
-
-TEST(MKManikinPartTest, KindStrings) {
-  for (int kind = 1; kind <= 32; ++kind) {
-    const KelString& text = MKManikinPart::ConvertPartIDToString(static_cast<MKPartID>(kind));
-    if (kind == 19 || kind == 20) {
-      EXPECT_TRUE(text == "0000") << kind;
-      continue;
-    }
-    char expected[8];
-    std::snprintf(expected, sizeof expected, "%04d", kind);
-    EXPECT_TRUE(text == expected) << kind;
-    EXPECT_EQ(MKManikinPart::ConvertStringToPartID(expected), kind);
-  }
-  for (int kind : {0, -1, 33, 1000})
-    EXPECT_TRUE(MKManikinPart::ConvertPartIDToString(static_cast<MKPartID>(kind)) == "0000");
-  EXPECT_EQ(MKManikinPart::ConvertStringToPartID("0019"), MKPartVisualLimitsID);
-  EXPECT_EQ(MKManikinPart::ConvertStringToPartID("0020"), MKPartVisualLimitsVariableID);
-  for (const char* none : {"0033", "0000", "", "19", "0005 ", "005", "00005", "abcd"})
-    EXPECT_EQ(MKManikinPart::ConvertStringToPartID(none), MKPartDefaultID) << none;
-}
 
 // Create makes the empty containers of its kinds, Clone copies only
 // containers, children included; an anthropometric reference is raised to 2.02.
@@ -172,28 +151,6 @@ TEST(MKManikinPartTest, ExtractOneDOF) {
   ASSERT_EQ(one->GetNumberOfChildrenParts(), 2u);
   EXPECT_EQ(one->GetChild(1)->GetPartID(), MKPartJointLimitsDBReferenceID);
   EXPECT_EQ(TextOf(one->GetChild(2)), "notes");
-}
-
-TEST(MKManikinPartTest, ExtractWithShortNames) {
-  KelRawCollint names;
-  names.Append(0);
-  MKManikinPart posture(MKPartPostureID, 2.03);
-  Add(posture, Memo("m"));
-  PartPtr filtered(posture.ExtractPart(MKPartPostureID, 0, &names));
-  ASSERT_NE(filtered, nullptr);
-  EXPECT_EQ(filtered->GetPartID(), MKPartPostureID);
-  EXPECT_EQ(filtered->GetNumberOfChildrenParts(), 0u);  // memos are not filtered in
-
-  for (int kind : {6, 8, 27, 31}) {
-    const auto id = static_cast<MKPartID>(kind);
-    EXPECT_EQ(KindOf(MKManikinPart(id, 2.01).ExtractPart(id, 0, &names)), kind);
-  }
-  MKManikinPart constraints(MKPartIKConstraintsID, 2.01);
-  EXPECT_EQ(constraints.ExtractPart(MKPartIKConstraintsID, 0, &names), nullptr);
-  MKManikinPart set(MKPartSetID, 2.01);
-  Add(set, Memo("m"));
-  EXPECT_EQ(set.ExtractPart(MKPartMemoID, 0, &names), nullptr);
-  EXPECT_EQ(posture.ExtractPart(MKPartPrefAnglesID, 0, &names), nullptr);
 }
 
 TEST(MKManikinPartTest, CopiesKeepTheStampAndTheLibraryFlag) {

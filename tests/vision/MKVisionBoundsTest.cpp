@@ -4,10 +4,9 @@
 
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
+#include <future>
 #include <string>
 #include <thread>
 
@@ -33,33 +32,21 @@ const char* const kEndlessSearchRecord =
     "00000000000000bfcacee9f37bebe8800000000000405e00faffffffff3f4180000000000040418000000000"
     "00401800000000000000000000000000003030313545";
 
-// Aborts the test program when the scope is not left within the limit, so
-// that a search without end fails instead of hanging the suite.
-class Watchdog {
- public:
-  explicit Watchdog(const char* what, std::chrono::seconds limit = std::chrono::seconds(30))
-      : thread([this, what, limit] {
-          std::unique_lock<std::mutex> lock(mutex);
-          if (!wake.wait_for(lock, limit, [this] { return done; })) {
-            std::fprintf(stderr, "%s did not return\n", what);
-            std::abort();
-          }
-        }) {}
-  ~Watchdog() {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      done = true;
-    }
-    wake.notify_one();
-    thread.join();
-  }
-
- private:
-  std::mutex mutex;
-  std::condition_variable wake;
-  bool done = false;
-  std::thread thread;
-};
+// Runs `work`, aborting the test program when it has not returned within
+// 30 s, so that a search without end fails instead of hanging the suite.
+template <typename Work>
+void Bounded(const char* what, Work work) {
+  std::promise<void> done;
+  std::future<void> finished = done.get_future();
+  std::thread guard([&finished, what] {
+    if (finished.wait_for(std::chrono::seconds(30)) == std::future_status::ready) return;
+    std::fprintf(stderr, "%s did not return\n", what);
+    std::abort();
+  });
+  work();
+  done.set_value();
+  guard.join();
+}
 
 // The fields of a written vision record, by offset: tag, version, length,
 // child count (0), convergence, then the doubles.
@@ -80,10 +67,12 @@ TEST(MKVisionBounds, EndlessSearchRecordIsRefusedQuickly) {
   MKVision* vision = manikin->GetVision();
   const double focal = vision->GetFocalDistance();
 
-  Watchdog watchdog("reading and pasting the record");
   MKStatus status;
-  mktest::PartPtr part = mktest::ReadPart(FromHex(kEndlessSearchRecord), &status);
-  if (part) manikin->PasteFrom(part.get(), 1);
+  mktest::PartPtr part;
+  Bounded("reading and pasting the record", [&] {
+    part = mktest::ReadPart(FromHex(kEndlessSearchRecord), &status);
+    if (part) manikin->PasteFrom(part.get(), 1);
+  });
   EXPECT_EQ(status, MKStatusStreamContent);
   EXPECT_EQ(part, nullptr);
   EXPECT_EQ(vision->GetFocalDistance(), focal);
@@ -98,10 +87,10 @@ TEST(MKVisionBounds, FarthestAcceptedRecordPastesQuickly) {
   mktest::Manikin manikin = mktest::Make(1, 50.0);
   ASSERT_TRUE(manikin);
 
-  Watchdog watchdog("pasting the farthest record");
   mktest::PartPtr part = mktest::ReadPart(bytes);
   ASSERT_TRUE(part);
-  EXPECT_EQ(manikin->PasteFrom(part.get(), 1), MKStatusSuccess);
+  Bounded("pasting the farthest record",
+          [&] { EXPECT_EQ(manikin->PasteFrom(part.get(), 1), MKStatusSuccess); });
   EXPECT_EQ(manikin->GetVision()->GetPonctumProximum(), 1.0e8);
   EXPECT_NEAR(manikin->GetVision()->GetFocalDistance(), 1.0e8, 1.0);
 }
@@ -176,8 +165,8 @@ TEST(MKVisionBounds, NearestFocusDoesNotDependOnHowFarTheEyesLook) {
   // eyes look back where they were.
   for (double distance : {1.0e3, 1.0e5, 1.0e7, 1.0e12, 1.0e16}) {
     ASSERT_EQ(vision->LookAt(distance, -0.1, 0.05), MKStatusSuccess) << distance;
-    Watchdog watchdog("the nearest-focus search");
-    EXPECT_NEAR(vision->GetMinPonctumProximum(), nearest, 1e-6) << distance;
+    Bounded("the nearest-focus search",
+            [&] { EXPECT_NEAR(vision->GetMinPonctumProximum(), nearest, 1e-6) << distance; });
     EXPECT_EQ(vision->SetPonctumProximum(10.0), MKStatusSuccess) << distance;
     EXPECT_NEAR(vision->GetCentralLineOfSight()->GetLength(), distance, distance * 1e-9);
     EXPECT_NEAR(vision->GetVerticalAngle(), -0.1, 1e-9) << distance;
@@ -188,15 +177,16 @@ TEST(MKVisionBounds, AccommodationSearchesEndAtHugeLimits) {
   mktest::Manikin manikin = mktest::Make(1, 50.0);
   ASSERT_TRUE(manikin);
   MKVision* vision = manikin->GetVision();
-  Watchdog watchdog("the accommodation searches");
   // Limits where a step of a hundredth no longer moves the focus.
-  vision->SetPonctumProximum(1.0e17);
-  EXPECT_EQ(vision->GetPonctumProximum(), 1.0e17);
-  EXPECT_EQ(vision->SetFocalDistance(50.0).GetCode(), 900);
-  EXPECT_EQ(vision->GetPonctumProximum(), 1.0e17);
-  ASSERT_EQ(vision->SetPonctumProximum(5.0), MKStatusSuccess);
-  vision->SetPonctumRemotum(3.0e16);
-  EXPECT_EQ(vision->GetPonctumRemotum(), 3.0e16);
-  EXPECT_EQ(vision->SetFocalDistance(1.0e17).GetCode(), 902);
-  EXPECT_EQ(vision->GetPonctumRemotum(), 3.0e16);
+  Bounded("the accommodation searches", [vision] {
+    vision->SetPonctumProximum(1.0e17);
+    EXPECT_EQ(vision->GetPonctumProximum(), 1.0e17);
+    EXPECT_EQ(vision->SetFocalDistance(50.0).GetCode(), 900);
+    EXPECT_EQ(vision->GetPonctumProximum(), 1.0e17);
+    EXPECT_EQ(vision->SetPonctumProximum(5.0), MKStatusSuccess);
+    vision->SetPonctumRemotum(3.0e16);
+    EXPECT_EQ(vision->GetPonctumRemotum(), 3.0e16);
+    EXPECT_EQ(vision->SetFocalDistance(1.0e17).GetCode(), 902);
+    EXPECT_EQ(vision->GetPonctumRemotum(), 3.0e16);
+  });
 }
