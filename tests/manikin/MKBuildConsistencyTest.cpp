@@ -132,33 +132,6 @@ TEST_P(MKBuildConsistencyTest, BodyReproducesItsDimensions) {
   }
 }
 
-// Anchor points are placed on a copy of the posture: the body's own is left
-// as it was. A translated pair lies on one plane normal to the translation.
-TEST(MKAnchorPointsTest, UpdateLeavesThePostureAndTranslationsMeasureAlongAPlane) {
-  mktest::Manikin manikin = mktest::Make(1, 50.0);
-  MKBody* body = manikin->GetBody();
-  ASSERT_EQ(body->SetPosture(MKPostureSitting), MKStatusSuccess);
-  KelRawColldouble before, after;
-  body->GetDOFValues(before);
-  EXPECT_EQ(manikin->GetAnthro()->UpdateAnchorPoints(), MKStatusSuccess);
-  body->GetDOFValues(after);
-  ASSERT_EQ(before.Size(), after.Size());
-  for (int i = 1; i <= before.Size(); ++i) EXPECT_NEAR(before[i], after[i], 1e-9) << i;
-
-  const MKAnthroVariable* stature = manikin->GetAnthro()->GetVariableFromRefNumber(100);
-  ASSERT_NE(stature, nullptr);
-  const MK3DVertex t1 = stature->GetFirstAnchorPointTranslation();
-  const MK3DVertex t2 = stature->GetSecondAnchorPointTranslation();
-  const MK3DVertex p1 = stature->GetFirstAnchorPoint();
-  const MK3DVertex p2 = stature->GetSecondAnchorPoint();
-  const double tn = std::sqrt(t1.x * t1.x + t1.y * t1.y + t1.z * t1.z);
-  ASSERT_GT(tn, 0.001);
-  const double along = ((p2.x + t2.x - p1.x - t1.x) * t1.x + (p2.y + t2.y - p1.y - t1.y) * t1.y +
-                        (p2.z + t2.z - p1.z - t1.z) * t1.z) /
-                       tn;
-  EXPECT_NEAR(along, 0.0, 1e-6);
-}
-
 INSTANTIATE_TEST_SUITE_P(FiveFiftyNinetyFive, MKBuildConsistencyTest,
                          ::testing::Values(Subject{0, 5}, Subject{0, 50}, Subject{0, 95},
                                            Subject{1, 5}, Subject{1, 50}, Subject{1, 95}),

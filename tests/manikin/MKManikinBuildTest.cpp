@@ -85,58 +85,6 @@ TEST(MKManikinBuildTest, TheEarlierGenerationStandsUprightAndKeepsThePosture) {
               0.0034 * pounds + 0.001 * Value(*m, "<STATURE>") + 7.735, 1e-9);
 }
 
-TEST(MKManikinBuildTest, PostureLimitsAndLocksSurviveABuild) {
-  Manikin m = Make(1, 50.0);
-  ASSERT_TRUE(m);
-  MKDOF* knee = m->GetBody()->GetSegment(RSLeLe)->GetDOF(2);
-  MKDOF* hip = m->GetBody()->GetSegment(LSLeTh)->GetDOF(1);
-  ASSERT_TRUE(knee && hip);
-  // Limits start locked on the database's values: a user sets their own.
-  knee->UnlockLimits();
-  MKDOF* ankle = m->GetBody()->GetSegment(RSFoAn)->GetDOF(0);
-  ankle->UnlockLimits();
-  const double minLim = 0.8 * knee->GetMinLimNoCoupling(true);
-  const double maxLim = 0.7 * knee->GetMaxLimNoCoupling(true);
-  ASSERT_EQ(knee->SetMinLim(minLim), MKStatusSuccess);
-  ASSERT_EQ(knee->SetMaxLim(maxLim), MKStatusSuccess);
-  knee->LockLimits();
-  ASSERT_EQ(hip->SetMathematicalValue(0.15), MKStatusSuccess);
-  hip->LockValue();
-  const double forearm = m->GetBody()->GetSegment(RSArFAr)->GetDOF(2)->GetMathematicalValue();
-
-  ASSERT_EQ(m->BuildManikin(1), MKStatusSuccess);
-  EXPECT_TRUE(knee->AreLimitsLocked());
-  EXPECT_DOUBLE_EQ(knee->GetMinLimNoCoupling(true), minLim);
-  EXPECT_DOUBLE_EQ(knee->GetMaxLimNoCoupling(true), maxLim);
-  EXPECT_EQ(hip->GetDOFState(), MKDOF::ValueLocked);
-  EXPECT_DOUBLE_EQ(hip->GetMathematicalValue(), 0.15);
-  EXPECT_DOUBLE_EQ(m->GetBody()->GetSegment(RSArFAr)->GetDOF(2)->GetMathematicalValue(), forearm);
-  // An unlocked DOF stays unlocked.
-  EXPECT_FALSE(ankle->AreLimitsLocked());
-}
-
-TEST(MKManikinBuildTest, LeftAndRightAreMirrorImages) {
-  Manikin m = Make(0, 50.0);
-  ASSERT_TRUE(m);
-  MKBody* body = m->GetBody();
-  for (int right = RSLeTh; right <= RSHaAu3; ++right) {
-    MKSegment* r = body->GetSegment(static_cast<MKShortName>(right));
-    MKSegment* l = body->GetSegment(static_cast<MKShortName>(right + LSLeTh - RSLeTh));
-    EXPECT_DOUBLE_EQ(r->GetLength(), l->GetLength()) << r->GetShortNameAsString();
-  }
-  // In the reference posture the sides mirror across x = 0.
-  body->ResetPosture();
-  for (MKShortName right : {RSLeTh, RSFoTo, RSArAr, RSHaMi3}) {
-    const MK3x1Matrix r = body->GetSegment(right)->GetEndPosition();
-    const MK3x1Matrix l =
-        body->GetSegment(static_cast<MKShortName>(right + LSLeTh - RSLeTh))->GetEndPosition();
-    EXPECT_NEAR(r(0), -l(0), 1e-6);
-    EXPECT_NEAR(r(1), l(1), 1e-6);
-    EXPECT_NEAR(r(2), l(2), 1e-6);
-    EXPECT_LT(r(0), 0.0);  // the manikin's right is world -x
-  }
-}
-
 // Sections sized from a girth alone: one axis is the build's share of the
 // girth and lies across the body (or front to back), the other what the girth
 // leaves. Swapping the two keeps the girth but not the section's shape.

@@ -56,18 +56,6 @@ TEST(MKManikinTest, PercentileFixesStatureAndWeight) {
   EXPECT_FALSE(tall->IsStandard());
 }
 
-TEST(MKManikinTest, ForearmsStartTurnedAndTheBodyKnowsItsManikin) {
-  Manikin manikin = Make(0, 50);
-  for (MKShortName forearm : {LSArFAr, RSArFAr})
-    EXPECT_NEAR(MKUnitConversions::RadiansToDegrees(
-                    manikin->GetBody()->GetSegment(forearm)->GetDOF(2)->GetMathematicalValue()),
-                90, 1e-9);
-  EXPECT_EQ(manikin->GetBody()->GetManikin(), manikin.get());
-  EXPECT_EQ(manikin->GetBody()->GetSexOfCurrentBody(), 0);
-  EXPECT_EQ(manikin->GetPartID(), MKPartManikinID);
-  EXPECT_EQ(manikin->GetVersion(), 2.01);
-}
-
 TEST(MKManikinTest, MassFractionsFollowTheDistribution) {
   EXPECT_NEAR(MKManikin::GetMassPercentage(MKKTrunk, 1, 50), 0.477534, 1e-12);
   // The 5th percentile is x = 1: a + b + c.

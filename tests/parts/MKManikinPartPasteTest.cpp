@@ -165,27 +165,4 @@ TEST(MKMemoPasteTest, OwnerRules) {
   EXPECT_EQ(TextOf(&same), "old");
 }
 
-TEST(MKManikinPartFramePasteTest, CopiesAFrameEntirely) {
-  MKManikinPartFrame source;
-  MKFrame frame;
-  frame(3, 0) = 12.5;
-  source.SetFrame(frame);
-  source.SetReferential(14, 3);
-  source.SetReferentialPosition(14, MK3DVertex(1, 2, 3));
-  source.SetPositionContext(9);
-
-  MKManikinPartFrame receiver;
-  EXPECT_EQ(receiver.PasteFrom(&source, 0), MKStatusSuccess);
-  EXPECT_EQ((*receiver.GetFrame())(3, 0), 12.5);
-  EXPECT_EQ((*receiver.GetFrame())(0, 0), 1.0);
-  EXPECT_EQ(receiver.GetReferential(14), 3);
-  EXPECT_EQ(receiver.GetReferentialPosition(14).z, 3.0);
-  EXPECT_EQ(receiver.GetPositionContext(), 9);
-
-  EXPECT_EQ(receiver.PasteFrom(nullptr, 0), MKStatusNothingToPaste);
-  const MKMemo memo = Memo("m");
-  EXPECT_EQ(receiver.PasteFrom(&memo, 0), MKStatusPasteKindRefused);
-  EXPECT_EQ(receiver.GetPositionContext(), 9);
-}
-
 }  // namespace

@@ -179,24 +179,6 @@ TEST_F(MKVisionManikinTest, FocalDistanceAndAccommodation) {
   EXPECT_NEAR(middle->GetLength(), 20.0, 1e-6);
 }
 
-TEST_F(MKVisionManikinTest, BodyAndManikinReachTheVision) {
-  MKBody* body = manikin->GetBody();
-  EXPECT_EQ(body->GetElementByName(MLHeEye), middle);
-  EXPECT_EQ(body->GetElementByName(RLHeEye), vision->GetRightLineOfSight());
-
-  // Posture: the eyes' DOFs and, as a third value, the middle line's length.
-  KelRawCollint eyes;
-  eyes.Append(MLHeEye);
-  MKManikinPart* posture = manikin->ExtractPart(MKPartPostureID, 0, &eyes);
-  ASSERT_NE(posture, nullptr);
-  ASSERT_EQ(posture->GetNumberOfChildrenParts(), 3u);
-  const auto* length = static_cast<const MKDOF*>(posture->GetChild(3));
-  EXPECT_EQ(length->GetNumber(), 2);
-  EXPECT_NEAR(length->GetValue(), middle->GetLength() * kDegree, 1e-12);
-  posture->Destroy();
-  EXPECT_EQ(manikin->ExtractPart(MKPartVisualLimitsID, 0, nullptr), nullptr);
-}
-
 TEST_F(MKVisionManikinTest, RecordReadIntoAnAttachedVision) {
   ASSERT_EQ(vision->LookAt(Ahead(*vision, 70.0, 0.1, -0.2, 1)), MKStatusSuccess);
   MKVisualLimitsVariable tight("Tight");

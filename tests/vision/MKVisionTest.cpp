@@ -185,23 +185,6 @@ TEST(MKVision, VisualLimitRecords) {
   EXPECT_EQ(vision.GetVisualLimitsVariable(1u), nullptr);
 }
 
-TEST(MKVision, DetachedLooksAreStored) {
-  MKVision vision;
-  EXPECT_EQ(vision.LookAt(0.0, -0.3, 0.2), MKStatusSuccess);
-  EXPECT_EQ(vision.GetFocalDistance(), 0.0);
-  EXPECT_EQ(vision.GetVerticalAngle(), -0.3);
-  EXPECT_EQ(vision.GetHorizontalAngle(), 0.2);
-  EXPECT_EQ(vision.LookAtWithNoConvergence(25.0, 0.1, 0.0), MKStatusSuccess);
-  EXPECT_EQ(vision.GetFocalDistance(), 25.0);
-  EXPECT_EQ(vision.LookAt(MK3DVertex(1, 2, 3)), MKStatusSuccess);  // nothing happens
-  EXPECT_EQ(vision.GetFocalPoint().z, 25.0);
-  EXPECT_EQ(vision.GetMinPonctumProximum(), 0.0);
-  EXPECT_TRUE(std::isnan(vision.GetEyePosition(MKEye(4)).x));
-  double h = 0, v = 0;
-  vision.CalculateDeviationAngles(MKMiddleEye, MK3DVertex(0, 0, 10), h, v);
-  EXPECT_TRUE(std::isnan(h) && std::isnan(v));
-}
-
 TEST(MKVision, RecordRoundTripsByteForByte) {
   MKVision source;
   Customise(source);
