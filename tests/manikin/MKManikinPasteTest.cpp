@@ -95,30 +95,6 @@ TEST(MKManikinPasteTest, RefusesWhatAManikinCannotTake) {
   EXPECT_EQ(manikin->PasteFrom(&constraints, 1), MKStatusFailure);
 }
 
-TEST(MKManikinPasteTest, MemosGoToTheAspectTheyAnnotate) {
-  Manikin manikin = Make(1, 50);
-  // Without an owner a memo is the manikin's; a second one replaces its text.
-  const MKMemo first = Memo("first", MKPartDefaultID);
-  const MKMemo second = Memo("second", MKPartManikinID);
-  ASSERT_EQ(manikin->PasteFrom(&first, 1), MKStatusSuccess);
-  ASSERT_EQ(manikin->PasteFrom(&second, 1), MKStatusSuccess);
-  EXPECT_EQ(manikin->GetNumberOfChildrenParts(), 1u);
-  EXPECT_EQ(mktest::TextOf(manikin->GetChild(1)), "second");
-
-  const MKMemo limits = Memo("limits", MKPartJointLimitsID);
-  const MKMemo solver = Memo("solver", MKPartIKConstraintsID);
-  const MKMemo elsewhere = Memo("elsewhere", MKPartFrameID);
-  ASSERT_EQ(manikin->PasteFrom(&limits, 1), MKStatusSuccess);
-  ASSERT_EQ(manikin->PasteFrom(&solver, 1), MKStatusSuccess);
-  ASSERT_EQ(manikin->PasteFrom(&elsewhere, 1), MKStatusSuccess);
-  EXPECT_EQ(mktest::TextOf(manikin->GetIKManager()->GetMemo()), "solver");
-  // The joint-limits memo travels with the joint limits; the other is dropped.
-  const Part extracted(manikin->ExtractPart(MKPartJointLimitsID, 0, nullptr));
-  ASSERT_NE(extracted, nullptr);
-  EXPECT_EQ(extracted->GetNumberOfChildrenParts(), 1u);
-  EXPECT_EQ(manikin->GetNumberOfChildrenParts(), 1u);
-}
-
 TEST(MKManikinPasteTest, PartsOfOneManikinPoseAnother) {
   Manikin source = Make(1, 95);
   Manikin target = Make(0, 5);

@@ -124,35 +124,6 @@ TEST(MKManikinPartTest, ExtractByPositionAndByKind) {
   EXPECT_EQ(inner.GetNumberOfChildrenParts(), 1u);
 }
 
-// One DOF's container, from the full one only: the zones' memo, or the
-// limits' database reference and memo whatever the short names.
-TEST(MKManikinPartTest, ExtractOneDOF) {
-  MKManikinPart angles(MKPartPrefAnglesID, 2.01);
-  Add(angles, Memo("about the zones"));
-  PartPtr one(angles.ExtractPart(MKPartPrefAnglesDof2ID, 0, nullptr));
-  ASSERT_NE(one, nullptr);
-  EXPECT_EQ(one->GetPartID(), MKPartPrefAnglesDof2ID);
-  ASSERT_EQ(one->GetNumberOfChildrenParts(), 1u);
-  EXPECT_EQ(TextOf(one->GetChild(1)), "about the zones");
-  MKManikinPart dof1(MKPartPrefAnglesDof1ID, 2.01);
-  Add(dof1, Memo("x"));
-  EXPECT_EQ(dof1.ExtractPart(MKPartPrefAnglesDof2ID, 0, nullptr), nullptr);
-
-  MKManikinPart reference(MKPartJointLimitsDBReferenceID, 2.01);
-  Add(reference, Memo("db-uuid", MKPartJointLimitsID));
-  MKManikinPart limits(MKPartJointLimitsID, 2.01);
-  limits.AddPart(&reference);
-  Add(limits, Memo("notes"));
-  KelRawCollint names;
-  names.Append(12345);
-  one.reset(limits.ExtractPart(MKPartJointLimitsDof3ID, 0, &names));
-  ASSERT_NE(one, nullptr);
-  EXPECT_EQ(one->GetPartID(), MKPartJointLimitsDof3ID);
-  ASSERT_EQ(one->GetNumberOfChildrenParts(), 2u);
-  EXPECT_EQ(one->GetChild(1)->GetPartID(), MKPartJointLimitsDBReferenceID);
-  EXPECT_EQ(TextOf(one->GetChild(2)), "notes");
-}
-
 TEST(MKManikinPartTest, CopiesKeepTheStampAndTheLibraryFlag) {
   MKManikinPart set(MKPartSetID, 2.01);
   PartPtr copy(set.Clone());

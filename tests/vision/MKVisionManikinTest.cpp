@@ -179,22 +179,6 @@ TEST_F(MKVisionManikinTest, FocalDistanceAndAccommodation) {
   EXPECT_NEAR(middle->GetLength(), 20.0, 1e-6);
 }
 
-TEST_F(MKVisionManikinTest, RecordReadIntoAnAttachedVision) {
-  ASSERT_EQ(vision->LookAt(Ahead(*vision, 70.0, 0.1, -0.2, 1)), MKStatusSuccess);
-  MKVisualLimitsVariable tight("Tight");
-  tight.SetMaxBinocularAngle(60);
-  vision->AddVisualLimitsVariable(&tight);
-  const std::string bytes = mktest::Written(*vision);
-
-  mktest::Manikin other = mktest::Make(0, 50.0);
-  MKVision* target = other->GetVision();
-  ASSERT_EQ(mktest::ReadFramed(*target, bytes), MKStatusSuccess);
-  EXPECT_EQ(target->GetNumberOfVisualLimitsVariables(), 2u);
-  EXPECT_NEAR(target->GetFocalDistance(), 70.0, 1e-9);
-  EXPECT_NEAR(target->GetVerticalAngle(), vision->GetVerticalAngle(), 1e-12);
-  EXPECT_NEAR(target->GetHorizontalAngle(), vision->GetHorizontalAngle(), 1e-12);
-}
-
 TEST_F(MKVisionManikinTest, VisionCones) {
   ASSERT_EQ(vision->LookAt(50.0, 0.0, 0.0), MKStatusSuccess);
   const unsigned int ring = manikin->GetBody()->GetMeshResolution() / 4 * 4;
