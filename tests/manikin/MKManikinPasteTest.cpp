@@ -7,10 +7,7 @@
 
 #include "body/MKBody.h"
 #include "body/MKDOF.h"
-#include "body/MKPrefAngle.h"
 #include "body/MKSegment.h"
-#include "ik/MKIKConstraint.h"
-#include "ik/MKIKManager.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
 #include "math/MKUnitConversions.h"
@@ -28,15 +25,6 @@ using mktest::Make;
 using mktest::Manikin;
 using mktest::Memo;
 using Part = MKPartHolder<>;
-
-void ExpectSameZones(const MKDOF& a, const MKDOF& b) {
-  ASSERT_EQ(a.GetNumberOfPrefAngles(), b.GetNumberOfPrefAngles());
-  for (unsigned int i = 0; i < a.GetNumberOfPrefAngles(); ++i) {
-    EXPECT_DOUBLE_EQ(a.GetPrefAngle(i)->GetMin(), b.GetPrefAngle(i)->GetMin());
-    EXPECT_DOUBLE_EQ(a.GetPrefAngle(i)->GetMax(), b.GetPrefAngle(i)->GetMax());
-    EXPECT_DOUBLE_EQ(a.GetPrefAngle(i)->GetScore(), b.GetPrefAngle(i)->GetScore());
-  }
-}
 
 // A DOF record of `kind`: a stranger to containers of other kinds.
 MKPartHolder<> DOFRecord(MKPartID kind) {
@@ -93,51 +81,6 @@ TEST(MKManikinPasteTest, RefusesWhatAManikinCannotTake) {
   MKManikinPart constraints(MKPartIKConstraintsID, 2.01);
   constraints.AddPart(DOFRecord(MKPartJointLimitsVariableID).get());
   EXPECT_EQ(manikin->PasteFrom(&constraints, 1), MKStatusFailure);
-}
-
-TEST(MKManikinPasteTest, PartsOfOneManikinPoseAnother) {
-  Manikin source = Make(1, 95);
-  Manikin target = Make(0, 5);
-  ASSERT_EQ(DOF(source, LSArAr, 0)->SetValue(Degrees(60), 1), MKStatusSuccess);
-  ASSERT_EQ(DOF(source, SBoL5, 0)->SetValue(Degrees(15), 1), MKStatusSuccess);
-  MKDOF* knee = DOF(source, RSLeLe, 0);
-  knee->UnlockLimits();
-  ASSERT_EQ(knee->SetMaxLimFromPercentile(90), MKStatusSuccess);
-  MKDOF* shoulder = DOF(source, RSArAr, 1);
-  ASSERT_NE(shoulder->InsertPrefAngle(Degrees(40), Degrees(20), 7.0), nullptr);
-  ASSERT_NE(DOF(target, RSArFAr, 0)->InsertPrefAngle(Degrees(50), Degrees(30), 3.0), nullptr);
-  const unsigned int targetElbowZones = DOF(target, RSArFAr, 0)->GetNumberOfPrefAngles();
-
-  const Part posture(source->ExtractPart(MKPartPostureID, 0, nullptr));
-  ASSERT_EQ(target->PasteFrom(posture.get(), 1), MKStatusSuccess);
-  EXPECT_NEAR(DOF(target, LSArAr, 0)->GetValue(), Degrees(60), 1e-12);
-  EXPECT_NEAR(DOF(target, SBoL5, 0)->GetValue(), DOF(source, SBoL5, 0)->GetValue(), 1e-12);
-
-  // Limits as percentiles of the target's own population.
-  const Part limits(source->ExtractPart(MKPartJointLimitsID, 0, nullptr));
-  ASSERT_EQ(target->PasteFrom(limits.get(), 1), MKStatusSuccess);
-  EXPECT_NEAR(DOF(target, RSLeLe, 0)->GetMaxLim(false), knee->GetMaxLim(false), 1e-12);
-
-  // Only the DOFs the container names lose their zones.
-  KelRawCollint arm;
-  arm.Append(RSArAr);
-  const Part zones(source->ExtractPart(MKPartPrefAnglesDof2ID, 0, &arm));
-  ASSERT_NE(zones, nullptr);
-  ASSERT_EQ(target->PasteFrom(zones.get(), 1), MKStatusSuccess);
-  ExpectSameZones(*shoulder, *DOF(target, RSArAr, 1));
-  EXPECT_EQ(DOF(target, RSArFAr, 0)->GetNumberOfPrefAngles(), targetElbowZones);
-
-  // Constraints are matched by the short names of their ends.
-  MKIKConstraint* reach = nullptr;
-  MKBody* body = source->GetBody();
-  ASSERT_EQ(source->GetIKManager()->AddConstraint(body->GetSegment(LSHaMi3),
-                                                  body->GetSegment(LSArCl), 8, reach, nullptr),
-            MKStatusSuccess);
-  const Part constraints(source->ExtractPart(MKPartIKConstraintsID, 0, nullptr));
-  ASSERT_EQ(target->PasteFrom(constraints.get(), 1), MKStatusSuccess);
-  ASSERT_EQ(target->GetIKManager()->GetNumberOfConstraints(), 1u);
-  EXPECT_EQ(target->GetIKManager()->GetIKConstraint(0u)->GetEndEffector(),
-            target->GetBody()->GetSegment(LSHaMi3));
 }
 
 TEST(MKManikinPasteTest, APostureCarriesTheGazeAndTheHeadTurn) {
