@@ -233,26 +233,6 @@ TEST(MKManikinStreamTest, ARichManikinComesBackTheSame) {
   }
 }
 
-// A copy is the same manikin in every aspect, memos included, and a manikin
-// of its own.
-TEST(MKManikinStreamTest, ACopyIsTheSameManikin) {
-  Manikin source = RichManikin(false);
-  Manikin copy(static_cast<MKManikin*>(source->Clone()));
-  ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->GetPartID(), MKPartManikinID);
-  ExpectSameObservables(*source, *copy);
-  EXPECT_EQ(DOF(copy, RSArAr, 0)->GetDOFState(), MKDOF::ValueLocked);
-  EXPECT_EQ(DOF(copy, SHeCg, 0)->GetDOFState(), MKDOF::LimitsRemoved);
-  const Part memo(copy->ExtractPart(MKPartMemoID, 0, nullptr));
-  ASSERT_NE(memo, nullptr);
-  EXPECT_EQ(mktest::TextOf(memo.get()), "the manikin");
-  EXPECT_EQ(mktest::TextOf(copy->GetBody()->GetMemo()), "the posture");
-  EXPECT_EQ(copy->GetIKManager()->GetIKConstraint(0u)->GetEndEffector(),
-            copy->GetBody()->GetSegment(RSHaMi3));
-  ASSERT_EQ(DOF(copy, LSLeLe, 0)->SetValue(Degrees(10), 1), MKStatusSuccess);
-  EXPECT_NEAR(DOF(source, LSLeLe, 0)->GetValue(), Degrees(30), 1e-12);
-}
-
 TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
   Manikin first = RichManikin(true);
   Manikin second = Make(1, 95);

@@ -1,4 +1,4 @@
-// Creating a manikin, its components, the mass model and extraction.
+// Creating a manikin, its percentiles and the mass model.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,10 +6,7 @@
 #include "anthro/MKAnthro.h"
 #include "anthro/MKAnthroVariable.h"
 #include "body/MKBody.h"
-#include "body/MKDOF.h"
 #include "body/MKSegment.h"
-#include "ik/MKIKConstraint.h"
-#include "ik/MKIKManager.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
 #include "math/MKIEEE.h"
@@ -77,44 +74,4 @@ TEST(MKManikinTest, MassFractionsFollowTheDistribution) {
   }
   Manikin manikin = Make(1, 50);
   EXPECT_NEAR(manikin->MassDistrib(MKKTrunk, 1), 0.477534, 1e-6);
-}
-
-TEST(MKManikinTest, ExtractsEachAspect) {
-  Manikin manikin = Make(1, 50);
-  EXPECT_EQ(manikin->ExtractPart(MKPartPostureID, 1, nullptr), nullptr);
-  MKManikinPart* posture = manikin->ExtractPart(MKPartPostureID, 0, nullptr);
-  ASSERT_NE(posture, nullptr);
-  // Every DOF of the body, both DOFs of the three lines of sight, and the
-  // middle line's length.
-  EXPECT_EQ(posture->GetNumberOfChildrenParts(), manikin->GetBody()->GetNumberOfDOFs() + 7);
-  posture->Destroy();
-  KelRawCollint elbow;
-  elbow.Append(RSArFAr);
-  posture = manikin->ExtractPart(MKPartPostureID, 0, &elbow);
-  ASSERT_NE(posture, nullptr);
-  EXPECT_EQ(posture->GetNumberOfChildrenParts(), 2u);
-  posture->Destroy();
-
-  // Limits at the median make no record; a changed one does.
-  EXPECT_EQ(manikin->ExtractPart(MKPartJointLimitsID, 0, nullptr), nullptr);
-  MKDOF* knee = manikin->GetBody()->GetSegment(RSLeLe)->GetDOF(0);
-  knee->UnlockLimits();
-  knee->SetMaxLimFromPercentile(80);
-  MKManikinPart* limits = manikin->ExtractPart(MKPartJointLimitsDof1ID, 0, nullptr);
-  ASSERT_NE(limits, nullptr);
-  EXPECT_EQ(limits->GetNumberOfChildrenParts(), 1u);
-  limits->Destroy();
-  EXPECT_EQ(manikin->ExtractPart(MKPartJointLimitsDof2ID, 0, nullptr), nullptr);
-
-  // The solver's constraints once there is one.
-  EXPECT_EQ(manikin->ExtractPart(MKPartIKConstraintsID, 0, nullptr), nullptr);
-  MKIKConstraint* reach = nullptr;
-  MKBody* body = manikin->GetBody();
-  ASSERT_EQ(manikin->GetIKManager()->AddConstraint(body->GetSegment(RSHaMi3),
-                                                   body->GetSegment(RSArCl), 8, reach, "reach"),
-            MKStatusSuccess);
-  MKManikinPart* constraints = manikin->ExtractPart(MKPartIKConstraintsID, 0, nullptr);
-  ASSERT_NE(constraints, nullptr);
-  EXPECT_EQ(constraints->GetNumberOfChildrenParts(), 1u);
-  constraints->Destroy();
 }

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ctime>
 #include <string>
 
 #include "parts/MKManikinPart.h"
@@ -97,43 +96,6 @@ TEST(MKPersistenceRoutinesTest, StringLengthLimits) {
   KelString narrow("previous");
   EXPECT_NE(R::ReadString(cut, narrow), MKStatusSuccess);
   EXPECT_EQ(narrow.Length(), 0);
-}
-
-// A part is stamped with the time it is written, unless it was read with a
-// stamp: then the stamp is kept, except by a library. A joint-limits
-// reference carries none.
-TEST(MKManikinPartStreamTest, TimeStampsOfWrittenParts) {
-  PartPtr posture(MKManikinPart::Create(MKPartPostureID));
-  ASSERT_NE(posture, nullptr);
-  ASSERT_EQ(posture->GetVersion(), 2.03);
-  const long before = static_cast<long>(std::time(nullptr));
-  const std::string bytes = mktest::Written(*posture);
-  const long after = static_cast<long>(std::time(nullptr));
-  ASSERT_EQ(bytes.size(), 30u);
-  const long stamp = mktest::IntAt(bytes, 21);
-  EXPECT_GE(stamp, before);
-  EXPECT_LE(stamp, after);
-  EXPECT_EQ(posture->GetTimeStamp(), stamp);
-  EXPECT_EQ(bytes, Record("0005", 2.03, Bytes().Stamp(static_cast<std::int32_t>(stamp)).data));
-
-  MKManikinPart reference(MKPartJointLimitsDBReferenceID, 2.01);
-  EXPECT_EQ(mktest::Written(reference), Record("0011", 2.01, ""));
-  EXPECT_EQ(reference.GetTimeStamp(), 0);
-
-  const std::string record = Record("0026", 2.01, Bytes().Stamp(1000).data);
-  PartPtr set = mktest::ReadPart(record);
-  ASSERT_NE(set, nullptr);
-  EXPECT_EQ(set->GetTimeStamp(), 1000);
-  EXPECT_EQ(mktest::Written(*set), record);
-  EXPECT_EQ(set->GetTimeStamp(), 1000);
-  MKManikinPart library(MKPartLibraryID, 2.01);
-  KelStreamDefinition stream = mktest::StreamOf(Record("0002", 2.01, Bytes().Stamp(1000).data));
-  ASSERT_TRUE(stream.Advance(17));  // the caller has read tag, version and length
-  ASSERT_EQ(library.Read(stream), MKStatusSuccess);
-  EXPECT_EQ(library.GetTimeStamp(), 1000);
-  const std::string libraryBytes = mktest::Written(library);
-  EXPECT_GE(library.GetTimeStamp(), before);
-  EXPECT_EQ(mktest::IntAt(libraryBytes, 21), library.GetTimeStamp());
 }
 
 TEST(MKManikinPartStreamTest, OptionalMemo) {
