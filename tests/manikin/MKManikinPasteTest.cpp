@@ -134,13 +134,13 @@ TEST(MKManikinPasteTest, EarlierPosturesAreCarriedOverToTheCurrentSkeleton) {
   manikin->GetBody()->ResetPosture();
   Manikin fresh = Make(1, 50);
   fresh->GetBody()->ResetPosture();
-  for (MKShortName segment : {SHeCg, RSHaMi3, LSFoTo}) {
-    const MK3DVertex a = manikin->GetBody()->GetSegment(segment)->GetEndPoint(MKGlobalSpace);
-    const MK3DVertex b = fresh->GetBody()->GetSegment(segment)->GetEndPoint(MKGlobalSpace);
-    EXPECT_NEAR(a.x, b.x, 1e-9);
-    EXPECT_NEAR(a.y, b.y, 1e-9);
-    EXPECT_NEAR(a.z, b.z, 1e-9);
-  }
+  for (MKShortName segment : {SHeCg, RSHaMi3, LSFoTo})
+    EXPECT_NEAR(
+        manikin->GetBody()
+            ->GetSegment(segment)
+            ->GetEndPoint(MKGlobalSpace)
+            .DistanceFrom(fresh->GetBody()->GetSegment(segment)->GetEndPoint(MKGlobalSpace)),
+        0.0, 1e-9);
 
   // A child a posture cannot hold returns 3; the children before it stay.
   const Part broken = BrokenPostureOf(*manikin, 2.02, {RSArAr, 0, 45.0}, {LSArAr, 0, 50.0});

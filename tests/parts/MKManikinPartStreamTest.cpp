@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "parts/MKManikinPart.h"
@@ -184,6 +185,18 @@ TEST_P(ContainerRoundTrip, ReadsBackEqualAndRewritesTheSameBytes) {
 
 INSTANTIATE_TEST_SUITE_P(AllContainerKinds, ContainerRoundTrip,
                          ::testing::Values(5, 6, 8, 10, 12, 26, 27, 28, 29, 30, 31, 32));
+
+// Only the exact switch value "1" makes postures of the earlier version.
+TEST(MKManikinPartTest, PostureVersionFollowsTheEnvironment) {
+  const char* name = "MKKR12ManikinInR14";
+  ASSERT_EQ(std::getenv(name), nullptr);
+  for (const char* value : {"1", "0", "11", "", static_cast<const char*>(nullptr)}) {
+    if (value) setenv(name, value, 1);
+    if (!value) unsetenv(name);
+    PartPtr posture(MKManikinPart::Create(MKPartPostureID));
+    EXPECT_EQ(posture->GetVersion(), value && value == std::string("1") ? 2.01 : 2.03) << value;
+  }
+}
 
 TEST(MKManikinPartStreamTest, OldRecordsWithoutTimeStamps) {
   MKStatus status;

@@ -11,7 +11,6 @@
 namespace {
 
 using mktest::ReadFramed;
-using mktest::Written;
 
 MKVisualLimitsVariable Sample() {
   MKVisualLimitsVariable record("Driver");
@@ -75,21 +74,6 @@ TEST(MKVisualLimitsVariable, Paste) {
   ASSERT_EQ(target.GetNumberOfChildrenParts(), 1u);
   EXPECT_TRUE(static_cast<const MKMemo*>(target.GetChild(1))->GetText() == "seated, helmet");
   EXPECT_EQ(target.GetMinVerticalBottomAngle(), 10.0);
-}
-
-TEST(MKVisualLimitsVariable, RecordRoundTripsByteForByte) {
-  MKVisualLimitsVariable source = Sample();
-  const std::string first = Written(source);
-  // Framing: tags, version and length around a body of GetSize() bytes.
-  EXPECT_EQ(first.size(), source.GetSize() + 22);
-  EXPECT_EQ(first.substr(0, 5), "0000B");
-  EXPECT_EQ(first.substr(first.size() - 5), "0000E");
-
-  MKVisualLimitsVariable read("");
-  ASSERT_EQ(ReadFramed(read, first), MKStatusSuccess);
-  EXPECT_TRUE(read.GetName() == "Driver");
-  EXPECT_EQ(read.GetMinAmbinocularAngle(), 30.0);
-  EXPECT_EQ(Written(read), first);
 }
 
 TEST(MKVisualLimitsVariable, ReadDropsBoundsOutOfRangeAndRejectsAWrongEndTag) {
