@@ -86,30 +86,6 @@ TEST_F(MKVisionManikinTest, CreatedManikinHasAnAttachedDefaultVision) {
   EXPECT_EQ(manikin->ExtractPart(MKPartJointLimitsID, 0, nullptr), nullptr);
 }
 
-TEST_F(MKVisionManikinTest, LookAtTurnsTheMiddleLineOntoTheTarget) {
-  // Straight ahead, then off both axes, then sideways and up.
-  const double directions[][3] = {{0, 0, 1}, {0.2, -0.3, 0.9}, {-0.5, 0.2, 0.8}};
-  for (const auto& d : directions) {
-    const MK3DVertex target = Ahead(*vision, 60.0, d[0], d[1], d[2]);
-    ASSERT_EQ(vision->LookAt(target), MKStatusSuccess);
-    EXPECT_LT(Distance(middle->GetEndPoint(MKGlobalSpace), target), 1e-6);
-    EXPECT_NEAR(vision->GetFocalDistance(), 60.0, 1e-9);
-    EXPECT_NEAR(middle->GetLength(), 60.0, 1e-9);
-    // The side eyes converge on the same point.
-    EXPECT_EQ(vision->GetRightLineOfSight()->GetLength(), middle->GetLength());
-    const MK3DVertex toFocus = vision->GetLeftLineOfSight()->GetDirection();
-    const MK3DVertex eye = vision->GetEyePosition(MKLeftEye);
-    const double along = Distance(eye, target);
-    EXPECT_LT(Distance(Plus(eye, along * toFocus.x, along * toFocus.y, along * toFocus.z), target),
-              1e-9);
-  }
-  // The deviation angles of the target are those the DOFs took.
-  double h, v;
-  vision->CalculateDeviationAngles(MKMiddleEye, vision->GetFocalPoint(), h, v);
-  EXPECT_NEAR(h, vision->GetHorizontalAngle(), 1e-12);
-  EXPECT_NEAR(v, vision->GetVerticalAngle(), 1e-12);
-}
-
 TEST_F(MKVisionManikinTest, LookAtStatuses) {
   const MK3DVertex ahead = Ahead(*vision, 60.0, 0, 0, 1);
   ASSERT_EQ(vision->LookAt(ahead), MKStatusSuccess);
