@@ -247,16 +247,14 @@ TEST(MKManikinStreamTest, ALibraryListsItsManikinsAndLooseParts) {
   }
   const std::string path = ::testing::TempDir() + "mk_library_of_eight.bin";
   const std::string bytes = Bytes(library);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+  std::fclose(file);
   KelRawCollPV list;
-  auto listFile = [&path, &list](const std::string& content) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return MKStatus(MKStatusFailure);
-    EXPECT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
-    std::fclose(file);
-    return MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()),
-                                                                list);
-  };
-  ASSERT_EQ(listFile(bytes), MKStatusSuccess);
+  ASSERT_EQ(
+      MKManikinPart::GetListOfManikinPartFromLibraryStream(KelUnicodeString(path.c_str()), list),
+      MKStatusSuccess);
   ASSERT_EQ(list.Size(), 8);
   const MKPartID expected[] = {MKPartManikinID,    MKPartManikinID,       MKPartManikinID,
                                MKPartPostureID,    MKPartAnthropometryID, MKPartVisionID,

@@ -33,6 +33,7 @@
 #include "ik/MKIKManager.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
+#include "parts/MKStreamTestSupport.h"
 
 namespace {
 
@@ -57,12 +58,7 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
          (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
 
-struct PartDeleter {
-  void operator()(MKManikinPart* p) const {
-    if (p) p->Destroy();
-  }
-};
-using Part = std::unique_ptr<MKManikinPart, PartDeleter>;
+using Part = mktest::PartPtr;
 
 struct SpecsDeleter {
   void operator()(MKRULASpecs* s) const { s->Destroy(); }
