@@ -1,5 +1,5 @@
-// The geometric build: sizes from the anthropometry, stable across builds,
-// keeping posture and limits.
+// Creating a manikin, its mass model and its geometric build: sizes from
+// the anthropometry, and the earlier generation behind its switch.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,6 +15,7 @@
 #include "body/MKSegment.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
+#include "math/MKIEEE.h"
 #include "math/MKUnitConversions.h"
 
 namespace {
@@ -110,4 +111,44 @@ TEST(MKManikinBuildTest, GirthSectionsKeepTheirAxesAndTheirOrientation) {
         EXPECT_GT(along, 0.95 * 0.5 * e->GetMajorAxis()) << s.girth << " " << side;
       }
   }
+}
+
+TEST(MKManikinTest, CreateRefusesBadArgumentsAndLeavesNothing) {
+  MKManikin* manikin = nullptr;
+  EXPECT_EQ(MKManikin::Create(manikin, 2, 50, nullptr, 1, 1).GetCode(), 6);
+  EXPECT_EQ(manikin, nullptr);
+  EXPECT_EQ(MKManikin::Create(manikin, 1, 0, nullptr, 1, 1).GetCode(), 7);
+  EXPECT_EQ(MKManikin::Create(manikin, 1, 100, nullptr, 1, 1).GetCode(), 7);
+  EXPECT_EQ(MKManikin::Create(manikin, 0, 50, nullptr, 3, 1).GetCode(), 8);
+  EXPECT_EQ(manikin, nullptr);
+  ASSERT_EQ(MKManikin::Create(manikin, 1, 50, nullptr, 2, 1), MKStatusSuccess);
+  MKManikin* first = manikin;
+  ASSERT_EQ(MKManikin::Create(manikin, 0, 50, nullptr, 1, 1), MKStatusSuccess);  // replaces it
+  EXPECT_NE(manikin, nullptr);
+  EXPECT_EQ(manikin->GetAnthro()->GetSex(), 0);
+  (void)first;
+  manikin->Destroy();
+}
+
+TEST(MKManikinTest, MassFractionsFollowTheDistribution) {
+  EXPECT_NEAR(MKManikin::GetMassPercentage(MKKTrunk, 1, 50), 0.477534, 1e-12);
+  // The 5th percentile is x = 1: a + b + c.
+  EXPECT_NEAR(MKManikin::GetMassPercentage(MKKHand, 1, 5), (0.1235 - 0.5392 + 1.1162) * 0.01,
+              1e-12);
+  EXPECT_NEAR(MKManikin::GetMassPercentage(MKKFoot, 0, 95),
+              (0.0152 * 9 - 0.0827 * 3 + 1.5536) * 0.01, 1e-12);
+  EXPECT_TRUE(MKIEEE::IsNaN(MKManikin::GetMassPercentage(static_cast<MKKEBodyPart>(9), 1, 50)));
+  EXPECT_TRUE(MKIEEE::IsNaN(MKManikin::GetMassPercentage(MKKHand, 2, 50)));
+  EXPECT_TRUE(MKIEEE::IsNaN(MKManikin::GetMassPercentage(MKKHand, 1, 101)));
+  // One of each part but the doubled limbs: the fractions of a whole body add up to about 1.
+  for (int sex = 0; sex < 2; ++sex) {
+    double total = 0;
+    for (int part = 0; part <= 8; ++part) {
+      const double single = MKManikin::GetMassPercentage(static_cast<MKKEBodyPart>(part), sex, 50);
+      total += (part == MKKHead || part == MKKNeck || part == MKKTrunk) ? single : 2 * single;
+    }
+    EXPECT_NEAR(total, 1.0, 0.02) << sex;
+  }
+  Manikin manikin = Make(1, 50);
+  EXPECT_NEAR(manikin->MassDistrib(MKKTrunk, 1), 0.477534, 1e-6);
 }
