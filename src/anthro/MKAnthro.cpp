@@ -203,15 +203,7 @@ MKStatus MKAnthro::SetConstructionType(MKPostureSpec type) {
   constructionType = type;
   // The body is resized and reskinned for the new construction.
   if (!manikin) return MKStatusSuccess;
-  MKVision* vision = manikin->GetVision();
-  const double focal = vision ? vision->GetFocalDistance() : 0.0;
-  const double vertical = vision ? vision->GetVerticalAngle() : 0.0;
-  const double horizontal = vision ? vision->GetHorizontalAngle() : 0.0;
-  const MKStatus status = manikin->BuildManikin(sex);
-  if (MKBody* body = manikin->GetBody()) body->RebuildMeshes();
-  UpdateAnchorPoints();
-  if (vision) vision->LookAt(focal, vertical, horizontal);
-  return status;
+  return Refit(true, false);
 }
 
 MKStatus MKAnthro::UseAnthroDB(const MKDBAnthro* newDatabase) {

@@ -163,6 +163,16 @@ class MKAnthro : public MKManikinPart {
   // Fixes again the remembered variables (see SetSex).
   void FixAgain(const std::vector<FixedValue>& remembered);
   MKStatus Predict(bool initial);
+  // The rebuild after a prediction: with `rebuild`, the body resized and
+  // reskinned, its anchor points measured and the gaze aimed again; with
+  // `spine`, the spine DOFs re-initialised. The status is the build's.
+  MKStatus Refit(bool rebuild, bool spine);
+  // Between these, predictions leave the refit owed; the last release does
+  // it once.
+  void HoldRefits();
+  void ReleaseRefits();
+  // PasteFrom of an anthropometry, its refits held.
+  MKStatus PasteSteps(const MKAnthro& source);
   void SetAccommodationFromBound();
   void SetDatabaseReference(MKManikinPart* reference);
   MKManikinPart* Memo() const;
@@ -177,6 +187,9 @@ class MKAnthro : public MKManikinPart {
   double limitBound = 4.0;
   double populationAccommodation = 0.0;
   MKPostureSpec constructionType = MKPostureStanding;
+  int refitsHeld = 0;
+  bool refitOwed = false;
+  bool rebuildOwed = false;
   // Owned; names the database in use.
   MKManikinPart* databaseReference = nullptr;
 };

@@ -221,29 +221,53 @@ MKStatus MKAnthro::Predict(bool initial) {
     }
   }
   // With a manikin, the body is resized and reskinned (always for
-  // InitialUpdate, and for Update unless every variable is fixed), and the
-  // spine DOFs re-initialised on the new skeleton.
+  // InitialUpdate, and for Update unless every variable is fixed).
+  const bool rebuild = manikin && (initial || !part.free.empty());
+  if (refitsHeld > 0) {
+    refitOwed = true;
+    rebuildOwed = rebuildOwed || rebuild;
+    return status;
+  }
+  const MKStatus built = Refit(rebuild, true);
+  if (rebuild && (initial || status == MKStatusSuccess)) status = built;
+  return status;
+}
+
+MKStatus MKAnthro::Refit(bool rebuild, bool spine) {
   MKBody* body = manikin ? manikin->GetBody() : nullptr;
   // The gaze survives the rebuild as a distance and angles of the eyes.
   MKVision* vision = manikin ? manikin->GetVision() : nullptr;
   const double focal = vision ? vision->GetFocalDistance() : 0.0;
   const double vertical = vision ? vision->GetVerticalAngle() : 0.0;
   const double horizontal = vision ? vision->GetHorizontalAngle() : 0.0;
-  if (manikin && (initial || !part.free.empty())) {
-    const MKStatus built = manikin->BuildManikin(sex);
+  MKStatus built = MKStatusSuccess;
+  if (rebuild) {
+    built = manikin->BuildManikin(sex);
     if (body) body->RebuildMeshes();
-    if (initial || status == MKStatusSuccess) status = built;
   }
-  if (body)
+  // The spine DOFs are re-initialised on the new skeleton.
+  if (body && spine)
     for (unsigned int index : {4u, 9u, 24u})
       if (MKSegment* segment = body->GetSegmentAtIndex(index))
         for (int axis = 0; axis < 3; ++axis)
           if (MKDOF* dof = segment->GetDOF(axis)) dof->InitializeSpineDof();
-  if (manikin && (initial || !part.free.empty())) {
+  if (rebuild) {
     UpdateAnchorPoints();
     if (vision) vision->LookAt(focal, vertical, horizontal);
   }
-  return status;
+  return built;
+}
+
+void MKAnthro::HoldRefits() {
+  ++refitsHeld;
+}
+
+void MKAnthro::ReleaseRefits() {
+  if (--refitsHeld > 0 || !refitOwed) return;
+  refitOwed = false;
+  const bool rebuild = rebuildOwed;
+  rebuildOwed = false;
+  Refit(rebuild, true);
 }
 
 MKStatus MKAnthro::UpdateCalculatedStdDev() {

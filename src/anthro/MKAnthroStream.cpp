@@ -193,8 +193,17 @@ MKStatus MKAnthro::PasteFrom(const MKManikinPart* source, unsigned char) {
   }
   if (source->GetPartID() != MKPartAnthropometryID) return MKStatusPasteKindRefused;
   if (source == this) return MKStatusSuccess;
-  const auto* anthro = static_cast<const MKAnthro*>(source);
+  // Each step predicts again, as if the steps were the caller's; the body is
+  // rebuilt once, at the end, since a rebuild reskins the whole manikin and a
+  // record may fix a hundred variables.
+  HoldRefits();
+  const MKStatus status = PasteSteps(*static_cast<const MKAnthro*>(source));
+  ReleaseRefits();
+  return status;
+}
 
+MKStatus MKAnthro::PasteSteps(const MKAnthro& source) {
+  const MKAnthro* anthro = &source;
   Reset();
   sex = anthro->sex;
   constructionType = anthro->constructionType;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "anthro/MKAnthro.h"
+#include "anthro/MKAnthroVariable.h"
 #include "body/MKBody.h"
 #include "body/MKDOF.h"
 #include "body/MKSegment.h"
@@ -186,5 +188,27 @@ TEST(MKManikinPasteTest, EveryKindIsTakenOrRefused) {
     const bool taken = refused.count(kind) == 0;
     EXPECT_EQ(manikin->PasteFrom(part.get(), 1), taken ? MKStatusSuccess : MKStatusPasteKindRefused)
         << "kind " << k;
+  }
+}
+
+// Pasted onto a manikin's own anthropometry, another one leaves the body built
+// from the pasted values, also when every value is fixed and the last of the
+// paste's predictions has nothing left to predict.
+TEST(MKManikinPasteTest, APastedAnthropometryRebuildsTheBody) {
+  Manikin source = Make(1, 5);
+  MKAnthro* fixed = source->GetAnthro();
+  for (unsigned int i = 0; i < fixed->GetNumberOfVariables(); ++i) {
+    MKAnthroVariable* variable = fixed->GetVariableAtIndex(i);
+    ASSERT_EQ(variable->SetUserValue(variable->GetValue()), MKStatusSuccess);
+  }
+  ASSERT_EQ(fixed->Update(), MKStatusSuccess);
+  Manikin target = Make(1, 95);
+  ASSERT_EQ(target->GetAnthro()->PasteFrom(fixed, 1), MKStatusSuccess);
+  EXPECT_NEAR(mktest::BuiltStature(*target), mktest::BuiltStature(*source), 1e-9);
+  for (unsigned int i = 0; i < source->GetBody()->GetNumberOfSegments(); ++i) {
+    const MK4x4Matrix& a = source->GetBody()->GetSegmentAtIndex(i)->GetLocalMatrix();
+    const MK4x4Matrix& b = target->GetBody()->GetSegmentAtIndex(i)->GetLocalMatrix();
+    for (int r = 0; r < 4; ++r)
+      for (int c = 0; c < 4; ++c) EXPECT_NEAR(a(r, c), b(r, c), 1e-9) << i;
   }
 }
