@@ -74,6 +74,10 @@ Mat CrossBy(const Vec& a) {
 struct Residual {
   double root;  // the square root of the weight
   Mat turn, shift;
+  // Whether turn and shift are nonzero (not kZero): every residual but
+  // the Pointing one follows the turn or the shift alone, and the Jacobian
+  // skips the other product.
+  bool turns, shifts;
 };
 
 // The potentials of one evaluation, the derivative of their sum with
@@ -87,7 +91,8 @@ struct Terms {
   int residualCount = 0;
   Residual residuals[3];
   void Add(double weight, const Mat& turn, const Mat& shift) {
-    residuals[residualCount++] = {std::sqrt(weight), turn, shift};
+    residuals[residualCount++] = {std::sqrt(weight), turn, shift, &turn != &kZero,
+                                  &shift != &kZero};
   }
 };
 
@@ -429,7 +434,9 @@ void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
       double* column = curvature->columns.data() + count * rows;
       for (int r = 0; r < terms.residualCount; ++r) {
         const Residual& residual = terms.residuals[r];
-        const Vec d = residual.turn * rates[k].omega + residual.shift * velocity;
+        Vec d{0.0, 0.0, 0.0};
+        if (residual.turns) d = residual.turn * rates[k].omega;
+        if (residual.shifts) d = d + residual.shift * velocity;
         column[3 * r] = residual.root * d.x;
         column[3 * r + 1] = residual.root * d.y;
         column[3 * r + 2] = residual.root * d.z;
