@@ -74,6 +74,10 @@ Mat CrossBy(const Vec& a) {
 struct Residual {
   double root;  // the square root of the weight
   Mat turn, shift;
+  // Whether turn and shift are nonzero (not kZero): every residual but
+  // the Pointing one follows the turn or the shift alone, and the Jacobian
+  // skips the other product.
+  bool turns, shifts;
 };
 
 // The potentials of one evaluation, the derivative of their sum with
@@ -87,7 +91,8 @@ struct Terms {
   int residualCount = 0;
   Residual residuals[3];
   void Add(double weight, const Mat& turn, const Mat& shift) {
-    residuals[residualCount++] = {std::sqrt(weight), turn, shift};
+    residuals[residualCount++] = {std::sqrt(weight), turn, shift, &turn != &kZero,
+                                  &shift != &kZero};
   }
 };
 
@@ -253,48 +258,62 @@ Rate PureMasterRate(const MKDOF* master) {
   return rate;
 }
 
-// The rates of the visible DOFs of a segment, in DOF order; the segment's
-// rotations are rebuilt on its parameter matrix and its ancestor's global
-// matrix exactly as the segment builds its own matrix. A vertebra's DOFs
-// turn that vertebra alone, so the spine follows the general rule.
+// Row r of the 3 x 3 product of a's and b's rotation parts.
+Vec RowProduct(const MK4x4Matrix& a, int r, const MK4x4Matrix& b) {
+  return a(r, 0) * RowOf(b, 0) + a(r, 1) * RowOf(b, 1) + a(r, 2) * RowOf(b, 2);
+}
+
+// The rates of the visible DOFs of a segment, in DOF order. Its global
+// matrix is Rz Ry Rx (parameter matrix x the ancestor's global matrix), each
+// rotation turning rows of the matrix before it: X keeps row 0, Y keeps
+// row 1 and Z keeps row 2. So the X axis is a row of the unrotated product,
+// the Z axis a row of the global matrix, and only the Y axis needs the X
+// angle. The thumb's tilted first phalanx is rebuilt rotation by rotation.
+// A vertebra's DOFs turn that vertebra alone, so the spine follows the
+// general rule.
 int SegmentRates(MKSegment* segment, Rate rates[3]) {
-  MK4x4Matrix w = segment->GetParaMatrix();
-  if (MKSegment* ancestor = segment->GetAncestor()) w = w * ancestor->GetGlobalMatrix();
-  const Vec origin = RowOf(w, 3);
   const MKDOF* x = segment->GetDOF(0);
   const MKDOF* y = segment->GetDOF(1);
   const MKDOF* z = segment->GetDOF(-2);
   Vec axis[3] = {{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}};
-  Vec extra{0.0, 0.0, 0.0};  // the thumb's Z share of its Y DOF
+  const MK4x4Matrix& global = segment->GetGlobalMatrix();
+  const Vec origin = RowOf(global, 3);
   const MKShortName name = segment->GetShortName();
   const bool thumb = name == RSHaTh1 || name == LSHaTh1;
+  MKSegment* ancestor = segment->GetAncestor();
+  const MK4x4Matrix& para = segment->GetParaMatrix();
   if (thumb) {
+    MK4x4Matrix w = ancestor ? para * ancestor->GetGlobalMatrix() : para;
+    Vec extra{0.0, 0.0, 0.0};  // the thumb's Z share of its Y DOF
     if (y) {
       const double a = Sense(y) * y->GetMathematicalValue();
       w.RotZ((Sense(y) > 0.0 ? -kThumbOffset : kThumbOffset) + kThumbShare * a);
       extra = kThumbShare * RowOf(w, 2);
       w.RotY(a);
-      axis[1] = RowOf(w, 1);
+      axis[1] = RowOf(w, 1) + extra;
     }
     if (x) {
       w.RotX(Sense(x) * x->GetMathematicalValue());
       axis[0] = RowOf(w, 0);
     }
   } else {
-    if (x && !x->IsPureMaster()) {
-      w.RotX(Sense(x) * x->GetMathematicalValue());
-      axis[0] = RowOf(w, 0);
-    }
-    if (y && !y->IsPureMaster()) {
-      w.RotY(Sense(y) * y->GetMathematicalValue());
-      axis[1] = RowOf(w, 1);
+    const bool turnsX = x && !x->IsPureMaster();
+    const bool turnsY = y && !y->IsPureMaster();
+    if (turnsX || turnsY) {
+      const auto row = [&](int r) {
+        return ancestor ? RowProduct(para, r, ancestor->GetGlobalMatrix()) : RowOf(para, r);
+      };
+      if (turnsX) axis[0] = row(0);
+      if (turnsY) {
+        axis[1] = row(1);
+        if (turnsX) {
+          const double a = Sense(x) * x->GetMathematicalValue();
+          axis[1] = std::cos(a) * axis[1] + std::sin(a) * row(2);
+        }
+      }
     }
   }
-  if (z && !z->IsPureMaster()) {
-    w.RotZ(Sense(z) * z->GetMathematicalValue());
-    axis[2] = RowOf(w, 2);
-  }
-  axis[1] = axis[1] + extra;
+  if (z && !z->IsPureMaster()) axis[2] = RowOf(global, 2);
   // The thumb applies its X and Y DOFs whatever their flags; elsewhere a
   // pure master turns its slave's segment instead of its own.
   int count = 0;
@@ -415,7 +434,9 @@ void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
       double* column = curvature->columns.data() + count * rows;
       for (int r = 0; r < terms.residualCount; ++r) {
         const Residual& residual = terms.residuals[r];
-        const Vec d = residual.turn * rates[k].omega + residual.shift * velocity;
+        Vec d{0.0, 0.0, 0.0};
+        if (residual.turns) d = residual.turn * rates[k].omega;
+        if (residual.shifts) d = d + residual.shift * velocity;
         column[3 * r] = residual.root * d.x;
         column[3 * r + 1] = residual.root * d.y;
         column[3 * r + 2] = residual.root * d.z;

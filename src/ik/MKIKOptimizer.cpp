@@ -140,8 +140,14 @@ void MKIKOptimizer::ApplyInputPoint(const double* x) {
     if (arm.index >= n || x[arm.index] >= -3.0 * kDegree) continue;
     // An arm pulled backwards whose elbow comes close to the trunk axis
     // would pass through the trunk: its abduction returns to the default.
-    MK3x1Matrix end = (!lumbar->GetGlobalMatrix()) * arm.arm->GetEndPosition();
-    const double horizontal = std::hypot(end(0), end(1));
+    // The elbow in the lumbar frame, a rigid one: its offset from the
+    // origin projected on the X and Y axes.
+    const MK4x4Matrix& frame = lumbar->GetGlobalMatrix();
+    const MK3x1Matrix end = arm.arm->GetEndPosition();
+    double along[2] = {0.0, 0.0};
+    for (int axis = 0; axis < 2; ++axis)
+      for (int c = 0; c < 3; ++c) along[axis] += (end(c) - frame(3, c)) * frame(axis, c);
+    const double horizontal = std::hypot(along[0], along[1]);
     if (horizontal < trunkClearance && arm.flexion &&
         arm.flexion->GetMathematicalValue() < 15.0 * kDegree)
       arm.abduction->Reset();
