@@ -247,38 +247,27 @@ TEST_F(SnookOnManikin, LiftAcrossZones) {
 TEST_F(SnookOnManikin, PushAndCarryAtTheKnownRows) {
   MKBody& body = *manikin->GetBody();
   HandsAt(25 * kInch);
-  MKAnalysisResults r;
-  EXPECT_EQ(
-      A::PerformSnookCiriello1991PushPullAnalysis(&body, 1, 1.0 / 60, 2.1 * 100, 0, 90, floor, r)
-          .GetCode(),
-      3);  // the sustained force is not known
+  MKAnalysisResults r, other;
+  const auto push = [&](int task, double f, double distance, MKAnalysisResults& into) {
+    return A::PerformSnookCiriello1991PushPullAnalysis(&body, task, f, distance, 0, 90, floor, into)
+        .GetCode();
+  };
+  EXPECT_EQ(push(1, 1.0 / 60, 2.1 * 100, r), 3);  // the sustained force is not known
   EXPECT_NEAR(r.pushInitialForce, Newtons(53), 1e-9);
   EXPECT_TRUE(std::isnan(r.pushSustainedForce));
-  MKAnalysisResults pull;
-  EXPECT_EQ(
-      A::PerformSnookCiriello1991PushPullAnalysis(&body, 2, 0.1, 300, 0, 90, floor, pull).GetCode(),
-      6);
-  EXPECT_EQ(
-      A::PerformSnookCiriello1991PushPullAnalysis(&body, 1, 0.1, 201 * kFoot, 0, 90, floor, pull)
-          .GetCode(),
-      206);
-  EXPECT_EQ(
-      A::PerformSnookCiriello1991PushPullAnalysis(&body, 1, 0.1, -1, 0, 90, floor, pull).GetCode(),
-      5);
-  MKAnalysisResults carry;
+  EXPECT_EQ(push(2, 0.1, 300, other), 6);
+  EXPECT_EQ(push(1, 0.1, 201 * kFoot, other), 206);
+  EXPECT_EQ(push(1, 0.1, -1, other), 5);
   body.SetPosture(MKPostureStanding);
   Bisect(0, 30, 31 * kInch + 1e-6, BothArms(body, 1), [&] { return Measure(body).v; });
-  EXPECT_EQ(
-      A::PerformSnookCiriello1991CarryAnalysis(&body, 1, 1.0 / 6, 100, 90, floor, carry).GetCode(),
-      0);
-  EXPECT_NEAR(carry.carryWeight, Newtons(29), 1e-9);
-  EXPECT_EQ(
-      A::PerformSnookCiriello1991CarryAnalysis(&body, 1, 1.0 / 5, 100, 90, floor, carry).GetCode(),
-      203);
+  const auto carry = [&](double f) {
+    return A::PerformSnookCiriello1991CarryAnalysis(&body, 1, f, 100, 90, floor, r).GetCode();
+  };
+  EXPECT_EQ(carry(1.0 / 6), 0);
+  EXPECT_NEAR(r.carryWeight, Newtons(29), 1e-9);
+  EXPECT_EQ(carry(1.0 / 5), 203);
   BothArms(body, 0)(170);  // hands overhead: above every carry height
-  EXPECT_EQ(
-      A::PerformSnookCiriello1991CarryAnalysis(&body, 1, 0.1, 100, 90, floor, carry).GetCode(),
-      207);
+  EXPECT_EQ(carry(0.1), 207);
 }
 
 // The entries check in order, paste the posture for the analysis and put
@@ -296,7 +285,7 @@ TEST_F(SnookOnManikin, Entries) {
                                       percentage, floor, r)
         .GetCode();
   };
-  MKAnalysisResults r;
+  MKAnalysisResults r, lm;
   EXPECT_EQ(push(nullptr, pushing.get(), 2, -1, -1, -1, 1, r), 9);
   EXPECT_EQ(push(manikin, pushing.get(), 2, -1, -1, -1, 1, r), 202);
   EXPECT_EQ(push(manikin, pushing.get(), 2, 0, -1, -1, 1, r), 206);
@@ -305,7 +294,6 @@ TEST_F(SnookOnManikin, Entries) {
   EXPECT_EQ(push(manikin, pushing.get(), 1, 0, 0, 0, 50, r), 200);
   EXPECT_EQ(push(manikin, pushing.get(), 2, 1.0 / 60, 210, 0, 90, r), 3);
   EXPECT_NEAR(r.pushInitialForce, Newtons(53), 1e-9);
-  MKAnalysisResults lm;
   EXPECT_EQ(push(manikin, pushing.get(), 3, 1.0 / 60, 210, 300, 37.5, lm), 0);
   EXPECT_GT(lm.pullSustainedForce, 0);
   EXPECT_NEAR(Measure(body).v, before.v, 1e-9);
@@ -317,9 +305,8 @@ TEST_F(SnookOnManikin, Entries) {
   EXPECT_EQ(carry(2, -1, 90, r), 208);
   EXPECT_EQ(carry(2, 100, 10, r), 205);
   EXPECT_EQ(carry(0, 100, 90, r), 200);
-  MKAnalysisResults lmCarry;
-  EXPECT_EQ(carry(3, 100, 90, lmCarry), 256);  // 1 m is shorter than the equations' 2.1 m
-  EXPECT_GT(lmCarry.carryWeight, 0);
+  EXPECT_EQ(carry(3, 100, 90, lm), 256);  // 1 m is shorter than the equations' 2.1 m
+  EXPECT_GT(lm.carryWeight, 0);
   EXPECT_NEAR(Measure(body).h, before.h, 1e-9);
 }
 

@@ -124,22 +124,18 @@ TEST(Mkmanikin, RefusesBadCommandLinesWithAMessageAndNoOutput) {
       {{"create", "--sex", "male", "--fix", "STATUR=180"},
        2,
        "--fix STATUR=180: unknown dimension STATUR (did you mean STATURE?)"},
-      {{"create", "--sex", "male", "--fix", "STATURE"}, 2, "is not of the form ACRONYM=VALUE"},
       {{"create", "--sex", "male", "--fix", "STATURE=-4"}, 2, "is a positive number"},
       {{"create", "--sex", "male", "--fix", "SPAN=180", "--fix-percentile", "span=20"},
        2,
        "SPAN is already fixed by --fix SPAN=180"},
-      {{"create", "--sex", "male", "--accommodation", "0"}, 2, "0 is not a percentage"},
       {{"create", "--sex", "male", "--population", "Mars 2100"},
        2,
        "'Mars 2100' is no known population (\"US NATICK\", \"US ARMY 2012\") and no readable file"},
       {{"create", "--sex", "male", "-o", "/nonexistent-dir/t.txt"},
        1,
        "--output /nonexistent-dir/t.txt: cannot write: No such file or directory"},
-      {{"create", "--sex", "male", "--bogus"}, 2, "--bogus"},
       {{"export", "--sex", "male"}, 2, "nothing to write"},
       {{"export", "--sex", "male", "--png", "a.png", "--posture", "flying"}, 2, "not a posture"},
-      {{"export", "--sex", "male", "--png", "a.png", "--size", "big"}, 2, "not a picture size"},
       {{}, 2, "give a command: create, export, demo, rula, reach, envelope, population, lift,"},
       {{"dance"}, 2, "unknown command 'dance'"},
   };
@@ -190,8 +186,6 @@ TEST(MkmanikinDemo, WritesEveryFileAndASummary) {
   const auto run = RunTool({"demo", "--out", out.string(), "--size", "240x200"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   for (const char* stem : {"female-p5", "male-p50", "male-p95"}) {
-    for (const char* extension : {".csv", ".obj"})
-      EXPECT_TRUE(std::filesystem::is_regular_file(out / (std::string(stem) + extension)));
     const nlohmann::json table = nlohmann::json::parse(Slurp(out / (std::string(stem) + ".json")));
     EXPECT_EQ(table["dimensions"].size(), 103u);
   }
