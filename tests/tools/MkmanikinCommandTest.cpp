@@ -179,18 +179,3 @@ TEST(MkmanikinExport, WritesObjAndPngOrNothing) {
   const auto intoDirectory = RunTool({"export", "--sex", "male", "--png", empty.path.string()});
   EXPECT_NE(intoDirectory.err.find("Is a directory"), std::string::npos) << intoDirectory.err;
 }
-
-TEST(MkmanikinDemo, WritesEveryFileAndASummary) {
-  ScratchDirectory dir;
-  const std::filesystem::path out = dir / "demo";
-  const auto run = RunTool({"demo", "--out", out.string(), "--size", "240x200"});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (const char* stem : {"female-p5", "male-p50", "male-p95"}) {
-    const nlohmann::json table = nlohmann::json::parse(Slurp(out / (std::string(stem) + ".json")));
-    EXPECT_EQ(table["dimensions"].size(), 103u);
-  }
-  ExpectPng(Slurp(out / "demo.png"), 240, 200);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 10);
-  EXPECT_NE(run.out.find("5th percentile female"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("175.6 cm"), std::string::npos) << run.out;
-}
