@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -111,7 +112,16 @@ TEST(MkmanikinCreate, TextCsvFileAndTheClampWarning) {
                              "prediction\n");
 }
 
+// Every command refuses bad input with a message, writing nothing.
 TEST(Mkmanikin, RefusesBadCommandLinesWithAMessageAndNoOutput) {
+  ScratchDirectory dir;
+  const std::string notJson = (dir / "a.json").string(), noDofs = (dir / "b.json").string(),
+                    badDof = (dir / "c.json").string(), task = (dir / "task.json").string();
+  std::ofstream(notJson) << "{\"dofs\": [1, 2";
+  std::ofstream(noDofs) << "{\"posture\": {}}";
+  std::ofstream(badDof) << "{\"dofs\": {\"SBoTh\": [1, null, null]}}";
+  std::ofstream(task) << R"({"right": {"position": [1, "two", 3]}})";
+  const std::string out = (dir / "out.json").string(), obj = (dir / "e.obj").string();
   const struct {
     std::vector<std::string> arguments;
     int exitCode;
@@ -138,6 +148,26 @@ TEST(Mkmanikin, RefusesBadCommandLinesWithAMessageAndNoOutput) {
       {{"export", "--sex", "male", "--png", "a.png", "--posture", "flying"}, 2, "not a posture"},
       {{}, 2, "give a command: create, export, demo, rula, reach, envelope, population, lift,"},
       {{"dance"}, 2, "unknown command 'dance'"},
+      {{"rula", "--sex", "male", "--posture", "sitting", "--posture-file", noDofs}, 2, "excludes"},
+      {{"rula", "--sex", "male", "--posture-file", (dir / "none.json").string()},
+       2,
+       "cannot be read"},
+      {{"rula", "--sex", "male", "--posture-file", notJson}, 2, "not a JSON file"},
+      {{"rula", "--sex", "male", "--posture-file", noDofs}, 2, "no posture in it"},
+      {{"rula", "--sex", "male", "--posture-file", badDof}, 2, "the segment has no such DOF"},
+      {{"rula", "--sex", "male", "--load", "-2"}, 2, "not a load"},
+      {{"rula", "--sex", "male", "--load-mode", "fast"}, 2, "not a load mode"},
+      {{"export", "--sex", "male", "--obj", obj, "--colour", "rula"},
+       2,
+       "--colour colours the picture"},
+      {{"envelope", "--sex", "male"}, 2, ""},
+      {{"envelope", "--sex", "male", "--resolution", "3", "--obj", obj}, 2, ""},
+      {{"envelope", "--sex", "male", "--side", "middle", "--obj", obj}, 2, ""},
+      {{"reach", "--sex", "male", "-o", out}, 2, ""},
+      {{"reach", "--sex", "male", "--right", "1,2", "-o", out}, 2, ""},
+      {{"reach", "--sex", "male", "--right-rotation", "0,0,0", "-o", out}, 2, ""},
+      {{"reach", "--sex", "male", "--task", task, "-o", out}, 2, ""},
+      {{"reach", "--sex", "male", "--task", (dir / "missing.json").string(), "-o", out}, 2, ""},
   };
   for (const auto& c : cases) {
     const auto run = RunTool(c.arguments);
@@ -146,6 +176,7 @@ TEST(Mkmanikin, RefusesBadCommandLinesWithAMessageAndNoOutput) {
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_EQ(run.err.rfind("mkmanikin: ", 0), 0u) << run.err;
   }
+  EXPECT_EQ(dir.Entries().size(), 4u);  // nothing written beside the inputs
 }
 
 TEST(MkmanikinExport, WritesObjAndPngOrNothing) {
