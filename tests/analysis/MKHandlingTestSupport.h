@@ -15,6 +15,7 @@
 #include "body/MKSegment.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
+#include "math/MKFrame.h"
 #include "parts/MKManikinPart.h"
 
 namespace mkhandlingtest {
@@ -77,5 +78,16 @@ inline std::function<void(double)> BothArms(MKBody& body, int axis) {
     mkrulatest::SetDegrees(body, LSArAr, axis, degrees);
   };
 }
+
+// One 50th-percentile manikin of `Sex` for a whole suite, standing at each test.
+template <int Sex>
+class OnManikin : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { manikin = mktest::Make(Sex, 50).release(); }
+  static void TearDownTestSuite() { manikin->Destroy(); }
+  void SetUp() override { manikin->GetBody()->SetPosture(MKPostureStanding); }
+  static inline MKManikin* manikin = nullptr;
+  MKFrame floor;
+};
 
 }  // namespace mkhandlingtest

@@ -40,7 +40,7 @@ TEST(LibertyMutual2021, WorkedExample) {
   EXPECT_DOUBLE_EQ(Round(mal, 2), 15.56);
   EXPECT_DOUBLE_EQ(Round(LM::PercentCapable(mal, 0.260, 12.0), 1), 81.0);
   EXPECT_DOUBLE_EQ(Round(LM::AtPercentage(mal, 0.260, 75), 2), 12.83);
-  // The same lift at 90 %, and a man's pull (V 1.2 m, 20 m, once a minute),
+  // The same lift at 90 %, and a manikin's pull (V 1.2 m, 20 m, once a minute),
   // as an independent implementation computes them.
   EXPECT_NEAR(LM::AtPercentage(mal, 0.260, 90), 10.372374, 1e-5);
   LM::Inputs pull{};
@@ -93,32 +93,25 @@ TEST(LibertyMutual2021, RangesClampToTheirEnds) {
   EXPECT_TRUE(LM::Clamp(LM::sCarry, 1, carry));
 }
 
-class LibertyMutualOnManikin : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { man = mktest::Make(1, 50).release(); }
-  static void TearDownTestSuite() { man->Destroy(); }
-  static MKManikin* man;
-  MKFrame floor;
-};
-MKManikin* LibertyMutualOnManikin::man = nullptr;
+using LibertyMutualOnManikin = mkhandlingtest::OnManikin<1>;
 
 // A lift from hands forward at hip height to shoulder height, then the same
 // lowered: the limits of the equations at the positions measured here.
 TEST_F(LibertyMutualOnManikin, LiftAndLower) {
-  MKBody& body = *man->GetBody();
+  MKBody& body = *manikin->GetBody();
   body.SetPosture(MKPostureStanding);
   SetDegrees(body, RSArAr, 0, 45);
   SetDegrees(body, LSArAr, 0, 45);
   const auto o = Measure(body);
-  auto low = Posture(*man);
+  auto low = Posture(*manikin);
   SetDegrees(body, RSArAr, 0, 100);
   SetDegrees(body, LSArAr, 0, 100);
   const auto d = Measure(body);
-  auto high = Posture(*man);
+  auto high = Posture(*manikin);
   for (bool lift : {true, false}) {
     MKAnalysisResults r;
     const MKStatus status = MKAnalysis::PerformLiftLowerAnalysis(
-        man, lift ? low.get() : high.get(), lift ? high.get() : low.get(),
+        manikin, lift ? low.get() : high.get(), lift ? high.get() : low.get(),
         MKAnalysis::MKLibertyMutual2021, MKAnalysis::MKCouplingGood, 2.0 / 60, 8, 10, 75, floor,
         floor, r);
     LM::Inputs in{};

@@ -96,48 +96,17 @@ TEST(NIOSHMultipliers, FrequencyTableAsPublished) {
     }
 }
 
-class NIOSHLift : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { woman = mktest::Make(0, 50).release(); }
-  static void TearDownTestSuite() { woman->Destroy(); }
-  void SetUp() override { woman->GetBody()->SetPosture(MKPostureStanding); }
-  static MKManikin* woman;
-  MKFrame floor;
-};
-MKManikin* NIOSHLift::woman = nullptr;
-
-TEST_F(NIOSHLift, Checks) {
-  MKBody& body = *woman->GetBody();
-  EXPECT_TRUE(A::CheckFloorStand(&body, floor));
-  EXPECT_TRUE(A::CheckHandParallelism(&body));
-  EXPECT_TRUE(A::SymmetricalStand(&body));
-  EXPECT_TRUE(A::CheckWeightBalance(&body, 60, 10));
-  EXPECT_FALSE(A::CheckWeightBalance(&body, -1, 10));
-  EXPECT_FALSE(A::CheckWeightBalance(&body, 60, -1));
-  SetDegrees(body, RSArAr, 0, 90);
-  SetDegrees(body, LSArAr, 0, 90);
-  EXPECT_TRUE(A::CheckWeightBalance(&body, 60, 5));
-  EXPECT_FALSE(A::CheckWeightBalance(&body, 60, 200));
-  SetDegrees(body, LSArAr, 0, 30);
-  EXPECT_FALSE(A::CheckHandParallelism(&body));
-  SetDegrees(body, RSLeTh, 0, 30);
-  EXPECT_FALSE(A::CheckFloorStand(&body, floor));
-  for (bool check : {A::CheckFloorStand(nullptr, floor), A::CheckHandParallelism(nullptr),
-                     A::CheckWeightBalance(nullptr, 1, 1), A::SymmetricalStand(nullptr)})
-    EXPECT_FALSE(check);
-  EXPECT_TRUE(std::isnan(A::ComputeH(nullptr, floor)));
-  EXPECT_TRUE(std::isnan(A::ComputeD(woman, nullptr, nullptr, floor, floor)));
-}
+using NIOSHLift = mkhandlingtest::OnManikin<0>;
 
 // Hands hanging, raised sideways until they are exactly 30 in above the
 // soles, no travel, no frequency: AL = 90 lb, MPL = 270 lb.
 TEST_F(NIOSHLift, NIOSH1981ReferenceLift) {
-  MKBody& body = *woman->GetBody();
+  MKBody& body = *manikin->GetBody();
   Bisect(0, 30, 30 * kInch, mkhandlingtest::BothArms(body, 1), [&] { return Measure(body).v; });
   ASSERT_LE(Measure(body).h, 6 * kInch);
-  auto origin = Posture(*woman);
+  auto origin = Posture(*manikin);
   MKAnalysisResults results;
-  EXPECT_EQ(A::PerformLiftLowerAnalysis(woman, origin.get(), origin.get(), A::MKNIOSH1981,
+  EXPECT_EQ(A::PerformLiftLowerAnalysis(manikin, origin.get(), origin.get(), A::MKNIOSH1981,
                                         A::MKCouplingGood, 0, 1, 5, 50, floor, floor, results),
             MKStatusSuccess);
   EXPECT_NEAR(results.actionLimit, 90 * kLb, 1e-6);
@@ -149,16 +118,16 @@ TEST_F(NIOSHLift, NIOSH1981ReferenceLift) {
 // hours: AL follows the 1981 equation from the H and V it reports, the
 // maximum frequency 15 or 12/min up to 30 in and 18 or 15/min above.
 TEST_F(NIOSHLift, NIOSH1981FrequentLifts) {
-  MKBody& body = *woman->GetBody();
+  MKBody& body = *manikin->GetBody();
   std::mt19937 rng(1981);
   std::uniform_real_distribution<double> raise(0, 110), lifts(0.2, 15);
   for (int trial = 0; trial < 16; ++trial) {
     SCOPED_TRACE(trial);
     mkhandlingtest::BothArms(body, 0)(raise(rng));
-    auto p = Posture(*woman);
+    auto p = Posture(*manikin);
     const double perMinute = lifts(rng), hours = trial % 2 ? 8 : 1;
     MKAnalysisResults r;
-    ASSERT_EQ(A::PerformNIOSH1981LiftLowerAnalysis(woman, p.get(), p.get(), perMinute / 60, hours,
+    ASSERT_EQ(A::PerformNIOSH1981LiftLowerAnalysis(manikin, p.get(), p.get(), perMinute / 60, hours,
                                                    floor, floor, r),
               MKStatusSuccess);
     const double h = std::fmax(r.hOrigin * 100 / kInch, 6), v = r.vOrigin * 100 / kInch;
@@ -173,7 +142,7 @@ TEST_F(NIOSHLift, NIOSH1981FrequentLifts) {
 // at the destination: RWL and LI within 1 % of the equation worked by hand
 // from the hands', ankles', soles' and hips' positions.
 TEST_F(NIOSHLift, NIOSH1991RandomLifts) {
-  MKBody& body = *woman->GetBody();
+  MKBody& body = *manikin->GetBody();
   const auto table = PublishedFrequencyTable();
   std::mt19937 rng(1991);
   std::uniform_real_distribution<double> low(10, 50), high(60, 110), twist(0, 20);
@@ -183,17 +152,17 @@ TEST_F(NIOSHLift, NIOSH1991RandomLifts) {
     SetDegrees(body, RSArAr, 0, low(rng));
     SetDegrees(body, LSArAr, 0, low(rng));
     const auto o = Measure(body);
-    auto origin = Posture(*woman);
+    auto origin = Posture(*manikin);
     SetDegrees(body, RSArAr, 0, high(rng));
     SetDegrees(body, LSArAr, 0, high(rng));
     SetDegrees(body, SBoL5, 2, twist(rng));
     const auto d = Measure(body);
-    auto destination = Posture(*woman);
+    auto destination = Posture(*manikin);
     const double load = 8, lifts = 4;  // per minute, two hours, V < 30 in: 0.72
     const double fm = table[5][o.v < 30 * kInch ? 2 : 3];
     MKAnalysisResults r;
     const MKStatus status =
-        A::PerformLiftLowerAnalysis(woman, origin.get(), destination.get(), A::MKNIOSH1991,
+        A::PerformLiftLowerAnalysis(manikin, origin.get(), destination.get(), A::MKNIOSH1991,
                                     A::MKCouplingPoor, lifts / 60, 2, load, 50, floor, floor, r);
     EXPECT_TRUE(status == MKStatusSuccess || status == MKStatusDestinationNotBalanced)
         << status.GetCode();
@@ -213,49 +182,38 @@ TEST_F(NIOSHLift, NIOSH1991RandomLifts) {
 }
 
 TEST_F(NIOSHLift, WarningsKeepTheResults) {
-  MKBody& body = *woman->GetBody();
-  auto standing = Posture(*woman);
+  MKBody& body = *manikin->GetBody();
+  auto standing = Posture(*manikin);
   SetDegrees(body, RSArAr, 1, 40);
-  auto uneven = Posture(*woman);
+  auto uneven = Posture(*manikin);
   MKAnalysisResults r;
-  EXPECT_EQ(A::PerformNIOSH1981LiftLowerAnalysis(woman, uneven.get(), standing.get(), 0, 1, floor,
+  EXPECT_EQ(A::PerformNIOSH1981LiftLowerAnalysis(manikin, uneven.get(), standing.get(), 0, 1, floor,
                                                  floor, r),
             MKStatusOriginHandsNotLevel);
   EXPECT_FALSE(std::isnan(r.actionLimit));
-  EXPECT_EQ(A::PerformNIOSH1981LiftLowerAnalysis(woman, standing.get(), uneven.get(), 0, 1, floor,
-                                                 floor, r),
-            MKStatusDestinationHandsNotLevel);
+  const auto lift = [&](const mkhandlingtest::Part& o, const mkhandlingtest::Part& d, double load,
+                        const MKFrame& of, const MKFrame& df) {
+    return A::PerformNIOSH1991LiftLowerAnalysis(manikin, o.get(), d.get(), A::MKCouplingGood, 0, 1,
+                                                load, of, df, r);
+  };
   // A floor frame rolled 10 degrees: the ankles are no longer level in it.
   MKFrame rolled;
   rolled.SetFirstColumn(MK3DVertex(std::cos(0.1745), std::sin(0.1745), 0));
   rolled.SetSecondColumn(MK3DVertex(-std::sin(0.1745), std::cos(0.1745), 0));
-  EXPECT_EQ(A::PerformNIOSH1991LiftLowerAnalysis(woman, standing.get(), standing.get(),
-                                                 A::MKCouplingGood, 0, 1, 1, rolled, floor, r),
-            MKStatusOriginNotOnFloor);
+  EXPECT_EQ(lift(standing, standing, 1, rolled, floor), MKStatusOriginNotOnFloor);
   EXPECT_FALSE(std::isnan(r.rwlOrigin));
-  EXPECT_EQ(A::PerformNIOSH1991LiftLowerAnalysis(woman, standing.get(), standing.get(),
-                                                 A::MKCouplingGood, 0, 1, 1, floor, rolled, r),
-            MKStatusDestinationNotOnFloor);
+  EXPECT_EQ(lift(standing, standing, 1, floor, rolled), MKStatusDestinationNotOnFloor);
   body.SetPosture(MKPostureStanding);
-  SetDegrees(body, RSArAr, 0, 90);
-  SetDegrees(body, LSArAr, 0, 90);
-  auto reaching = Posture(*woman);
-  EXPECT_EQ(A::PerformNIOSH1991LiftLowerAnalysis(woman, standing.get(), reaching.get(),
-                                                 A::MKCouplingGood, 0, 1, 300, floor, floor, r),
-            MKStatusDestinationNotBalanced);
-  EXPECT_EQ(A::PerformNIOSH1991LiftLowerAnalysis(woman, reaching.get(), standing.get(),
-                                                 A::MKCouplingGood, 0, 1, 300, floor, floor, r),
-            MKStatusOriginNotBalanced);
-  // The last warning found wins.
-  EXPECT_EQ(A::PerformNIOSH1991LiftLowerAnalysis(woman, reaching.get(), standing.get(),
-                                                 A::MKCouplingGood, 0, 1, 300, floor, rolled, r),
-            MKStatusDestinationNotOnFloor);
+  mkhandlingtest::BothArms(body, 0)(90);
+  auto reaching = Posture(*manikin);
+  EXPECT_EQ(lift(standing, reaching, 300, floor, floor), MKStatusDestinationNotBalanced);
+  EXPECT_EQ(lift(reaching, standing, 300, floor, floor), MKStatusOriginNotBalanced);
 }
 
 // The entry checks its arguments in order and stops at the first refused.
 TEST_F(NIOSHLift, EntryStatuses) {
-  auto p = Posture(*woman);
-  auto notPosture = mkhandlingtest::Part(woman->ExtractPart(MKPartPrefAnglesID, 0, nullptr));
+  auto p = Posture(*manikin);
+  auto notPosture = mkhandlingtest::Part(manikin->ExtractPart(MKPartPrefAnglesID, 0, nullptr));
   const auto run = [&](MKManikin* m, const MKManikinPart* o, int guide, int coupling,
                        double frequency, double duration, double load, double percentage) {
     MKAnalysisResults r;
@@ -267,17 +225,24 @@ TEST_F(NIOSHLift, EntryStatuses) {
     return s.GetCode();
   };
   EXPECT_EQ(run(nullptr, p.get(), 1, 0, 0, 1, 1, 50), 9);
-  EXPECT_EQ(run(woman, nullptr, 1, 0, 0, 1, 1, 50), 9);
-  EXPECT_EQ(run(woman, notPosture.get(), 1, 9, -1, -1, -1, 1), 9);
-  EXPECT_EQ(run(woman, p.get(), 1, 3, -1, -1, -1, 1), 201);
-  EXPECT_EQ(run(woman, p.get(), 0, 3, -1, -1, -1, 1), 203);
-  EXPECT_EQ(run(woman, p.get(), 1, 2, -1, 8.5, -1, 1), 203);
-  EXPECT_EQ(run(woman, p.get(), 1, 2, -1, 8, -1, 1), 202);
-  EXPECT_EQ(run(woman, p.get(), 1, 2, 0, 8, -1, 1), 204);
-  EXPECT_EQ(run(woman, p.get(), 2, 2, 0, 8, 0, 30), 205);
-  EXPECT_EQ(run(woman, p.get(), 3, 2, 0, 8, 0, 100), 205);
-  EXPECT_EQ(run(woman, p.get(), 1, 2, 0, 8, 0, 30), 0);
-  EXPECT_EQ(run(woman, p.get(), 7, 2, 0, 8, 0, 30), 200);
+  EXPECT_EQ(run(manikin, nullptr, 1, 0, 0, 1, 1, 50), 9);
+  EXPECT_EQ(run(manikin, notPosture.get(), 1, 9, -1, -1, -1, 1), 9);
+  EXPECT_EQ(run(manikin, p.get(), 1, 3, -1, -1, -1, 1), 201);
+  EXPECT_EQ(run(manikin, p.get(), 0, 3, -1, -1, -1, 1), 203);
+  EXPECT_EQ(run(manikin, p.get(), 1, 2, -1, 8.5, -1, 1), 203);
+  EXPECT_EQ(run(manikin, p.get(), 1, 2, -1, 8, -1, 1), 202);
+  EXPECT_EQ(run(manikin, p.get(), 1, 2, 0, 8, -1, 1), 204);
+  EXPECT_EQ(run(manikin, p.get(), 2, 2, 0, 8, 0, 30), 205);
+  EXPECT_EQ(run(manikin, p.get(), 3, 2, 0, 8, 0, 100), 205);
+  EXPECT_EQ(run(manikin, p.get(), 1, 2, 0, 8, 0, 30), 0);
+  EXPECT_EQ(run(manikin, p.get(), 7, 2, 0, 8, 0, 30), 200);
+  // The checks of a posture, without a body or with negative masses.
+  MKBody& body = *manikin->GetBody();
+  for (bool check : {A::CheckFloorStand(nullptr, floor), A::CheckHandParallelism(nullptr),
+                     A::CheckWeightBalance(nullptr, 1, 1), A::SymmetricalStand(nullptr),
+                     A::CheckWeightBalance(&body, -1, 10), A::CheckWeightBalance(&body, 60, -1)})
+    EXPECT_FALSE(check);
+  EXPECT_TRUE(std::isnan(A::ComputeD(manikin, nullptr, nullptr, floor, floor)));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "MKRULATestSupport.h"
 #include "analysis/MKRULASpecs.h"
@@ -41,35 +42,14 @@ class MKRULASpecsTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MKRULASpecsTest, DefaultRangesScoreFromEachBoundUp) {
-  const struct {
-    MKKEBodyPart part;
-    MKShortName segment;
-    double degrees;
-    unsigned int score;
-  } cases[] = {
-      {MKKUpperArm, RSArAr, 120, 4},  {MKKUpperArm, RSArAr, 90, 4},
-      {MKKUpperArm, RSArAr, 89.9, 3}, {MKKUpperArm, RSArAr, 45, 3},
-      {MKKUpperArm, RSArAr, 20, 2},   {MKKUpperArm, RSArAr, 19.9, 1},
-      {MKKUpperArm, RSArAr, -20, 1},  {MKKUpperArm, RSArAr, -20.1, 2},
-      {MKKForearm, RSArFAr, 100, 2},  {MKKForearm, RSArFAr, 99, 1},
-      {MKKForearm, RSArFAr, 60, 1},   {MKKForearm, RSArFAr, 59, 2},
-      {MKKWrist, RSHaCPr, 15, 3},     {MKKWrist, RSHaCPr, 14, 2},
-      {MKKWrist, RSHaCPr, 4, 2},      {MKKWrist, RSHaCPr, 3.9, 1},
-      {MKKWrist, RSHaCPr, -4, 1},     {MKKWrist, RSHaCPr, -4.1, 2},
-      {MKKWrist, RSHaCPr, -15, 2},    {MKKWrist, RSHaCPr, -15.1, 3},
-  };
+// The scores of the default ranges are checked against the published
+// method by the random postures of the analysis test; here, the ends the
+// method leaves to this body: the play about 0 and the angles of the runs.
+TEST_F(MKRULASpecsTest, NeutralPlayAndRunsScoreFromEachBoundUp) {
   // The wrist's neutral width is 5 % of its 80-degree flexion limit.
   ASSERT_NEAR(DOF(body, RSHaCPr, 0)->GetMaxLimNoCoupling(true), Rad(80), 1e-12);
-  for (const auto& c : cases)
-    EXPECT_EQ(ScoreAt(*specs, body, c.part, c.segment, c.degrees), c.score)
-        << c.segment << " at " << c.degrees;
-
-  // The same ranges on the left side, read on the left arm only.
-  ASSERT_EQ(specs->SetSpec(MKKRULASide, MKKRULALeft), MKStatusSuccess);
-  SetDegrees(body, RSArAr, 0, 120);
-  EXPECT_EQ(ScoreAt(*specs, body, MKKUpperArm, LSArAr, 30), 2u);
-
+  for (const auto& [degrees, score] : {std::pair{4.0, 2u}, {3.9, 1u}, {-4.0, 1u}, {-4.1, 2u}})
+    EXPECT_EQ(ScoreAt(*specs, body, MKKWrist, RSHaCPr, degrees), score) << degrees;
   // Neck and trunk: runs of 2 and 17 joints, every joint of the run at the same angle.
   const auto runScore = [&](MKKEBodyPart part, MKShortName first, MKShortName last, double each) {
     for (int n = first; n <= last; ++n) SetDegrees(body, static_cast<MKShortName>(n), 0, each);
@@ -78,121 +58,59 @@ TEST_F(MKRULASpecsTest, DefaultRangesScoreFromEachBoundUp) {
   EXPECT_EQ(runScore(MKKNeck, SHeNe, SHeCg, -2), 4u);
   // A hair's breadth into extension reads upright, as the spine view reports it.
   EXPECT_EQ(runScore(MKKNeck, SHeNe, SHeCg, -2e-5), 1u);
-  EXPECT_EQ(runScore(MKKNeck, SHeNe, SHeCg, 2), 1u);
-  EXPECT_EQ(runScore(MKKNeck, SHeNe, SHeCg, 12), 2u);
   EXPECT_EQ(runScore(MKKTrunk, SBoL5, SBoT1, -0.5), 1u);
   EXPECT_EQ(runScore(MKKTrunk, SBoL5, SBoT1, 0.1), 1u);  // within the lumbar play
   EXPECT_EQ(runScore(MKKTrunk, SBoL5, SBoT1, 0.6), 2u);
 }
 
-TEST_F(MKRULASpecsTest, RangesAreCarvedValidatedAndClamped) {
-  EXPECT_EQ(specs->GetNumberOfAngleRanges(MKKUpperArm), 5u);
+TEST_F(MKRULASpecsTest, RangesAndAttributesTakeOnlyValidValues) {
   ASSERT_EQ(specs->SetSpecInDegrees(MKKUpperArm, 30, 50, 5), MKStatusSuccess);
-  EXPECT_EQ(specs->GetNumberOfAngleRanges(MKKUpperArm), 6u);
   EXPECT_EQ(ScoreAt(*specs, body, MKKUpperArm, RSArAr, 40), 5u);
   EXPECT_EQ(ScoreAt(*specs, body, MKKUpperArm, RSArAr, 25), 2u);
   EXPECT_EQ(ScoreAt(*specs, body, MKKUpperArm, RSArAr, 55), 3u);
-  // Ranges read from the top; the open top ends at the arm's limit.
-  double min = 0.0, max = 0.0;
-  unsigned int score = 0;
-  ASSERT_EQ(specs->GetAngleRangeAtIndex(MKKUpperArm, 0, min, max, score), MKStatusSuccess);
-  EXPECT_NEAR(min, Rad(90), 1e-12);
-  EXPECT_NEAR(max, DOF(body, RSArAr, 0)->GetMaxLimNoCoupling(true), 1e-12);
-  EXPECT_EQ(score, 4u);
-  EXPECT_EQ(specs->GetAngleRangeAtIndex(MKKUpperArm, 6, min, max, score), MKStatusNoRULAResult);
-
-  EXPECT_EQ(specs->SetSpecInDegrees(MKKUpperArm, 50, 30, 2), MKStatusValueRefused);
-  EXPECT_EQ(specs->SetSpecInDegrees(MKKUpperArm, 0, 10, 7), MKStatusValueRefused);
-  EXPECT_EQ(specs->SetSpecInDegrees(MKKUpperArm, 0, 10, 0), MKStatusValueRefused);
-  EXPECT_EQ(specs->SetSpecInDegrees(MKKForearm, 0, 10, 4), MKStatusValueRefused);
-  EXPECT_EQ(specs->SetSpecInDegrees(MKKWrist, 0, 10, 5), MKStatusValueRefused);
-  EXPECT_EQ(specs->SetSpecInDegrees(MKKNeck, 0, 10, 6), MKStatusSuccess);
-  EXPECT_EQ(specs->SetSpecInDegrees(MKKTrunk, 0, 10, 7), MKStatusValueRefused);
+  for (const auto& [part, min, max, score] : {std::tuple{MKKUpperArm, 50, 30, 2},
+                                              {MKKUpperArm, 0, 10, 7},
+                                              {MKKUpperArm, 0, 10, 0},
+                                              {MKKForearm, 0, 10, 4},
+                                              {MKKTrunk, 0, 10, 7},
+                                              {MKKUpperArm, 200, 300, 2}})
+    EXPECT_EQ(specs->SetSpecInDegrees(part, min, max, score), MKStatusValueRefused) << part;
   EXPECT_EQ(specs->SetSpec(MKKUpperArm, std::nan(""), 1.0, 2), MKStatusValueRefused);
-  EXPECT_EQ(specs->SetSpecInDegrees(MKKUpperArm, 200, 300, 2), MKStatusValueRefused);
   EXPECT_EQ(specs->SetSpecInDegrees(MKKHand, 0, 10, 1), MKStatusNoRULAResult);
   EXPECT_EQ(specs->GetNumberOfAngleRanges(MKKUpperArm), 6u);
   // Clamped to the forearm's limits [0, 140]: the bottom range starts at 0.
   ASSERT_EQ(specs->SetSpecInDegrees(MKKForearm, -50, 10, 3), MKStatusSuccess);
+  double min = 0.0, max = 0.0;
+  unsigned int score = 0;
   const unsigned int last = specs->GetNumberOfAngleRanges(MKKForearm) - 1;
   ASSERT_EQ(specs->GetAngleRangeAtIndex(MKKForearm, last, min, max, score), MKStatusSuccess);
   EXPECT_EQ(min, 0.0);
   EXPECT_NEAR(max, Rad(10), 1e-12);
-  EXPECT_EQ(score, 3u);
-}
+  EXPECT_EQ(specs->GetAngleRangeAtIndex(MKKForearm, last + 1, min, max, score),
+            MKStatusNoRULAResult);
 
-TEST_F(MKRULASpecsTest, AttributesTakeOnlyTheirFormsAndValues) {
-  MKKERULAValue value = MKKRULANo;
+  // The default threshold of a forearm out to the side: half its outward limit.
   double number = 0.0;
-  // Defaults.
-  for (MKKERULAAttr a : {MKKRULAShoulderRaised, MKKRULAArmAbducted, MKKRULAWristBent,
-                         MKKRULAWristTwisted, MKKRULAArmOutToSide, MKKRULANeckTwisted,
-                         MKKRULANeckSideBending, MKKRULATrunkTwisted, MKKRULATrunkSideBending}) {
-    ASSERT_EQ(specs->GetSpec(a, value), MKStatusSuccess);
-    EXPECT_EQ(value, MKKRULAAutomatic) << a;
-    ASSERT_EQ(specs->GetSpec(a, number), MKStatusSuccess);
-    EXPECT_GT(number, 0.0) << a;
-  }
-  const std::pair<MKKERULAAttr, MKKERULAValue> defaults[] = {
-      {MKKRULAArmSupported, MKKRULANo}, {MKKRULAArmsAcrossMidline, MKKRULANo},
-      {MKKRULAMuscleUse, MKKRULAYes},   {MKKRULALoadMode, MKKRULAStatic},
-      {MKKRULASide, MKKRULARight},      {MKKRULALegs, MKKRULANo}};
-  for (const auto& [a, v] : defaults) {
-    ASSERT_EQ(specs->GetSpec(a, value), MKStatusSuccess);
-    EXPECT_EQ(value, v) << a;
-  }
-  // Thresholds from the right side's limits.
-  specs->GetSpec(MKKRULAShoulderRaised, number);
-  EXPECT_NEAR(number, 0.05 * DOF(body, RSArCl, 1)->GetMaxLimNoCoupling(true), 1e-15);
-  specs->GetSpec(MKKRULAWristTwisted, number);
-  EXPECT_NEAR(number, 0.95 * DOF(body, RSArFAr, 2)->GetMaxLimNoCoupling(true), 1e-15);
   specs->GetSpec(MKKRULAArmOutToSide, number);
   EXPECT_NEAR(number, 0.5 * DOF(body, RSArAr, 2)->GetMinLimNoCoupling(true), 1e-15);
-  specs->GetSpec(MKKRULATrunkTwisted, number);  // 5 % of the summed twist limits
-  double twist = 0.0;
-  for (int n = SBoL5; n <= SBoT1; ++n)
-    twist += DOF(body, static_cast<MKShortName>(n), 2)->GetMaxLimNoCoupling(true);
-  EXPECT_NEAR(number, 0.05 * twist, 1e-12);
-  ASSERT_EQ(specs->GetSpec(MKKRULALoad, number), MKStatusSuccess);
-  EXPECT_EQ(number, 0.0);
-
   // Forms an attribute lacks, values it cannot take, negative numbers: nothing changes.
   EXPECT_EQ(specs->SetSpec(MKKRULALoad, MKKRULAYes), MKStatusNoRULAResult);
-  EXPECT_EQ(specs->GetSpec(MKKRULALoad, value), MKStatusNoRULAResult);
-  EXPECT_EQ(specs->SetSpec(MKKRULASide, 1.0), MKStatusNoRULAResult);
   EXPECT_EQ(specs->GetSpec(MKKRULAMuscleUse, number), MKStatusNoRULAResult);
   EXPECT_TRUE(std::isnan(number));
-  EXPECT_EQ(specs->SetSpec(MKKRULASide, MKKRULAYes), MKStatusValueRefused);
   EXPECT_EQ(specs->SetSpec(MKKRULALoadMode, MKKRULALeft), MKStatusValueRefused);
-  EXPECT_EQ(specs->SetSpec(MKKRULAArmSupported, MKKRULAAutomatic), MKStatusValueRefused);
-  EXPECT_EQ(specs->SetSpec(MKKRULAWristBent, MKKRULAStatic), MKStatusValueRefused);
   EXPECT_EQ(specs->SetSpec(static_cast<MKKERULAAttr>(16), MKKRULAYes), MKStatusNoRULAResult);
   EXPECT_EQ(specs->SetSpec(MKKRULAWristBent, -0.01), MKStatusValueRefused);
   EXPECT_EQ(specs->SetSpec(MKKRULALoad, std::nan("")), MKStatusValueRefused);
-  specs->GetSpec(MKKRULALoadMode, value);
-  EXPECT_EQ(value, MKKRULAStatic);
-
   // Reset brings back thresholds and values, not ranges.
-  const double bent = (specs->GetSpec(MKKRULAWristBent, number), number);
-  ASSERT_EQ(specs->SetSpec(MKKRULAWristBent, 0.3), MKStatusSuccess);
-  ASSERT_EQ(specs->SetSpec(MKKRULAWristBent, MKKRULANo), MKStatusSuccess);
-  ASSERT_EQ(specs->SetSpec(MKKRULALoad, 12.5), MKStatusSuccess);
-  ASSERT_EQ(specs->SetSpecInDegrees(MKKWrist, 1, 2, 4), MKStatusSuccess);
+  ASSERT_EQ(specs->SetSpec(MKKRULAArmOutToSide, 0.3), MKStatusSuccess);
+  ASSERT_EQ(specs->SetSpec(MKKRULAArmOutToSide, MKKRULANo), MKStatusSuccess);
   specs->Reset();
-  specs->GetSpec(MKKRULAWristBent, number);
-  EXPECT_EQ(number, bent);
-  specs->GetSpec(MKKRULAWristBent, value);
+  MKKERULAValue value = MKKRULANo;
+  specs->GetSpec(MKKRULAArmOutToSide, value);
   EXPECT_EQ(value, MKKRULAAutomatic);
-  specs->GetSpec(MKKRULALoad, number);
-  EXPECT_EQ(number, 0.0);
-  EXPECT_EQ(specs->GetNumberOfAngleRanges(MKKWrist), 7u);  // [1, 2] cut out of [-4, 4]
-
-  EXPECT_EQ(MKRULASpecs::GetDefaultPercentage(MKKRULAArmOutToSide, number), MKStatusSuccess);
-  EXPECT_EQ(number, 21.2393);
-  EXPECT_EQ(MKRULASpecs::GetDefaultPercentage(MKKRULANeckSideBending, number), MKStatusSuccess);
-  EXPECT_EQ(number, 52.5);
-  EXPECT_EQ(MKRULASpecs::GetDefaultPercentage(MKKRULATrunkTwisted, number), MKStatusNoRULAResult);
-  EXPECT_TRUE(std::isnan(number));
+  specs->GetSpec(MKKRULAArmOutToSide, number);
+  EXPECT_NEAR(number, 0.5 * DOF(body, RSArAr, 2)->GetMinLimNoCoupling(true), 1e-15);
+  EXPECT_EQ(specs->GetNumberOfAngleRanges(MKKUpperArm), 6u);
 }
 
 TEST_F(MKRULASpecsTest, QuestionsFollowTheirValueOrTheirThreshold) {
@@ -243,23 +161,19 @@ TEST_F(MKRULASpecsTest, ScoringCopiesMoveNothingOfTheBody) {
   MKDOF* elbow = DOF(body, RSArFAr, 0);
   arm->LockValue();
   const Specs fresh(MKRULASpecs::Create(&body));
-  const double armValue = arm->GetMathematicalValue();
-  const double elbowMax = elbow->GetMaxLim(false), armMax = arm->GetMaxLim(false);
+  const double armValue = arm->GetMathematicalValue(), elbowMax = elbow->GetMaxLim(false);
   const double scapula = body.GetSegment(RSArSc)->GetDOF(-2)->GetMathematicalValue();
-  body.GetSegment(SHeTo)->GetEndPosition();  // the matrices of the head and hand up to date
-  body.GetSegment(RSHaCPr)->GetEndPosition();
+  body.GetSegment(RSHaCPr)->GetEndPosition();  // the hand's matrices up to date
   for (MKKEBodyPart part : {MKKUpperArm, MKKForearm, MKKWrist, MKKNeck, MKKTrunk})
     Score(*fresh, part);
   // A copy keeps the joint's own limits, is free and drives nobody.
   MKDOF* copy = fresh->GetDOF(MKKUpperArm);
   ASSERT_NE(copy, nullptr);
-  EXPECT_NE(copy, arm);
   EXPECT_EQ(copy->GetShortNameOfOwner(), RSArAr);
   EXPECT_EQ(copy->GetOwner(), nullptr);
   EXPECT_EQ(copy->GetMaxLim(false), arm->GetMaxLimNoCoupling(true));
   EXPECT_EQ(copy->SetMathematicalValue(Rad(10)), MKStatusSuccess);
   EXPECT_EQ(elbow->GetMaxLim(false), elbowMax);
-  EXPECT_EQ(arm->GetMaxLim(false), armMax);
   EXPECT_EQ(body.GetSegment(RSArSc)->GetDOF(-2)->GetMathematicalValue(), scapula);
   EXPECT_FALSE(body.GetSegment(RSHaCPr)->HasChanged());
   EXPECT_EQ(arm->GetMathematicalValue(), armValue);
@@ -273,17 +187,11 @@ TEST(MKRULASpecsWithoutBody, ScoresNothingAndNeverCrashes) {
   for (MKKEBodyPart part : {MKKUpperArm, MKKForearm, MKKWrist, MKKNeck, MKKTrunk, MKKHand}) {
     EXPECT_EQ(specs->GetScore(part, angle, score), MKStatusNoRULAResult) << part;
     EXPECT_TRUE(std::isnan(angle));
-    EXPECT_EQ(score, static_cast<unsigned int>(-1));
     EXPECT_EQ(specs->GetDOF(part), nullptr);
     EXPECT_EQ(specs->SetSpecInDegrees(part, 0, 10, 1), MKStatusNoRULAResult);
-    EXPECT_EQ(specs->GetNumberOfAngleRanges(part), 0u);
   }
   EXPECT_FALSE(specs->IsNeckTwisted());
-  EXPECT_FALSE(specs->IsTrunkSideBending());
   EXPECT_FALSE(specs->IsArmAbducted());
   specs->SetSpec(MKKRULAArmAbducted, MKKRULAYes);
   EXPECT_TRUE(specs->IsArmAbducted());
-  double threshold = 0.0;
-  EXPECT_EQ(specs->GetSpec(MKKRULAWristBent, threshold), MKStatusSuccess);
-  EXPECT_TRUE(std::isnan(threshold));
 }

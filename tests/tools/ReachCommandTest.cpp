@@ -1,11 +1,13 @@
-// mkmanikin reach: the solved posture puts the hand on the target, the
-// outcome is told in words, the picture is written, bad input is refused
-// and leaves no file.
+// mkmanikin reach and envelope: the solved posture puts the hand on the
+// target, the outcome is told in words, the two arms' envelopes are closed
+// mirrored surfaces, the pictures are written.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,27 +59,38 @@ TEST(MkmanikinReach, TheHandReachesATargetAndTheFilesAreWritten) {
   EXPECT_EQ(both["targets"]["left"]["rotation"].size(), 3u);
 }
 
-// Bad input to reach and envelope: refused, and no file left.
-TEST(MkmanikinReach, BadInputIsRefusedWithoutFiles) {
+TEST(MkmanikinEnvelope, BothArmsGiveMirroredClosedSurfaces) {
   ScratchDirectory dir;
-  const std::string out = (dir / "out.json").string(), obj = (dir / "e.obj").string();
-  const std::string task = (dir / "task.json").string();
-  std::ofstream(task) << R"({"right": {"position": [1, "two", 3]}})";
-  const std::vector<std::vector<std::string>> bad = {
-      {"envelope", "--sex", "male"},
-      {"envelope", "--sex", "male", "--resolution", "3", "--obj", obj},
-      {"envelope", "--sex", "male", "--side", "middle", "--obj", obj},
-      {"reach", "--sex", "male", "-o", out},
-      {"reach", "--sex", "male", "--right", "1,2", "-o", out},
-      {"reach", "--sex", "male", "--right-rotation", "0,0,0", "-o", out},
-      {"reach", "--sex", "male", "--task", task, "-o", out},
-      {"reach", "--sex", "male", "--task", (dir / "missing.json").string(), "-o", out},
-  };
-  for (const auto& args : bad) {
+  const int n = 6;
+  double mean[2][3] = {};
+  for (int s = 0; s < 2; ++s) {
+    const std::string side = s ? "left" : "right", obj = (dir / (side + ".obj")).string();
+    std::vector<std::string> args = {"envelope",     "--sex", "female", "--side", side,
+                                     "--resolution", "6",     "--obj",  obj};
+    if (s == 0) args.insert(args.end(), {"--png", (dir / "e.png").string(), "--size", "300x200"});
     const auto run = RunTool(args);
-    EXPECT_EQ(run.exitCode, 2) << args.back();
-    EXPECT_NE(run.err, "");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find(side + " arm: reach "), std::string::npos) << run.out;
+    std::istringstream lines(Slurp(obj));
+    int vertices = 0, faces = 0;
+    for (std::string tag; lines >> tag; lines.ignore(1 << 20, '\n')) {
+      faces += tag == "f";
+      if (tag != "v") continue;
+      ++vertices;
+      double x, y, z;
+      lines >> x >> y >> z;
+      mean[s][0] += x, mean[s][1] += y, mean[s][2] += z;
+    }
+    // n - 1 rings of n points and the two poles, welded: bands between the
+    // rings and a fan at each pole.
+    EXPECT_EQ(vertices, n * (n - 1) + 2);
+    EXPECT_EQ(faces, 2 * n * (n - 1));
+    for (double& m : mean[s]) m /= vertices;
   }
-  std::vector<std::string> left = dir.Entries();
-  EXPECT_EQ(left, std::vector<std::string>{"task.json"});
+  EXPECT_EQ(Slurp(dir / "e.png").substr(1, 3), "PNG");
+  // The manikin is symmetric about its sagittal plane (X = 0).
+  EXPECT_NEAR(mean[0][0], -mean[1][0], 1.0);
+  EXPECT_GT(std::fabs(mean[0][0]), 10.0);
+  EXPECT_NEAR(mean[0][1], mean[1][1], 1.0);
+  EXPECT_NEAR(mean[0][2], mean[1][2], 1.0);
 }
