@@ -69,7 +69,8 @@ class ScopedEnv {
   std::string previous;
 };
 
-TEST(KelMsgCatalogTest, AbsentKeyOrCatalogueGivesTheDefault) {
+// An absent key or catalogue gives the default; parameters are substituted.
+TEST(KelMsgCatalogTest, ParametersAreSubstitutedAndAbsentKeysGiveTheDefault) {
   const KelUnicodeString fallback("@fallback \xE2\x82\xAC");
   EXPECT_TRUE(KelMsgCatalog::BuildMessage("LumHumanModeling", "NoSuchKeyAnywhere", nullptr, 0,
                                           fallback) == fallback);
@@ -79,9 +80,7 @@ TEST(KelMsgCatalogTest, AbsentKeyOrCatalogueGivesTheDefault) {
       KelMsgCatalog::BuildMessage("LumHumanModeling", "MKStatusMessage0", nullptr, 0, fallback);
   EXPECT_FALSE(found == fallback);
   EXPECT_GT(found.GetLengthInChar(), 0);
-}
 
-TEST(KelMsgCatalogTest, ParametersAreSubstituted) {
   // A catalogue of its own name: the process-wide cache of the library's
   // catalogue is neither used nor filled from here.
   TempDir dir;
@@ -101,13 +100,11 @@ TEST(KelMsgCatalogTest, ParametersAreSubstituted) {
             "say \"hi\"\tnow");
   EXPECT_EQ(Bytes(KelMsgCatalog::BuildMessage("MKHostTestCatalogue", "Plain", parameters, 2, "d")),
             "no parameters \xC3\xA9");
-  EXPECT_EQ(Bytes(KelMsgCatalog::BuildMessage("MKHostTestCatalogue", "Hidden", nullptr, 0, "d")),
-            "d");
   EXPECT_EQ(Bytes(KelMsgCatalog::BuildMessage("MKHostTestCatalogue", "#Hidden", nullptr, 0, "d")),
             "d");
 }
 
-TEST(KelFileTest, ReadsATemporaryFile) {
+TEST(KelFileTest, ReadsATemporaryFileAndFailsNegatively) {
   TempDir dir;
   const KelUnicodeString path(dir.Write("lines.txt", "first line\nsecond\n").c_str());
 
@@ -135,16 +132,12 @@ TEST(KelFileTest, ReadsATemporaryFile) {
   EXPECT_LT(KelFGets(buffer, sizeof buffer, handle), 0);
   EXPECT_EQ(KelFEof(handle), 1);
   EXPECT_GE(KelFClose(handle), 0);
-}
 
-TEST(KelFileTest, FailuresAreNegative) {
-  unsigned int handle = 0;
+  // Failures are negative.
   const KelUnicodeString missing("/nonexistent/mkhosttest/none.txt");
   EXPECT_LT(KelFOpen(&missing, "rb", &handle), 0);
   const KelUnicodeString empty("");
   EXPECT_LT(KelFOpen(&empty, "rb", &handle), 0);
-  unsigned int size = 0, read = 0;
-  char buffer[4];
   const unsigned int bad = 987654;
   EXPECT_LT(KelFSize(bad, &size), 0);
   EXPECT_LT(KelFRead(bad, buffer, 4, &read), 0);

@@ -35,16 +35,6 @@ TEST(MK3x1MatrixTest, NormalizeAndIndexing) {
   EXPECT_TRUE(MKIEEE::IsNaN(cv(3)));
 }
 
-TEST(MK3x1MatrixTest, ProductsAndNullVertex) {
-  const MK3x1Matrix a(1.0, 2.0, 3.0);
-  const MK3x1Matrix b(4.0, -5.0, 6.0);
-  EXPECT_DOUBLE_EQ(a.VectDot(b), 12.0);
-  ExpectVector(MK3x1Matrix(1, 0, 0).VectProd(MK3x1Matrix(0, 1, 0)), 0.0, 0.0, 1.0);
-  ExpectVector(a.VectProd(b), 27.0, 6.0, -13.0);
-  ExpectVector(2.0 * a - b, -2.0, 9.0, 0.0);
-  EXPECT_TRUE(MK3x1Matrix(MKNULL3DVertex()).IsNull());
-}
-
 using Compare = int (*)(const MK3DVertex&, const MK3DVertex&);
 
 // Each ordering reads the right coordinates in the right direction.
@@ -90,12 +80,6 @@ TEST(MK3DVertexCompareTest, AxesAndDirections) {
 // The primary coordinates are first compared strictly; only then does a
 // difference within single-precision epsilon (2^-23, inclusive) count as a tie.
 TEST(MK3DVertexCompareTest, ToleranceAppliesOnlyAfterStrictTest) {
-  const MK3DVertex a(1.0, 0.0, 5.0);
-  const MK3DVertex b(2.0, 0.0, 5.0 + 1e-8);
-  EXPECT_EQ(MK3DVertexCompareHigherZHigherX(a, b), 1);   // z within tolerance, x smaller
-  EXPECT_EQ(MK3DVertexCompareHigherZHigherX(b, a), -1);  // z strictly greater
-  EXPECT_EQ(MK3DVertexCompareLowerZLowerX(a, b), -1);    // z strictly smaller
-  EXPECT_EQ(MK3DVertexCompareLowerZLowerX(b, a), 1);     // z within tolerance, x greater
   const double eps = std::ldexp(1.0, -23);
   EXPECT_EQ(MK3DVertexCompareHigherZHigherX(MK3DVertex(9, 0, 1.0), MK3DVertex(0, 0, 1.0 + eps)), 1);
   EXPECT_EQ(MK3DVertexCompareHigherZHigherX(MK3DVertex(9, 0, 1.0), MK3DVertex(0, 0, 1.0 + eps / 2)),
