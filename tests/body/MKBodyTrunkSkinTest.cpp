@@ -61,16 +61,6 @@ std::vector<const MKMesh*> Rings(MKSegment* segment) {
   return rings;
 }
 
-// Same place in the world, point by point.
-bool SameInWorld(MKSegment* sa, const MKMesh& a, MKSegment* sb, const MKMesh& b) {
-  bool same = a.GetNumberOfPoints() == b.GetNumberOfPoints();
-  for (unsigned int k = 0; same && k < a.GetNumberOfPoints(); ++k) {
-    const MK3DVertex p = ToWorld(sa, a[k]), q = ToWorld(sb, b[k]);
-    same = std::fabs(p.x - q.x) + std::fabs(p.y - q.y) + std::fabs(p.z - q.z) < 1e-6;
-  }
-  return same;
-}
-
 constexpr MKShortName kVertebrae[] = {SBoL5,  SBoL4,  SBoL3, SBoL2, SBoL1, SBoT12,
                                       SBoT11, SBoT10, SBoT9, SBoT8, SBoT7, SBoT6,
                                       SBoT5,  SBoT4,  SBoT3, SBoT2, SBoT1};
@@ -135,44 +125,6 @@ TEST(MKBodyTrunkSkinTest, EveryVertebraHasRingsOfTheMeshResolution) {
   KelRawCollPV rings;
   EXPECT_EQ(body->GenerateMeshForSpineSegment(waist->GetSegment(), ellipses, curve, rings, 2), 0);
   EXPECT_EQ(rings.Size(), 0);
-}
-
-TEST(MKBodyTrunkSkinTest, TheTrunkIsOneTubeRisingFromThePelvisToTheNeck) {
-  Manikin m = MakeMale50();
-  ASSERT_TRUE(m);
-  MKBody* body = m->GetBody();
-  std::vector<MKShortName> chain = {SBoPh, SBoTIp};
-  chain.insert(chain.end(), std::begin(kVertebrae), std::end(kVertebrae));
-  chain.push_back(SHeNe);
-  double previousY = -HUGE_VAL;
-  MKSegment* below = nullptr;
-  const MKMesh* last = nullptr;
-  for (MKShortName name : chain) {
-    MKSegment* segment = body->GetSegment(name);
-    const std::vector<const MKMesh*> rings = Rings(segment);
-    ASSERT_FALSE(rings.empty()) << segment->GetShortNameAsString();
-    // Each segment's tube begins with the ring the one below ends with,
-    // then rises ring by ring.
-    EXPECT_TRUE(!last || SameInWorld(below, *last, segment, *rings.front())) << name;
-    for (std::size_t i = 0; i < rings.size(); ++i) {
-      const double y = WorldCentre(segment, *rings[i]).y;
-      EXPECT_TRUE(i == 0 ? y >= previousY - 1e-9 : y > previousY) << name << " ring " << i;
-      previousY = y;
-    }
-    below = segment;
-    last = rings.back();
-  }
-  // Up to the neck ellipse, the tube's own top ring.
-  EXPECT_NEAR(previousY, body->GetEllipse(EHeNe)->GetPosition(MKPositionCenter, MKGlobalSpace).y,
-              1e-6);
-  // At an ellipse's height a vertebra's ring is that ellipse's own.
-  MKEllipse* chest = body->GetEllipse(EBoCh);
-  MKMesh own(MKMesh::MKRing);
-  chest->CreateSamplePoints(body->GetMeshResolution(), own, -1.0, -1.0, 0.0);
-  bool found = false;
-  for (const MKMesh* ring : Rings(chest->GetSegment()))
-    found = found || SameInWorld(chest->GetSegment(), *ring, chest->GetSegment(), own);
-  EXPECT_TRUE(found);
 }
 
 // The world rings of the trunk's tube from the buttocks to the neck, in
