@@ -330,21 +330,6 @@ TEST(MKAnthroTest, ChangingSexKeepsValuesOrPercentiles) {
   EXPECT_NEAR(stature.GetValue(), 162.94 + 1.2816 * 6.36, 0.01);
 }
 
-TEST(MKAnthroTest, ConstructionTypeAndReset) {
-  auto anthro = NewAnthro(0);
-  EXPECT_EQ(anthro->SetConstructionType(static_cast<MKPostureSpec>(3)), MKStatus(10));
-  EXPECT_EQ(anthro->SetConstructionType(MKPostureSitting), MKStatusSuccess);
-  Var(*anthro, "<STATURE>").SetUserValue(150.0);
-  Var(*anthro, "<WEIGHT>").SetUserValue(50.0);
-  anthro->Update();
-  EXPECT_EQ(anthro->Reset(), MKStatusSuccess);
-  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
-    const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
-    EXPECT_EQ(v->GetManagementType(), 0);
-    EXPECT_EQ(v->GetValue(), v->GetMean());
-  }
-}
-
 TEST(MKAnthroTest, UsingAnotherDatabase) {
   auto anthro = NewAnthro(0);
   EXPECT_EQ(anthro->UseAnthroDB(nullptr), MKStatusAnthroDB);

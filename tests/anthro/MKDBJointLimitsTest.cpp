@@ -114,20 +114,6 @@ TEST_F(MKDBJointLimitsTest, CreateOrvaneDBKeepsAnExistingList) {
   EXPECT_TRUE(StatsOf(partial, MLHeEye, 1) == Stats({7, 7, 7, 7}));
 }
 
-TEST_F(MKDBJointLimitsTest, CopiesAreDeep) {
-  MKDBJointLimits copy(db);
-  copy.GetVariable(SBoL5, 0)->InitValues(99, 9, 9, 9);
-  EXPECT_TRUE(StatsOf(db, SBoL5, 0) == Stats({3, 1, 20, 6.7}));
-  EXPECT_TRUE(StatsOf(copy, SBoL5, 0) == Stats({9, 9, 99, 9}));  // maximum first
-
-  MKDBJointLimits assigned;
-  assigned.CreateVariables();  // replaced, not added to
-  assigned = db;
-  const MKDBJointLimits& self = assigned;
-  assigned = self;
-  EXPECT_EQ(assigned.GetNumberOfVariables(), 137u);
-}
-
 }  // namespace
 
 TEST(MKDatabaseReferenceTest, JointLimitsReferenceCarriesTheUUID) {

@@ -77,24 +77,6 @@ TEST(MKSegmentTest, MirrorsAndSwaps) {
   EXPECT_NEAR(body.GetSegment(LSArFAr)->GetDOF(0)->GetMathematicalValue(), Rad(10), 1e-12);
 }
 
-TEST(MKSegmentTest, InvalidationReachesTheSubtreeOnce) {
-  MKBody body(nullptr, 1, 0);
-  MKSegment* hand = body.GetSegment(RSHaCPr);
-  MKSegment* finger = body.GetSegment(RSHaIn3);
-  body.GetSegment(RSArFAr)->SetLength(25.0);
-  hand->SetParaMatrix();  // the hand hangs at the forearm's new end
-  finger->GetGlobalMatrix();
-  EXPECT_FALSE(finger->HasChanged());
-  EXPECT_FALSE(hand->HasChanged());
-  body.GetSegment(RSArAr)->Invalidate();
-  EXPECT_TRUE(hand->HasChanged());
-  EXPECT_TRUE(finger->HasChanged());
-  const MK3x1Matrix before = finger->GetEndPosition();
-  body.GetSegment(RSArFAr)->GetDOF(0)->SetMathematicalValue(Rad(90));
-  EXPECT_TRUE(finger->HasChanged());
-  EXPECT_GT(before.DistanceFrom(finger->GetEndPosition()), 0.0);
-}
-
 TEST(MKSegmentTest, ACopyOwnsCopiesOfItsDOFsAndEllipses) {
   MKBody body(nullptr, 1, 0);
   MKSegment* arm = body.GetSegment(RSArAr);

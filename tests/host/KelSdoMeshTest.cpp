@@ -88,12 +88,6 @@ TEST(KelSdoMeshTest, FacesShareEdges) {
   // The edge runs the way its first face does.
   EXPECT_EQ(shared->GetVertex(0)->GetIndex(), 2);
   EXPECT_EQ(mesh->GetVertex(2)->GetEdges().Size(), 3);
-
-  KelListPtrKelSdoFace faceList;
-  faceList.Append(nullptr);
-  mesh->GetFaces(faceList);
-  ASSERT_EQ(faceList.Size(), 2);
-  EXPECT_EQ(faceList[2], mesh->GetFace(2));
 }
 
 TEST(KelSdoMeshTest, RefusalsLeaveTheMeshUnchanged) {
