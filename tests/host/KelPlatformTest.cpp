@@ -44,31 +44,6 @@ class TempDir {
   std::vector<std::string> files;
 };
 
-// Sets an environment variable for the scope and restores its earlier state.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name(name) {
-    const char* old = std::getenv(name);
-    hadValue = old != nullptr;
-    if (old) previous = old;
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (hadValue)
-      setenv(name, previous.c_str(), 1);
-    else
-      unsetenv(name);
-  }
-
- private:
-  const char* name;
-  bool hadValue = false;
-  std::string previous;
-};
-
 // An absent key or catalogue gives the default; parameters are substituted.
 TEST(KelMsgCatalogTest, ParametersAreSubstitutedAndAbsentKeysGiveTheDefault) {
   const KelUnicodeString fallback("@fallback \xE2\x82\xAC");
@@ -91,7 +66,10 @@ TEST(KelMsgCatalogTest, ParametersAreSubstitutedAndAbsentKeysGiveTheDefault) {
             "Quoted = \"say \\\"hi\\\"\\tnow\";\n"
             "Plain = \"no parameters \xC3\xA9\";\n"
             "#Hidden = \"comment\";\n");
-  ScopedEnv path("MKManikinDataPath", dir.path.c_str());
+  const char* old = std::getenv("MKManikinDataPath");
+  const bool hadPath = old != nullptr;
+  const std::string previous = hadPath ? old : "";
+  setenv("MKManikinDataPath", dir.path.c_str(), 1);
 
   const KelUnicodeString parameters[] = {"one", "\xC3\xA9two"};
   EXPECT_EQ(Bytes(KelMsgCatalog::BuildMessage("MKHostTestCatalogue", "Two", parameters, 2, "d")),
@@ -102,6 +80,10 @@ TEST(KelMsgCatalogTest, ParametersAreSubstitutedAndAbsentKeysGiveTheDefault) {
             "no parameters \xC3\xA9");
   EXPECT_EQ(Bytes(KelMsgCatalog::BuildMessage("MKHostTestCatalogue", "#Hidden", nullptr, 0, "d")),
             "d");
+  if (hadPath)
+    setenv("MKManikinDataPath", previous.c_str(), 1);
+  else
+    unsetenv("MKManikinDataPath");
 }
 
 TEST(KelFileTest, ReadsATemporaryFileAndFailsNegatively) {

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -37,43 +38,34 @@ TEST(MK3x1MatrixTest, NormalizeAndIndexing) {
 
 using Compare = int (*)(const MK3DVertex&, const MK3DVertex&);
 
-// Each ordering reads the right coordinates in the right direction.
+// Each ordering reads the right coordinates in the right direction: the
+// primary decides, the secondary breaks its ties, the third never counts.
 TEST(MK3DVertexCompareTest, AxesAndDirections) {
   struct Case {
     Compare compare;
-    int primary;  // 0 x, 1 y, 2 z
-    int secondary;
-    int sign;  // compare(greater, smaller): -1 for the "Higher" orderings
+    int primary, secondary;  // 0 x, 1 y, 2 z
+    int sign;                // compare(greater, smaller): -1 for the "Higher" orderings
   };
   const Case cases[] = {
       {MK3DVertexCompareHigherZHigherX, 2, 0, -1}, {MK3DVertexCompareLowerZLowerX, 2, 0, 1},
       {MK3DVertexCompareHigherYHigherZ, 1, 2, -1}, {MK3DVertexCompareLowerYLowerZ, 1, 2, 1},
       {MK3DVertexCompareHigherXHigherY, 0, 1, -1}, {MK3DVertexCompareLowerXLowerY, 0, 1, 1},
   };
-  auto make = [](int axis, double value, int other, double otherValue) {
-    double c[3] = {0.0, 0.0, 0.0};
-    c[axis] = value;
-    c[other] = otherValue;
-    return MK3DVertex(c[0], c[1], c[2]);
-  };
-  for (const Case& k : cases) {
-    const int unused = 3 - k.primary - k.secondary;
-    // Primary decides regardless of the secondary.
-    EXPECT_EQ(
-        k.compare(make(k.primary, 2.0, k.secondary, 0.0), make(k.primary, 1.0, k.secondary, 5.0)),
-        k.sign);
-    EXPECT_EQ(
-        k.compare(make(k.primary, 1.0, k.secondary, 5.0), make(k.primary, 2.0, k.secondary, 0.0)),
-        -k.sign);
-    // Equal primaries: the secondary decides.
-    EXPECT_EQ(
-        k.compare(make(k.primary, 1.0, k.secondary, 3.0), make(k.primary, 1.0, k.secondary, 2.0)),
-        k.sign);
-    EXPECT_EQ(
-        k.compare(make(k.primary, 1.0, k.secondary, 2.0), make(k.primary, 1.0, k.secondary, 3.0)),
-        -k.sign);
-    // The third coordinate never matters.
-    EXPECT_EQ(k.compare(make(k.primary, 1.0, unused, 3.0), make(k.primary, 1.0, unused, 2.0)), 0);
+  std::mt19937 random(3);
+  for (int trial = 0; trial < 600; ++trial) {
+    double a[3], b[3];
+    for (int c = 0; c < 3; ++c) {
+      a[c] = static_cast<double>(random() % 3);
+      b[c] = static_cast<double>(random() % 3);
+    }
+    const Case& k = cases[trial % 6];
+    const auto order = [](double u, double v) { return u > v ? 1 : (u < v ? -1 : 0); };
+    const int expected = order(a[k.primary], b[k.primary]) != 0
+                             ? order(a[k.primary], b[k.primary])
+                             : order(a[k.secondary], b[k.secondary]);
+    EXPECT_EQ(k.compare(MK3DVertex(a[0], a[1], a[2]), MK3DVertex(b[0], b[1], b[2])),
+              k.sign * expected)
+        << trial;
   }
 }
 
