@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -250,70 +251,83 @@ TEST_F(MKSkinFileTest, BadFeatureGroupsLeaveTheirGroupAndTheOthersAreRead) {
   EXPECT_EQ(MKBody::sNbPupilsFaces[0], 1);
 }
 
-TEST_F(MKSkinFileTest, AnOverlongLineIsSkippedWholeAndLeavesItsEntryCleared) {
-  SkinText skin;
-  // 256 characters: one too many. The numbers it starts with are valid, so a reader that kept
-  // the first 255 characters, or read the rest as the next line, would show it.
-  std::string overlong = "1012 1.5 1.5 1.5 1.5";
-  overlong += std::string(256 - overlong.size(), ' ');
-  skin.anchors[6] = overlong;                                        // vertex 3, first anchor
-  skin.neighbours[2] = "n 0 1 1 1 4 1 5 1" + std::string(250, ' ');  // face 2
-  skin.faces[4] = "4 2 3 7 6 " + std::string(300, '9');              // face 4
-  // Its second 255 characters begin with the marker: a reader that took them for a line of
-  // their own would start one line early.
-  skin.preamble.push_back(std::string(255, '#') + "#START");
-  std::string exact = "1013 2.5 0.5 0.25 0.25";
-  exact += std::string(255 - exact.size(), ' ');
-  skin.anchors[7] = exact;  // exactly 255 characters: accepted
-  ASSERT_EQ(ReadText(skin.Text(), 1), 0);
-  EXPECT_EQ(MKBody::sNbHierarchies[1], 6);
-  EXPECT_EQ(MKBody::sSubDVertices[1][3].anchors[0].ellipseShortName, 0);
-  EXPECT_EQ(MKBody::sSubDVertices[1][3].anchors[0].parameters[0], 0.0);
-  EXPECT_EQ(MKBody::sSubDVertices[1][3].anchors[1].parameters[0], 2.5);
-  EXPECT_EQ(MKBody::sSubDVertices[1][4].anchors[0].parameters[0], 40.5);
-  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[1][2], 8), std::vector<int>(8, 0));
-  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[1][3], 8),
-            (std::vector<int>{0, 2, 1, 2, 4, 2, 5, 2}));
-  EXPECT_EQ(Feature(MKBody::sHierarchies[1][4], 4), std::vector<int>(4, 0));
-  EXPECT_EQ(Feature(MKBody::sHierarchies[1][5], 4), (std::vector<int>{3, 0, 4, 7}));
-  EXPECT_EQ(MKBody::sNbLipsFaces[1], 2);
-  ExpectConsistentTables(1);
+// The entries of a sex's base mesh, each as numbers: per face its corners,
+// its neighbourhood and its display segment, then per vertex its two anchors.
+std::vector<std::vector<double>> Entries(int sex) {
+  std::vector<std::vector<double>> entries;
+  for (int f = 0; f < 6; ++f) {
+    entries.emplace_back(MKBody::sHierarchies[sex][f], MKBody::sHierarchies[sex][f] + 4);
+    entries.emplace_back(MKBody::sFaceNeighborhoodInfos[sex][f],
+                         MKBody::sFaceNeighborhoodInfos[sex][f] + 8);
+    entries.push_back({static_cast<double>(MKBody::sHierarchyOwnerSegmentForVisu[sex][f])});
+  }
+  for (int v = 0; v < 8; ++v)
+    for (const MKSubDVertex::Anchor& a : MKBody::sSubDVertices[sex][v].anchors) {
+      entries.push_back({static_cast<double>(a.ellipseShortName)});
+      entries.back().insert(entries.back().end(), a.parameters, a.parameters + 5);
+    }
+  return entries;
 }
 
-TEST_F(MKSkinFileTest, UnusableRecordsLeaveTheirEntriesCleared) {
-  SkinText skin;
-  skin.faces[1] = "1 4 5 6 8";                                   // vertex 8 of 8
-  skin.faces[2] = "2 0 1 -5 4";                                  // negative vertex
-  skin.faces[3] = "x 1 2 6 5";                                   // the leading integer is not one
-  skin.neighbours[1] = "n 0 0 2 0 3 0 6 0";                      // face 6 of 6
-  skin.neighbours[4] = "n 0 3 1 3 2 4 5 3";                      // edge 4
-  skin.anchors[0] = "1012 nan 1 0 0.5";                          // not finite
-  skin.anchors[1] = "1013 1e999 1 0 0.5";                        // overflows to infinity
-  skin.anchors[2] = "999 1 1 0 0.5";                             // not an ellipse
-  skin.anchors[3] = "1107 1 1 0 0.5";                            // not an ellipse
-  skin.anchors[4] = "10120000000 1 1 0 0.5";                     // too many digits
-  skin.anchors[5] = "1012 1 1 0";                                // too few numbers
-  skin.anchors[8] = std::string("1012 1 1 0 0.5") + '\0' + "9";  // a NUL byte
-  skin.display.back() = "26 99 x -1 28 2";
-  ASSERT_EQ(ReadText(skin.Text(), 0), 0);
-  EXPECT_EQ(MKBody::sNbHierarchies[0], 6);
-  for (int f : {1, 2, 3}) EXPECT_EQ(Feature(MKBody::sHierarchies[0][f], 4), std::vector<int>(4, 0));
-  EXPECT_EQ(Feature(MKBody::sHierarchies[0][4], 4), (std::vector<int>{2, 3, 7, 6}));
-  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[0][1], 8), std::vector<int>(8, 0));
-  EXPECT_EQ(Feature(MKBody::sFaceNeighborhoodInfos[0][4], 8), std::vector<int>(8, 0));
-  for (int v : {0, 1, 2}) {
-    for (const MKSubDVertex::Anchor& anchor : MKBody::sSubDVertices[0][v].anchors) {
-      EXPECT_EQ(anchor.ellipseShortName, 0) << v;
-      EXPECT_EQ(anchor.parameters[0], 0.0) << v;
+// Random unusable records, a few at a time: each leaves its own entry cleared
+// and every other entry as the intact file gives it. Among them lines of 256
+// characters that start well; one of 255 is accepted, and a preamble line
+// whose second 255 characters begin with the marker is no marker.
+TEST_F(MKSkinFileTest, UnusableRecordsLeaveOnlyTheirEntriesCleared) {
+  SkinText good;
+  good.preamble.push_back(std::string(255, '#') + "#START");
+  good.anchors[7] += std::string(255 - good.anchors[7].size(), ' ');
+  ASSERT_EQ(ReadText(good.Text(), 1), 0);
+  const std::vector<std::vector<double>> intact = Entries(1);
+  ASSERT_EQ(intact[18 + 7][0], 1013.0);
+  const std::vector<std::string> badFaces = {" 0 1 2 8", " 0 1 -5 4",
+                                             " 2 3 7 6 " + std::string(300, '9')};
+  const std::vector<std::string> badNeighbours = {"n 0 0 2 0 3 0 6 0", "n 0 3 1 3 2 4 5 3",
+                                                  "n 0 1 1 1 4 1 5 1" + std::string(250, ' ')};
+  const std::vector<std::string> badAnchors = {"1012 nan 1 0 0.5",
+                                               "1013 1e999 1 0 0.5",
+                                               "999 1 1 0 0.5",
+                                               "1107 1 1 0 0.5",
+                                               "10120000000 1 1 0 0.5",
+                                               "1012 1 1 0",
+                                               std::string("1012 1 1 0 0.5") + '\0' + "9",
+                                               "1012 1.5 1.5 1.5 1.5" + std::string(236, ' ')};
+  std::mt19937 random(256);
+  for (int trial = 0; trial < 60; ++trial) {
+    SkinText skin = good;
+    std::vector<std::vector<double>> expected = intact;
+    std::vector<std::string> display = {"26", "26", "25", "26", "28", "26"};
+    for (int damage = 0; damage < 3; ++damage) {
+      const int f = static_cast<int>(random() % 6), v = static_cast<int>(random() % 16);
+      std::size_t entry;
+      switch (random() % 4) {
+        case 0:
+          skin.faces[f] = (random() % 4 ? std::to_string(f) : std::string("x")) +
+                          badFaces[random() % badFaces.size()];
+          entry = 3 * f;
+          break;
+        case 1:
+          skin.neighbours[f] = badNeighbours[random() % badNeighbours.size()];
+          entry = 3 * f + 1;
+          break;
+        case 2:
+          display[f] = random() % 2 ? "99" : (random() % 2 ? "x" : "-1");
+          entry = 3 * f + 2;
+          break;
+        default:
+          skin.anchors[v] = badAnchors[random() % badAnchors.size()];
+          entry = 18 + v;
+          break;
+      }
+      std::fill(expected[entry].begin(), expected[entry].end(), 0.0);
     }
+    skin.display.back().clear();
+    for (const std::string& segment : display) skin.display.back() += segment + " ";
+    ASSERT_EQ(ReadText(skin.Text(), 1), 0) << trial;
+    EXPECT_EQ(Entries(1), expected) << "trial " << trial;
+    ExpectConsistentTables(1);
+    if (HasFailure()) break;
   }
-  EXPECT_EQ(MKBody::sSubDVertices[0][4].anchors[0].ellipseShortName, 0);
-  EXPECT_EQ(MKBody::sSubDVertices[0][4].anchors[1].ellipseShortName, 1013);
-  EXPECT_EQ(MKBody::sSubDVertices[0][3].anchors[1].ellipseShortName, 1013);
-  EXPECT_EQ(MKBody::sSubDVertices[0][5].anchors[0].ellipseShortName, 1012);
-  EXPECT_EQ(Feature(MKBody::sHierarchyOwnerSegmentForVisu[0], 6),
-            (std::vector<int>{26, 0, 0, 0, 28, 2}));
-  ExpectConsistentTables(0);
 }
 
 // A file without its marker, with counts beyond the capacities or not
