@@ -98,22 +98,6 @@ TEST_F(MKDBJointLimitsTest, LimbsMirrorExceptTheKnownFingerJoints) {
   EXPECT_TRUE(StatsOf(db, LSHaTh3, 0) == Stats({10, 2, 70, 6}));
 }
 
-TEST_F(MKDBJointLimitsTest, CreateOrvaneDBKeepsAnExistingList) {
-  db.GetVariable(SBoL5, 0)->InitValues(1, 1, 1, 1);
-  db.CreateOrvaneDB();
-  EXPECT_EQ(db.GetNumberOfVariables(), 137u);
-  EXPECT_TRUE(StatsOf(db, SBoL5, 0) == Stats({3, 1, 20, 6.7}));
-
-  MKDBJointLimits partial;
-  partial.AddVariable(nullptr);
-  partial.AddVariable(new MKDBJointLimitsVariable(RSLeLe, 0, 0, 0, 0, 0));
-  partial.AddVariable(new MKDBJointLimitsVariable(MLHeEye, 1, 7, 7, 7, 7));
-  partial.CreateOrvaneDB();
-  EXPECT_EQ(partial.GetNumberOfVariables(), 2u);
-  EXPECT_TRUE(StatsOf(partial, RSLeLe, 0) == Stats({0, 2, 135, 5}));
-  EXPECT_TRUE(StatsOf(partial, MLHeEye, 1) == Stats({7, 7, 7, 7}));
-}
-
 }  // namespace
 
 TEST(MKDatabaseReferenceTest, JointLimitsReferenceCarriesTheUUID) {

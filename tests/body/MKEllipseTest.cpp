@@ -8,17 +8,10 @@
 #include "body/MKBody.h"
 #include "body/MKSegment.h"
 #include "math/MK3x1Matrix.h"
-#include "math/MKMesh.h"
 
 namespace {
 
 constexpr double kTolerance = 1e-12;
-
-void ExpectNear(const MK3DVertex& actual, double x, double y, double z, double tolerance = 1e-12) {
-  EXPECT_NEAR(actual.x, x, tolerance);
-  EXPECT_NEAR(actual.y, y, tolerance);
-  EXPECT_NEAR(actual.z, z, tolerance);
-}
 
 void ExpectNaN(const MK3DVertex& v) {
   EXPECT_TRUE(std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z));
@@ -87,56 +80,6 @@ TEST(MKEllipseTest, NonFiniteInputIsRefusedAndRemembered) {
   EXPECT_EQ(e.GetRotationZ(), 0.0);
 }
 
-TEST(MKEllipseTest, SamplePointsRunClockwiseFromThePlusXEnd) {
-  MKEllipse e(nullptr, EBoCh, 0);
-  e.SetAxisValues(6.0, 4.0);
-  MKMesh ring(MKMesh::MKRing);
-  ring.Append(9.0, 9.0, 9.0);
-  e.CreateSamplePoints(4, ring, 1.0, 1.0, 0.0);
-  ASSERT_EQ(ring.GetNumberOfPoints(), 4u);
-  ExpectNear(ring[0], 1.0, 0.0, 0.0);
-  ExpectNear(ring[1], 0.0, -1.0, 0.0);
-  ExpectNear(ring[2], -1.0, 0.0, 0.0);
-  ExpectNear(ring[3], 0.0, 1.0, 0.0);
-  EXPECT_EQ(ring.GetType(), MKMesh::MKRing);
-
-  // Negative radii mean the ellipse's own half-axes.
-  e.CreateSamplePoints(4, ring, -1.0, -1.0, 2.0);
-  ExpectNear(ring[1], 0.0, -2.0, 2.0);
-  ExpectNear(ring[2], -3.0, 0.0, 2.0);
-  e.CreateSamplePoints(0, ring, 1.0, 1.0, 0.0);
-  EXPECT_EQ(ring.GetNumberOfPoints(), 0u);
-}
-
-TEST(MKEllipseTest, CapRingsClimbToThePoleOnTheSideOfTheDepth) {
-  MKEllipse e(nullptr, EBoCh, 16);
-  e.SetAxisValues(8.0, 4.0);
-  KelRawCollPV meshes;
-  meshes.Append(new MKMesh());  // destroyed by the call
-  e.CreateEllipsoid(3, 8, 2.0, meshes, -1.0, -1.0);
-  ASSERT_EQ(meshes.Size(), 3);
-  for (int k = 1; k <= 3; ++k) {
-    const MKMesh& ring = *static_cast<MKMesh*>(meshes[k]);
-    ASSERT_EQ(ring.GetNumberOfPoints(), 8u);
-    EXPECT_EQ(ring.GetType(), MKMesh::MKCap);
-    const double latitude = k * M_PI / 6.0;
-    ExpectNear(ring[0], 4.0 * std::cos(latitude) * (k == 3 ? 0.0 : 1.0), 0.0,
-               2.0 * std::sin(latitude));
-    ExpectNear(ring[6], 0.0, 2.0 * std::cos(latitude) * (k == 3 ? 0.0 : 1.0),
-               2.0 * std::sin(latitude));
-  }
-  const MKMesh& pole = *static_cast<MKMesh*>(meshes[3]);
-  for (unsigned int i = 0; i < 8; ++i) {
-    EXPECT_EQ(pole[i].x, 0.0);
-    EXPECT_EQ(pole[i].y, 0.0);
-  }
-
-  e.CreateEllipsoid(3, 8, 0.0, meshes, 1.0, 1.0);
-  EXPECT_EQ(meshes.Size(), 0);
-  e.CreateEllipsoid(0, 8, 1.0, meshes, 1.0, 1.0);
-  EXPECT_EQ(meshes.Size(), 0);
-}
-
 TEST(MKEllipseTest, BadArgumentsGiveNaNPoints) {
   MKEllipse e(nullptr, EBoCh, 0);
   e.SetAxisValues(4.0, 2.0);
@@ -145,27 +88,6 @@ TEST(MKEllipseTest, BadArgumentsGiveNaNPoints) {
   ExpectNaN(e.GetPosition(MKPositionCenter, static_cast<MKCoordinateSpace>(2)));
   ExpectNaN(e.GetNormalVector(static_cast<MKCoordinateSpace>(-1)));
   ExpectNaN(e.GetNormalVector(MKGlobalSpace));  // no owner
-}
-
-TEST_F(MKEllipseOnBodyTest, PositionsFollowTheSegmentIntoTheWorld) {
-  // On the pelvis, the segment's +Y is the world's +Z and its +X the world's -X.
-  MKEllipse e(root.get(), EBoCh, 0);
-  e.SetAxisValues(30.0, 20.0);
-  e.SetPosition(0.0, 1.0, 2.0);
-  ExpectNear(e.GetPosition(MKPositionCenter, MKLocalSpace), 0.0, 1.0, 2.0);
-  ExpectNear(e.GetPosition(MKPositionCenter, MKGlobalSpace), 0.0, 2.0, 1.0);
-  ExpectNear(e.GetPosition(MKPositionHighestZ, MKGlobalSpace), 0.0, 2.0, 11.0);
-  ExpectNear(e.GetPosition(MKPositionHighestX, MKGlobalSpace), 15.0, 2.0, 1.0);
-  ExpectNear(e.GetPosition(MKPositionMajorEnd, MKGlobalSpace), -15.0, 2.0, 1.0);
-  ExpectNear(e.GetNormalVector(MKLocalSpace), 0.0, 0.0, 1.0);
-  ExpectNear(e.GetNormalVector(MKGlobalSpace), 0.0, 1.0, 0.0);
-
-  e.SetRotationX(90.0);
-  ExpectNear(e.GetNormalVector(MKLocalSpace), 0.0, -1.0, 0.0);
-  EXPECT_EQ(e.GetNormalVector(MKLocalSpace).z, 0.0) << "tiny components are cleared";
-  MKMesh ring;
-  e.CreateSamplePoints(4, ring, 1.0, 1.0, 0.0);
-  ExpectNear(ring[1], 0.0, 1.0, 1.0);  // (0, -1, 0) turned into the ellipse's new plane
 }
 
 TEST_F(MKEllipseOnBodyTest, ASpineEllipseMovedToAVertebraKeepsItsPlacement) {

@@ -8,7 +8,6 @@
 #include "body/MKDOF.h"
 #include "body/MKEllipse.h"
 #include "body/MKSegment.h"
-#include "math/MKIEEE.h"
 #include "math/MKUnitConversions.h"
 
 namespace {
@@ -16,25 +15,6 @@ double Rad(double degrees) {
   return MKUnitConversions::DegreesToRadians(degrees);
 }
 }  // namespace
-
-TEST(MKSegmentTest, ParameterMatrixStartsAtTheParentsEnd) {
-  MKSegment root(nullptr, SBoPh, 0, nullptr);
-  MKSegment child(nullptr, SBoTIp, 0, &root);
-  root.AddChild(&child);
-  root.SetLength(7.0);
-  root.SetParaMatrix();
-  child.SetRotation(90, 0, 0);
-  EXPECT_TRUE(root.GetParaMatrix().GetTranslation().IsNull());
-  EXPECT_EQ(child.GetParaMatrix().GetTranslation()(2), 7.0);
-  child.SetLength(2.0);
-  // The child turns 90 degrees about X, so its +Z end points along -Y (row convention).
-  const MK3x1Matrix end = child.GetEndPosition();
-  EXPECT_NEAR(end(0), 0.0, 1e-12);
-  EXPECT_NEAR(std::fabs(end(1)), 2.0, 1e-12);
-  EXPECT_NEAR(end(2), 7.0, 1e-12);
-  EXPECT_TRUE(MKIEEE::IsNaN(child.GetEndPoint(static_cast<MKCoordinateSpace>(2)).x));
-  EXPECT_EQ(child.GetEndPoint(MKLocalSpace).z, 2.0);
-}
 
 TEST(MKSegmentTest, SettersIgnoreValuesOutsideTheirRanges) {
   MKSegment segment(nullptr, RSArAr, 0, nullptr);

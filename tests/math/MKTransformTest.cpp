@@ -5,8 +5,6 @@
 
 #include "math/MK3x1Matrix.h"
 #include "math/MK4x4Matrix.h"
-#include "math/MKFrame.h"
-#include "math/MKIEEE.h"
 
 namespace {
 
@@ -132,28 +130,6 @@ TEST(MK4x4MatrixTest, InverseEdgeCases) {
     ExpectNear(m * !m, Identity(), 1e-12);
     ExpectNear(m / m, Identity(), 1e-12);
   }
-}
-
-TEST(MKFrameTest, LayoutSubscriptsAndConversion) {
-  MKFrame frame;
-  frame.SetFirstColumn(MK3DVertex(1, 2, 3));
-  frame.SetVector(MK3DVertex(10, 11, 12));
-  EXPECT_EQ(frame(0, 1), 2.0);
-  EXPECT_EQ(frame(3, 2), 12.0);
-  EXPECT_EQ(frame.GetSecondColumn().y, 1.0);
-  const MK4x4Matrix m(frame);
-  EXPECT_EQ(m.GetTranslation()(1), 11.0);
-  MKFrame back;
-  back.Null();
-  m.GetMKFrame(back);
-  EXPECT_EQ(back.GetFirstColumn().z, 3.0);
-  EXPECT_EQ(back(3, 3), 1.0);
-
-  frame(4, 0) = 5.0;
-  frame(-1, 2) += 1.0;
-  EXPECT_EQ(frame(0, 0), 6.0);
-  const MKFrame& cframe = frame;
-  EXPECT_TRUE(MKIEEE::IsNaN(cframe(4, 0)) && MKIEEE::IsNaN(cframe(0, -1)));
 }
 
 }  // namespace
