@@ -69,27 +69,6 @@ std::unique_ptr<KelSdoMesh> Cube() {
   return mesh;
 }
 
-TEST(KelSdoMeshTest, FacesShareEdges) {
-  std::unique_ptr<KelSdoMesh> mesh(KelSdoCreateMesh());
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(mesh->AddVertex(i % 3, i / 3, 0), i + 1);
-  int face = 0;
-  EXPECT_EQ(mesh->AddFace(1, 2, 5, 4, &face), KelSdoSuccess);
-  EXPECT_EQ(face, 1);
-  EXPECT_EQ(mesh->AddFace(2, 3, 6, 5, &face), KelSdoSuccess);
-  EXPECT_EQ(face, 2);
-  EXPECT_EQ(mesh->GetNbEdges(), 7);
-  ExpectConsistent(*mesh);
-
-  const KelSdoEdge* shared = mesh->FindEdge(5, 2);
-  ASSERT_NE(shared, nullptr);
-  EXPECT_EQ(shared, mesh->FindEdge(2, 5));
-  EXPECT_EQ(mesh->GetFace(1)->GetNeighbour(1), mesh->GetFace(2));
-  EXPECT_EQ(mesh->GetFace(1)->GetNeighbour(0), nullptr);
-  // The edge runs the way its first face does.
-  EXPECT_EQ(shared->GetVertex(0)->GetIndex(), 2);
-  EXPECT_EQ(mesh->GetVertex(2)->GetEdges().Size(), 3);
-}
-
 TEST(KelSdoMeshTest, RefusalsLeaveTheMeshUnchanged) {
   std::unique_ptr<KelSdoMesh> mesh = Square();
   const double inf = std::numeric_limits<double>::infinity();
@@ -209,15 +188,6 @@ TEST(KelSdoMeshTest, SubdivisionLevelsAndBounds) {
   EXPECT_EQ(twice->GetNbFaces(), 96);
   for (int i = 1; i <= twice->GetNbVertices(); ++i)
     ExpectNear(twice->GetVertex(i)->GetPosition(), onceMore->GetVertex(i)->GetPosition());
-
-  // Without faces the vertices stay where they are.
-  std::unique_ptr<KelSdoMesh> loose(KelSdoCreateMesh());
-  loose->AddVertex(1, 2, 3);
-  std::unique_ptr<KelSdoMesh> looseSub(loose->CreateSubdividedMesh());
-  ASSERT_NE(looseSub, nullptr);
-  ASSERT_EQ(looseSub->GetNbVertices(), 1);
-  ExpectNear(looseSub->GetVertex(1)->GetPosition(), KelMathVector(1, 2, 3));
-  EXPECT_EQ(looseSub->GetVertex(1)->GetNormal().Norm(), 0.0);
 }
 
 TEST(KelSdoMeshTest, ExtremeCoordinatesStayFinite) {

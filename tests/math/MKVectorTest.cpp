@@ -3,15 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "host/KelMathVector.h"
 #include "math/MK3DVertex.h"
 #include "math/MK3DVertexCompare.h"
 #include "math/MK3x1Matrix.h"
 #include "math/MKIEEE.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 void ExpectVector(const MK3x1Matrix& v, double x, double y, double z) {
   EXPECT_DOUBLE_EQ(v(0), x);
@@ -79,25 +76,6 @@ TEST(MK3DVertexCompareTest, ToleranceAppliesOnlyAfterStrictTest) {
   EXPECT_EQ(MK3DVertexCompareLowerXLowerY(MK3DVertex(1.0 + eps, 0, 0), MK3DVertex(1.0, 9, 0)), 1);
   EXPECT_EQ(MK3DVertexCompareLowerXLowerY(MK3DVertex(1.0 + eps / 2, 0, 0), MK3DVertex(1.0, 9, 0)),
             -1);
-}
-
-TEST(KelMathVectorTest, Angles) {
-  const KelMathVector x(1, 0, 0);
-  const KelMathVector y(0, 2, 0);
-  const KelMathVector z(0, 0, 1);
-  EXPECT_DOUBLE_EQ(x.GetAngleTo(y), kPi / 2);
-  EXPECT_DOUBLE_EQ(x.GetAngleTo(x * -3.0), kPi);
-  EXPECT_DOUBLE_EQ(x.GetAngleTo(y, z), kPi / 2);
-  EXPECT_DOUBLE_EQ(y.GetAngleTo(x, z), -kPi / 2);
-  EXPECT_DOUBLE_EQ(x.GetAngleTo(y, z * -1.0), -kPi / 2);
-  EXPECT_NEAR(x.GetAngleTo(KelMathVector(1, 1e-9, 0)), 1e-9, 1e-18);
-
-  KelMathVector v(0, 3, 4);
-  v.Normalize();
-  EXPECT_DOUBLE_EQ(v.Norm(), 1.0);
-  KelMathVector zero;
-  zero.Normalize();
-  EXPECT_EQ(zero.Norm(), 0.0);
 }
 
 }  // namespace
