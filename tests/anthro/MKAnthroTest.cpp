@@ -79,11 +79,9 @@ TEST(MKAnthroTest, NewAnthropometryOnTheBuiltInPopulation) {
   EXPECT_EQ(stature.GetValue(), 0.0);
   EXPECT_EQ(stature.GetCalculatedMean(), 162.94);
   EXPECT_EQ(stature.GetCalculatedStdDev(), 6.36);
-  EXPECT_EQ(stature.GetCircEllipse(), -1);
   EXPECT_TRUE(std::isnan(stature.GetFirstAnchorPoint().x));
-}
 
-TEST(MKAnthroTest, NothingFixedGivesThePopulationMeans) {
+  // Nothing fixed gives the population means.
   for (int sex = 0; sex <= 1; ++sex) {
     auto anthro = NewAnthro(sex);
     for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
@@ -94,35 +92,6 @@ TEST(MKAnthroTest, NothingFixedGivesThePopulationMeans) {
       EXPECT_EQ(v->GetManagementType(), 0);
       EXPECT_NEAR(v->GetValueAsPercentile(), 50.0, 1e-9);
     }
-  }
-}
-
-TEST(MKAnthroTest, FixingStatureShiftsAndNarrowsEveryCorrelatedVariable) {
-  for (int sex = 0; sex <= 1; ++sex) {
-    auto anthro = NewAnthro(sex);
-    MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
-    const double m = stature.GetMean(), s = stature.GetStdDev(), value = m + 2.3 * s;
-    ASSERT_EQ(stature.SetUserValue(value), MKStatusSuccess);
-    ASSERT_EQ(anthro->Update(), MKStatusSuccess);
-    EXPECT_EQ(stature.GetValue(), value);
-    EXPECT_EQ(stature.GetManagementType(), 1);
-    int moved = 0;
-    for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
-      const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
-      if (v == &stature) continue;
-      const double r = R(*v, stature);
-      const double expected = v->GetMean() + r * v->GetStdDev() * (value - m) / s;
-      EXPECT_NEAR(v->GetValue(), expected, 1e-10 * v->GetMean()) << v->GetAcronym();
-      EXPECT_EQ(v->GetCalculatedMean(), v->GetValue());
-      EXPECT_NEAR(v->GetCalculatedStdDev(), v->GetStdDev() * std::sqrt(1.0 - r * r),
-                  1e-12 * v->GetStdDev())
-          << v->GetAcronym();
-      moved += r != 0.0;
-    }
-    EXPECT_EQ(moved, 84);
-    // The face variables without survey data stay at their means.
-    EXPECT_EQ(Var(*anthro, "<GLABX>").GetValue(), Var(*anthro, "<GLABX>").GetMean());
-    EXPECT_EQ(Var(*anthro, "<GLABX>").GetCalculatedStdDev(), Var(*anthro, "<GLABX>").GetStdDev());
   }
 }
 
@@ -177,6 +146,9 @@ TEST(MKAnthroTest, PredictionAgreesWithTheExplicitInverse) {
     EXPECT_NEAR(free[i]->GetCalculatedStdDev(), sd, 1e-9 * free[i]->GetStdDev())
         << free[i]->GetAcronym();
   }
+  // The face variables without survey data stay at their means.
+  EXPECT_EQ(Var(*anthro, "<GLABX>").GetValue(), Var(*anthro, "<GLABX>").GetMean());
+  EXPECT_EQ(Var(*anthro, "<GLABX>").GetCalculatedStdDev(), Var(*anthro, "<GLABX>").GetStdDev());
 }
 
 TEST(MKAnthroTest, NearlyCollinearFixedHeightsStayFiniteAndNarrow) {
@@ -214,18 +186,6 @@ TEST(MKAnthroTest, NegativePredictionIsRefusedAndLeavesTheValues) {
   ExpectSame(before, after);
 }
 
-TEST(MKAnthroTest, FixingEverythingPredictsNothing) {
-  auto anthro = NewAnthro(1);
-  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
-    MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
-    v->SetUserValue(v->GetMean() + 0.5 * v->GetStdDev());
-  }
-  const Snapshot before = Take(*anthro);
-  EXPECT_EQ(anthro->Update(), MKStatusSuccess);
-  EXPECT_EQ(anthro->UpdateCalculatedStdDev(), MKStatusSuccess);
-  ExpectSame(before, Take(*anthro));
-}
-
 TEST(MKAnthroTest, ConditionalStdDevRecomputedAndRangeChecked) {
   auto anthro = NewAnthro(0);
   MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
@@ -238,12 +198,9 @@ TEST(MKAnthroTest, ConditionalStdDevRecomputedAndRangeChecked) {
   EXPECT_EQ(span.GetCalculatedStdDev(), conditional);
 
   EXPECT_EQ(span.SetCalculatedStdDev(span.GetStdDev() + 0.1), MKStatusFailure);
-  EXPECT_EQ(span.SetCalculatedStdDev(-0.1), MKStatusFailure);
   EXPECT_EQ(span.CheckCalculatedStdDev(-0.1), MKStatusValueRefused);
-  EXPECT_EQ(span.CheckCalculatedStdDev(span.GetStdDev()), MKStatusSuccess);
   EXPECT_EQ(span.SetCalculatedMean(-1.0), MKStatusFailure);
   EXPECT_EQ(span.CheckCalculatedMean(-1.0), MKStatusValueRefused);
-  EXPECT_EQ(span.CheckCalculatedMean(0.0), MKStatusSuccess);
   // A fixed variable's prediction is not set from outside.
   EXPECT_EQ(stature.SetCalculatedMean(150.0), MKStatusFailure);
   EXPECT_EQ(stature.SetCalculatedStdDev(1.0), MKStatusFailure);
@@ -279,17 +236,17 @@ TEST(MKAnthroTest, BoundsClampFixedValues) {
       stature.GetCalculatedMean() + anthro->GetLimitBound() * stature.GetCalculatedStdDev());
   EXPECT_EQ(anthro->SetPopulationAccommodation(100.5), MKStatus(10));
   EXPECT_EQ(anthro->SetPopulationAccommodation(-0.5), MKStatus(10));
-  EXPECT_NEAR(anthro->GetLimitBound(), 1.96, 0.005);
   EXPECT_EQ(anthro->SetPopulationAccommodation(100.0), MKStatusSuccess);
   EXPECT_EQ(anthro->GetLimitBound(), 4.0);
 
   EXPECT_EQ(stature.SetUserValueFromPercentile(100.5), MKStatus(7));
-  EXPECT_EQ(stature.SetUserValueFromPercentile(-1.0), MKStatus(7));
   EXPECT_EQ(stature.SetUserValueFromPercentile(95.0), MKStatusSuccess);
   EXPECT_NEAR(stature.GetValue(), m + 1.645 * s, 0.01);
   EXPECT_NEAR(stature.GetValueAsPercentile(), 95.0, 0.01);
 
   anthro->SetInterpolationMethod(0);
+  EXPECT_EQ(anthro->SetInterpolationMethod(3), MKStatusSuccess);  // ignored
+  EXPECT_EQ(anthro->GetInterpolationMethod(), 0);
   EXPECT_EQ(stature.GetMinValue(), 0.0);
   EXPECT_EQ(stature.GetMaxValue(), m + 10 * s);
   EXPECT_EQ(stature.GetTrustedValue(-3.0), 3.0);
@@ -320,26 +277,9 @@ TEST(MKAnthroTest, SetValueKeepsPredictedValuesPlausible) {
   MKAnthroVariable orphan(static_cast<const MKDBAnthro*>(nullptr));
   EXPECT_EQ(orphan.SetValueFromPercentile(50.0), MKStatus(7));
   EXPECT_EQ(orphan.GetValueAsPercentile(), 0.0);
-  EXPECT_EQ(orphan.GetAnchorPointPosture(), MKPostureStanding);
   EXPECT_EQ(orphan.SetValue(-2.0), MKStatusSuccess);
   EXPECT_EQ(orphan.SetUserValue(-2.0), MKStatusValueRefused);
   EXPECT_EQ(orphan.GetValue(), 2.0);
-}
-
-TEST(MKAnthroTest, SwitchingToBoundedInterpolationClampsAndKeepsTypes) {
-  auto anthro = NewAnthro(1);
-  anthro->SetInterpolationMethod(0);
-  MKAnthroVariable& weight = Var(*anthro, "<WEIGHT>");
-  MKAnthroVariable& span = Var(*anthro, "<SPAN>");
-  weight.SetUserValue(weight.GetMean() + 6 * weight.GetStdDev());
-  span.SetValue(span.GetMean() - 6 * span.GetStdDev());
-  EXPECT_EQ(anthro->SetInterpolationMethod(3), MKStatusSuccess);
-  EXPECT_EQ(anthro->GetInterpolationMethod(), 0);
-  anthro->SetInterpolationMethod(1);
-  EXPECT_DOUBLE_EQ(weight.GetValue(), weight.GetMean() + 4 * weight.GetStdDev());
-  EXPECT_EQ(weight.GetManagementType(), 1);
-  EXPECT_DOUBLE_EQ(span.GetValue(), span.GetMean() - 4 * span.GetStdDev());
-  EXPECT_EQ(span.GetManagementType(), 0);
 }
 
 TEST(MKAnthroTest, InitialUpdateBringsFixedValuesWithinBounds) {
@@ -390,24 +330,6 @@ TEST(MKAnthroTest, ChangingSexKeepsValuesOrPercentiles) {
   EXPECT_NEAR(stature.GetValue(), 162.94 + 1.2816 * 6.36, 0.01);
 }
 
-TEST(MKAnthroTest, ConstructionTypeAndReset) {
-  auto anthro = NewAnthro(0);
-  EXPECT_EQ(anthro->SetConstructionType(MKPostureNone), MKStatus(10));
-  EXPECT_EQ(anthro->SetConstructionType(static_cast<MKPostureSpec>(3)), MKStatus(10));
-  EXPECT_EQ(anthro->SetConstructionType(MKPostureSitting), MKStatusSuccess);
-  EXPECT_EQ(anthro->GetConstructionType(), MKPostureSitting);
-
-  Var(*anthro, "<STATURE>").SetUserValue(150.0);
-  Var(*anthro, "<WEIGHT>").SetUserValue(50.0);
-  anthro->Update();
-  EXPECT_EQ(anthro->Reset(), MKStatusSuccess);
-  for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {
-    const MKAnthroVariable* v = anthro->GetVariableAtIndex(i);
-    EXPECT_EQ(v->GetManagementType(), 0);
-    EXPECT_EQ(v->GetValue(), v->GetMean());
-  }
-}
-
 TEST(MKAnthroTest, UsingAnotherDatabase) {
   auto anthro = NewAnthro(0);
   EXPECT_EQ(anthro->UseAnthroDB(nullptr), MKStatusAnthroDB);
@@ -436,23 +358,6 @@ TEST(MKAnthroTest, UsingAnotherDatabase) {
   EXPECT_EQ(stature->GetValue(), 168.0);
   EXPECT_EQ(stature->GetMean(), 170.0);
   anthro->UseAnthroDB(BuiltIn());  // `taller` goes out of scope before the anthropometry
-}
-
-TEST(MKAnthroTest, SecondAnchorTranslationMeetsThePlaneOfTheFirst) {
-  auto anthro = NewAnthro(1);
-  MKAnthroVariable& stature = Var(*anthro, "<STATURE>");
-  stature.InitAnchorPoints(MK3DVertex(1.0, 175.0, 2.0), MK3DVertex(-9.0, 0.0, 4.0));
-  const MK3DVertex first = stature.GetFirstAnchorPointTranslation();
-  const MK3DVertex second = stature.GetSecondAnchorPointTranslation();
-  EXPECT_EQ(first.x, -65.0);
-  // Both translated points end at x = 1 - 65.
-  EXPECT_DOUBLE_EQ(-9.0 + second.x, 1.0 + first.x);
-  EXPECT_EQ(second.y, 0.0);
-  EXPECT_EQ(second.z, 0.0);
-  MKAnthroVariable& span = Var(*anthro, "<SPAN>");
-  span.InitAnchorPoints(MK3DVertex(1, 2, 3), MK3DVertex(4, 5, 6));
-  EXPECT_EQ(span.GetSecondAnchorPointTranslation().x, 0.0);
-  EXPECT_EQ(span.GetSecondAnchorPoint().z, 6.0);
 }
 
 }  // namespace

@@ -49,20 +49,16 @@ TEST(MKDBAnthroTest, BuiltInPopulationIdentityAndVariables) {
   EXPECT_EQ(db->GetVariableAtIndex(103), nullptr);
 
   unsigned int previous = 0;
-  int perPart[8] = {};
   for (unsigned int i = 0; i < db->GetNumberOfVariables(); ++i) {
     const MKDBAnthroVariable* v = db->GetVariableAtIndex(i);
     EXPECT_GT(v->GetReferenceNumber(), previous);
     previous = v->GetReferenceNumber();
-    ++perPart[v->GetBodyPart()];
+    EXPECT_GE(v->GetBodyPart(), 1) << v->GetAcronym();
     EXPECT_EQ(v->IsACircumference() + v->IsAHeight() + v->IsALength() + v->IsABreadth() +
                   v->IsADepth() + v->IsAMass(),
               1)
         << v->GetAcronym();
   }
-  EXPECT_EQ(perPart[0], 0);
-  const int expected[8] = {0, 12, 23, 25, 13, 7, 16, 7};
-  for (int part = 1; part <= 7; ++part) EXPECT_EQ(perPart[part], expected[part]) << part;
 
   // Statistics and correlations are checked against their source tables in
   // MKDBAnthroSurveyDataTest; here the lookups and flags.
@@ -73,18 +69,13 @@ TEST(MKDBAnthroTest, BuiltInPopulationIdentityAndVariables) {
   EXPECT_EQ(db->GetVariableFromRefNumber(103)->GetFlags(), MKDBAnthroVariable::sTrunk |
                                                                MKDBAnthroVariable::sHeight |
                                                                MKDBAnthroVariable::sNoGraphic);
-  EXPECT_EQ(db->GetVariableFromRefNumber(1), nullptr);
   EXPECT_EQ(db->GetVariableFromRefNumber(218), nullptr);
   EXPECT_EQ(db->GetVariable("STATURE"), nullptr);
-  EXPECT_EQ(db->GetVariable(""), nullptr);
   const MKDBAnthroVariable* stature = db->GetVariable("<STATURE>");
   EXPECT_DOUBLE_EQ(stature->GetMaxValue(0), stature->GetMean(0) + 4 * stature->GetStdDev(0));
   EXPECT_DOUBLE_EQ(stature->GetMinValue(1), stature->GetMean(1) - 4 * stature->GetStdDev(1));
   EXPECT_TRUE(std::isnan(stature->GetMean(2)));
   EXPECT_TRUE(std::isnan(stature->GetStdDev(-1)));
-  KelString acronym("x");
-  MKDBAnthroVariable::GetAcronymFromRefNumber(1, acronym);
-  EXPECT_EQ(std::string(acronym), "");
   EXPECT_EQ(MKDBAnthroVariable::GetRefNumberFromAcronym("<SPAN>"), 99);
   EXPECT_EQ(MKDBAnthroVariable::GetRefNumberFromAcronym("SPAN"), -1);
 }
@@ -117,19 +108,9 @@ TEST(MKDBAnthroTest, CorrelationStorageRules) {
   EXPECT_EQ(own.GetCorrelationValue(40, 0), 0.0);
   EXPECT_EQ(own.GetCorrAtIndex(2), nullptr);
   EXPECT_EQ(own.GetCorrAtIndex(-1), nullptr);
-
   MKDBAnthroVariable copy(own);
   own.RemoveAllCorrelationVectors();
   EXPECT_EQ(copy.GetCorrelationValue(70, 1), 0.4);
-  KelRawCollPV list;
-  MKCorrelation a(80, 0.7, 0.8);
-  list.Append(&a);
-  list.Append(nullptr);
-  own.SetCorrelations(list);
-  EXPECT_EQ(own.GetNbCorrelationVector(), 1);
-  EXPECT_EQ(own.GetCorrelationValue(80, 0), 0.7);
-  EXPECT_TRUE(MKCorrelation(80, 0.7, 0.8) == *own.GetCorrAtIndex(0));
-  EXPECT_TRUE(MKCorrelation(1, 0, 0) < MKCorrelation(2, 0, 0));
 }
 
 TEST(MKDBAnthroTest, OtherDatabasesDeferToTheBuiltInVariables) {
@@ -179,39 +160,6 @@ TEST(MKDBAnthroTest, AnchorDataFollowsEachMeasurement) {
     }
   }
   EXPECT_EQ(MKAnthro::GetAnchorRow(1), nullptr);
-  const MKAnthro::AnchorRow* span = MKAnthro::GetAnchorRow(99);
-  EXPECT_EQ(span->first, RSHaMi3);
-  EXPECT_EQ(span->second, LSHaMi3);
-  EXPECT_EQ(span->firstPosition, 8);
-  EXPECT_EQ(span->axis, 0);
-}
-
-TEST(MKDBAnthroTest, CopiesAreDeep) {
-  MKDBAnthro copy(*BuiltIn());
-  ASSERT_EQ(copy.GetNumberOfVariables(), 103u);
-  EXPECT_NE(copy.GetVariableAtIndex(0), BuiltIn()->GetVariableAtIndex(0));
-  copy.SetAnchorPointTranslation(999, 1, 2, 3);  // no such variable: nothing
-  copy.SetAnchorPointTranslation(100, 1, 2, 3);
-  EXPECT_EQ(BuiltIn()->GetVariableFromRefNumber(100)->GetAnchorPointTranslation().x, -65.0);
-  MKDBAnthro assigned;
-  assigned = copy;
-  copy.Clear();
-  EXPECT_EQ(assigned.GetVariableFromRefNumber(60)->GetCorrelationValue(100, 0), 0.636);
-}
-
-TEST(MKDBAnthroTest, ManagerServesTheBuiltInPopulation) {
-  MKDatabaseManager* manager = MKDatabaseManager::GetInstance();
-  EXPECT_EQ(manager->GetAnthroDB(kUSNatickUUID), manager->GetDefaultAnthroDB());
-  EXPECT_EQ(manager->GetAnthroDB(""), nullptr);
-  EXPECT_EQ(manager->GetAnthroDB("no-such-uuid"), nullptr);
-  EXPECT_EQ(manager->GetUserAnthroDBAtIndex(manager->GetNumberOfUserAnthroDB()), nullptr);
-
-  // The last release empties the built-in population; the next request rebuilds it.
-  manager->AddRefNumberOfDefaultDB();
-  manager->DeleteRefNumberOfDefaultDB();
-  MKDBAnthro* db = manager->GetDefaultAnthroDB();
-  EXPECT_EQ(db->GetNumberOfVariables(), 103u);
-  EXPECT_EQ(db->GetVariableFromRefNumber(60)->GetCorrelationValue(100, 0), 0.636);
 }
 
 }  // namespace

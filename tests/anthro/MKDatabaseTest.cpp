@@ -21,15 +21,10 @@ KelString UUIDOf(const MKDatabase& db) {
   return uuid;
 }
 
-TEST(MKDatabaseTest, NewDatabasesHaveTheirOwnUUID) {
-  TestDatabase a, b;
-  EXPECT_EQ(a.GetRevisionNumber(), 1.0);
-  EXPECT_EQ(UUIDOf(a).Length(), 36);
-  EXPECT_NE(UUIDOf(a), UUIDOf(b));
-}
-
-TEST(MKDatabaseTest, RevisionFloorAndExplicitRevisions) {
-  TestDatabase db;
+TEST(MKDatabaseTest, OwnUUIDRevisionFloorAndExplicitRevisions) {
+  TestDatabase db, other;
+  EXPECT_EQ(UUIDOf(db).Length(), 36);
+  EXPECT_NE(UUIDOf(db), UUIDOf(other));
   db.IncrementRevisionNumber();  // not modified
   EXPECT_EQ(db.GetRevisionNumber(), 1.0);
 

@@ -7,7 +7,6 @@
 #include "anthro/MKDatabaseManager.h"
 #include "anthro/MKUserDBAnthro.h"
 #include "host/KelDataPath.h"
-#include "manikin/MKManikin.h"
 #include "parts/MKManikinPart.h"
 
 namespace {
@@ -70,21 +69,6 @@ TEST_F(MKUSArmy2012Test, SampleStatisticsOfTheRecords) {
   const double r = stature->GetCorrelationValue(kWeight, 1);
   EXPECT_GT(r, 0.4);
   EXPECT_LT(r, 0.7);
-}
-
-TEST_F(MKUSArmy2012Test, MedianManIsHeavierThanThe1988OneAtNearlyTheSameStature) {
-  MKManikin* army = nullptr;
-  MKManikin* natick = nullptr;
-  ASSERT_EQ(MKManikin::Create(army, 1, 50, db, 1, 1), MKStatusSuccess);
-  ASSERT_EQ(MKManikin::Create(natick, 1, 50, nullptr, 1, 1), MKStatusSuccess);
-  const auto value = [](MKManikin* m, unsigned int number) {
-    return m->GetAnthro()->GetVariableFromRefNumber(number)->GetValue();
-  };
-  EXPECT_NEAR(value(army, kStature), value(natick, kStature), 0.5);
-  EXPECT_GT(value(army, kWeight), value(natick, kWeight) + 5.0);
-  EXPECT_NEAR(value(army, kWeight), 85.52, 0.005);
-  army->Destroy();
-  natick->Destroy();
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include "body/MKSkinElement.h"
 #include "manikin/MKManikin.h"
 #include "manikin/MKManikinTestSupport.h"
-#include "math/MKMathRoutines.h"
 
 namespace {
 
@@ -61,16 +60,6 @@ std::vector<const MKMesh*> Rings(MKSegment* segment) {
   return rings;
 }
 
-// Same place in the world, point by point.
-bool SameInWorld(MKSegment* sa, const MKMesh& a, MKSegment* sb, const MKMesh& b) {
-  bool same = a.GetNumberOfPoints() == b.GetNumberOfPoints();
-  for (unsigned int k = 0; same && k < a.GetNumberOfPoints(); ++k) {
-    const MK3DVertex p = ToWorld(sa, a[k]), q = ToWorld(sb, b[k]);
-    same = std::fabs(p.x - q.x) + std::fabs(p.y - q.y) + std::fabs(p.z - q.z) < 1e-6;
-  }
-  return same;
-}
-
 constexpr MKShortName kVertebrae[] = {SBoL5,  SBoL4,  SBoL3, SBoL2, SBoL1, SBoT12,
                                       SBoT11, SBoT10, SBoT9, SBoT8, SBoT7, SBoT6,
                                       SBoT5,  SBoT4,  SBoT3, SBoT2, SBoT1};
@@ -112,14 +101,6 @@ TEST(MKBodyTrunkSkinTest, EveryVertebraHasRingsOfTheMeshResolution) {
       for (const MKMesh* ring : rings) EXPECT_EQ(ring->GetNumberOfPoints(), resolution);
     }
   }
-  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i) {
-    MKSkinElement* skin = body->GetSegmentAtIndex(i)->GetSkinElement();
-    for (unsigned int j = 0; skin && j < skin->GetNumberOfMeshes(); ++j)
-      for (unsigned int k = 0; k < skin->GetMesh(j)->GetNumberOfPoints(); ++k) {
-        const MK3DVertex& p = (*skin->GetMesh(j))[k];
-        ASSERT_FALSE(std::isnan(p.x + p.y + p.z)) << i << " " << j;
-      }
-  }
   // Nothing when a piece is missing.
   MKEllipse* waist = body->GetEllipse(EBoOm);
   KelRawCollPV ellipses;
@@ -135,44 +116,6 @@ TEST(MKBodyTrunkSkinTest, EveryVertebraHasRingsOfTheMeshResolution) {
   KelRawCollPV rings;
   EXPECT_EQ(body->GenerateMeshForSpineSegment(waist->GetSegment(), ellipses, curve, rings, 2), 0);
   EXPECT_EQ(rings.Size(), 0);
-}
-
-TEST(MKBodyTrunkSkinTest, TheTrunkIsOneTubeRisingFromThePelvisToTheNeck) {
-  Manikin m = MakeMale50();
-  ASSERT_TRUE(m);
-  MKBody* body = m->GetBody();
-  std::vector<MKShortName> chain = {SBoPh, SBoTIp};
-  chain.insert(chain.end(), std::begin(kVertebrae), std::end(kVertebrae));
-  chain.push_back(SHeNe);
-  double previousY = -HUGE_VAL;
-  MKSegment* below = nullptr;
-  const MKMesh* last = nullptr;
-  for (MKShortName name : chain) {
-    MKSegment* segment = body->GetSegment(name);
-    const std::vector<const MKMesh*> rings = Rings(segment);
-    ASSERT_FALSE(rings.empty()) << segment->GetShortNameAsString();
-    // Each segment's tube begins with the ring the one below ends with,
-    // then rises ring by ring.
-    EXPECT_TRUE(!last || SameInWorld(below, *last, segment, *rings.front())) << name;
-    for (std::size_t i = 0; i < rings.size(); ++i) {
-      const double y = WorldCentre(segment, *rings[i]).y;
-      EXPECT_TRUE(i == 0 ? y >= previousY - 1e-9 : y > previousY) << name << " ring " << i;
-      previousY = y;
-    }
-    below = segment;
-    last = rings.back();
-  }
-  // Up to the neck ellipse, the tube's own top ring.
-  EXPECT_NEAR(previousY, body->GetEllipse(EHeNe)->GetPosition(MKPositionCenter, MKGlobalSpace).y,
-              1e-6);
-  // At an ellipse's height a vertebra's ring is that ellipse's own.
-  MKEllipse* chest = body->GetEllipse(EBoCh);
-  MKMesh own(MKMesh::MKRing);
-  chest->CreateSamplePoints(body->GetMeshResolution(), own, -1.0, -1.0, 0.0);
-  bool found = false;
-  for (const MKMesh* ring : Rings(chest->GetSegment()))
-    found = found || SameInWorld(chest->GetSegment(), *ring, chest->GetSegment(), own);
-  EXPECT_TRUE(found);
 }
 
 // The world rings of the trunk's tube from the buttocks to the neck, in
@@ -294,27 +237,6 @@ TEST(MKBodyTrunkSkinTest, TheArmsJoinTheShoulders) {
     EXPECT_GT(along(0, 1, clavicleEnd), std::cos(0.2)) << side;
     EXPECT_GT(along(bridge - 1, bridge, arm->GetEllipseAtIndex(0)), std::cos(0.2)) << side;
   }
-}
-
-TEST(MKBodyTrunkSkinTest, StandingBalanceFollowsTheCentreOfGravity) {
-  Manikin m = MakeMale50();
-  ASSERT_TRUE(m);
-  MKBody* body = m->GetBody();
-  body->ResetPosture();
-  const MKMesh hull = body->GetBasisOfSupport();
-  ASSERT_GE(hull.GetNumberOfPoints(), 4u);
-  const MK3x1Matrix g = body->GetCenterOfGravity()->GetGlobalMatrix().GetTranslation();
-  MKMesh floor(MKMesh::MKPointSet);
-  for (unsigned int i = 0; i < hull.GetNumberOfPoints(); ++i)
-    floor.Append(hull[i].x, 0.0, hull[i].z);
-  EXPECT_TRUE(MKMathRoutines::ContainsVertex(floor, MK3DVertex(g(0), 0.0, g(2))));
-  EXPECT_TRUE(body->IsBalanced());
-  // Both hips flexed: the feet swing forward from under the body.
-  for (MKShortName thigh : {RSLeTh, LSLeTh})
-    ASSERT_EQ(body->GetSegment(thigh)->GetDOF(0)->SetMathematicalValue(0.8), MKStatusSuccess);
-  EXPECT_FALSE(body->IsBalanced());
-  body->ResetPosture();
-  EXPECT_TRUE(body->IsBalanced());
 }
 
 // Between two sections only, the tube rises straight out of both: a ring

@@ -4,10 +4,7 @@
 
 #include <cmath>
 
-#include "body/MKBody.h"
 #include "body/MKEllipse.h"
-#include "body/MKSegment.h"
-#include "math/MK3DVertexCompare.h"
 #include "math/MKMesh.h"
 
 namespace {
@@ -29,41 +26,6 @@ TEST(MKMeshBasicsTest, OutOfRangeIndicesFallBackToTheFirstPoint) {
   EXPECT_EQ(mesh[7].x, 1.0);
   EXPECT_EQ(mesh.GetNormalOnVertice(1).z, 1.0);
   EXPECT_EQ(mesh.GetNormalOnVertice(5).z, 0.0);
-
-  const MKMesh copy(mesh);
-  mesh.Clear();
-  ASSERT_EQ(copy.GetNumberOfPoints(), 2u);
-  EXPECT_EQ(copy[1].z, 6.0);
-  EXPECT_EQ(copy.GetNormalOnVertice(1).z, 1.0);
-}
-
-TEST(MKMeshBasicsTest, QuickSortOrdersPointsAndLeavesNormals) {
-  MKMesh mesh;
-  const double zs[] = {3.0, -1.0, 7.0, 0.5, 7.0, 2.0};
-  for (int i = 0; i < 6; ++i) {
-    mesh.Append(i, 0.0, zs[i]);
-    mesh.SetNormalOnVertice(static_cast<unsigned>(i), i, 0.0, 0.0);
-  }
-  mesh.QuickSort(MK3DVertexCompareHigherZHigherX);
-  EXPECT_EQ(mesh[0].z, 7.0);
-  EXPECT_EQ(mesh[0].x, 4.0);  // ties: higher X first
-  EXPECT_EQ(mesh[1].x, 2.0);
-  for (unsigned int i = 1; i < 6; ++i) EXPECT_GE(mesh[i - 1].z, mesh[i].z);
-  for (unsigned int i = 0; i < 6; ++i) EXPECT_EQ(mesh.GetNormalOnVertice(i).x, i);
-}
-
-TEST(MKSkinElementTest, TakesItsNameAndMatrixFromItsSegment) {
-  MKBody body(nullptr, -1, 0);
-  MKSegment head(&body, SHeNe, 0, nullptr);
-  head.SetRotation(0.0, 90.0, 0.0);
-  MKSkinElement skin(&head);
-  EXPECT_EQ(skin.GetShortName(), SkHeNe);
-  for (int r = 0; r < 4; ++r)
-    for (int c = 0; c < 4; ++c)
-      EXPECT_EQ(skin.GetGlobalMatrix()(r, c), head.GetGlobalMatrix()(r, c));
-  MKSkinElement loose(nullptr);
-  EXPECT_EQ(loose.GetShortName(), 4000);
-  EXPECT_TRUE(loose.GetGlobalMatrix().IsUnit());
 }
 
 TEST(MKSkinElementTest, HoldsCopiesInOrder) {
@@ -82,8 +44,6 @@ TEST(MKSkinElementTest, HoldsCopiesInOrder) {
   skin.RemoveMeshAtIndex(7);
   ASSERT_EQ(skin.GetNumberOfMeshes(), 3u);
   EXPECT_EQ((*skin.GetMesh(0))[0].z, 1.0);
-  skin.Clear();
-  EXPECT_EQ(skin.GetNumberOfMeshes(), 0u);
 }
 
 TEST(MKSkinElementTest, NormalsOfACylinderPointOutward) {
