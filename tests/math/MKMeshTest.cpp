@@ -88,6 +88,14 @@ TEST(MKMeshTest, BagHoldsCopies) {
   ASSERT_EQ(bag.GetNumberOfMeshes(), 1u);
   EXPECT_EQ(bag.GetMesh(0)->GetNumberOfPoints(), 1u);
   EXPECT_EQ(bag.GetMesh(1), nullptr);
+  // Copies of the bag own copies of its meshes: they outlive its Clear.
+  const MKBagOfMKMesh copy(bag);
+  MKBagOfMKMesh assigned;
+  assigned = copy;
   bag.Clear();
   EXPECT_EQ(bag.GetNumberOfMeshes(), 0u);
+  for (const MKBagOfMKMesh* kept : {&copy, static_cast<const MKBagOfMKMesh*>(&assigned)}) {
+    ASSERT_EQ(kept->GetNumberOfMeshes(), 1u);
+    EXPECT_EQ((*kept->GetMesh(0))[0].z, 3.0);
+  }
 }
