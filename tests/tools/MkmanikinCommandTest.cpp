@@ -104,7 +104,8 @@ TEST(MkmanikinCreate, TextCsvFileAndTheClampWarning) {
   // The largest stature the library lets a man have: 4 standard deviations.
   const auto clamped = RunTool({"create", "--sex", "male", "--fix", "STATURE=300"});
   ASSERT_EQ(clamped.exitCode, 0) << clamped.err;
-  const MKAnthroVariable* stature = mktest::Make(1, 50)->GetAnthro()->GetVariable("<STATURE>");
+  const mktest::Manikin man = mktest::Make(1, 50);
+  const MKAnthroVariable* stature = man->GetAnthro()->GetVariable("<STATURE>");
   const std::string kept = mkcli::FixedText(stature->GetMean() + 4 * stature->GetStdDev(), 2);
   EXPECT_EQ(clamped.err, "mkmanikin: warning: --fix STATURE=300: STATURE kept at " + kept +
                              " cm (percentile 100.0) instead of 300.00 cm: the library keeps "
