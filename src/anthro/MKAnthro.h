@@ -149,6 +149,11 @@ class MKAnthro : public MKManikinPart {
   // length. 300 when the record refers to none, 100 for malformed content.
   static MKStatus GetDatabaseUUID(KelStreamDefinition& stream, KelString& uuid);
 
+  // Between these (they nest), predictions leave the refit owed; the last release does
+  // it once.
+  void HoldRefits();
+  void ReleaseRefits();
+
  private:
   // CalculateAnchorPoints without the posture: the body is already in it.
   void MeasureAnchorPoints(MKAnthroVariable& variable, const AnchorRow& row);
@@ -167,10 +172,6 @@ class MKAnthro : public MKManikinPart {
   // reskinned, its anchor points measured and the gaze aimed again; with
   // `spine`, the spine DOFs re-initialised. The status is the build's.
   MKStatus Refit(bool rebuild, bool spine);
-  // Between these, predictions leave the refit owed; the last release does
-  // it once.
-  void HoldRefits();
-  void ReleaseRefits();
   // PasteFrom of an anthropometry, its refits held.
   MKStatus PasteSteps(const MKAnthro& source);
   void SetAccommodationFromBound();

@@ -1,5 +1,6 @@
 // Pasting parts onto a manikin: each kind goes to the component that owns
 // its aspect (anthropometry, body, vision, IK manager) or to the memos.
+#include <initializer_list>
 #include <vector>
 
 #include "anthro/MKAnthro.h"
@@ -90,10 +91,12 @@ MKStatus MKManikin::PasteMemo(const MKManikinPart* source) {
 
 MKStatus MKManikin::PasteAnthropometry(const MKManikinPart* source) {
   if (!anthro) return MKStatusFailure;
-  MKStatus status = anthro->PasteFrom(source, 1);
-  if (status != MKStatusSuccess) return status;
-  status = anthro->Update();
-  body->GetCenterOfGravity()->SetBody(body);
+  // The paste and the prediction that follows it refit the body once.
+  anthro->HoldRefits();
+  const MKStatus pasted = anthro->PasteFrom(source, 1);
+  const MKStatus status = pasted == MKStatusSuccess ? anthro->Update() : pasted;
+  anthro->ReleaseRefits();
+  if (pasted == MKStatusSuccess) body->GetCenterOfGravity()->SetBody(body);
   return status;
 }
 
@@ -285,18 +288,26 @@ MKStatus MKManikin::PasteManikin(const MKManikin& source) {
   auto extract = [&source](MKPartID kind) {
     return Extracted(source.ExtractPart(kind, 0, nullptr));
   };
+  auto pasteEach = [&](std::initializer_list<MKPartID> kinds) -> MKStatus {
+    for (MKPartID kind : kinds)
+      // A part the source does not have is nothing to paste.
+      if (const Extracted part = extract(kind))
+        if (const MKStatus status = PasteFrom(part.get(), 1); status != MKStatusSuccess)
+          return status;
+    return MKStatusSuccess;
+  };
+  // The body is refitted once to the new database and anthropometry, before
+  // the posture is set on it.
+  if (anthro) anthro->HoldRefits();
   // The databases first: their statuses do not stop the paste.
   if (const Extracted reference = extract(MKPartJointLimitsDBReferenceID))
     PasteFrom(reference.get(), 1);
   if (const Extracted reference = extract(MKPartAnthroDBReferenceID); reference && anthro)
     if (anthro->PasteFrom(reference.get(), 1) == MKStatusSuccess) anthro->Update();
-  MKStatus status = MKStatusSuccess;
-  for (MKPartID kind : {MKPartMemoID, MKPartPrefAnglesID, MKPartIKSpecsID, MKPartIKConstraintsID,
-                        MKPartAnthropometryID, MKPartPostureID, MKPartVisionID, MKPartJointLimitsID,
-                        MKPartClothingID}) {
-    // A part the source does not have is nothing to paste.
-    if (const Extracted part = extract(kind)) status = PasteFrom(part.get(), 1);
-    if (status != MKStatusSuccess) break;
-  }
+  MKStatus status = pasteEach({MKPartMemoID, MKPartPrefAnglesID, MKPartIKSpecsID,
+                               MKPartIKConstraintsID, MKPartAnthropometryID});
+  if (anthro) anthro->ReleaseRefits();
+  if (status == MKStatusSuccess)
+    status = pasteEach({MKPartPostureID, MKPartVisionID, MKPartJointLimitsID, MKPartClothingID});
   return status;
 }

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "host/KelFile.h"
 #include "parts/MKManikinPart.h"
@@ -76,6 +77,15 @@ bool IsContainerRecord(MKPartID kind) {
 // A posture reads its values in the record's format, so it takes that version.
 MKManikinPart* CreateContainerReader(MKPartID kind, double streamVersion) {
   return new MKManikinPart(kind, kind == MKPartPostureID ? streamVersion : 2.01);
+}
+
+// What a reader gives out once its record is read. A typed reader is the part
+// itself (copying a manikin would rebuild its whole body); a container reader
+// gives a copy, or nothing for a kind that is not copied.
+MKManikinPart* TakeReadPart(MKManikinPart*& reader, bool container) {
+  reader->SetAsReadFromLibrary();
+  if (container) return reader->Clone();
+  return std::exchange(reader, nullptr);
 }
 
 // The newest container record version this library reads.
@@ -398,11 +408,8 @@ MKStatus MKManikinPart::ReadFromStream(KelStreamDefinition& stream, MKManikinPar
                                                   : nullptr;
   if (!reader) return MKStatusStreamContent;
   status = MKPersistenceRoutines::StoppedEarly(ReadRecordInto(*reader, stream));
-  if (status == MKStatusSuccess) {
-    reader->SetAsReadFromLibrary();
-    part = reader->Clone();
-  }
-  reader->Destroy();
+  if (status == MKStatusSuccess) part = TakeReadPart(reader, !standalone);
+  if (reader) reader->Destroy();
   return status;
 }
 
@@ -462,8 +469,7 @@ MKStatus MKManikinPart::GetListOfManikinPartFromLibraryStream(const KelUnicodeSt
                                  : container ? ContainerReaderVersion(kind)
                                              : reader->GetVersion();
     if (reader && version <= readerVersion && ReadRecordInto(*reader, *stream) == MKStatusSuccess) {
-      reader->SetAsReadFromLibrary();
-      if (MKManikinPart* copy = reader->Clone()) list.Append(copy);
+      if (MKManikinPart* read = TakeReadPart(reader, container)) list.Append(read);
     } else {
       MoveTo(*stream, start);
       SkipRecord(*stream, length);

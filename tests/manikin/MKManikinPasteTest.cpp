@@ -202,13 +202,19 @@ TEST(MKManikinPasteTest, APastedAnthropometryRebuildsTheBody) {
     ASSERT_EQ(variable->SetUserValue(variable->GetValue()), MKStatusSuccess);
   }
   ASSERT_EQ(fixed->Update(), MKStatusSuccess);
+  auto expectSourceBody = [&source](const MKManikin& target) {
+    EXPECT_NEAR(mktest::BuiltStature(target), mktest::BuiltStature(*source), 1e-9);
+    for (unsigned int i = 0; i < source->GetBody()->GetNumberOfSegments(); ++i) {
+      const MK4x4Matrix& a = source->GetBody()->GetSegmentAtIndex(i)->GetLocalMatrix();
+      const MK4x4Matrix& b = target.GetBody()->GetSegmentAtIndex(i)->GetLocalMatrix();
+      for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(a(r, c), b(r, c), 1e-9) << i;
+    }
+  };
   Manikin target = Make(1, 95);
   ASSERT_EQ(target->GetAnthro()->PasteFrom(fixed, 1), MKStatusSuccess);
-  EXPECT_NEAR(mktest::BuiltStature(*target), mktest::BuiltStature(*source), 1e-9);
-  for (unsigned int i = 0; i < source->GetBody()->GetNumberOfSegments(); ++i) {
-    const MK4x4Matrix& a = source->GetBody()->GetSegmentAtIndex(i)->GetLocalMatrix();
-    const MK4x4Matrix& b = target->GetBody()->GetSegmentAtIndex(i)->GetLocalMatrix();
-    for (int r = 0; r < 4; ++r)
-      for (int c = 0; c < 4; ++c) EXPECT_NEAR(a(r, c), b(r, c), 1e-9) << i;
-  }
+  expectSourceBody(*target);
+  // So is the body of a copy of the whole manikin.
+  const Manikin copy(static_cast<MKManikin*>(source->Clone()));
+  expectSourceBody(*copy);
 }
