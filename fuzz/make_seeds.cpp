@@ -26,6 +26,51 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr const char* kSmallSkin =
+    "#START\n"
+    "2\n"
+    "6\n"
+    "0 -1 -1 1 3 -1 -1 -1 -1\n"
+    "1 -1 -1 -1 -1 -1 -1 0 1\n"
+    "0 0 1 4 3\n"
+    "1 1 2 5 4\n"
+    "# vertex 0\n"
+    "1012 326.25 0.573576 0.602077 0.5\n"
+    "1012 326.25 0.573576 0.602077 0.5\n"
+    "# vertex 1\n"
+    "1012 337.5 0.573576 0.602077 0.5\n"
+    "1012 337.5 0.573576 0.602077 0.5\n"
+    "# vertex 2\n"
+    "1010 225.0 0.874258 -0.169912 0.5\n"
+    "1010 225.0 0.874258 -0.169912 0.5\n"
+    "# vertex 3\n"
+    "1012 326.25 0.7 0.602077 0.5\n"
+    "1012 326.25 0.7 0.602077 0.5\n"
+    "# vertex 4\n"
+    "1012 337.5 0.7 0.602077 0.5\n"
+    "1012 337.5 0.7 0.602077 0.5\n"
+    "# vertex 5\n"
+    "1010 225.0 0.9 -0.169912 0.5\n"
+    "1010 225.0 0.9 -0.169912 0.5\n"
+    "# display segment of each face\n"
+    "26 26\n"
+    "# facial features: hair, eyebrows, eyelids, whites of the eyes, irises, pupils, lips\n"
+    "#HEAD\n"
+    "2\n"
+    "0 1\n"
+    "1\n"
+    "0\n"
+    "1\n"
+    "1\n"
+    "1\n"
+    "0\n"
+    "1\n"
+    "1\n"
+    "1\n"
+    "0\n"
+    "1\n"
+    "1\n";
+
 bool Save(const fs::path& file, const KelStreamDefinition& stream) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(stream.GetBuffer(), static_cast<std::streamsize>(stream.GetLength()));
@@ -111,6 +156,9 @@ int main(int argc, char** argv) {
        Save(corpus / "user_db" / "joint-limits", limitsRecord) && ok;
   limits->Destroy();
 
+  // A skin of two faces on six vertices with every section: the fuzzer
+  // reaches the whole reader on inputs far smaller than the shipped skins.
+  std::ofstream(corpus / "skin_file" / "small.skn") << kSmallSkin;
   for (const char* skin : {"female.skn", "male.skn"})
     fs::copy_file(dataFolder / skin, corpus / "skin_file" / skin,
                   fs::copy_options::overwrite_existing);
