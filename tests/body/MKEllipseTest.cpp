@@ -41,28 +41,6 @@ class MKEllipseOnBodyTest : public testing::Test {
   std::unique_ptr<MKSegment> vertebra;
 };
 
-TEST(MKEllipseTest, DepthFollowsAxesAndPositionAndShowsOnlyWithACap) {
-  MKEllipse plain(nullptr, EBoCh, MKEllipse::sEndCap);
-  plain.SetAxisValues(4.0, 2.0);
-  plain.SetPosition(1.0, 2.0, 3.0);
-  EXPECT_EQ(plain.GetEllipsoidDepth(), 3.0);  // max(4 / 2 + 1, 2 / 2 + 2)
-
-  // The ball of the foot and the palm end follow the minor axis alone.
-  MKEllipse ball(nullptr, LEHaPa1, 80);
-  ball.SetAxisValues(10.0, 2.0);
-  ball.SetPosition(1.0, 2.0, 3.0);
-  EXPECT_EQ(ball.GetEllipsoidDepth(), 3.0);
-
-  plain.SetEllipsoidDepth(7.5);
-  EXPECT_EQ(plain.GetEllipsoidDepth(), 7.5);
-  MKEllipse noCap(nullptr, EBoCh, 0);
-  noCap.SetEllipsoidDepth(7.5);
-  EXPECT_EQ(noCap.GetEllipsoidDepth(), 0.0);
-  MKEllipse noMesh(nullptr, EBoCh, MKEllipse::sNoMesh | MKEllipse::sBeginCap);
-  noMesh.SetEllipsoidDepth(7.5);
-  EXPECT_EQ(noMesh.GetEllipsoidDepth(), 0.0);
-}
-
 TEST(MKEllipseTest, NonFiniteInputIsRefusedAndRemembered) {
   MKEllipse e(nullptr, EBoCh, MKEllipse::sBeginCap);
   e.SetAxisValues(4.0, 2.0);

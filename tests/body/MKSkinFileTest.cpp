@@ -421,81 +421,8 @@ TEST_F(MKSkinFileTest, RandomlyDamagedFilesNeverBreakTheTables) {
   ExpectConsistentTables(0);
 }
 
-// --- Search path and reading once ---------------------------------------------------------------
-
-class MKSkinSearchTest : public MKSkinFileTest {
- protected:
-  void SetUp() override {
-    MKSkinFileTest::SetUp();
-    root = fs::path(testing::TempDir()) / ("mk_skin_search_" + std::to_string(getpid()));
-    fs::remove_all(root);
-    for (const char* name : {"one", "two", "three"}) fs::create_directories(root / name);
-  }
-  void TearDown() override {
-    fs::remove_all(root);
-    MKSkinFileTest::TearDown();
-  }
-  std::string Dir(const char* name) const { return (root / name).string(); }
-
-  fs::path root;
-};
-
-TEST_F(MKSkinSearchTest, SplitsTheGraphicPathInOrderSkippingEmptyPieces) {
-  setenv("KelGraphicPath", "/a:b/c::/d:", 1);
-  MKBody::InitPathList();
-  ASSERT_EQ(MKBody::sDefaultPathList.Size(), 3);
-  EXPECT_TRUE(MKBody::sDefaultPathList[1] == "/a");
-  EXPECT_TRUE(MKBody::sDefaultPathList[2] == "b/c");
-  EXPECT_TRUE(MKBody::sDefaultPathList[3] == "/d");
-  MKBody::InitPathList();
-  EXPECT_EQ(MKBody::sDefaultPathList.Size(), 3) << "the list is rebuilt, not extended";
-}
-
-// The first directory of the path holding a sex's file wins; each sex's file
-// is read once, a rejected one included; a missing one fails and reads nothing.
-TEST_F(MKSkinSearchTest, TheFirstDirectoryHoldingTheFileWinsAndIsReadOnce) {
-  SkinText second;
-  second.anchors[0] = "1014 2 2 2 2";
-  WriteFile(root / "three" / "male.skn", SkinText().Text());
-  WriteFile(root / "two" / "female.skn", second.Text());
-  WriteFile(root / "three" / "female.skn", SkinText().Text());
-  setenv("KelGraphicPath", Dir("one").c_str(), 1);
-  EXPECT_LT(MKBody::ReadMeshData(1), 0);
-  EXPECT_EQ(MKBody::sMaleDataRead, 0);
-  Reset();  // the path list is kept once built
-  const std::string path = Dir("one") + ":" + Dir("two") + ":" + Dir("three");
-  setenv("KelGraphicPath", path.c_str(), 1);
-  EXPECT_EQ(MKBody::ReadMeshData(1), 0);
-  EXPECT_EQ(MKBody::sNbHierarchies[1], 6);
-  EXPECT_EQ(MKBody::sNbPupilsFaces[1], 1);
-  EXPECT_TRUE(MKBody::sFaceTexturePath[1] ==
-              KelUnicodeString((Dir("three") + "/MHeadSkin.bmp").c_str()));
-  EXPECT_EQ(MKBody::sMaleDataRead, 1);
-  EXPECT_EQ(MKBody::sFemaleDataRead, 0);
-  EXPECT_EQ(MKBody::sNbHierarchies[0], 0);
-  EXPECT_EQ(MKBody::ReadMeshData(0), 0);
-  EXPECT_EQ(MKBody::sSubDVertices[0][0].anchors[0].ellipseShortName, 1014);
-  EXPECT_TRUE(MKBody::sFaceTexturePath[0] ==
-              KelUnicodeString((Dir("two") + "/FHeadSkin.bmp").c_str()));
-
-  SkinText changed;
-  changed.counts[0] = "5";
-  for (const char* file : {"male.skn", "female.skn"})
-    WriteFile(root / "one" / file, changed.Text());
-  for (int sex : {0, 1}) {
-    EXPECT_EQ(MKBody::ReadMeshData(sex), 0);
-    EXPECT_EQ(MKBody::sNbHierarchies[sex], 6) << "read a second time: " << sex;
-  }
-  EXPECT_EQ(MKBody::ReadMeshData(2), 0);
-
-  Reset();
-  WriteFile(root / "one" / "male.skn", "no marker here\n");
-  EXPECT_EQ(MKBody::ReadMeshData(1), MKBody::sSkinFileFailure);
-  EXPECT_EQ(MKBody::sMaleDataRead, 1);
-  EXPECT_EQ(MKBody::sNbHierarchies[1], 0);
-}
-
-TEST_F(MKSkinSearchTest, WithoutGraphicPathTheShippedFilesAreFoundAndAreClosedHeads) {
+// Without a graphic path the shipped files are found.
+TEST_F(MKSkinFileTest, WithoutGraphicPathTheShippedFilesAreFoundAndAreClosedHeads) {
   unsetenv("KelGraphicPath");
   for (int sex = 0; sex <= 1; ++sex) {
     SCOPED_TRACE(sex);
