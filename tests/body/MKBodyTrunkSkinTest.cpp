@@ -1,5 +1,5 @@
-// The skin where segments meet: bound searches, the trunk's tube along the
-// vertebrae, the shoulders, and the balance of the dressed manikin.
+// The skin where segments meet: the trunk's tube along the vertebrae and
+// the shoulders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,8 +17,6 @@
 #include "manikin/MKManikinTestSupport.h"
 
 namespace {
-
-constexpr unsigned int kNone = 0x7FFFFFFFu;
 
 MKMesh Curve(std::initializer_list<double> heights) {
   MKMesh curve(MKMesh::MKPointSet);
@@ -63,28 +61,6 @@ std::vector<const MKMesh*> Rings(MKSegment* segment) {
 constexpr MKShortName kVertebrae[] = {SBoL5,  SBoL4,  SBoL3, SBoL2, SBoL1, SBoT12,
                                       SBoT11, SBoT10, SBoT9, SBoT8, SBoT7, SBoT6,
                                       SBoT5,  SBoT4,  SBoT3, SBoT2, SBoT1};
-
-TEST(MKBodyTrunkSkinTest, BoundSearches) {
-  MKBody body(nullptr, 1, 0);
-  struct Case {
-    MKMesh curve;
-    double y;
-    unsigned int lower, higher;
-  };
-  const double nan = std::nan("");
-  const Case cases[] = {
-      {Curve({0, 10, 20}), -5, 0, 0},         {Curve({0, 10, 20}), 0, 0, 0},
-      {Curve({0, 10, 20}), 20, 2, 2},         {Curve({0, 10, 20}), 25, 2, 2},
-      {Curve({0, 10, 20}), 5, 0, 1},          {Curve({0, 10, 20}), 15, 1, 2},
-      {Curve({0, 10, 20}), 10, 1, 1},         {Curve({0, 10, 10, 20}), 10, 2, 1},
-      {Curve({3}), -1, kNone, kNone},         {Curve({3}), 3, kNone, kNone},
-      {Curve({}), 3, kNone, kNone},           {Curve({0, 20, 10}), 5, kNone, kNone},
-      {Curve({0, 20, 10}), -5, kNone, kNone}, {Curve({0, 1}), nan, kNone, kNone}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(body.SearchLowerBound(c.curve, At(c.y)), c.lower) << c.y;
-    EXPECT_EQ(body.SearchHigherBound(c.curve, At(c.y)), c.higher) << c.y;
-  }
-}
 
 TEST(MKBodyTrunkSkinTest, EveryVertebraHasRingsOfTheMeshResolution) {
   Manikin m = MakeMale50();
