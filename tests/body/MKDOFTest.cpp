@@ -1,4 +1,4 @@
-// Degrees of freedom: limits, locks, coupling records and preferred-angle zones.
+// Degrees of freedom: values, limits and locks, and their records with their zones.
 #include <gtest/gtest.h>
 
 #include <cmath>
