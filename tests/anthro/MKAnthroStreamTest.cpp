@@ -287,20 +287,4 @@ TEST(MKAnthroStreamTest, PasteFromAnotherAnthropometry) {
   EXPECT_EQ(target.PasteFrom(&unknown, 1), MKStatusAnthroDB);
 }
 
-TEST(MKAnthroStreamTest, ExtractionOfItsParts) {
-  MKAnthro anthro(nullptr, nullptr, 1);
-  anthro.GetVariable("<STATURE>")->SetUserValue(180.0);
-  anthro.Update();
-  EXPECT_EQ(anthro.ExtractPartAtIndex(103), nullptr);
-  unsigned int index = 0;
-  while (anthro.GetVariableAtIndex(index)->GetReferenceNumber() != 100) ++index;
-  std::unique_ptr<MKManikinPart, mktest::PartDeleter> stature(
-      anthro.ExtractPart(MKPartAnthroVariableID, index, nullptr));
-  ASSERT_NE(stature, nullptr);
-  EXPECT_EQ(static_cast<MKAnthroVariable*>(stature.get())->GetValue(), 180.0);
-  EXPECT_EQ(anthro.ExtractPart(MKPartAnthroVariableID, 103, nullptr), nullptr);
-  EXPECT_EQ(anthro.ExtractPart(MKPartAnthroDBReferenceID, 1, nullptr), nullptr);
-  EXPECT_EQ(anthro.ExtractPart(MKPartPostureID, 0, nullptr), nullptr);
-}
-
 }  // namespace

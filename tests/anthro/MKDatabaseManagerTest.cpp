@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "anthro/MKAppDatabaseManager.h"
 #include "parts/MKMemo.h"
 #include "parts/MKPersistenceRoutines.h"
 
@@ -31,50 +29,12 @@ struct Bytes {
   KelStreamDefinition stream;
 };
 
-// A host provider answering from a script of (status, with a stream). Each
-// stream is new and unreadable, so leak checking sees any the library keeps.
-class ScriptedProvider : public MKAppDatabaseManager {
- public:
-  explicit ScriptedProvider(std::vector<std::pair<int, bool>> script) : script(std::move(script)) {}
-
-  MKStatus GetFirstAnthroDBStream(KelStreamDefinition*&) override { return Anthro(); }
-  MKStatus GetNextAnthroDBStream(KelStreamDefinition*&) override { return Anthro(); }
-  MKStatus GetFirstJointLimitsDBStream(KelStreamDefinition*& stream) override {
-    ++firstCalls;
-    return Give(stream);
-  }
-  MKStatus GetNextJointLimitsDBStream(KelStreamDefinition*& stream) override {
-    ++nextCalls;
-    return Give(stream);
-  }
-
-  int firstCalls = 0, nextCalls = 0, anthroCalls = 0;
-
- private:
-  MKStatus Anthro() {
-    ++anthroCalls;
-    return MKStatusDatabaseManager;
-  }
-  MKStatus Give(KelStreamDefinition*& stream) {
-    if (position >= script.size()) return MKStatusDatabaseManager;
-    const auto [status, withStream] = script[position++];
-    if (withStream) stream = new KelStreamDefinition(Bytes().Text("0023B").Double(1.0).stream);
-    return MKStatus(status);
-  }
-
-  std::vector<std::pair<int, bool>> script;
-  std::size_t position = 0;
-};
-
 class MKDatabaseManagerTest : public ::testing::Test {
  protected:
-  void TearDown() override { manager->SetAppDatabaseManager(nullptr); }
   MKDatabaseManager* manager = MKDatabaseManager::GetInstance();
 };
 
 TEST_F(MKDatabaseManagerTest, BuiltInBuiltOnFirstUseAndClearedByLastRelease) {
-  EXPECT_EQ(MKDatabaseManager::GetInstance(), manager);
-  EXPECT_EQ(MKDatabaseManager::GetMaxAnthroDBVariables(), 302u);
   MKDBJointLimits* builtIn = manager->GetJointLimitsDB(kBuiltInUUID);
   ASSERT_NE(builtIn, nullptr);
   EXPECT_EQ(builtIn, manager->GetDefaultJointLimitsDB());
@@ -109,29 +69,6 @@ TEST_F(MKDatabaseManagerTest, RemoveLeavesBuiltInAndUnregisteredDatabasesAlone) 
   manager->RemoveDatabase(&detached);
   EXPECT_EQ(manager->GetJointLimitsDB(kBuiltInUUID), builtIn);
   EXPECT_EQ(manager->GetNumberOfUserJointLimitsDB(), 0u);
-}
-
-TEST_F(MKDatabaseManagerTest, ProviderEnumeratedForUnknownUUIDsUntil1200) {
-  ScriptedProvider provider({{MKStatusFailure, false},  // skipped
-                             {0, true},                 // unreadable: discarded, destroyed
-                             {0, false},                // nothing to read, nor the last one
-                             {0, true},
-                             {MKStatusDatabaseManager, false},
-                             {0, true}});  // never asked for
-  manager->SetAppDatabaseManager(&provider);
-  EXPECT_EQ(manager->GetJointLimitsDB(""), nullptr);
-  EXPECT_EQ(manager->GetJointLimitsDB(kBuiltInUUID), manager->GetDefaultJointLimitsDB());
-  EXPECT_EQ(provider.firstCalls, 0);
-
-  EXPECT_EQ(manager->GetJointLimitsDB("unknown"), nullptr);
-  EXPECT_EQ(provider.firstCalls, 1);
-  EXPECT_EQ(provider.nextCalls, 4);
-  EXPECT_EQ(provider.anthroCalls, 0);
-  EXPECT_EQ(manager->GetNumberOfUserJointLimitsDB(), 0u);
-
-  manager->SetAppDatabaseManager(nullptr);
-  EXPECT_EQ(manager->GetJointLimitsDB("unknown"), nullptr);
-  EXPECT_EQ(provider.firstCalls, 1);
 }
 
 TEST_F(MKDatabaseManagerTest, LoadDatabaseRefusesWhatIsNoUserDatabase) {

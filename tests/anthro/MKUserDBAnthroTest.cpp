@@ -10,7 +10,6 @@
 #include "anthro/MKAnthro.h"
 #include "anthro/MKDatabaseManager.h"
 #include "anthro/MKUserDBJointLimits.h"
-#include "manikin/MKManikin.h"
 #include "parts/MKPersistenceRoutines.h"
 
 namespace {
@@ -105,22 +104,6 @@ TEST_F(MKUserDBAnthroTest, StatureAndWeightCompletedByTheBuiltInConditionalMeans
   EXPECT_EQ(db->GetVariableFromRefNumber(kStature)->GetMean(0), 170.0);
   EXPECT_EQ(db->GetUserVariableAtIndex(0)->GetName(),
             builtIn.GetVariableFromRefNumber(kStature)->GetName());
-}
-
-TEST_F(MKUserDBAnthroTest, ManikinAtTheMedianHasTheUsersStatureAndWeight) {
-  UserDB db = StatureAndWeight();
-  for (int sex = 0; sex <= 1; ++sex) {
-    MKManikin* created = nullptr;
-    ASSERT_EQ(MKManikin::Create(created, sex, 50, db.get(), 1, 1), MKStatusSuccess);
-    MKAnthro* anthro = created->GetAnthro();
-    EXPECT_EQ(anthro->GetDatabase(), db.get());
-    EXPECT_NEAR(anthro->GetVariableFromRefNumber(kStature)->GetValue(),
-                db->GetVariableFromRefNumber(kStature)->GetMean(sex), 1e-9);
-    EXPECT_NEAR(anthro->GetVariableFromRefNumber(kWeight)->GetValue(),
-                db->GetVariableFromRefNumber(kWeight)->GetMean(sex), 1e-9);
-    created->Destroy();
-  }
-  EXPECT_EQ(db->GetNumberOfVariables(), builtIn.GetNumberOfVariables());  // completed on use
 }
 
 TEST_F(MKUserDBAnthroTest, SettersRefuseWhatNoPopulationHas) {

@@ -32,7 +32,7 @@ void SizeHead(MKBody& body) {
 
 }  // namespace
 
-TEST(MKBodyHeadTest, BaseMeshIsClosedAndSubdividesOnce) {
+TEST(MKBodyHeadTest, BaseMeshIsClosedSubdividesOnceAndIsShownOnItsSegments) {
   MKBody body(nullptr, 1, 1);
   SizeHead(body);
   body.InitSubD(1);
@@ -50,12 +50,8 @@ TEST(MKBodyHeadTest, BaseMeshIsClosedAndSubdividesOnce) {
   std::unique_ptr<KelSdoMesh> fine(body.GetSubDSubdividedMesh());
   ASSERT_NE(fine, nullptr);
   EXPECT_EQ(fine->GetNbFaces(), 4 * base->GetNbFaces());
-}
 
-TEST(MKBodyHeadTest, FacesAreListedOnTheSegmentsThatShowAndCarryThem) {
-  MKBody body(nullptr, 1, 1);
-  SizeHead(body);
-  body.InitSubD(1);
+  // Its faces are listed on the segments that show and carry them.
   body.AssignSubDVertices();
   body.AssignSegmentsTextureInfo(1);
   EXPECT_EQ(MKBody::GetVisuSegmentIndex(26), 25u);

@@ -1,14 +1,11 @@
-// The 99-segment body: skeleton, bulk values, postures, coupling, centre of
-// gravity and spine.
+// The 99-segment body: skeleton, bulk values, coupling and copies of segments.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "anthro/MKDBJointLimits.h"
 #include "body/MKBody.h"
 #include "body/MKDOF.h"
 #include "body/MKEllipse.h"
-#include "body/MKPrefAngle.h"
 #include "body/MKSegment.h"
 #include "math/MKUnitConversions.h"
 
@@ -55,12 +52,6 @@ TEST(MKBodyTest, SkeletonFollowsTheTable) {
   // A pure slave takes its master's database row.
   EXPECT_EQ(body.GetSegment(RSBoIlp)->GetDOF(-2)->GetJointLimitDatabase(),
             DOF(body, RSLeTh, 0)->GetJointLimitDatabase());
-
-  // Ellipses with their flag words, the left shoulder tops excepted.
-  EXPECT_EQ(body.GetEllipse(REArAca)->GetFlags(), 140);
-  EXPECT_EQ(body.GetEllipse(LEArAca)->GetFlags(), 4);
-  EXPECT_EQ(body.GetEllipse(EHeCh)->GetSegment(), body.GetSegment(SHeTo));
-  EXPECT_EQ(body.GetElementByName(BoCg), body.GetCenterOfGravity());
 }
 
 TEST(MKBodyTest, BulkValuesRoundTripAndRespectLocks) {
@@ -83,53 +74,6 @@ TEST(MKBodyTest, BulkValuesRoundTripAndRespectLocks) {
   EXPECT_EQ(body.SetDOFValues(values, true), MKStatusSuccess);
   EXPECT_NEAR(Deg(DOF(body, RSArFAr, 0)->GetMathematicalValue()), 60, 1e-9);
   EXPECT_EQ(DOF(body, RSArFAr, 0)->GetDOFState(), MKDOF::ValueLocked);
-}
-
-TEST(MKBodyTest, PredefinedPosturesSetTheirValues) {
-  MKBody body(nullptr, 1, 0);
-  body.GetSegment(LSArAr)->SetRotation(0, -30, 0);
-  const double a = 30, b = 60;
-  struct Expected {
-    int posture;
-    MKShortName segment;
-    int axis;
-    double degrees;
-  };
-  const Expected postures[] = {
-      {2, RSLeTh, 0, 90},  {2, LSLeTh, 0, 90},  {2, RSLeLe, 0, 90},  {2, LSLeLe, 0, 90},
-      {2, RSArFAr, 0, 90}, {2, LSArFAr, 0, 90}, {2, LSArFAr, 2, a},  {2, RSArFAr, 2, a},
-      {3, RSArAr, 0, 90},  {3, LSArAr, 0, 90},  {3, RSArAr, 1, -b},  {3, LSArAr, 1, -b},
-      {3, LSArFAr, 2, 90}, {3, RSArFAr, 2, 90}, {4, RSArAr, 0, 90},  {4, LSArAr, 0, 90},
-      {4, RSArAr, 1, -b},  {4, LSArFAr, 2, 90}, {4, RSArFAr, 2, 90}, {4, LSArCl, 0, 20},
-      {4, LSArAr, 1, b},   {5, RSArAr, 1, 80},  {5, LSArAr, 1, 80},  {6, RSLeLe, 0, 107},
-      {6, LSLeLe, 0, 107}, {6, RSArFAr, 0, 90}, {6, LSArFAr, 0, 90}, {6, LSArFAr, 2, 90},
-      {6, RSArFAr, 2, 90}};
-  body.ResetPosture();
-  const std::vector<double> reset = Values(body);
-  for (int p = 0; p <= 6; ++p) {
-    ASSERT_EQ(body.SetPosture(static_cast<MKPostureSpec>(p)), MKStatusSuccess);
-    std::vector<double> expected = reset;
-    int index = 0;
-    for (unsigned int i = 0; i < body.GetNumberOfSegments(); ++i)
-      for (int axis = 0; axis < 3; ++axis) {
-        MKDOF* dof = body.GetSegmentAtIndex(i)->GetDOF(axis);
-        if (!dof) continue;
-        for (const Expected& e : postures)
-          if (e.posture == p && e.segment == static_cast<int>(i) && e.axis == axis) {
-            // The database limits clamp what lies beyond them.
-            expected[static_cast<std::size_t>(index)] =
-                std::fmax(-dof->GetMinLim(false), std::fmin(dof->GetMaxLim(false), Rad(e.degrees)));
-          }
-        ++index;
-      }
-    const std::vector<double> actual = Values(body);
-    for (std::size_t k = 0; k < actual.size(); ++k)
-      EXPECT_NEAR(actual[k], expected[k], 1e-9) << "posture " << p << " DOF " << k;
-  }
-  DOF(body, RSArFAr, 0)->SetMathematicalValue(Rad(30));
-  EXPECT_EQ(body.SetPosture(static_cast<MKPostureSpec>(7)).GetCode(), 9);
-  EXPECT_EQ(Values(body), reset);
-  EXPECT_FALSE(body.IsCouplingEnabled());
 }
 
 TEST(MKBodyTest, CouplingScalesTheSlavesLimits) {
@@ -173,44 +117,17 @@ TEST(MKBodyTest, CouplingScalesTheSlavesLimits) {
   EXPECT_NEAR(shoulder->GetMathematicalValue(), shoulderMax, 1e-12);  // no coupling: own limit
 }
 
-TEST(MKBodyTest, SpineAnglesSpreadOverTheVertebraeAndReadBack) {
+TEST(MKSegmentTest, ACopyOwnsCopiesOfItsDOFsAndEllipses) {
   MKBody body(nullptr, 1, 0);
-  body.GetRoot()->SetRotation(-90, 0, 180);  // the pelvis frame of a built body: +Z up
-  body.BuildSpineShape(8.0, 12.0, 150.0, 90.0);
-  EXPECT_NEAR(
-      body.GetSegment(SBoT1)->GetEndPosition()(1) - body.GetSegment(SBoL5)->GetOriginPosition()(1),
-      150.0 - 90.0 - 8.0 - 12.0, 1e-9);
-  MKDOF* rotation = DOF(body, SBoL5, 2);
-  rotation->SetEndSpineElement(SBoT1);
-  ASSERT_EQ(rotation->SetValueOfSpineDof(Rad(30), 1), MKStatusSuccess);
-  EXPECT_NEAR(Deg(rotation->GetValueOfSpineDof()), 30, 1e-9);
-  double meanSum = 0;
-  for (int n = SBoL5; n <= SBoT1; ++n)
-    meanSum += DOF(body, static_cast<MKShortName>(n), 2)->GetMaxMean();
-  for (int n = SBoL5; n <= SBoT1; ++n) {
-    MKDOF* member = DOF(body, static_cast<MKShortName>(n), 2);
-    EXPECT_NEAR(Deg(member->GetMathematicalValue()), 30 * member->GetMaxMean() / meanSum, 1e-9);
-  }
-
-  MKDOF* flexion = DOF(body, SBoL5, 0);
-  flexion->SetEndSpineElement(SBoT1);
-  ASSERT_EQ(flexion->SetValueOfSpineDof(Rad(20), 1), MKStatusSuccess);
-  EXPECT_NEAR(Deg(flexion->GetValueOfSpineDof()), 20, 0.01);
-  const std::vector<double> before = Values(body);
-  const double measured = flexion->CalculateSpineDofValue();
-  EXPECT_EQ(Values(body), before);  // measuring moves nothing
-  EXPECT_NEAR(Deg(measured), 20, 0.01);
-
-  flexion->LockValue();
-  EXPECT_EQ(flexion->SetValueOfSpineDof(Rad(10), 1).GetCode(), 400);
-  EXPECT_EQ(Values(body), before);
-}
-
-TEST(MKBodyTest, JointLimitsDatabaseSwitch) {
-  MKBody body(nullptr, 1, 0);
-  EXPECT_EQ(body.UseJointLimitsDB(nullptr).GetCode(), 800);
-  EXPECT_EQ(body.UseJointLimitsDB(body.GetJointLimitsDB()).GetCode(), 800);
-  MKDBJointLimits small;
-  small.AddVariable(new MKDBJointLimitsVariable(RSArFAr, 0, 1, 1, 2, 1));
-  EXPECT_EQ(body.UseJointLimitsDB(&small).GetCode(), 601);
+  MKSegment* arm = body.GetSegment(RSArAr);
+  arm->GetEllipse(REArBi)->SetPosition(1, 2, 3);
+  arm->GetDOF(1)->SetMathematicalValue(0.2);
+  MKSegment copy(*arm);
+  ASSERT_NE(copy.GetDOF(1), arm->GetDOF(1));
+  EXPECT_EQ(copy.GetDOF(1)->GetOwner(), &copy);
+  EXPECT_EQ(copy.GetDOF(1)->GetMathematicalValue(), 0.2);
+  ASSERT_EQ(copy.GetNumberOfEllipses(), arm->GetNumberOfEllipses());
+  EXPECT_EQ(copy.GetEllipse(REArBi)->GetSegment(), &copy);
+  EXPECT_EQ(copy.GetEllipse(REArBi)->GetPositionZ(), 3.0);
+  EXPECT_EQ(copy.GetSkinElement(), nullptr);
 }

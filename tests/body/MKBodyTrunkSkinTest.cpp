@@ -1,5 +1,5 @@
-// The skin where segments meet: bound searches, the trunk's tube along the
-// vertebrae, the shoulders, and the balance of the dressed manikin.
+// The skin where segments meet: the trunk's tube along the vertebrae and
+// the shoulders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,14 +17,6 @@
 #include "manikin/MKManikinTestSupport.h"
 
 namespace {
-
-constexpr unsigned int kNone = 0x7FFFFFFFu;
-
-MKMesh Curve(std::initializer_list<double> heights) {
-  MKMesh curve(MKMesh::MKPointSet);
-  for (double y : heights) curve.Append(1.0, y, 2.0);
-  return curve;
-}
 
 MK3DVertex At(double y) {
   return MK3DVertex(0.0, y, 0.0);
@@ -64,28 +56,6 @@ constexpr MKShortName kVertebrae[] = {SBoL5,  SBoL4,  SBoL3, SBoL2, SBoL1, SBoT1
                                       SBoT11, SBoT10, SBoT9, SBoT8, SBoT7, SBoT6,
                                       SBoT5,  SBoT4,  SBoT3, SBoT2, SBoT1};
 
-TEST(MKBodyTrunkSkinTest, BoundSearches) {
-  MKBody body(nullptr, 1, 0);
-  struct Case {
-    MKMesh curve;
-    double y;
-    unsigned int lower, higher;
-  };
-  const double nan = std::nan("");
-  const Case cases[] = {
-      {Curve({0, 10, 20}), -5, 0, 0},         {Curve({0, 10, 20}), 0, 0, 0},
-      {Curve({0, 10, 20}), 20, 2, 2},         {Curve({0, 10, 20}), 25, 2, 2},
-      {Curve({0, 10, 20}), 5, 0, 1},          {Curve({0, 10, 20}), 15, 1, 2},
-      {Curve({0, 10, 20}), 10, 1, 1},         {Curve({0, 10, 10, 20}), 10, 2, 1},
-      {Curve({3}), -1, kNone, kNone},         {Curve({3}), 3, kNone, kNone},
-      {Curve({}), 3, kNone, kNone},           {Curve({0, 20, 10}), 5, kNone, kNone},
-      {Curve({0, 20, 10}), -5, kNone, kNone}, {Curve({0, 1}), nan, kNone, kNone}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(body.SearchLowerBound(c.curve, At(c.y)), c.lower) << c.y;
-    EXPECT_EQ(body.SearchHigherBound(c.curve, At(c.y)), c.higher) << c.y;
-  }
-}
-
 TEST(MKBodyTrunkSkinTest, EveryVertebraHasRingsOfTheMeshResolution) {
   Manikin m = MakeMale50();
   ASSERT_TRUE(m);
@@ -101,21 +71,6 @@ TEST(MKBodyTrunkSkinTest, EveryVertebraHasRingsOfTheMeshResolution) {
       for (const MKMesh* ring : rings) EXPECT_EQ(ring->GetNumberOfPoints(), resolution);
     }
   }
-  // Nothing when a piece is missing.
-  MKEllipse* waist = body->GetEllipse(EBoOm);
-  KelRawCollPV ellipses;
-  ellipses.Append(waist);
-  ellipses.Append(nullptr);
-  MKMesh curve = Curve({10, 20});
-  MKMesh ring(MKMesh::MKRing);
-  ring.Append(1, 2, 3);
-  EXPECT_FALSE(
-      body->CreateInterpolatedEllipse(waist->GetSegment(), ellipses, curve, At(15), 1.0, ring));
-  EXPECT_EQ(ring.GetNumberOfPoints(), 0u);
-  EXPECT_FALSE(body->CreateInterpolatedEllipse(nullptr, ellipses, curve, At(15), 1.0, ring));
-  KelRawCollPV rings;
-  EXPECT_EQ(body->GenerateMeshForSpineSegment(waist->GetSegment(), ellipses, curve, rings, 2), 0);
-  EXPECT_EQ(rings.Size(), 0);
 }
 
 // The world rings of the trunk's tube from the buttocks to the neck, in

@@ -1,4 +1,4 @@
-// Degrees of freedom and their preferred-angle zones.
+// Degrees of freedom: values, limits and locks, and their records with their zones.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -120,55 +120,6 @@ TEST(MKDOFTest, LimitSettersHonourLocksFactorsAndEmptyRanges) {
   EXPECT_EQ(low.GetRange(), 1);
   EXPECT_EQ(low.SetMinLim(Rad(-150)), MKStatusValueRefused);  // above the max: lowered to it
   EXPECT_NEAR(Deg(low.GetMinLim(false)), -120, 1e-9);
-}
-
-TEST(MKDOFTest, PercentileLimitsComeFromTheDatabase) {
-  OneDOF joint(45, 120);
-  MKDOF& dof = *joint.dof;
-  dof.UnlockLimits();
-  EXPECT_EQ(dof.SetMaxLimFromPercentile(50), MKStatusSuccess);
-  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 120, 1e-6);
-  EXPECT_NEAR(dof.GetMaxLimAsPercentile(), 50, 1e-6);
-  EXPECT_EQ(dof.SetMaxLimFromPercentile(150), MKStatusValueRefused);  // taken as 100
-  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 120 + 8 * 4.03093437, 1e-6);
-  dof.LockLimits();
-  EXPECT_EQ(dof.SetMinLimFromPercentile(50).GetCode(), 10);
-}
-
-TEST(MKDOFTest, ZonesStartWholeAndStayOrderedAndContiguous) {
-  OneDOF joint(45, 120);
-  MKDOF& dof = *joint.dof;
-  ASSERT_EQ(dof.GetNumberOfPrefAngles(), 1u);
-  const MKPrefAngle* first = dof.GetPrefAngle(0);
-  EXPECT_EQ(first->GetName(), KelUnicodeString("Pref. angle 1"));
-  EXPECT_NEAR(Deg(first->GetMin()), -45, 1e-9);
-  EXPECT_NEAR(Deg(first->GetMax()), 120, 1e-9);
-  EXPECT_EQ(first->GetScore(), 0.0);
-
-  MKPrefAngle* second = dof.AddPrefAngle();
-  EXPECT_EQ(second->GetName(), KelUnicodeString("Pref. angle 3"));
-  EXPECT_EQ(second->GetIndex(), 1);
-  EXPECT_EQ(second->GetMin(), first->GetMin());
-  EXPECT_EQ(second->GetMax(), first->GetMax());
-
-  EXPECT_EQ(dof.InsertPrefAngle(Rad(10), Rad(30), 5), nullptr);  // b above a
-  EXPECT_EQ(dof.RemoveNullPrefAngles(), 2u);
-  ASSERT_TRUE(dof.RemovePrefAngle(1));
-  ASSERT_NE(dof.InsertPrefAngle(Rad(60), Rad(20), 5), nullptr);
-  ASSERT_EQ(dof.GetNumberOfPrefAngles(), 3u);
-  for (unsigned int i = 0; i + 1 < dof.GetNumberOfPrefAngles(); ++i)
-    EXPECT_EQ(dof.GetPrefAngle(i)->GetMin(), dof.GetPrefAngle(i + 1)->GetMax());
-  EXPECT_NEAR(Deg(dof.GetPrefAngle(0)->GetMax()), 120, 1e-9);
-  EXPECT_NEAR(Deg(dof.GetPrefAngle(2)->GetMin()), -45, 1e-9);
-
-  dof.SetMathematicalValue(Rad(40));
-  EXPECT_EQ(dof.GetScore(), 5.0);
-  dof.SetToHighestScore();
-  EXPECT_NEAR(Deg(dof.GetMathematicalValue()), 40, 1e-9);           // middle of [20, 60]
-  EXPECT_EQ(dof.SetLimitsToMatchBestPrefAngle(), MKStatusSuccess);  // unlocked for the write
-  EXPECT_NEAR(Deg(dof.GetMaxLim(false)), 60, 1e-9);
-  EXPECT_NEAR(Deg(dof.GetMinLim(false)), -20, 1e-9);
-  EXPECT_TRUE(dof.AreLimitsLocked());
 }
 
 TEST(MKDOFTest, RecordsRoundTripByteExactly) {

@@ -28,24 +28,6 @@ TEST(MKMeshBasicsTest, OutOfRangeIndicesFallBackToTheFirstPoint) {
   EXPECT_EQ(mesh.GetNormalOnVertice(5).z, 0.0);
 }
 
-TEST(MKSkinElementTest, HoldsCopiesInOrder) {
-  MKSkinElement skin(nullptr);
-  MKMesh a = Ring(3, 1.0, 0.0);
-  skin.AddMesh(a);
-  skin.AddMesh(Ring(3, 1.0, 2.0));
-  skin.InsertMeshAtIndex(1, Ring(3, 1.0, 1.0));
-  skin.InsertMeshAtIndex(3, Ring(3, 1.0, 3.0));  // the count: appends
-  skin.InsertMeshAtIndex(9, Ring(3, 1.0, 9.0));  // beyond: ignored
-  a.Clear();
-  ASSERT_EQ(skin.GetNumberOfMeshes(), 4u);
-  for (unsigned int i = 0; i < 4; ++i) EXPECT_EQ((*skin.GetMesh(i))[0].z, i);
-  EXPECT_EQ(skin.GetMesh(4), nullptr);
-  skin.RemoveMeshAtIndex(0);
-  skin.RemoveMeshAtIndex(7);
-  ASSERT_EQ(skin.GetNumberOfMeshes(), 3u);
-  EXPECT_EQ((*skin.GetMesh(0))[0].z, 1.0);
-}
-
 TEST(MKSkinElementTest, NormalsOfACylinderPointOutward) {
   MKSkinElement skin(nullptr);
   MKMesh marker(MKMesh::MKPointSet);

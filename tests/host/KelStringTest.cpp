@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "host/KelToken.h"
-#include "host/KelUnicodeChar.h"
 #include "host/KelUnicodeString.h"
 
 namespace {
@@ -55,24 +53,6 @@ TEST(KelUnicodeStringTest, Utf8RoundTrip) {
   EXPECT_TRUE(back == u);
 }
 
-TEST(KelUnicodeStringTest, RepeatedCharacterSubStringAndSearch) {
-  EXPECT_EQ(Bytes(KelUnicodeString(KelUnicodeChar('x'), 3)), "xxx");
-
-  const KelUnicodeString s("\xC3\xA9t\xC3\xA9 ete");
-  EXPECT_EQ(Bytes(s.SubString(1, 2)), "t\xC3\xA9");
-  EXPECT_EQ(Bytes(s.SubString(4, 100)), "ete");
-  EXPECT_EQ(s.SubString(50, 2).GetLengthInChar(), 0);
-  EXPECT_EQ(s.SearchSubString("te", 0), 5);
-  EXPECT_EQ(s.SearchSubString("t", 2), 5);
-  EXPECT_EQ(s.SearchSubString("zz", 0), -1);
-
-  KelUnicodeString r("a.b.c");
-  r.ReplaceAll(".", ",");
-  EXPECT_EQ(Bytes(r), "a,b,c");
-  EXPECT_TRUE("<" + KelUnicodeString("b") == KelUnicodeString("<b"));
-  EXPECT_TRUE(KelUnicodeString("a") != KelUnicodeString("b"));
-}
-
 TEST(KelUnicodeStringTest, ConvertToNumTakesWholeNumbersOnly) {
   int i = -1;
   EXPECT_EQ(KelUnicodeString("123").ConvertToNum(&i, "%d"), 1);
@@ -94,18 +74,6 @@ TEST(KelUnicodeStringTest, ConvertToNumTakesWholeNumbersOnly) {
     EXPECT_EQ(KelUnicodeString(bad).ConvertToNum(&untouched, "%le"), 0) << bad;
     EXPECT_EQ(untouched, 3.0) << bad;
   }
-}
-
-TEST(KelTokenTest, SplitsAtWhiteSpace) {
-  KelToken tokens(KelUnicodeString("  12\t-3.5e+00   \xC3\xA9t\xC3\xA9 \r\n"));
-  EXPECT_EQ(Bytes(tokens.GetNextToken()), "12");
-  EXPECT_EQ(Bytes(tokens.GetNextToken()), "-3.5e+00");
-  EXPECT_EQ(Bytes(tokens.GetNextToken()), "\xC3\xA9t\xC3\xA9");
-  EXPECT_EQ(tokens.GetNextToken().GetLengthInChar(), 0);
-  EXPECT_EQ(tokens.GetNextToken().GetLengthInChar(), 0);
-
-  KelToken empty(KelUnicodeString(""));
-  EXPECT_EQ(empty.GetNextToken().GetLengthInChar(), 0);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// Editing point meshes, their convex hull and polygon containment.
+// Point meshes: their convex hull and polygon containment.
 #include <gtest/gtest.h>
 
-#include "host/KelMathVector.h"
 #include "math/MKBagOfMKMesh.h"
 #include "math/MKMathRoutines.h"
 #include "math/MKMesh.h"
@@ -20,35 +19,6 @@ bool Same(const MK3DVertex& a, const MK3DVertex& b) {
 }
 
 }  // namespace
-
-TEST(MKMeshTest, InsertionsKeepTheOrderAndRefuseBadIndices) {
-  const MK3DVertex a(1, 0, 0), b(2, 0, 0), p(9, 9, 9);
-  MKMesh mesh = Polygon({a, b});
-  mesh.Prepend(p);
-  EXPECT_TRUE(Same(mesh[0], p) && Same(mesh[1], a) && Same(mesh[2], b));
-  mesh = Polygon({a, b});
-  EXPECT_EQ(mesh.InsertBefore(1, p), 1);
-  EXPECT_TRUE(Same(mesh[0], a) && Same(mesh[1], p) && Same(mesh[2], b));
-  mesh = Polygon({a, b});
-  EXPECT_EQ(mesh.InsertBefore(2, p), -1);
-  EXPECT_EQ(mesh.GetNumberOfPoints(), 2u);
-  MKMesh empty;
-  EXPECT_EQ(empty.InsertBefore(0, p), 0);
-  EXPECT_EQ(empty.GetNumberOfPoints(), 1u);
-
-  mesh = Polygon({a, b, b});
-  EXPECT_EQ(mesh.Locate(b), 1);
-  EXPECT_EQ(mesh.Locate(p), -1);
-  mesh.RemovePosition(0);
-  mesh.RemovePosition(7);
-  EXPECT_EQ(mesh.GetNumberOfPoints(), 2u);
-  EXPECT_TRUE(mesh == Polygon({b, b}, MKMesh::MKRing));  // types are not compared
-
-  KelMathVector v;
-  EXPECT_EQ(mesh.GetVector(1, v), 1);
-  EXPECT_EQ(v.x, 2.0);
-  EXPECT_EQ(mesh.SetVector(2, v), 0);
-}
 
 TEST(MKMeshTest, ConvexHullDropsInnerPointsAndClosesThePolygon) {
   // Corners in order around the square, the centre last, in the floor plane.

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -8,12 +9,10 @@
 #include "math/MK3DVertex.h"
 #include "math/MKIEEE.h"
 #include "math/MKMathRoutines.h"
-#include "math/MKUnitConversions.h"
 #include "math/detail/MKNormalTables.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kLastInverse = 4.03093437;
 
 double Phi(double z) {
@@ -87,46 +86,51 @@ TEST(MKMathRoutinesTest, AnglesInDegrees) {
   EXPECT_EQ(MKMathRoutines::ACos(1.5), 0.0);
   EXPECT_DOUBLE_EQ(MKMathRoutines::ACos(-1.0), 180.0);
   EXPECT_DOUBLE_EQ(MKMathRoutines::ACos(0.5), 60.0);
-  EXPECT_EQ(MKUnitConversions::LbToKg(1.0), 0.45359237);
-  // CircAxe inverts perimeter = pi * sqrt((A^2 + B^2) / 2).
-  const double other = MKMathRoutines::CircAxe(50.0, 12.0);
-  EXPECT_NEAR(kPi * std::sqrt((12.0 * 12.0 + other * other) / 2.0), 50.0, 1e-12);
 }
 
-TEST(MKMathRoutinesTest, FloorPlaneTriangle) {
-  const MK3DVertex a(0, 0, 0);
-  const MK3DVertex b(4, 0, 1);
-  const MK3DVertex c(1, 0, 4);
-  EXPECT_TRUE(MKMathRoutines::PointInTriangle(MK3DVertex(1.5, 99, 1.5), a, b, c));  // y ignored
-  EXPECT_TRUE(MKMathRoutines::PointInTriangle(MK3DVertex(2, 0, 0.5), a, b, c));     // on edge ab
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(MK3DVertex(3.5, 0, 3.5), a, b, c));
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(MK3DVertex(-0.1, 0, 0.1), a, b, c));
-  // Orientation does not matter.
-  EXPECT_TRUE(MKMathRoutines::PointInTriangle(MK3DVertex(1.5, 0, 1.5), a, c, b));
-  // Corners sharing an x or a z are rejected outright.
-  const MK3DVertex sameX(0, 0, 4);
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(MK3DVertex(1, 0, 1), a, b, sameX));
-  const MK3DVertex sameZ(4, 0, 0);
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(MK3DVertex(1, 0, 1), a, sameZ, c));
-}
-
-TEST(MKMathRoutinesTest, InPlaneTriangle) {
-  // Triangle in the tilted plane y = z.
-  const KelMathVector a(1, 3, 3);
-  const KelMathVector b(0, 0, 0);
-  const KelMathVector c(4, 1, 1);
-  const KelMathVector inside(1.5, 1.2, 1.2);
-  EXPECT_TRUE(MKMathRoutines::PointInTriangle(inside, a, b, c));
-  EXPECT_TRUE(MKMathRoutines::PointInTriangle(inside + KelMathVector(0, 5e-8, -5e-8), a, b, c));
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(inside + KelMathVector(0, 1e-6, -1e-6), a, b, c));
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(KelMathVector(5, 3, 3), a, b, c));
-  // Points on the line through b and c, or level with a across it, are rejected.
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(KelMathVector(2, 0.5, 0.5), a, b, c));
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(a, a, b, c));
-  // Degenerate triangles.
-  EXPECT_FALSE(MKMathRoutines::PointInTriangle(inside, a, b, b));
-  EXPECT_FALSE(
-      MKMathRoutines::PointInTriangle(b, KelMathVector(2, 2, 2), b, KelMathVector(4, 4, 4)));
+// Random triangles and points given by barycentric weights, each weight kept
+// clear of zero: inside exactly when all three are positive, in either
+// orientation; the floor-plane test ignores y, the in-plane one allows a
+// float epsilon off the plane and no more.
+TEST(MKMathRoutinesTest, PointInTriangle) {
+  std::mt19937 random(31);
+  std::uniform_real_distribution<double> coordinate(-10.0, 10.0), weight(-0.5, 1.5);
+  int inside = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    KelMathVector corner[3];
+    for (KelMathVector& v : corner)
+      v = KelMathVector(coordinate(random), coordinate(random), coordinate(random));
+    double l[3] = {weight(random), weight(random), 0.0};
+    l[2] = 1.0 - l[0] - l[1];
+    if (std::fabs(l[0]) < 0.01 || std::fabs(l[1]) < 0.01 || std::fabs(l[2]) < 0.01) continue;
+    const bool expected = l[0] > 0 && l[1] > 0 && l[2] > 0;
+    inside += expected;
+    const KelMathVector p = corner[0] * l[0] + corner[1] * l[1] + corner[2] * l[2];
+    const auto flat = [](const KelMathVector& v, double y) { return MK3DVertex(v.x, y, v.z); };
+    const double y = coordinate(random);
+    for (int turn : {1, 2}) {  // both orientations
+      const KelMathVector &b = corner[turn], &c = corner[3 - turn];
+      EXPECT_EQ(MKMathRoutines::PointInTriangle(flat(p, y), flat(corner[0], y), flat(b, -y),
+                                                flat(c, 0.0)),
+                expected)
+          << trial;
+      EXPECT_EQ(MKMathRoutines::PointInTriangle(p, corner[0], b, c), expected) << trial;
+    }
+    KelMathVector normal = (corner[1] - corner[0]).Cross(corner[2] - corner[0]);
+    normal.Normalize();
+    EXPECT_EQ(MKMathRoutines::PointInTriangle(p + normal * 5e-8, corner[0], corner[1], corner[2]),
+              expected);
+    EXPECT_FALSE(
+        MKMathRoutines::PointInTriangle(p + normal * 1e-6, corner[0], corner[1], corner[2]));
+  }
+  EXPECT_GT(inside, 25);
+  // Corners sharing an x or a z in the floor plane, and degenerate triangles, contain nothing.
+  const MK3DVertex a(0, 0, 0), b(4, 0, 1), c(1, 0, 4);
+  EXPECT_FALSE(MKMathRoutines::PointInTriangle(MK3DVertex(1, 0, 1), a, b, MK3DVertex(0, 0, 4)));
+  EXPECT_FALSE(MKMathRoutines::PointInTriangle(MK3DVertex(1, 0, 1), a, MK3DVertex(4, 0, 0), c));
+  const KelMathVector u(0, 0, 0), v(2, 2, 2);
+  EXPECT_FALSE(MKMathRoutines::PointInTriangle(u, v, u, KelMathVector(4, 4, 4)));
+  EXPECT_FALSE(MKMathRoutines::PointInTriangle(KelMathVector(1, 1, 0), v, u, u));
 }
 
 TEST(MKIEEETest, BitPatterns) {

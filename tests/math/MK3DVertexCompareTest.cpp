@@ -5,33 +5,8 @@
 
 #include "math/MK3DVertex.h"
 #include "math/MK3DVertexCompare.h"
-#include "math/MK3x1Matrix.h"
-#include "math/MKIEEE.h"
 
 namespace {
-
-void ExpectVector(const MK3x1Matrix& v, double x, double y, double z) {
-  EXPECT_DOUBLE_EQ(v(0), x);
-  EXPECT_DOUBLE_EQ(v(1), y);
-  EXPECT_DOUBLE_EQ(v(2), z);
-}
-
-TEST(MK3x1MatrixTest, NormalizeAndIndexing) {
-  MK3x1Matrix tiny(0.0005, 0.0, 0.0);
-  tiny.Normalize();
-  ExpectVector(tiny, 0.0005, 0.0, 0.0);
-  MK3x1Matrix atThreshold(0.001, 0.0, 0.0);  // the threshold itself is still too short
-  atThreshold.Normalize();
-  ExpectVector(atThreshold, 0.001, 0.0, 0.0);
-  MK3x1Matrix v(2.0, 0.0, 0.0);
-  v.Normalize();
-  ExpectVector(v, 1.0, 0.0, 0.0);
-
-  v(3) = 9.0;  // out of range writes element 0
-  ExpectVector(v, 9.0, 0.0, 0.0);
-  const MK3x1Matrix& cv = v;
-  EXPECT_TRUE(MKIEEE::IsNaN(cv(3)));
-}
 
 using Compare = int (*)(const MK3DVertex&, const MK3DVertex&);
 
