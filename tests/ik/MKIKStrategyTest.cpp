@@ -81,36 +81,10 @@ TEST_F(Fixture, TheHeavierConstraintWinsWhenTheLighterCannotBeMet) {
   EXPECT_TRUE(AllWithinLimits());
 }
 
-TEST_F(Fixture, TheFullBodyMovesThePelvisTowardsAFarTarget) {
-  MKIKConstraint* hand = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
-  Shift(hand, 40.0, 0.0, 40.0);
-  Manager().SetBehavior(8);
-  const MKStatus status = Manager().Resolve();
-  MKFrame pelvis;
-  Manager().GetPelvicMovement(pelvis);
-  EXPECT_FALSE(MK4x4Matrix(pelvis).IsUnit());
-  EXPECT_TRUE(status == MKStatusSuccess || status == MKStatus(1300));
-  EXPECT_EQ(Manager().GetBehavior(), 8);
-  EXPECT_TRUE(AllWithinLimits());
-}
-
-// The posture-score bits keep the user's preferred angles and meet an easy
-// target; the RULA zones put the best upper-arm zone at -20 to 20 degrees.
-TEST_F(Fixture, PostureScoreModesKeepThePreferredAnglesAndMeetAnEasyTarget) {
-  for (int behavior : {0x1000, 0x2000}) {
-    SCOPED_TRACE(behavior);
-    Renew();
-    MKIKConstraint* hand = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
-    Shift(hand, 5.0, 10.0, 5.0);
-    const std::vector<double> zones = Zones();
-    Manager().SetBehavior(behavior);
-    Manager().SetIKTolerance(0.01);
-    EXPECT_EQ(Manager().Resolve(), MKStatusSuccess);
-    hand->ComputePotential();
-    EXPECT_TRUE(hand->IsResolved());
-    EXPECT_EQ(Zones(), zones);
-    EXPECT_TRUE(AllWithinLimits());
-  }
+// The RULA zones the posture-score modes optimise with (random behaviour
+// words below check that Resolve gives the user's zones back) put the best
+// upper-arm zone at -20 to 20 degrees.
+TEST_F(Fixture, RULAZonesReplaceThePreferredAnglesUntilRemoved) {
   KelRawCollPV changed = Manager().CreatePostureScoreForRULAOptimization();
   EXPECT_EQ(changed.Size(), 17);
   const MKDOF* flexion = S(RSArAr)->GetDOF(0);
