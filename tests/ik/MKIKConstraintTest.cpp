@@ -70,19 +70,9 @@ TEST(MKIKConstraintTest, DefaultsPerTypeAndGuardedSetters) {
   EXPECT_EQ(c.SetTargetLine(MK3DVertex(0, 0, 0), MK3DVertex(0, 0, 2)), MKStatus(10));
 
   EXPECT_EQ(c.SetCstProperty("color", "red"), MKStatusSuccess);
-  c.SetCstProperty("size", "2");
   c.SetCstProperty("color", "blue");
   EXPECT_TRUE(c.GetCstProperty("color") == "blue");
-  EXPECT_TRUE(c.GetCstProperty("size") == "2");
   EXPECT_TRUE(c.GetCstProperty("mass") == "@Error_Property_mass_Not_Found");
-
-  KelString id;
-  c.GetID(id);
-  EXPECT_TRUE(id == "grip");
-  MKIKConstraint copy(c);
-  MKIKConstraint other(nullptr, &hand, &hand, 8, nullptr);
-  EXPECT_TRUE(copy == c);
-  EXPECT_TRUE(other != c);
 }
 
 TEST(MKIKConstraintTest, EndEffectorAndStartSegmentMustShareAChain) {
@@ -178,25 +168,12 @@ TEST(MKIKConstraintTest, HostCriteriaDecideSuccess) {
   EXPECT_FALSE(c.IsSuccessByCriteria());
 }
 
-TEST(MKIKConstraintTest, RecordsRoundTripAndOlderOnesKeepTheTarget) {
+// Round trips go through the manikin's stream tests; here, what only a
+// constraint's reader decides.
+TEST(MKIKConstraintTest, CutRecordsChangeNothingAndOlderOnesKeepTheTarget) {
   MKSegment hand(nullptr, RSHaCPr, 0, nullptr);
-  MKSegment clavicle(nullptr, RSArCl, 0, nullptr);
-  MKIKConstraint c(nullptr, &hand, &clavicle, 648, "abc");
-  c.Activate();
-  c.SetWeight(0.5);
-  c.SetParameter(2.5);
-  c.SetPositionWeight(0.25);
-  MK4x4Matrix target;
-  for (int i = 0; i < 16; ++i) target(i / 4, i % 4) = i + 0.5;
-  c.SetTargetMatrix(target);
-
+  MKIKConstraint c(nullptr, &hand, &hand, 648, "abc");
   const std::string bytes = mktest::Written(c);
-  MKIKConstraint read;
-  ASSERT_EQ(mkiktest::ReadInto(read, bytes), MKStatusSuccess);
-  EXPECT_TRUE(read.IsActive());
-  EXPECT_EQ(read.GetShortNameOfStartSegment(), RSArCl);
-  EXPECT_EQ(mktest::Written(read), bytes);
-
   // A record cut short changes nothing.
   MKIKConstraint untouched;
   EXPECT_EQ(mkiktest::ReadInto(untouched, bytes.substr(0, bytes.size() - 20)), MKStatus(100));

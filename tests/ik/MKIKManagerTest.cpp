@@ -71,16 +71,6 @@ TEST(MKIKManagerTest, ActivityDecidesWhatIsGathered) {
   EXPECT_FALSE(hand->IsActive());
   EXPECT_TRUE(foot->IsActive());
   EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 8);
-
-  // The driven values in variable order, saved and put back.
-  KelRawColldouble saved;
-  manager.SaveCurrentIKChainValue(saved);
-  ASSERT_EQ(saved.Size(), 8);
-  MKDOF* knee = b[LSLeLe]->GetDOF(0);
-  const double before = knee->GetMathematicalValue();
-  knee->SetMathematicalValue(before + 0.2);
-  manager.PasteOldIKChainValue(saved);
-  EXPECT_EQ(knee->GetMathematicalValue(), before);
 }
 
 TEST(MKIKManagerTest, BehaviourMovesHeadPointingDownTheTrunk) {
@@ -108,9 +98,10 @@ TEST(MKIKManagerTest, BehaviourMovesHeadPointingDownTheTrunk) {
   EXPECT_EQ(manager.GetBehavior(), 4);
 }
 
-// Settings out of range are ignored; pastes take fields and memos; records
-// round-trip, a coarse tolerance read is mended, a 2.01 record (no
-// behaviour) keeps the reader's own, and a broken one changes nothing.
+// Settings out of range are ignored; pastes take fields and memos; a coarse
+// tolerance read is mended, a 2.01 record (no behaviour) keeps the reader's
+// own, and a broken one changes nothing. Round trips go through the
+// manikin's stream tests.
 TEST(MKIKSpecsTest, GuardedSettingsPastesAndRecords) {
   MKIKManager manager(nullptr);
   MKIKSpecs& specs = *manager.GetIKSpecs();
@@ -135,10 +126,6 @@ TEST(MKIKSpecsTest, GuardedSettingsPastesAndRecords) {
   ASSERT_NE(specs.FindPart(MKPartMemoID, copied, 1), 0);
   EXPECT_EQ(mktest::TextOf(copied), "why");
 
-  const std::string bytes = mktest::Written(specs);
-  mktest::PartPtr read = mktest::ReadPart(bytes);
-  ASSERT_TRUE(read);
-  EXPECT_EQ(mktest::Written(*read), bytes);
   mktest::PartPtr coarse = mktest::ReadPart(
       mktest::Record("0014", 2.02, mktest::Bytes().Stamp(9).Int(0).Double(0.01).Int(3).data));
   ASSERT_TRUE(coarse);
@@ -151,6 +138,8 @@ TEST(MKIKSpecsTest, GuardedSettingsPastesAndRecords) {
   ASSERT_EQ(mkiktest::ReadInto(existing, older), MKStatusSuccess);
   EXPECT_EQ(existing.GetBehavior(), 0x8001);
   EXPECT_EQ(existing.GetTolerance(), 0.0001);
-  EXPECT_EQ(mkiktest::ReadInto(existing, bytes.substr(0, bytes.size() - 1) + "X"), MKStatus(100));
+  std::string broken = mktest::Written(specs);
+  broken.back() = 'X';
+  EXPECT_EQ(mkiktest::ReadInto(existing, broken), MKStatus(100));
   EXPECT_EQ(existing.GetBehavior(), 0x8001);
 }

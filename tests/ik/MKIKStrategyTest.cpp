@@ -131,31 +131,6 @@ TEST_F(Fixture, DirectionReachTurnsTheHandAndLeavesTheListAsItWas) {
   EXPECT_TRUE(AllWithinLimits());
 }
 
-TEST_F(Fixture, LineOfSightConstraintsTurnTheHeadAndGetTheirEyesBack) {
-  MKLineOfSight* eye = man->GetVision()->GetLineOfSight(MLHeEye);
-  MKIKConstraint* look = nullptr;
-  ASSERT_EQ(Manager().AddConstraint(eye, S(SHeNe), MKIKConstraint::sPointing, look, "look"),
-            MKStatusSuccess);
-  look->Activate();
-  const MK3x1Matrix head = S(SHeFr)->GetEndPosition();
-  look->SetTargetPosition(head(0) + 40.0, head(1) - 30.0, head(2) + 60.0);
-  const MK4x4Matrix before = S(SHeFr)->GetGlobalMatrix();
-  for (bool quick : {true, false}) {
-    SCOPED_TRACE(quick);
-    Manager().SetBehavior(1);
-    const MKStatus status = quick ? Manager().QuikLocalResolve() : Manager().Resolve();
-    EXPECT_TRUE(status == MKStatusSuccess || status == MKStatus(1300));
-    EXPECT_EQ(look->GetEndEffector(), eye);
-    EXPECT_EQ(look->GetTargetType(), MKIKConstraint::sPointing);
-    EXPECT_EQ(look->GetStartSegment(), S(SHeNe));
-    EXPECT_EQ(S(SHeNe)->GetDOF(1)->GetDOFState(), MKDOF::Free);
-    EXPECT_EQ(S(SHeCg)->GetDOF(1)->GetDOFState(), MKDOF::Free);
-  }
-  // The head turned towards the target.
-  EXPECT_GT((S(SHeFr)->GetGlobalMatrix().GetZAxis() - before.GetZAxis()).Norm(), 0.05);
-  EXPECT_TRUE(AllWithinLimits());
-}
-
 // Random leans of a man whose feet are held: either the pelvis shift puts
 // the centre of gravity over the feet, the feet still on their targets, or
 // nothing changes.
