@@ -42,11 +42,7 @@ class HostConstraint : public MKKIIKConstraint {
 TEST(MKIKConstraintTest, DefaultsPerTypeAndGuardedSetters) {
   MKIKConstraint plain;
   EXPECT_EQ(plain.GetTargetType(), 128);
-  EXPECT_EQ(plain.GetPositionWeight(), 1.0);
-  EXPECT_EQ(plain.GetRange(), 1.0);
   EXPECT_FALSE(plain.IsActive());
-  EXPECT_EQ(plain.GetShortNameOfEndEffector(), -1);
-  EXPECT_TRUE(plain.GetEndEffectorMatrix().IsUnit());
   EXPECT_TRUE(plain.IsResolved());
 
   MKSegment hand(nullptr, RSHaCPr, 0, nullptr);
