@@ -1,5 +1,5 @@
 // IK constraints: defaults per type, guarded setters, properties, end
-// effector and start segment rules, chain postures, host criteria, paste
+// effector and start segment rules, resolution, host criteria, paste
 // and the stream record.
 #include <gtest/gtest.h>
 
@@ -114,26 +114,13 @@ TEST(MKIKConstraintTest, DefaultStartSegmentsLieAboveTheirEndEffectors) {
   EXPECT_EQ(MKIKConstraint::FindStartSegment(EBoCh), SBoPh);
 }
 
-TEST(MKIKConstraintTest, ChainPosturesAreSavedRestoredAndReset) {
+TEST(MKIKConstraintTest, ResolvedWhileInactiveAndGatheredOnlyWhenActive) {
   mkiktest::Body b;
   MKIKManager manager(nullptr);
   MKIKConstraint* c = nullptr;
   manager.AddConstraint(b[RSHaCPr], b[RSArFAr], 8, c, nullptr);
   c->Activate();
-  MKDOF* elbow = b[RSArFAr]->GetDOF(0);
-  const double low = -elbow->GetMinLim(false), high = elbow->GetMaxLim(false);
-  c->ResetIKChainWithMiddleDOFValues();
-  EXPECT_DOUBLE_EQ(elbow->GetMathematicalValue(), 0.5 * (high + low));
-  c->SaveLocalPosture();
-  elbow->SetMathematicalValue(high);
-  c->ResetIKChainWithBetterStartValues();
-  EXPECT_DOUBLE_EQ(elbow->GetMathematicalValue(), 0.5 * (high + 0.5 * (high + low)));
-  c->ResetLocalPosture();
-  EXPECT_DOUBLE_EQ(elbow->GetMathematicalValue(), 0.5 * (high + low));
-  c->ResetIKChainWithDefaultDOFValues();
-  EXPECT_DOUBLE_EQ(elbow->GetMathematicalValue(),
-                   elbow->GetDefaultValue() * elbow->GetDefaultRange());
-
+  EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 4);
   // Resolved while inactive; active, it compares with the tolerance.
   c->SetTargetPosition(0.0, 100.0, 0.0);
   c->ComputePotential();
