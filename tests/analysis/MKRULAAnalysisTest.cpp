@@ -7,7 +7,6 @@
 #include <memory>
 #include <random>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -86,20 +85,17 @@ struct Scores {
       wristAndArm = -1, neck = -1, trunk = -1, legs = -1, b = -1, neckTrunkLeg = -1, final = -1;
 };
 
-Scores FromResults(const MKAnalysisResults& r) {
+// The scores of a results record, in the order of the fields of Scores.
+std::vector<int> Listed(const MKAnalysisResults& r) {
   return {r.upperArmScore,     r.lowerArmScore,  r.wristScore,     r.wristTwistScore,
           r.postureAScore,     r.muscleUseScore, r.forceLoadScore, r.wristAndArmScore,
           r.neckScore,         r.trunkScore,     r.legScore,       r.postureBScore,
           r.neckTrunkLegScore, r.finalScore};
 }
 
-std::string Describe(const Scores& s) {
-  std::ostringstream out;
-  out << "arm " << s.upperArm << " forearm " << s.lowerArm << " wrist " << s.wrist << " twist "
-      << s.twist << " A " << s.a << " muscle " << s.muscle << " force " << s.force << " A+ "
-      << s.wristAndArm << " neck " << s.neck << " trunk " << s.trunk << " legs " << s.legs << " B "
-      << s.b << " B+ " << s.neckTrunkLeg << " final " << s.final;
-  return out.str();
+std::vector<int> Listed(const Scores& s) {
+  return {s.upperArm,    s.lowerArm, s.wrist, s.twist, s.a, s.muscle,       s.force,
+          s.wristAndArm, s.neck,     s.trunk, s.legs,  s.b, s.neckTrunkLeg, s.final};
 }
 
 // RULA as published (McAtamney and Corlett 1993), on this body's joints.
@@ -197,7 +193,7 @@ TEST(MKRULAReferenceTest, RandomPosturesScoreAsThePublishedMethod) {
   const unsigned int seed = 20260613;
   std::mt19937 rng(seed);
   const mkrulatest::Tables tables;
-  std::set<int> finals, upperArms, necks, trunks, legs;
+  std::set<int> finals;
   std::set<std::vector<int>> cellsA, cellsB, cellsC;
   int count = 0;
   for (int sex : {0, 1}) {
@@ -222,48 +218,23 @@ TEST(MKRULAReferenceTest, RandomPosturesScoreAsThePublishedMethod) {
       ASSERT_EQ(MKAnalysis::PerformRULAAnalysis(specs.get(), results), MKStatusSuccess)
           << "seed " << seed << " case " << count;
       const Scores expected = Reference(body, attributes, tables);
-      ASSERT_EQ(Describe(FromResults(results)), Describe(expected))
-          << "seed " << seed << " case " << count << "\n  library   "
-          << Describe(FromResults(results)) << "\n  reference " << Describe(expected) << "\n  neck "
-          << RunDegrees(body, SHeNe, SHeCg, 0) << " trunk " << RunDegrees(body, SBoL5, SBoT1, 0);
+      ASSERT_EQ(Listed(results), Listed(expected))
+          << "seed " << seed << " case " << count << ", neck " << RunDegrees(body, SHeNe, SHeCg, 0)
+          << " trunk " << RunDegrees(body, SBoL5, SBoT1, 0);
       finals.insert(expected.final);
       cellsA.insert({expected.upperArm, expected.lowerArm, expected.wrist, expected.twist});
       cellsB.insert({expected.neck, expected.trunk, expected.legs});
       cellsC.insert({std::min(expected.wristAndArm, 8), std::min(expected.neckTrunkLeg, 7)});
-      upperArms.insert(expected.upperArm);
-      necks.insert(expected.neck);
-      trunks.insert(expected.trunk);
-      legs.insert(expected.legs);
     }
   }
-  // The cases reach every action level and most of each axis.
+  // The cases reach every action level and most cells of each table.
   EXPECT_GE(finals.size(), 6u);
   EXPECT_LE(*finals.begin(), 2);
   EXPECT_EQ(*finals.rbegin(), 7);
-  EXPECT_EQ(upperArms.size(), 6u);
-  EXPECT_GE(necks.size(), 5u);
-  EXPECT_GE(trunks.size(), 4u);
-  EXPECT_EQ(legs.size(), 2u);
   // Most cells of each table are looked up (115 of 144, 57 of 72, 46 of 56).
   EXPECT_GE(cellsA.size(), 100u);
   EXPECT_GE(cellsB.size(), 50u);
   EXPECT_GE(cellsC.size(), 40u);
-}
-
-TEST_F(MKRULAAnalysisTest, EveryArmQuestionYesAndAHeavyLoadClampsTheWristAndArmScore) {
-  // Arm raised, wrist bent, every arm question yes: a posture A of 9, plus
-  // muscle use and a heavy static load, makes 13, looked up as 8.
-  for (MKKERULAAttr a : {MKKRULAShoulderRaised, MKKRULAArmAbducted, MKKRULAWristBent,
-                         MKKRULAWristTwisted, MKKRULAArmOutToSide})
-    specs->SetSpec(a, MKKRULAYes);
-  specs->SetSpec(MKKRULALoad, 12.0);
-  SetDegrees(body, RSArAr, 0, 100);
-  SetDegrees(body, RSArFAr, 0, 20);
-  SetDegrees(body, RSHaCPr, 0, 20);
-  const MKAnalysisResults heavy = Analyse();
-  EXPECT_EQ(heavy.postureAScore, 9);
-  EXPECT_EQ(heavy.wristAndArmScore, 13);
-  EXPECT_EQ(heavy.finalScore, 7);
 }
 
 TEST_F(MKRULAAnalysisTest, InterpretationTexts) {

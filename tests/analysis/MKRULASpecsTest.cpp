@@ -113,7 +113,11 @@ TEST_F(MKRULASpecsTest, RangesAndAttributesTakeOnlyValidValues) {
   EXPECT_EQ(specs->GetNumberOfAngleRanges(MKKUpperArm), 6u);
 }
 
-TEST_F(MKRULASpecsTest, QuestionsFollowTheirValueOrTheirThreshold) {
+// The answers to every question, side and value are checked by the random
+// postures of the analysis test; here, the ends they cannot hit: a posture
+// exactly at its threshold, and the arm's adduction (negative abduction),
+// which does not count, while its rotation either way does.
+TEST_F(MKRULASpecsTest, QuestionsAnswerYesFromTheirThresholdOn) {
   double threshold = 0.0;
   specs->GetSpec(MKKRULAShoulderRaised, threshold);
   MKDOF* clavicle = DOF(body, RSArCl, 1);
@@ -121,35 +125,10 @@ TEST_F(MKRULASpecsTest, QuestionsFollowTheirValueOrTheirThreshold) {
   EXPECT_FALSE(specs->IsShoulderRaised());
   clavicle->SetMathematicalValue(threshold);
   EXPECT_TRUE(specs->IsShoulderRaised());
-  specs->SetSpec(MKKRULAShoulderRaised, MKKRULANo);
-  EXPECT_FALSE(specs->IsShoulderRaised());
-  clavicle->SetMathematicalValue(0.0);
-  specs->SetSpec(MKKRULAShoulderRaised, MKKRULAYes);
-  EXPECT_TRUE(specs->IsShoulderRaised());
-
-  // The arm's adduction (negative abduction) does not count; its rotation
-  // either way does.
   SetDegrees(body, RSArAr, 1, -15);
   EXPECT_FALSE(specs->IsArmAbducted());
   SetDegrees(body, RSArAr, 2, -15);
   EXPECT_TRUE(specs->IsArmOutToSide());
-  SetDegrees(body, RSHaCPr, 1, -2);
-  EXPECT_TRUE(specs->IsWristBent());
-  // Each question reads its own side.
-  specs->SetSpec(MKKRULASide, MKKRULALeft);
-  EXPECT_FALSE(specs->IsArmOutToSide());
-  EXPECT_FALSE(specs->IsWristBent());
-  SetDegrees(body, LSArFAr, 2, 155);
-  EXPECT_TRUE(specs->IsWristTwisted());
-
-  // Neck and trunk: twist is the summed turn of the run, bending its chord.
-  SetDegrees(body, SHeNe, 2, 2);
-  SetDegrees(body, SHeCg, 2, -2);
-  EXPECT_TRUE(specs->IsNeckTwisted());  // 4 degrees turned, above 5 % of 75
-  for (int n = SBoL5; n <= SBoT1; ++n) SetDegrees(body, static_cast<MKShortName>(n), 1, -1.5);
-  EXPECT_TRUE(specs->IsTrunkSideBending());
-  EXPECT_FALSE(specs->IsTrunkTwisted());
-  EXPECT_FALSE(specs->IsNeckSideBending());
 }
 
 TEST_F(MKRULASpecsTest, ScoringCopiesMoveNothingOfTheBody) {
@@ -191,7 +170,4 @@ TEST(MKRULASpecsWithoutBody, ScoresNothingAndNeverCrashes) {
     EXPECT_EQ(specs->SetSpecInDegrees(part, 0, 10, 1), MKStatusNoRULAResult);
   }
   EXPECT_FALSE(specs->IsNeckTwisted());
-  EXPECT_FALSE(specs->IsArmAbducted());
-  specs->SetSpec(MKKRULAArmAbducted, MKKRULAYes);
-  EXPECT_TRUE(specs->IsArmAbducted());
 }

@@ -242,22 +242,24 @@ TEST_F(SnookOnManikin, LiftAcrossZones) {
   EXPECT_NEAR(r.liftLowerWeight, Newtons(30), 1e-9);
 }
 
-// The known push and carry rows: handles at 25 in, hands at 31 in, the
-// shortest distance, 90 % of men.
-TEST_F(SnookOnManikin, PushAndCarryAtTheKnownRows) {
+// The known push and carry rows (handles at 25 in, hands at 31 in, the
+// shortest distance, 90 % of men), then the generic entries, which check in
+// order, paste the posture for the analysis and put the manikin's own back.
+TEST_F(SnookOnManikin, PushAndCarryAtTheKnownRowsAndEntries) {
   MKBody& body = *manikin->GetBody();
   HandsAt(25 * kInch);
-  MKAnalysisResults r, other;
-  const auto push = [&](int task, double f, double distance, MKAnalysisResults& into) {
-    return A::PerformSnookCiriello1991PushPullAnalysis(&body, task, f, distance, 0, 90, floor, into)
+  auto pushing = Posture(*manikin);
+  MKAnalysisResults r, lm;
+  const auto direct = [&](int task, double f, double distance) {
+    return A::PerformSnookCiriello1991PushPullAnalysis(&body, task, f, distance, 0, 90, floor, r)
         .GetCode();
   };
-  EXPECT_EQ(push(1, 1.0 / 60, 2.1 * 100, r), 3);  // the sustained force is not known
+  EXPECT_EQ(direct(1, 1.0 / 60, 2.1 * 100), 3);  // the sustained force is not known
   EXPECT_NEAR(r.pushInitialForce, Newtons(53), 1e-9);
   EXPECT_TRUE(std::isnan(r.pushSustainedForce));
-  EXPECT_EQ(push(2, 0.1, 300, other), 6);
-  EXPECT_EQ(push(1, 0.1, 201 * kFoot, other), 206);
-  EXPECT_EQ(push(1, 0.1, -1, other), 5);
+  EXPECT_EQ(direct(2, 0.1, 300), 6);
+  EXPECT_EQ(direct(1, 0.1, 201 * kFoot), 206);
+  EXPECT_EQ(direct(1, 0.1, -1), 5);
   body.SetPosture(MKPostureStanding);
   Bisect(0, 30, 31 * kInch + 1e-6, BothArms(body, 1), [&] { return Measure(body).v; });
   const auto carry = [&](double f) {
@@ -268,45 +270,34 @@ TEST_F(SnookOnManikin, PushAndCarryAtTheKnownRows) {
   EXPECT_EQ(carry(1.0 / 5), 203);
   BothArms(body, 0)(170);  // hands overhead: above every carry height
   EXPECT_EQ(carry(0.1), 207);
-}
 
-// The entries check in order, paste the posture for the analysis and put
-// the manikin's own posture back.
-TEST_F(SnookOnManikin, Entries) {
-  MKBody& body = *manikin->GetBody();
-  HandsAt(25 * kInch);
-  auto pushing = Posture(*manikin);
-  body.SetPosture(MKPostureStanding);
-  BothArms(body, 0)(30);
   const auto before = Measure(body);
-  const auto push = [&](MKManikin* m, const MKManikinPart* p, int guide, double f, double dPush,
-                        double dPull, double percentage, MKAnalysisResults& r) {
-    return A::PerformPushPullAnalysis(m, p, static_cast<A::MKGuideLine>(guide), f, dPush, dPull,
-                                      percentage, floor, r)
+  const auto push = [&](MKManikin* m, int guide, double f, double dPush, double dPull,
+                        double percentage, MKAnalysisResults& into) {
+    return A::PerformPushPullAnalysis(m, pushing.get(), static_cast<A::MKGuideLine>(guide), f,
+                                      dPush, dPull, percentage, floor, into)
         .GetCode();
   };
-  MKAnalysisResults r, lm;
-  EXPECT_EQ(push(nullptr, pushing.get(), 2, -1, -1, -1, 1, r), 9);
-  EXPECT_EQ(push(manikin, pushing.get(), 2, -1, -1, -1, 1, r), 202);
-  EXPECT_EQ(push(manikin, pushing.get(), 2, 0, -1, -1, 1, r), 206);
-  EXPECT_EQ(push(manikin, pushing.get(), 2, 0, 0, -1, 1, r), 207);
-  EXPECT_EQ(push(manikin, pushing.get(), 2, 0, 0, 0, 25, r), 205);
-  EXPECT_EQ(push(manikin, pushing.get(), 1, 0, 0, 0, 50, r), 200);
-  EXPECT_EQ(push(manikin, pushing.get(), 2, 1.0 / 60, 210, 0, 90, r), 3);
-  EXPECT_NEAR(r.pushInitialForce, Newtons(53), 1e-9);
-  EXPECT_EQ(push(manikin, pushing.get(), 3, 1.0 / 60, 210, 300, 37.5, lm), 0);
+  EXPECT_EQ(push(nullptr, 2, -1, -1, -1, 1, r), 9);
+  EXPECT_EQ(push(manikin, 2, -1, -1, -1, 1, r), 202);
+  EXPECT_EQ(push(manikin, 2, 0, -1, -1, 1, r), 206);
+  EXPECT_EQ(push(manikin, 2, 0, 0, -1, 1, r), 207);
+  EXPECT_EQ(push(manikin, 2, 0, 0, 0, 25, r), 205);
+  EXPECT_EQ(push(manikin, 1, 0, 0, 0, 50, r), 200);
+  EXPECT_EQ(push(manikin, 2, 1.0 / 60, 210, 0, 90, r), 3);
+  EXPECT_EQ(push(manikin, 3, 1.0 / 60, 210, 300, 37.5, lm), 0);
   EXPECT_GT(lm.pullSustainedForce, 0);
-  EXPECT_NEAR(Measure(body).v, before.v, 1e-9);
-  const auto carry = [&](int guide, double distance, double percentage, MKAnalysisResults& c) {
+  const auto entry = [&](int guide, double distance, double percentage, MKAnalysisResults& c) {
     return A::PerformCarryAnalysis(manikin, pushing.get(), static_cast<A::MKGuideLine>(guide), 0.1,
                                    distance, percentage, floor, c)
         .GetCode();
   };
-  EXPECT_EQ(carry(2, -1, 90, r), 208);
-  EXPECT_EQ(carry(2, 100, 10, r), 205);
-  EXPECT_EQ(carry(0, 100, 90, r), 200);
-  EXPECT_EQ(carry(3, 100, 90, lm), 256);  // 1 m is shorter than the equations' 2.1 m
+  EXPECT_EQ(entry(2, -1, 90, r), 208);
+  EXPECT_EQ(entry(2, 100, 10, r), 205);
+  EXPECT_EQ(entry(0, 100, 90, r), 200);
+  EXPECT_EQ(entry(3, 100, 90, lm), 256);  // 1 m is shorter than the equations' 2.1 m
   EXPECT_GT(lm.carryWeight, 0);
+  EXPECT_NEAR(Measure(body).v, before.v, 1e-9);
   EXPECT_NEAR(Measure(body).h, before.h, 1e-9);
 }
 

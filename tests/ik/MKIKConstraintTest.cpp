@@ -1,5 +1,5 @@
 // IK constraints: defaults per type, guarded setters, properties, end
-// effector and start segment rules, chain postures, host criteria, paste
+// effector and start segment rules, resolution, host criteria, paste
 // and the stream record.
 #include <gtest/gtest.h>
 
@@ -42,11 +42,7 @@ class HostConstraint : public MKKIIKConstraint {
 TEST(MKIKConstraintTest, DefaultsPerTypeAndGuardedSetters) {
   MKIKConstraint plain;
   EXPECT_EQ(plain.GetTargetType(), 128);
-  EXPECT_EQ(plain.GetPositionWeight(), 1.0);
-  EXPECT_EQ(plain.GetRange(), 1.0);
   EXPECT_FALSE(plain.IsActive());
-  EXPECT_EQ(plain.GetShortNameOfEndEffector(), -1);
-  EXPECT_TRUE(plain.GetEndEffectorMatrix().IsUnit());
   EXPECT_TRUE(plain.IsResolved());
 
   MKSegment hand(nullptr, RSHaCPr, 0, nullptr);
@@ -70,19 +66,9 @@ TEST(MKIKConstraintTest, DefaultsPerTypeAndGuardedSetters) {
   EXPECT_EQ(c.SetTargetLine(MK3DVertex(0, 0, 0), MK3DVertex(0, 0, 2)), MKStatus(10));
 
   EXPECT_EQ(c.SetCstProperty("color", "red"), MKStatusSuccess);
-  c.SetCstProperty("size", "2");
   c.SetCstProperty("color", "blue");
   EXPECT_TRUE(c.GetCstProperty("color") == "blue");
-  EXPECT_TRUE(c.GetCstProperty("size") == "2");
   EXPECT_TRUE(c.GetCstProperty("mass") == "@Error_Property_mass_Not_Found");
-
-  KelString id;
-  c.GetID(id);
-  EXPECT_TRUE(id == "grip");
-  MKIKConstraint copy(c);
-  MKIKConstraint other(nullptr, &hand, &hand, 8, nullptr);
-  EXPECT_TRUE(copy == c);
-  EXPECT_TRUE(other != c);
 }
 
 TEST(MKIKConstraintTest, EndEffectorAndStartSegmentMustShareAChain) {
@@ -128,26 +114,13 @@ TEST(MKIKConstraintTest, DefaultStartSegmentsLieAboveTheirEndEffectors) {
   EXPECT_EQ(MKIKConstraint::FindStartSegment(EBoCh), SBoPh);
 }
 
-TEST(MKIKConstraintTest, ChainPosturesAreSavedRestoredAndReset) {
+TEST(MKIKConstraintTest, ResolvedWhileInactiveAndGatheredOnlyWhenActive) {
   mkiktest::Body b;
   MKIKManager manager(nullptr);
   MKIKConstraint* c = nullptr;
   manager.AddConstraint(b[RSHaCPr], b[RSArFAr], 8, c, nullptr);
   c->Activate();
-  MKDOF* elbow = b[RSArFAr]->GetDOF(0);
-  const double low = -elbow->GetMinLim(false), high = elbow->GetMaxLim(false);
-  c->ResetIKChainWithMiddleDOFValues();
-  EXPECT_DOUBLE_EQ(elbow->GetMathematicalValue(), 0.5 * (high + low));
-  c->SaveLocalPosture();
-  elbow->SetMathematicalValue(high);
-  c->ResetIKChainWithBetterStartValues();
-  EXPECT_DOUBLE_EQ(elbow->GetMathematicalValue(), 0.5 * (high + 0.5 * (high + low)));
-  c->ResetLocalPosture();
-  EXPECT_DOUBLE_EQ(elbow->GetMathematicalValue(), 0.5 * (high + low));
-  c->ResetIKChainWithDefaultDOFValues();
-  EXPECT_DOUBLE_EQ(elbow->GetMathematicalValue(),
-                   elbow->GetDefaultValue() * elbow->GetDefaultRange());
-
+  EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 4);
   // Resolved while inactive; active, it compares with the tolerance.
   c->SetTargetPosition(0.0, 100.0, 0.0);
   c->ComputePotential();
@@ -178,53 +151,19 @@ TEST(MKIKConstraintTest, HostCriteriaDecideSuccess) {
   EXPECT_FALSE(c.IsSuccessByCriteria());
 }
 
-TEST(MKIKConstraintTest, RecordLayoutAndByteExactRoundTrip) {
+// Round trips go through the manikin's stream tests; here, what only a
+// constraint's reader decides.
+TEST(MKIKConstraintTest, CutRecordsChangeNothingAndOlderOnesKeepTheTarget) {
   MKSegment hand(nullptr, RSHaCPr, 0, nullptr);
-  MKSegment clavicle(nullptr, RSArCl, 0, nullptr);
-  MKIKConstraint c(nullptr, &hand, &clavicle, 648, "abc");
-  c.Activate();
-  c.SetWeight(0.5);
-  c.SetParameter(2.5);
-  c.SetPositionWeight(0.25);
-  MK4x4Matrix target;
-  for (int i = 0; i < 16; ++i) target(i / 4, i % 4) = i + 0.5;
-  c.SetTargetMatrix(target);
-  MKMemo memo = mktest::Memo("note", MKPartIKConstraintID);
-  c.PasteFrom(&memo, 1);
-
+  MKIKConstraint c(nullptr, &hand, &hand, 648, "abc");
   const std::string bytes = mktest::Written(c);
-  const std::int32_t stamp = mktest::IntAt(bytes, 21);
-  // The memo record follows the stamp and the child count.
-  const std::string memoRecord = bytes.substr(29, 5 + 12 + memo.GetSize() + 5);
-  EXPECT_EQ(memoRecord.substr(0, 5), "0013B");
-  mktest::Bytes body;
-  body.Stamp(stamp).Int(1).Raw(memoRecord);
-  body.Int(648).Int(1).Text("abc").Int(RSHaCPr).Double(0.5).Int(RSArCl).Double(2.5).Double(0.25);
-  for (int i = 0; i < 16; ++i) body.Double(i + 0.5);
-  EXPECT_EQ(bytes, mktest::Record("0018", 2.01, body.data));
-
-  MKIKConstraint read;
-  ASSERT_EQ(mkiktest::ReadInto(read, bytes), MKStatusSuccess);
-  EXPECT_TRUE(read.IsActive());
-  EXPECT_EQ(read.GetShortNameOfStartSegment(), RSArCl);
-  EXPECT_EQ(mktest::Written(read), bytes);
-
-  // In its container, through the generic reader.
-  mktest::PartPtr container(MKManikinPart::Create(MKPartIKConstraintsID));
-  container->PasteFrom(&c, 1);
-  const std::string all = mktest::Written(*container);
-  mktest::PartPtr again = mktest::ReadPart(all);
-  ASSERT_TRUE(again);
-  ASSERT_EQ(again->GetNumberOfChildrenParts(), 1u);
-  EXPECT_EQ(mktest::Written(*again), all);
-
   // A record cut short changes nothing.
   MKIKConstraint untouched;
   EXPECT_EQ(mkiktest::ReadInto(untouched, bytes.substr(0, bytes.size() - 20)), MKStatus(100));
   EXPECT_EQ(untouched.GetTargetType(), 128);
 
   // Records before 2.01 have no target matrix: the reader keeps its own.
-  body = mktest::Bytes();
+  mktest::Bytes body;
   body.Stamp(77).Int(0).Int(8).Int(0).Text("old");
   body.Int(SHeFr).Double(1.0).Int(SHeNe).Double(0.0).Double(1.0);
   MKIKConstraint old;

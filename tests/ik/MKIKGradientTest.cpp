@@ -140,39 +140,9 @@ TEST(MKIKGradientTest, BodyChainsAndLinesOfSightMatch) {
   }
 }
 
-TEST(MKIKGradientTest, SharedSegmentsBelongToTheFirstChainOnly) {
-  std::mt19937 rng(3);
-  MKBody body(nullptr, 1, 0);
-  Shape(body, rng);
-  MKIKManager manager(nullptr);
-  MKIKConstraint *hand = nullptr, *elbow = nullptr;
-  manager.AddConstraint(body.GetSegment(RSHaCPr), body.GetSegment(RSArCl), 8, hand, nullptr);
-  manager.AddConstraint(body.GetSegment(RSArAr), body.GetSegment(RSArCl), 8, elbow, nullptr);
-  hand->Activate();
-  elbow->Activate();
-  // Clavicle 2 + arm 3 + forearm 2 + hand 2 DOFs, gathered from the hand up.
-  EXPECT_EQ(MKIKManagerAccess::GetVariableCount(manager), 9);
-  ASSERT_EQ(hand->GetNumberOfIKChainElements(), 4);
-  EXPECT_EQ(hand->GetIKChainElement(0), body.GetSegment(RSArCl));
-  EXPECT_EQ(hand->GetIKChainDOFIndex(0), 7);
-  EXPECT_EQ(hand->GetIKChainDOFIndex(3), 0);
-  EXPECT_EQ(elbow->GetNumberOfIKChainElements(), 0);
-  // The second constraint adds nothing: its gradient is empty.
-  std::vector<double> g(9, 0.0);
-  elbow->ComputeGradient(g.data());
-  for (double v : g) EXPECT_EQ(v, 0.0);
-}
-
 TEST(MKIKGradientTest, EdgePotentialsHoldExactly) {
   MKSegment root(nullptr, SBoPh, 0, nullptr);
   root.SetLength(10.0);  // the tip, where the end-effector frame sits, is (0, 0, 10)
-  MKIKConstraint position(nullptr, &root, &root, 8, "p");
-  EXPECT_EQ(position.ComputePotential(), 0.0);
-  position.SetTargetPosition(3.0, 4.0, 10.0);
-  EXPECT_EQ(position.ComputePotential(), 25.0);
-  EXPECT_EQ(position.GetPositionPotential(), 25.0);
-  EXPECT_EQ(position.GetAngleToTarget(), 0.0);
-
   // Pointing at the end effector's own origin has no direction to follow.
   MKIKConstraint pointing(nullptr, &root, &root, 128, "q");
   EXPECT_EQ(pointing.ComputePotential(), 0.0);
@@ -202,19 +172,6 @@ TEST(MKIKGradientTest, EdgePotentialsHoldExactly) {
   EXPECT_EQ(half.ComputePotential(), 9.0);
   EXPECT_EQ(half.GetRotationPotential(), 9.0);
   EXPECT_EQ(half.GetPositionPotential(), 0.0);
-
-  // X Direction pulls like its Y and Z counterparts.
-  MKIKConstraint x(nullptr, &root, &root, 72, "x");
-  EXPECT_EQ(x.GetPositionWeight(), 0.7);
-  x.SetTargetPosition(0.0, 0.0, 12.0);
-  EXPECT_NEAR(x.ComputePotential(), 0.7 * 4.0, 1e-12);
-  MK4x4Matrix turned = x.GetTargetMatrix();
-  turned.RotZ(M_PI);
-  x.SetTargetMatrix(turned);
-  const double total = x.ComputePotential();
-  EXPECT_NEAR(x.GetRotationPotential(), 0.3 * MKIKConstraint::sRotationWeightFactor * 4.0, 1e-9);
-  EXPECT_NEAR(total, 0.7 * 4.0 + x.GetRotationPotential(), 1e-9);
-  EXPECT_NEAR(x.GetAngleToTarget(), M_PI, 1e-12);
 }
 
 TEST(MKIKGradientTest, DegenerateCasesStayFinite) {
@@ -244,29 +201,10 @@ TEST(MKIKGradientTest, DegenerateCasesStayFinite) {
     for (double v : g) EXPECT_TRUE(std::isfinite(v)) << type;
     manager.RemoveAllConstraints();
   }
-}
-
-TEST(MKIKGradientTest, LineTargetsKeepAnOrthonormalFrameWhateverTheDirection) {
-  MKSegment root(nullptr, SBoPh, 0, nullptr);
-  MKIKConstraint line(nullptr, &root, &root, 137, "l");
-  const MK3DVertex ends[][2] = {
-      {{0, 0, 0}, {0, 0, 5}},   // along the current Z
-      {{0, 0, 0}, {0, 0, -5}},  // against it
-      {{1, 2, 3}, {4, -2, 7}},  // anywhere else
-      {{1, 1, 1}, {1, 1, 1}},   // no direction at all
-  };
-  for (const auto& e : ends) {
-    ASSERT_EQ(line.SetTargetLine(e[0], e[1]), MKStatusSuccess);
-    const MK4x4Matrix& t = line.GetTargetMatrix();
-    MK3x1Matrix x = t.GetXAxis(), y = t.GetYAxis(), z = t.GetZAxis();
-    EXPECT_NEAR(x.VectProd(y).DistanceFrom(z), 0.0, 1e-12);
-    EXPECT_NEAR(z.Norm(), 1.0, 1e-12);
-    EXPECT_NEAR(x.VectDot(z), 0.0, 1e-12);
-    EXPECT_EQ(t(3, 0), e[0].x);
-  }
-  // An infinite line stretches both ways about the middle of the points.
-  MKIKConstraint infinite(nullptr, &root, &root, 139, "i");
-  infinite.SetTargetLine(MK3DVertex(0, 0, 0), MK3DVertex(0, 0, 2));
-  EXPECT_NEAR(infinite.GetRange(), 4e6, 1e-3);
-  EXPECT_NEAR(infinite.GetTargetMatrix()(3, 2), 1.0 - 2e6, 1e-6);
+  // A line through one point has no direction: its target frame stays a frame.
+  MKIKConstraint line(nullptr, chain.Tip(), chain.Tip(), 137, "l");
+  ASSERT_EQ(line.SetTargetLine(MK3DVertex(1, 1, 1), MK3DVertex(1, 1, 1)), MKStatusSuccess);
+  const MK4x4Matrix& t = line.GetTargetMatrix();
+  EXPECT_NEAR(t.GetXAxis().VectProd(t.GetYAxis()).DistanceFrom(t.GetZAxis()), 0.0, 1e-12);
+  EXPECT_TRUE(std::isfinite(line.ComputePotential()));
 }

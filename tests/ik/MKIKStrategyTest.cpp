@@ -81,36 +81,10 @@ TEST_F(Fixture, TheHeavierConstraintWinsWhenTheLighterCannotBeMet) {
   EXPECT_TRUE(AllWithinLimits());
 }
 
-TEST_F(Fixture, TheFullBodyMovesThePelvisTowardsAFarTarget) {
-  MKIKConstraint* hand = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
-  Shift(hand, 40.0, 0.0, 40.0);
-  Manager().SetBehavior(8);
-  const MKStatus status = Manager().Resolve();
-  MKFrame pelvis;
-  Manager().GetPelvicMovement(pelvis);
-  EXPECT_FALSE(MK4x4Matrix(pelvis).IsUnit());
-  EXPECT_TRUE(status == MKStatusSuccess || status == MKStatus(1300));
-  EXPECT_EQ(Manager().GetBehavior(), 8);
-  EXPECT_TRUE(AllWithinLimits());
-}
-
-// The posture-score bits keep the user's preferred angles and meet an easy
-// target; the RULA zones put the best upper-arm zone at -20 to 20 degrees.
-TEST_F(Fixture, PostureScoreModesKeepThePreferredAnglesAndMeetAnEasyTarget) {
-  for (int behavior : {0x1000, 0x2000}) {
-    SCOPED_TRACE(behavior);
-    Renew();
-    MKIKConstraint* hand = Add(RSHaCPr, RSArCl, MKIKConstraint::sPosition);
-    Shift(hand, 5.0, 10.0, 5.0);
-    const std::vector<double> zones = Zones();
-    Manager().SetBehavior(behavior);
-    Manager().SetIKTolerance(0.01);
-    EXPECT_EQ(Manager().Resolve(), MKStatusSuccess);
-    hand->ComputePotential();
-    EXPECT_TRUE(hand->IsResolved());
-    EXPECT_EQ(Zones(), zones);
-    EXPECT_TRUE(AllWithinLimits());
-  }
+// The RULA zones the posture-score modes optimise with (random behaviour
+// words below check that Resolve gives the user's zones back) put the best
+// upper-arm zone at -20 to 20 degrees.
+TEST_F(Fixture, RULAZonesReplaceThePreferredAnglesUntilRemoved) {
   KelRawCollPV changed = Manager().CreatePostureScoreForRULAOptimization();
   EXPECT_EQ(changed.Size(), 17);
   const MKDOF* flexion = S(RSArAr)->GetDOF(0);
@@ -154,31 +128,6 @@ TEST_F(Fixture, DirectionReachTurnsTheHandAndLeavesTheListAsItWas) {
   EXPECT_LT(probe.GetAngleToTarget(), 0.03);
   EXPECT_EQ(Manager().DirectionReach(nullptr, S(RSArCl), frame), MKStatus(10));
   EXPECT_EQ(Manager().ResolveDIR(nullptr, frame, frame), MKStatus(10));
-  EXPECT_TRUE(AllWithinLimits());
-}
-
-TEST_F(Fixture, LineOfSightConstraintsTurnTheHeadAndGetTheirEyesBack) {
-  MKLineOfSight* eye = man->GetVision()->GetLineOfSight(MLHeEye);
-  MKIKConstraint* look = nullptr;
-  ASSERT_EQ(Manager().AddConstraint(eye, S(SHeNe), MKIKConstraint::sPointing, look, "look"),
-            MKStatusSuccess);
-  look->Activate();
-  const MK3x1Matrix head = S(SHeFr)->GetEndPosition();
-  look->SetTargetPosition(head(0) + 40.0, head(1) - 30.0, head(2) + 60.0);
-  const MK4x4Matrix before = S(SHeFr)->GetGlobalMatrix();
-  for (bool quick : {true, false}) {
-    SCOPED_TRACE(quick);
-    Manager().SetBehavior(1);
-    const MKStatus status = quick ? Manager().QuikLocalResolve() : Manager().Resolve();
-    EXPECT_TRUE(status == MKStatusSuccess || status == MKStatus(1300));
-    EXPECT_EQ(look->GetEndEffector(), eye);
-    EXPECT_EQ(look->GetTargetType(), MKIKConstraint::sPointing);
-    EXPECT_EQ(look->GetStartSegment(), S(SHeNe));
-    EXPECT_EQ(S(SHeNe)->GetDOF(1)->GetDOFState(), MKDOF::Free);
-    EXPECT_EQ(S(SHeCg)->GetDOF(1)->GetDOFState(), MKDOF::Free);
-  }
-  // The head turned towards the target.
-  EXPECT_GT((S(SHeFr)->GetGlobalMatrix().GetZAxis() - before.GetZAxis()).Norm(), 0.05);
   EXPECT_TRUE(AllWithinLimits());
 }
 
