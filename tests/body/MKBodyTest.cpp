@@ -117,6 +117,29 @@ TEST(MKBodyTest, CouplingScalesTheSlavesLimits) {
   EXPECT_NEAR(shoulder->GetMathematicalValue(), shoulderMax, 1e-12);  // no coupling: own limit
 }
 
+// A mid-line segment's swap mirrors its posture in the sagittal plane; a
+// side's mirror copy and swap exchange postures with the other side.
+TEST(MKSegmentTest, MirrorsAndSwaps) {
+  MKBody body(nullptr, 1, 0);
+  EXPECT_EQ(body.GetSegment(LSLeLe)->GetMirrorSegment(), body.GetSegment(RSLeLe));
+  EXPECT_EQ(body.GetSegment(SBoL3)->GetMirrorSegment(), nullptr);
+
+  MKSegment* l3 = body.GetSegment(SBoL3);
+  for (int axis = 0; axis < 3; ++axis) l3->GetDOF(axis)->SetMathematicalValue(Rad(2));
+  l3->SwapPosture();
+  EXPECT_NEAR(l3->GetDOF(0)->GetMathematicalValue(), Rad(2), 1e-12);
+  EXPECT_NEAR(l3->GetDOF(1)->GetMathematicalValue(), Rad(-2), 1e-12);
+  EXPECT_NEAR(l3->GetDOF(2)->GetMathematicalValue(), Rad(-2), 1e-12);
+
+  MKSegment* right = body.GetSegment(RSArFAr);
+  right->GetDOF(0)->SetMathematicalValue(Rad(40));
+  right->MirrorCopyPosture();
+  right->GetDOF(0)->SetMathematicalValue(Rad(10));
+  right->SwapPosture();
+  EXPECT_NEAR(right->GetDOF(0)->GetMathematicalValue(), Rad(40), 1e-12);
+  EXPECT_NEAR(body.GetSegment(LSArFAr)->GetDOF(0)->GetMathematicalValue(), Rad(10), 1e-12);
+}
+
 TEST(MKSegmentTest, ACopyOwnsCopiesOfItsDOFsAndEllipses) {
   MKBody body(nullptr, 1, 0);
   MKSegment* arm = body.GetSegment(RSArAr);
