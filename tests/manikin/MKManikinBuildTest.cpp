@@ -122,11 +122,9 @@ TEST(MKManikinTest, CreateRefusesBadArgumentsAndLeavesNothing) {
   EXPECT_EQ(MKManikin::Create(manikin, 0, 50, nullptr, 3, 1).GetCode(), 8);
   EXPECT_EQ(manikin, nullptr);
   ASSERT_EQ(MKManikin::Create(manikin, 1, 50, nullptr, 2, 1), MKStatusSuccess);
-  MKManikin* first = manikin;
   ASSERT_EQ(MKManikin::Create(manikin, 0, 50, nullptr, 1, 1), MKStatusSuccess);  // replaces it
   EXPECT_NE(manikin, nullptr);
   EXPECT_EQ(manikin->GetAnthro()->GetSex(), 0);
-  (void)first;
   manikin->Destroy();
 }
 
