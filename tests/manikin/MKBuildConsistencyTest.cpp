@@ -87,7 +87,6 @@ class MKBuildConsistencyTest : public ::testing::TestWithParam<Subject> {};
 TEST_P(MKBuildConsistencyTest, BodyReproducesItsDimensions) {
   const Subject subject = GetParam();
   mktest::Manikin manikin = mktest::Make(subject.sex, subject.percentile);
-  ASSERT_NE(manikin, nullptr);
   MKAnthro* anthro = manikin->GetAnthro();
   MKBody* body = manikin->GetBody();
   for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {

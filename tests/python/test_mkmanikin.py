@@ -23,7 +23,6 @@ def test_create_and_dimensions():
     stature = woman.dimensions["STATURE"]
     assert str(stature) == "152.5" and round(stature, 1) == 152.5 and stature != 152.5
     assert (woman.sex, woman.percentile) == ("female", 5)
-    assert woman.population == "US NATICK"
     assert repr(woman) == '<Manikin female, 5th percentile of "US NATICK">'
     # Fixed by value and by percentile: kept, marked fixed, without a deviation.
     tall = Manikin.create(sex="male", fixed={"STATURE": 180}, fixed_percentiles={"<WEIGHT>": 90})

@@ -32,7 +32,6 @@ class MKVisionManikinTest : public ::testing::Test {
  protected:
   void SetUp() override {
     manikin = mktest::Make(1, 50.0);
-    ASSERT_TRUE(manikin);
     vision = manikin->GetVision();
     ASSERT_NE(vision, nullptr);
     middle = vision->GetCentralLineOfSight();
@@ -89,7 +88,6 @@ TEST_F(MKVisionManikinTest, LookAtStatuses) {
   EXPECT_LT(middle->GetEndPoint(MKGlobalSpace).DistanceFrom(ahead), 1e-6);
 
   EXPECT_EQ(vision->LookAt(0.0, 0.0, 0.0).GetCode(), 10);
-  EXPECT_EQ(vision->LookAt(-1.0, 0.0, 0.0).GetCode(), 10);
 
   // At infinity along angles; 57 degrees aside is beyond the eye.
   ASSERT_EQ(vision->LookAt(INFINITY, -0.2, 0.1), MKStatusSuccess);
