@@ -25,18 +25,13 @@ double Perimeter(double majorAxis, double minorAxis) {
   return kPi * (3.0 * (a + b) - std::sqrt((3.0 * a + b) * (a + 3.0 * b)));
 }
 
-double Distance(const MK3DVertex& p, const MK3DVertex& q) {
-  return std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y) +
-                   (p.z - q.z) * (p.z - q.z));
-}
-
 // What the body shows of a variable; NaN when it shows nothing measurable.
 double Measured(MKBody& body, const MKAnthroVariable& variable) {
   if (variable.IsACircumference()) {
     MKEllipse* ellipse = body.GetEllipse(variable.GetCircEllipse());
     return ellipse ? Perimeter(ellipse->GetMajorAxis(), ellipse->GetMinorAxis()) : NAN;
   }
-  return Distance(variable.GetFirstAnchorPoint(), variable.GetSecondAnchorPoint());
+  return variable.GetFirstAnchorPoint().DistanceFrom(variable.GetSecondAnchorPoint());
 }
 
 // Standing heights are measured from the floor to a landmark.
@@ -92,7 +87,6 @@ class MKBuildConsistencyTest : public ::testing::TestWithParam<Subject> {};
 TEST_P(MKBuildConsistencyTest, BodyReproducesItsDimensions) {
   const Subject subject = GetParam();
   mktest::Manikin manikin = mktest::Make(subject.sex, subject.percentile);
-  ASSERT_NE(manikin, nullptr);
   MKAnthro* anthro = manikin->GetAnthro();
   MKBody* body = manikin->GetBody();
   for (unsigned int i = 0; i < anthro->GetNumberOfVariables(); ++i) {

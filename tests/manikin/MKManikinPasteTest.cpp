@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <set>
 
 #include "anthro/MKAnthro.h"
 #include "anthro/MKAnthroVariable.h"
@@ -16,7 +15,6 @@
 #include "parts/MKMemo.h"
 #include "parts/MKPartHolder.h"
 #include "parts/MKStreamTestSupport.h"
-#include "vision/MKLineOfSight.h"
 #include "vision/MKVision.h"
 
 namespace {
@@ -154,41 +152,6 @@ TEST(MKManikinPasteTest, EarlierPosturesAreCarriedOverToTheCurrentSkeleton) {
   ASSERT_EQ(setenv("MKKR12ManikinInR14", "1", 1), 0);
   EXPECT_EQ(manikin->PasteFrom(broken.get(), 1), MKStatusPasteKindRefused);
   ASSERT_EQ(unsetenv("MKKR12ManikinInR14"), 0);
-}
-
-// What a manikin answers for a part of each of the 33 kinds: the kinds it
-// hands to a component (or keeps as memos) paste, every other one is refused.
-TEST(MKManikinPasteTest, EveryKindIsTakenOrRefused) {
-  Manikin manikin = Make(1, 50);
-  Manikin other = Make(0, 50);
-  const MKMemo memo = Memo("every kind", MKPartDefaultID);
-  const std::set<MKPartID> refused = {MKPartDefaultID,
-                                      MKPartLibraryID,
-                                      MKPartAnthroVariableID,
-                                      MKPartPrefAngleID,
-                                      MKPartJointLimitsVariableID,
-                                      MKPartAnthroDBReferenceID,
-                                      MKPartPostureVariableID,
-                                      MKPartIKConstraintID,
-                                      MKPartVisualLimitsVariableID,
-                                      MKPartUserDBAnthroID,
-                                      MKPartUserDBAnthroVariableID,
-                                      MKPartUserDBJointLimitsID,
-                                      MKPartUserDBJointLimitsVariableID,
-                                      MKPartFrameID,
-                                      MKPartSetID};
-  for (int k = MKPartDefaultID; k <= MKPartPrefAnglesDof3ID; ++k) {
-    const auto kind = static_cast<MKPartID>(k);
-    // A part of that kind as a manikin gives it, else an empty container:
-    // the manikin refuses those kinds by their kind alone.
-    Part part(other->ExtractPart(kind, 0, nullptr));
-    if (kind == MKPartMemoID) part.reset(memo.Clone());
-    if (kind == MKPartManikinID) part.reset(other->Clone());
-    if (!part) part.reset(new MKManikinPart(kind, 2.01));
-    const bool taken = refused.count(kind) == 0;
-    EXPECT_EQ(manikin->PasteFrom(part.get(), 1), taken ? MKStatusSuccess : MKStatusPasteKindRefused)
-        << "kind " << k;
-  }
 }
 
 // Pasted onto a manikin's own anthropometry, another one leaves the body built

@@ -59,14 +59,6 @@ TEST(MKManikinPartHostileTest, EveryTruncationFailsCleanly) {
   }
 }
 
-TEST(MKManikinPartHostileTest, AFailedReadLeavesNoPart) {
-  // The part given in is released even when the read fails.
-  KelStreamDefinition stream = mktest::StreamOf("junk!");
-  MKManikinPart* part = MKManikinPart::Create(MKPartSetID);
-  EXPECT_EQ(MKManikinPart::ReadFromStream(stream, part), MKStatusStreamContent);
-  EXPECT_EQ(part, nullptr);
-}
-
 TEST(MKManikinPartHostileTest, BadLengths) {
   MKStatus status;
   // Negative record length.
@@ -168,20 +160,6 @@ void List(const std::string& bytes, Listing& listing) {
       MKManikinPart::GetListOfManikinPartFromLibraryStream(file.path.c_str(), listing.parts);
 }
 
-TEST(MKManikinPartLibraryTest, StreamFromFile) {
-  KelStreamDefinition* stream = new KelStreamDefinition();  // released by the call
-  {
-    LibraryFile file(std::string("ab\0c", 4));
-    MKManikinPart::GetStreamFromFile(file.path.c_str(), stream);
-    ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(mktest::BytesOf(*stream), std::string("ab\0c", 4));
-  }
-  for (const char* missing : {"/nonexistent/mk/lib.bin", ""}) {
-    MKManikinPart::GetStreamFromFile(missing, stream);
-    EXPECT_EQ(stream, nullptr);
-  }
-}
-
 // A library lists its postures, angles and limits, skipping other kinds,
 // records newer than the reader and records it cannot read.
 TEST(MKManikinPartLibraryTest, ListsPosturesAnglesAndLimits) {
@@ -205,8 +183,9 @@ TEST(MKManikinPartLibraryTest, ListsPosturesAnglesAndLimits) {
 }
 
 // Records whose length lies (read but shorter or longer than announced, or
-// skipped beyond the end), files that are no library or hold a stray tag.
-TEST(MKManikinPartLibraryTest, LyingOrForeignFiles) {
+// skipped beyond the end), files that are no library or hold a stray tag, and
+// every truncation of a good library.
+TEST(MKManikinPartLibraryTest, LyingTruncatedOrForeignFiles) {
   const std::string stamp = Bytes().Stamp(1).data;
   const std::pair<std::string, MKStatusCode> cases[] = {
       {Library(Record("0008", 2.01, stamp, 4) + std::string(4, '\0') + AnglesRecord("a")),
@@ -226,16 +205,12 @@ TEST(MKManikinPartLibraryTest, LyingOrForeignFiles) {
   EXPECT_EQ(MKManikinPart::GetListOfManikinPartFromLibraryStream("/nonexistent/mk/lib.bin", parts),
             MKStatusGeneral);
   EXPECT_EQ(parts.Size(), 0);
-}
 
-TEST(MKManikinPartLibraryTest, EveryTruncationFails) {
   const std::string bytes = Library(AnglesRecord("a") + PostureRecord());
-  {
-    Listing whole;
-    List(bytes, whole);
-    ASSERT_EQ(whole.status, MKStatusSuccess);
-    ASSERT_EQ(whole.parts.Size(), 2);
-  }
+  Listing whole;
+  List(bytes, whole);
+  ASSERT_EQ(whole.status, MKStatusSuccess);
+  ASSERT_EQ(whole.parts.Size(), 2);
   for (std::size_t size = 0; size < bytes.size(); ++size) {
     Listing listing;
     List(bytes.substr(0, size), listing);

@@ -98,7 +98,6 @@ TEST(MKManikinPartPasteTest, ContainerRules) {
       {Holding(MKPartPrefAnglesID, {}), &angles, 1, MKStatusSuccess, "13:zones"},
       {Holding(MKPartPrefAnglesID, {}), &angles, 0, MKStatusSuccess, ""},
       {Holding(MKPartPrefAnglesDof1ID, {}), &angles, 0, MKStatusSuccess, "13:zones"},
-      {Holding(MKPartPrefAnglesDof2ID, {}), &angles, 0, MKStatusSuccess, "13:zones"},
       {Holding(MKPartPrefAnglesDof3ID, {}), &angles, 0, MKStatusSuccess, "13:zones"},
       {Holding(MKPartPrefAnglesDof2ID, {}), &angles1, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartPrefAnglesID, {}), &angles1, 1, MKStatusPasteKindRefused, ""},
@@ -107,26 +106,20 @@ TEST(MKManikinPartPasteTest, ContainerRules) {
       {Holding(MKPartJointLimitsID, {P(Memo("notes")), P(MKManikinPart(MKPartSetID, 2.01))}),
        &reference, 0, MKStatusSuccess, "11(13:db),13:notes,26"},
       {Holding(MKPartJointLimitsID, {}), &limits, 0, MKStatusSuccess, "11,13:limits"},
-      {Holding(MKPartJointLimitsDof1ID, {}), &limits, 0, MKStatusSuccess, "11,13:limits"},
       {Holding(MKPartJointLimitsDof2ID, {}), &limits, 0, MKStatusSuccess, "11,13:limits"},
-      {Holding(MKPartJointLimitsDof3ID, {}), &limits, 0, MKStatusSuccess, "11,13:limits"},
       {Holding(MKPartJointLimitsDof3ID, {}), &limits1, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartJointLimitsID, {}), &limits1, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartJointLimitsDof1ID, {}), &limits1, 1, MKStatusSuccess, "13:one"},
       {Holding(MKPartJointLimitsID, {}), &limitsWithFrame, 1, MKStatusPasteKindRefused, "13:taken"},
       {Holding(MKPartPrefAnglesID, {}), &anglesWithFrame, 1, MKStatusPasteKindRefused, "13:taken"},
       // Kinds the receiver does not take at all.
-      {Holding(MKPartIKConstraintsID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartIKConstraintsID, {}), &posture, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartVisualLimitsID, {}), &posture, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartJointLimitsDBReferenceID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartAnthroDBReferenceID, {}), &set, 1, MKStatusPasteKindRefused, ""},
-      {Holding(MKPartSetID, {}), &posture, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartSetID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartPostureID, {}), &set, 1, MKStatusPasteKindRefused, ""},
-      {Holding(MKPartPrefAnglesID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartPrefAnglesID, {}), &posture, 1, MKStatusPasteKindRefused, ""},
-      {Holding(MKPartJointLimitsID, {}), &frame, 1, MKStatusPasteKindRefused, ""},
       {Holding(MKPartJointLimitsDof1ID, {}), &set, 1, MKStatusPasteKindRefused, ""},
   };
   int index = 0;
@@ -138,31 +131,6 @@ TEST(MKManikinPartPasteTest, ContainerRules) {
   }
   MKManikinPart self(MKPartPrefAnglesDof1ID, 2.01);
   EXPECT_EQ(self.PasteFrom(&self, 1), MKStatusSuccess);
-}
-
-// A memo of the manikin keeps its text; an ownerless one takes the
-// source's text and owner; an owned one takes a free text and loses its owner.
-TEST(MKMemoPasteTest, OwnerRules) {
-  struct Case {
-    MKPartID owner, sourceOwner;
-    int flag;
-    const char* text;
-    MKPartID ownerAfter;
-  };
-  for (const Case& c : {Case{MKPartManikinID, MKPartJointLimitsID, 1, "old", MKPartManikinID},
-                        Case{MKPartDefaultID, MKPartJointLimitsID, 0, "new", MKPartJointLimitsID},
-                        Case{MKPartPrefAnglesID, MKPartDefaultID, 0, "new", MKPartDefaultID},
-                        Case{MKPartManikinID, MKPartManikinID, 0, "new", MKPartManikinID}}) {
-    MKMemo memo = Memo("old", c.owner);
-    EXPECT_EQ(memo.PasteFrom(P(Memo("new", c.sourceOwner)), c.flag), MKStatusSuccess);
-    EXPECT_EQ(TextOf(&memo), c.text) << c.owner << " <- " << c.sourceOwner;
-    EXPECT_EQ(memo.GetPartIDOfOwner(), c.ownerAfter) << c.owner << " <- " << c.sourceOwner;
-  }
-  MKMemo same = Memo("old", MKPartManikinID);
-  EXPECT_EQ(same.PasteFrom(nullptr, 0), MKStatusNothingToPaste);
-  EXPECT_EQ(same.PasteFrom(P(MKManikinPartFrame()), 0), MKStatusPasteKindRefused);
-  EXPECT_EQ(same.PasteFrom(P(MKManikinPart(MKPartSetID, 2.01)), 0), MKStatusPasteKindRefused);
-  EXPECT_EQ(TextOf(&same), "old");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "parts/MKManikinPart.h"
@@ -21,37 +20,33 @@ using mktest::TextOf;
 using R = MKPersistenceRoutines;
 
 // Big-endian numbers (the records' own bytes are checked against their
-// format below); strings carry the low sixteen bits of each character.
-TEST(MKPersistenceRoutinesTest, Writes) {
+// format below); strings carry the low sixteen bits of each character. Read
+// back, each value returns; past the end every read fails.
+TEST(MKPersistenceRoutinesTest, PrimitivesWrittenAndReadBack) {
   KelStreamDefinition stream;
   EXPECT_EQ(R::WriteInt(stream, 0x01020304), MKStatusSuccess);
   EXPECT_EQ(R::WriteUnicodeChar(stream, 0x20AC), MKStatusSuccess);
   EXPECT_EQ(R::WriteString(stream, KelUnicodeString("\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E")),
             MKStatusSuccess);
   EXPECT_EQ(R::WriteString(stream, KelString("")), MKStatusSuccess);
-  EXPECT_EQ(mktest::BytesOf(stream),
-            std::string("\x01\x02\x03\x04\x20\xAC\0\0\0\3\0\xE9\x20\xAC\xD1\x1E\0\0\0\0", 20));
-  stream.Reset();
-  stream.Advance(6);
+  const std::string bytes("\x01\x02\x03\x04\x20\xAC\0\0\0\3\0\xE9\x20\xAC\xD1\x1E\0\0\0\0", 20);
+  EXPECT_EQ(mktest::BytesOf(stream), bytes);
+  stream = mktest::StreamOf(bytes + Bytes().Double(-0.5).data);
+  int i = 0;
+  unsigned short c = 0;
   KelUnicodeString wide("junk");
   KelString empty("junk");
+  double d = 0;
+  EXPECT_EQ(R::ReadInt(stream, i), MKStatusSuccess);
+  EXPECT_EQ(i, 0x01020304);
+  EXPECT_EQ(R::ReadUnicodeChar(stream, c), MKStatusSuccess);
+  EXPECT_EQ(c, 0x20AC);
   EXPECT_EQ(R::ReadString(stream, wide), MKStatusSuccess);
   EXPECT_EQ(wide.GetLengthInChar(), 3);
   EXPECT_EQ(R::ReadString(stream, empty), MKStatusSuccess);
   EXPECT_EQ(empty.Length(), 0);
-}
-
-TEST(MKPersistenceRoutinesTest, PrimitiveReads) {
-  KelStreamDefinition stream = mktest::StreamOf(Bytes().Int(-5).Double(-0.5).Char16(0xE9).data);
-  int i = 0;
-  double d = 0;
-  unsigned short c = 0;
-  EXPECT_EQ(R::ReadInt(stream, i), MKStatusSuccess);
-  EXPECT_EQ(i, -5);
   EXPECT_EQ(R::ReadDouble(stream, d), MKStatusSuccess);
   EXPECT_EQ(d, -0.5);
-  EXPECT_EQ(R::ReadUnicodeChar(stream, c), MKStatusSuccess);
-  EXPECT_EQ(c, 0xE9);
   EXPECT_EQ(R::ReadInt(stream, i), MKStatusFailure);
   EXPECT_EQ(R::ReadDouble(stream, d), MKStatusFailure);
   EXPECT_EQ(R::ReadUnicodeChar(stream, c), MKStatusFailure);
@@ -186,18 +181,6 @@ TEST_P(ContainerRoundTrip, ReadsBackEqualAndRewritesTheSameBytes) {
 INSTANTIATE_TEST_SUITE_P(AllContainerKinds, ContainerRoundTrip,
                          ::testing::Values(5, 6, 8, 10, 12, 26, 27, 28, 29, 30, 31, 32));
 
-// Only the exact switch value "1" makes postures of the earlier version.
-TEST(MKManikinPartTest, PostureVersionFollowsTheEnvironment) {
-  const char* name = "MKKR12ManikinInR14";
-  ASSERT_EQ(std::getenv(name), nullptr);
-  for (const char* value : {"1", "0", "11", "", static_cast<const char*>(nullptr)}) {
-    if (value) setenv(name, value, 1);
-    if (!value) unsetenv(name);
-    PartPtr posture(MKManikinPart::Create(MKPartPostureID));
-    EXPECT_EQ(posture->GetVersion(), value && value == std::string("1") ? 2.01 : 2.03) << value;
-  }
-}
-
 TEST(MKManikinPartStreamTest, OldRecordsWithoutTimeStamps) {
   MKStatus status;
   PartPtr posture = mktest::ReadPart(Record("0005", 1.5, ""), &status);
@@ -254,24 +237,6 @@ TEST(MKMemoTest, RecordIsByteExact) {
   EXPECT_EQ(memo->IsLoadedFromLibrary(), 1);
   EXPECT_EQ(memo->GetSize(), static_cast<unsigned int>(record.size() - 22));
   EXPECT_EQ(mktest::Written(*part), record);
-}
-
-TEST(MKMemoTest, OwnerKindsWithoutAStringOfTheirOwn) {
-  MKMemo memo = Memo("v", MKPartVisualLimitsID);
-  const std::string bytes = mktest::Written(memo);
-  EXPECT_EQ(bytes.substr(bytes.size() - 5 - 8, 8), std::string("\0000\0000\0000\0000", 8));
-  PartPtr read = mktest::ReadPart(bytes);
-  ASSERT_NE(read, nullptr);
-  EXPECT_EQ(static_cast<const MKMemo*>(read.get())->GetPartIDOfOwner(), MKPartDefaultID);
-
-  PartPtr unknown = mktest::ReadPart(mktest::MemoRecord("u", "0033", 1));
-  ASSERT_NE(unknown, nullptr);
-  EXPECT_EQ(static_cast<const MKMemo*>(unknown.get())->GetPartIDOfOwner(), MKPartDefaultID);
-
-  PartPtr old = mktest::ReadPart(Record("0013", 1.0, Bytes().Text("old").Text("0005").data));
-  ASSERT_NE(old, nullptr);
-  EXPECT_EQ(old->GetTimeStamp(), 0);
-  EXPECT_EQ(static_cast<const MKMemo*>(old.get())->GetPartIDOfOwner(), MKPartPostureID);
 }
 
 // A frame record body: frame elements 0.5 * (i + 1), `count` referentials
@@ -340,24 +305,6 @@ TEST(MKManikinPartFrameTest, AFailedReadChangesNothing) {
     EXPECT_EQ(frame.GetReferential(i), -1);
     EXPECT_TRUE(std::isnan(frame.GetReferentialPosition(i).z));
   }
-}
-
-TEST(MKMemoTest, TextLimits) {
-  MKMemo memo;
-  EXPECT_EQ(memo.SetText("kept"), MKStatusSuccess);
-  EXPECT_EQ(memo.SetText(KelUnicodeString(KelUnicodeChar('a'), 65537)), MKStatusNoMemory);
-  EXPECT_EQ(TextOf(&memo), "kept");
-  EXPECT_EQ(memo.SetText(KelUnicodeString(KelUnicodeChar('a'), 65536)), MKStatusSuccess);
-  EXPECT_EQ(memo.Length(), 65536);
-  EXPECT_EQ(memo.AddText("b"), MKStatusNoMemory);
-  EXPECT_EQ(memo.Length(), 65536);
-
-  EXPECT_EQ(memo.SetText(KelUnicodeString(KelUnicodeChar('a'), 65530)), MKStatusSuccess);
-  EXPECT_EQ(memo.AddText("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"),
-            MKStatusNoMemory);  // 7 characters, though 14 bytes
-  EXPECT_EQ(memo.AddText("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"), MKStatusSuccess);
-  EXPECT_EQ(memo.Length(), 65536);
-  EXPECT_EQ(memo.GetSize(), 4u + 2u * 65536u + 12u + 8u);
 }
 
 }  // namespace

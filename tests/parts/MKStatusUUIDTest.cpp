@@ -1,10 +1,7 @@
 // Status messages, identifiers, short names and system services.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <clocale>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <new>
@@ -63,38 +60,6 @@ TEST(MKStatusTest, CodesAndMessages) {
   }
 }
 
-// The identifier reads the precise clock; time() may lag it by a tick across a second boundary.
-unsigned long ClockSeconds() {
-  const auto now = std::chrono::system_clock::now().time_since_epoch();
-  return static_cast<unsigned long>(std::chrono::duration_cast<std::chrono::seconds>(now).count());
-}
-
-// Seconds "-" address (with one dash inside) "-8048-" milliseconds counter.
-TEST(MKUUIDTest, LayoutOfAGeneratedIdentifier) {
-  const unsigned long before = ClockSeconds();
-  const MKUUID id;
-  const unsigned long after = ClockSeconds();
-  const std::string text = TextOf(id);
-  // 8 hex digits, "-", 9 of hex digits and a dash, "-8048-", 12 hex digits.
-  auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
-  bool laidOut = text.size() == 36 && text[8] == '-' && text.substr(18, 6) == "-8048-";
-  for (std::size_t i = 0; laidOut && i < text.size(); ++i)
-    if (i != 8 && (i < 18 || i >= 24))
-      laidOut = hex(text[i]) || (i > 8 && i < 18 && text[i] == '-');
-  ASSERT_TRUE(laidOut) << text;
-  std::string address = text.substr(9, 9);
-  ASSERT_NE(address.find('-'), std::string::npos);
-  address.erase(address.find('-'), 1);
-  char expected[16];
-  std::snprintf(expected, sizeof expected, "%08lx",
-                static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(&id) & 0xFFFFFFFFu));
-  EXPECT_EQ(address, expected);
-  const unsigned long seconds = std::strtoul(text.substr(0, 8).c_str(), nullptr, 16);
-  EXPECT_GE(seconds, before & 0xFFFFFFFFUL);
-  EXPECT_LE(seconds, after & 0xFFFFFFFFUL);
-  EXPECT_LT(std::strtoul(text.substr(24, 4).c_str(), nullptr, 16), 1000UL);
-}
-
 TEST(MKUUIDTest, SameAddressStillGivesDistinctIdentifiers) {
   alignas(MKUUID) unsigned char storage[sizeof(MKUUID)];
   MKUUID* first = new (storage) MKUUID();
@@ -116,16 +81,6 @@ TEST(MKUUIDTest, SameAddressStillGivesDistinctIdentifiers) {
   EXPECT_FALSE(given == other);
   other = given;
   EXPECT_TRUE(given == other);
-}
-
-TEST(MKUUIDDeathTest, CounterStartsAtZeroInAFreshProcess) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        const MKUUID id;
-        std::exit(TextOf(id).substr(28) == "00000000" ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
 }
 
 // A locale whose decimal point is ","; null when the system has none.

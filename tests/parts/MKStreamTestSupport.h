@@ -27,7 +27,6 @@ class Bytes {
     data += bytes;
     return *this;
   }
-  Bytes& Tag(const char* tag) { return Raw(std::string(tag, 5)); }
   Bytes& Int(std::int32_t value) { return Unsigned(static_cast<std::uint32_t>(value), 4); }
   Bytes& Double(double value) {
     std::uint64_t bits;

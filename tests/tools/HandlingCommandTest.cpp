@@ -6,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -42,20 +41,17 @@ TEST(HandlingCommand, PushPullCarry) {
 TEST(HandlingCommand, ReachesAreThePosturesReachWrites) {
   ScratchDirectory scratch;
   // Task files: the postures that reach writes for the same targets.
-  const char* const targets[] = {"[-12, 0, 40]", "[14, 0, 38]", "[-15, 60, 30]", "[15, 60, 30]"};
+  const char* const targets[] = {"-12,0,40", "14,0,38", "-15,60,30", "15,60,30"};
   for (int end = 0; end < 2; ++end) {
     const std::string right = targets[2 * end], left = targets[2 * end + 1];
-    const auto bare = [](std::string t) {  // "x,y,z"
-      t.erase(std::remove_if(t.begin(), t.end(), [](char c) { return c == ' '; }), t.end());
-      return t.substr(1, t.size() - 2);
-    };
     const std::string name = end ? "destination" : "origin";
-    ASSERT_EQ(RunTool({"reach", "--sex", "female", "--right=" + bare(right), "--left=" + bare(left),
-                       "-o", (scratch / (name + ".json")).string()})
+    ASSERT_EQ(RunTool({"reach", "--sex", "female", "--right=" + right, "--left=" + left, "-o",
+                       (scratch / (name + ".json")).string()})
                   .exitCode,
               0);
     std::ofstream(scratch / (name + "-task.json"))
-        << R"({"right": {"position": )" << right << R"(}, "left": {"position": )" << left << "}}";
+        << R"({"right": {"position": [)" << right << R"(]}, "left": {"position": [)" << left
+        << "]}}";
   }
   const auto byFile =
       RunTool({"lift", "--sex", "female", "--origin-file", (scratch / "origin.json").string(),

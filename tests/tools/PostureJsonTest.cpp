@@ -1,10 +1,8 @@
-// A posture written as JSON reads back onto another manikin unchanged, and a
-// bad posture file changes nothing.
+// A bad posture file changes nothing; a value beyond its limit is brought to
+// it, with a warning.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-
-#include <random>
 
 #include "Failure.h"
 #include "PostureJson.h"
@@ -23,25 +21,6 @@ std::vector<double> Values(const MKManikin& manikin) {
       if (const MKDOF* dof = body->GetSegmentAtIndex(i)->GetDOF(axis))
         values.push_back(dof->GetMathematicalValue());
   return values;
-}
-
-TEST(PostureJson, RandomPostureReadsBackOntoAnotherManikin) {
-  mktest::Manikin source = mktest::Make(1, 50), target = mktest::Make(1, 50);
-  std::mt19937 random(20261209);
-  MKBody* body = source->GetBody();
-  for (unsigned int i = 0; i < body->GetNumberOfSegments(); ++i)
-    for (int axis = 0; axis < 3; ++axis)
-      if (MKDOF* dof = body->GetSegmentAtIndex(i)->GetDOF(axis)) {
-        std::uniform_real_distribution<double> within(-dof->GetMinLim(true), dof->GetMaxLim(true));
-        dof->SetMathematicalValue(within(random));
-      }
-  const std::string text = mkcli::PostureToJson(*source).dump();
-  std::vector<std::string> warnings;
-  mkcli::ApplyPostureJson(*target, nlohmann::json::parse(text), "posture.json", warnings);
-  EXPECT_TRUE(warnings.empty()) << warnings.front();
-  const std::vector<double> expected = Values(*source), got = Values(*target);
-  ASSERT_EQ(got.size(), expected.size());
-  for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], expected[k], 1e-12) << k;
 }
 
 TEST(PostureJson, BadPostureIsRefusedBeforeAnythingMoves) {

@@ -63,7 +63,6 @@ std::string WithDouble(std::string bytes, std::size_t at, double value) {
 
 TEST(MKVisionBounds, EndlessSearchRecordIsRefusedQuickly) {
   mktest::Manikin manikin = mktest::Make(1, 50.0);
-  ASSERT_TRUE(manikin);
   MKVision* vision = manikin->GetVision();
   const double focal = vision->GetFocalDistance();
 
@@ -85,7 +84,6 @@ TEST(MKVisionBounds, FarthestAcceptedRecordPastesQuickly) {
   bytes = WithDouble(bytes, kFocalAt, 1.0e8);
   bytes = WithDouble(bytes, kProximumAt, 1.0e8);
   mktest::Manikin manikin = mktest::Make(1, 50.0);
-  ASSERT_TRUE(manikin);
 
   mktest::PartPtr part = mktest::ReadPart(bytes);
   ASSERT_TRUE(part);
@@ -153,7 +151,6 @@ TEST(MKVisionBounds, RecordsRefuseValuesNoEyeCanHold) {
 
 TEST(MKVisionBounds, NearestFocusDoesNotDependOnHowFarTheEyesLook) {
   mktest::Manikin manikin = mktest::Make(1, 50.0);
-  ASSERT_TRUE(manikin);
   MKVision* vision = manikin->GetVision();
   ASSERT_EQ(vision->SetPonctumRemotum(INFINITY), MKStatusSuccess);
   ASSERT_EQ(vision->LookAt(100.0, -0.1, 0.05), MKStatusSuccess);
@@ -175,7 +172,6 @@ TEST(MKVisionBounds, NearestFocusDoesNotDependOnHowFarTheEyesLook) {
 
 TEST(MKVisionBounds, AccommodationSearchesEndAtHugeLimits) {
   mktest::Manikin manikin = mktest::Make(1, 50.0);
-  ASSERT_TRUE(manikin);
   MKVision* vision = manikin->GetVision();
   // Limits where a step of a hundredth no longer moves the focus.
   Bounded("the accommodation searches", [vision] {
