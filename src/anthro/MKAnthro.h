@@ -149,8 +149,7 @@ class MKAnthro : public MKManikinPart {
   // length. 300 when the record refers to none, 100 for malformed content.
   static MKStatus GetDatabaseUUID(KelStreamDefinition& stream, KelString& uuid);
 
-  // Between these (they nest), predictions leave the refit owed; the last release does
-  // it once.
+  // Between these (they nest), predictions leave the refit owed; the last release does it once.
   void HoldRefits();
   void ReleaseRefits();
 
