@@ -320,7 +320,9 @@ bool MKIKOptimizer::IKLineSearch(Work& w, double fOld, double& phi, double stepM
       ComputeGradientAndCurvature(w);
       return true;
     }
-    if (lambda < lambdaMin) return reject();
+    // Written so that a step made NaN by a potential that is not a number
+    // (a hostile target) ends the search instead of looping forever.
+    if (!(lambda >= lambdaMin)) return reject();
     double next = 0.1 * lambda;
     if (std::fabs(lambda - 1.0) < kEpsilon || std::fabs(lambda - stepMax) < kEpsilon) {
       const double denominator = 2.0 * (phi - fOld - slope);

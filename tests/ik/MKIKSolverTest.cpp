@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -110,6 +111,12 @@ TEST(MKIKSolverTest, RandomFramesAreMetOrStretchedForWithinLimitsAndLocks) {
   }
   // Targets drawn from the chain's own postures: nearly all are met.
   EXPECT_GE(solved, trials * 4 / 5 - 1);
+  // A target that is not a number (a damaged file) fails instead of hanging.
+  MK4x4Matrix broken = arm.RandomTarget(rng);
+  broken(3, 0) = std::numeric_limits<double>::quiet_NaN();
+  arm.hand->SetTargetMatrix(broken);
+  EXPECT_EQ(arm.manager.Resolve(), MKStatus(1300));
+  EXPECT_TRUE(mkiktest::WithinLimits(arm.body));
   arm.manager.SetIKTolerance(MKIKSpecs().GetTolerance());
 }
 
