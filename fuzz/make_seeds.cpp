@@ -125,12 +125,16 @@ int main(int argc, char** argv) {
   parts.push_back(new MKVision());
   bool ok = true;
   MKManikinPart library(MKPartLibraryID, 2.0);
+  // The same without the 10 KB posture, so that it fits whole, the manikin
+  // included, in the capped inputs of the library fuzzer.
+  MKManikinPart smallLibrary(MKPartLibraryID, 2.0);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     MKManikinPart* part = parts[i];
     const std::string name = "kind-" + std::to_string(part->GetPartID()) + "-" + std::to_string(i);
     ok = SaveRecord(corpus / "part_stream", name, *part) && ok;
     ok = SaveRecord(corpus / "paste", name, *part) && ok;
     library.AddPart(part);
+    if (part->GetPartID() != MKPartPostureID) smallLibrary.AddPart(part);
     part->Destroy();
   }
   // The whole manikin: a record of its own, and in the library among the
@@ -139,6 +143,8 @@ int main(int argc, char** argv) {
   ok = SaveRecord(corpus / "paste", "kind-1-manikin", *manikin) && ok;
   library.AddPart(manikin);
   ok = SaveRecord(corpus / "library_file", "library", library) && ok;
+  smallLibrary.AddPart(manikin);
+  ok = SaveRecord(corpus / "library_file", "small-library", smallLibrary) && ok;
   manikin->Destroy();
 
   // A user population and user joint limits of a few values each.
