@@ -98,8 +98,11 @@ struct Terms {
 
 class Evaluation {
  public:
-  Evaluation(const MK4x4Matrix& target, const MK4x4Matrix& effector)
-      : target(target),
+  // The residuals are built only for the gradient: a potential alone needs
+  // none of them.
+  Evaluation(const MK4x4Matrix& target, const MK4x4Matrix& effector, bool withResiduals)
+      : withResiduals(withResiduals),
+        target(target),
         effector(effector),
         dt(RowOf(target, 3) - RowOf(effector, 3)),
         zT(RowOf(target, 2)),
@@ -109,7 +112,7 @@ class Evaluation {
   void Distance(double weight) {
     terms.position += weight * Dot(dt, dt);
     terms.dOrigin = terms.dOrigin + (-2.0 * weight) * dt;
-    terms.Add(weight, kZero, kMinusIdentity);
+    if (withResiduals) terms.Add(weight, kZero, kMinusIdentity);
   }
 
   // weight x K x |target axis - effector axis|^2 into the rotation potential.
@@ -118,7 +121,7 @@ class Evaluation {
     terms.rotation += weight * K * Dot(d, d);
     terms.dAxis[axis] = terms.dAxis[axis] + (-2.0 * weight * K) * d;
     // The axis e turns by omega x e, which the residual loses.
-    terms.Add(weight * K, CrossBy(RowOf(effector, axis)), kZero);
+    if (withResiduals) terms.Add(weight * K, CrossBy(RowOf(effector, axis)), kZero);
   }
 
   // weight x |dt - s zT|^2 into the position potential, s = p clamped to
@@ -130,14 +133,14 @@ class Evaluation {
     // Where s follows p, v also depends on dt through p.
     const Vec slope = s == p ? v - Dot(zT, v) * zT : v;
     terms.dOrigin = terms.dOrigin + (-2.0 * weight) * slope;
-    terms.Add(weight, kZero, s == p ? Projector(-1.0, zT) : kMinusIdentity);
+    if (withResiduals) terms.Add(weight, kZero, s == p ? Projector(-1.0, zT) : kMinusIdentity);
   }
 
   // weight x p^2, the squared distance to the target's XY plane.
   void PlaneDistance(double weight, bool intoRotation) {
     (intoRotation ? terms.rotation : terms.position) += weight * p * p;
     terms.dOrigin = terms.dOrigin + (-2.0 * weight * p) * zT;
-    terms.Add(weight, kZero, {{-1.0 * zT, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}}});
+    if (withResiduals) terms.Add(weight, kZero, {{-1.0 * zT, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}}});
   }
 
   // K x |n - zE|^2, n the unit direction from the end-effector origin to
@@ -151,13 +154,14 @@ class Evaluation {
     terms.rotation += K * Dot(d, d);
     terms.dAxis[2] = terms.dAxis[2] + (-2.0 * K) * d;
     terms.dOrigin = terms.dOrigin + (2.0 * K / length) * (zE - Dot(n, zE) * n);
-    terms.Add(K, CrossBy(zE), Projector(-1.0 / length, n));
+    if (withResiduals) terms.Add(K, CrossBy(zE), Projector(-1.0 / length, n));
   }
 
   double P() const { return p; }
   const Terms& Result() const { return terms; }
 
  private:
+  const bool withResiduals;
   const MK4x4Matrix& target;
   const MK4x4Matrix& effector;
   const Vec dt;
@@ -167,8 +171,8 @@ class Evaluation {
 };
 
 Terms Evaluate(int type, double w, double range, const MK4x4Matrix& target,
-               const MK4x4Matrix& effector) {
-  Evaluation e(target, effector);
+               const MK4x4Matrix& effector, bool withResiduals) {
+  Evaluation e(target, effector, withResiduals);
   constexpr double kUnbounded = HUGE_VAL;
   switch (type) {
     case MKIKConstraint::sPosition:
@@ -235,8 +239,8 @@ Terms Evaluate(int type, double w, double range, const MK4x4Matrix& target,
 // mathematical value (world axis x the rate of the applied angle) and a
 // point of its axis.
 struct Rate {
-  Vec omega{0.0, 0.0, 0.0};
-  Vec origin{0.0, 0.0, 0.0};
+  Vec omega;
+  Vec origin;
 };
 
 // The applied angle per unit of mathematical value: +1 for inverted or
@@ -248,7 +252,7 @@ double Sense(const MKDOF* dof) {
 // A pure master turns its slave's segment (an ancestor), about the slave's
 // axis, which is the last rotation of that segment.
 Rate PureMasterRate(const MKDOF* master) {
-  Rate rate;
+  Rate rate{};
   const MKDOF* slave = master->GetPureSlave();
   MKBodyElement* owner = slave ? slave->GetOwner() : nullptr;
   if (!owner || owner->GetMKClassName() != MKSegmentClass) return rate;
@@ -397,7 +401,7 @@ double MKIKConstraint::ComputePotential() {
   positionPotential = 0.0;
   rotationPotential = 0.0;
   const Terms terms =
-      Evaluate(targetType, positionWeight, range, targetMatrix, GetEndEffectorMatrix());
+      Evaluate(targetType, positionWeight, range, targetMatrix, GetEndEffectorMatrix(), false);
   positionPotential = terms.position;
   rotationPotential = terms.rotation;
   return positionPotential + rotationPotential;
@@ -406,7 +410,8 @@ double MKIKConstraint::ComputePotential() {
 void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
   if (!g || !endEffector || chainElements.Size() == 0) return;
   const MK4x4Matrix effector = GetEndEffectorMatrix();
-  const Terms terms = Evaluate(targetType, positionWeight, range, targetMatrix, effector);
+  const Terms terms =
+      Evaluate(targetType, positionWeight, range, targetMatrix, effector, curvature != nullptr);
   // Turning by d(theta) about an axis omega through O moves the origin P by
   // omega x (P - O) and each axis v by omega x v, so the potential changes by
   // omega . ((P - O) x dOrigin + sum of v x dAxis).
@@ -415,12 +420,14 @@ void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
   for (int axis = 0; axis < 3; ++axis)
     moment = moment + Cross(RowOf(effector, axis), terms.dAxis[axis]);
   const double scale = weight * kRadiansPerDegree;
-  // The residuals' derivatives, one column per DOF of the chain.
-  const std::size_t rows = 3 * static_cast<std::size_t>(terms.residualCount);
+  // The residuals' derivatives, one column per DOF of the chain, padded to
+  // a fixed height so that the products below have a fixed length.
+  constexpr std::size_t kRows = 3 * sizeof(Terms::residuals) / sizeof(Residual);
   std::size_t count = 0;
   if (curvature) {
-    curvature->columns.resize(3 * static_cast<std::size_t>(chainElements.Size()) * rows);
-    curvature->indexes.resize(3 * static_cast<std::size_t>(chainElements.Size()));
+    const std::size_t columns = 3 * static_cast<std::size_t>(chainElements.Size());
+    if (curvature->columns.size() < columns * kRows) curvature->columns.resize(columns * kRows);
+    if (curvature->indexes.size() < columns) curvature->indexes.resize(columns);
   }
   for (int i = 1; i <= chainElements.Size(); ++i) {
     Rate rates[3];
@@ -431,7 +438,7 @@ void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
       g[first + k] += scale * Dot(rates[k].omega, lever);
       if (!curvature || first + k >= curvature->n) continue;
       const Vec velocity = Cross(rates[k].omega, origin - rates[k].origin);
-      double* column = curvature->columns.data() + count * rows;
+      double* column = curvature->columns.data() + count * kRows;
       for (int r = 0; r < terms.residualCount; ++r) {
         const Residual& residual = terms.residuals[r];
         Vec d{0.0, 0.0, 0.0};
@@ -441,6 +448,8 @@ void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
         column[3 * r + 1] = residual.root * d.y;
         column[3 * r + 2] = residual.root * d.z;
       }
+      for (std::size_t r = 3 * static_cast<std::size_t>(terms.residualCount); r < kRows; ++r)
+        column[r] = 0.0;
       curvature->indexes[count++] = first + k;
     }
   }
@@ -448,13 +457,21 @@ void MKIKConstraint::ComputeGradient(double* g, MKIKCurvature* curvature) {
   // 2 x weight x J'J on the gradient's scale, symmetric.
   const double* columns = curvature->columns.data();
   const auto n = static_cast<std::size_t>(curvature->n);
-  for (std::size_t a = 0; a < count; ++a)
+  double* matrix = curvature->matrix.data();
+  for (std::size_t a = 0; a < count; ++a) {
+    const double* ca = columns + a * kRows;
+    const auto row = static_cast<std::size_t>(curvature->indexes[a]);
     for (std::size_t b = a; b < count; ++b) {
-      double sum = 0.0;
-      for (std::size_t r = 0; r < rows; ++r) sum += columns[a * rows + r] * columns[b * rows + r];
-      const auto row = static_cast<std::size_t>(curvature->indexes[a]);
+      const double* cb = columns + b * kRows;
+      // One partial sum per coordinate: a single running sum would chain
+      // every addition behind the one before.
+      double partial[3] = {0.0, 0.0, 0.0};
+      for (std::size_t r = 0; r < kRows; r += 3)
+        for (std::size_t c = 0; c < 3; ++c) partial[c] += ca[r + c] * cb[r + c];
+      const double sum = 2.0 * scale * (partial[0] + partial[1] + partial[2]);
       const auto col = static_cast<std::size_t>(curvature->indexes[b]);
-      curvature->matrix[row * n + col] += 2.0 * scale * sum;
-      if (row != col) curvature->matrix[col * n + row] += 2.0 * scale * sum;
+      matrix[row * n + col] += sum;
+      if (row != col) matrix[col * n + row] += sum;
     }
+  }
 }
