@@ -26,9 +26,12 @@ constexpr int kHeld = 1;
 // the gradient's scale), so that far from the target, where the linear
 // model of the residuals is poor, the steps shorten, while near a
 // reachable target the damping vanishes and the steps become Gauss-Newton
-// steps.
+// steps. The potential's share stops at the largest diagonal term: past it
+// a far target shortened every step tenfold and more, and the solve spent
+// several iterations closing in.
 constexpr double kDamping = 1e-3;
 constexpr double kPotentialDamping = 1.0;
+constexpr double kPotentialDampingCap = 1.0;
 
 bool Counts(const MKIKConstraint* c) {
   return c->IsActive() && !c->IsInvalid();
@@ -196,39 +199,51 @@ void MKIKOptimizer::FactorInitialInverseHessian(Work& w) {
   w.freeCount = m;
   w.factored = false;
   if (!(largest > 0.0)) return;
-  const double mu = kDamping * largest + kPotentialDamping * 2.0 * kDegree * w.phi;
+  const double mu = kDamping * largest + std::min(kPotentialDampingCap * largest,
+                                                  kPotentialDamping * 2.0 * kDegree * w.phi);
+  // The damped curvature on the free variables, gathered into the lower
+  // triangle of a dense m x m block, then factored in place row by row.
   double* f = w.factor.data();
-  for (std::size_t j = 0; j < m; ++j)
-    for (std::size_t i = j; i < m; ++i) {
-      const int r = w.free[i], c = w.free[j];
-      double sum = i == j || !(w.uncoupled[r] || w.uncoupled[c]) ? b[r * N + c] : 0.0;
-      if (i == j) sum += mu;
-      for (std::size_t k = 0; k < j; ++k) sum -= f[i * N + k] * f[j * N + k];
-      if (i == j) {
-        if (!(sum > 0.0)) return;
-        f[j * N + j] = std::sqrt(sum);
-        w.inverseDiagonal[j] = 1.0 / f[j * N + j];
-      } else {
-        f[i * N + j] = sum * w.inverseDiagonal[j];
-      }
+  for (std::size_t i = 0; i < m; ++i) {
+    const auto r = static_cast<std::size_t>(w.free[i]);
+    const double* row = b + r * N;
+    double* out = f + i * m;
+    for (std::size_t j = 0; j < i; ++j) {
+      const auto c = static_cast<std::size_t>(w.free[j]);
+      out[j] = w.uncoupled[r] || w.uncoupled[c] ? 0.0 : row[c];
     }
+    out[i] = row[r] + mu;
+  }
+  for (std::size_t i = 0; i < m; ++i) {
+    double* li = f + i * m;
+    for (std::size_t j = 0; j < i; ++j) {
+      const double* lj = f + j * m;
+      double sum = li[j];
+      for (std::size_t k = 0; k < j; ++k) sum -= li[k] * lj[k];
+      li[j] = sum * w.inverseDiagonal[j];
+    }
+    double sum = li[i];
+    for (std::size_t k = 0; k < i; ++k) sum -= li[k] * li[k];
+    if (!(sum > 0.0)) return;
+    li[i] = std::sqrt(sum);
+    w.inverseDiagonal[i] = 1.0 / li[i];
+  }
   w.factored = true;
 }
 
 void MKIKOptimizer::ApplyInitialInverseHessian(Work& w, double* v) const {
   if (!w.factored) return;
-  const auto N = static_cast<std::size_t>(n);
   const std::size_t m = w.freeCount;
   const double* f = w.factor.data();
   double* t = w.q.data();
   for (std::size_t i = 0; i < m; ++i) {
     double sum = v[w.free[i]];
-    for (std::size_t k = 0; k < i; ++k) sum -= f[i * N + k] * t[k];
+    for (std::size_t k = 0; k < i; ++k) sum -= f[i * m + k] * t[k];
     t[i] = sum * w.inverseDiagonal[i];
   }
   for (std::size_t i = m; i-- > 0;) {
     double sum = t[i];
-    for (std::size_t k = i + 1; k < m; ++k) sum -= f[k * N + i] * t[k];
+    for (std::size_t k = i + 1; k < m; ++k) sum -= f[k * m + i] * t[k];
     t[i] = sum * w.inverseDiagonal[i];
   }
   for (std::size_t i = 0; i < m; ++i) v[w.free[i]] = t[i];

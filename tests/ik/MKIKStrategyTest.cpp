@@ -70,9 +70,10 @@ TEST_F(Fixture, TheHeavierConstraintWinsWhenTheLighterCannotBeMet) {
   Shift(light, -100.0, 150.0, 100.0);
   Manager().SetBehavior(1);
   EXPECT_EQ(Manager().Resolve(), MKStatus(1300));
-  // Solved first and held, the heavier target is met (to the write order
-  // of coupled limits); the lighter is left far off.
-  EXPECT_LT(heavy->ComputePotential(), 1e-4);
+  // Solved alone first, the heavier target is met to the tolerance of the
+  // one-by-one solves (0.0025; how far below depends on the solver's last
+  // step); the lighter is left far off.
+  EXPECT_LT(heavy->ComputePotential(), 0.0025);
   EXPECT_GT(light->ComputePotential(), 1e3);
   EXPECT_TRUE(heavy->IsActive() && light->IsActive());
   EXPECT_EQ(light->GetWeight(), 0.2);
