@@ -202,7 +202,7 @@ void MKIKOptimizer::FactorInitialInverseHessian(Work& w) {
   const double mu = kDamping * largest + std::min(kPotentialDampingCap * largest,
                                                   kPotentialDamping * 2.0 * kDegree * w.phi);
   // The damped curvature on the free variables, gathered into the lower
-  // triangle of a dense m x m block, then factored in place row by row.
+  // triangle of a dense m x m block, then factored in place.
   double* f = w.factor.data();
   for (std::size_t i = 0; i < m; ++i) {
     const auto r = static_cast<std::size_t>(w.free[i]);
@@ -214,19 +214,22 @@ void MKIKOptimizer::FactorInitialInverseHessian(Work& w) {
     }
     out[i] = row[r] + mu;
   }
-  for (std::size_t i = 0; i < m; ++i) {
-    double* li = f + i * m;
-    for (std::size_t j = 0; j < i; ++j) {
-      const double* lj = f + j * m;
+  // Column by column, so that the entries below the diagonal, independent
+  // of one another, are computed side by side.
+  for (std::size_t j = 0; j < m; ++j) {
+    const double* lj = f + j * m;
+    double diagonal = lj[j];
+    for (std::size_t k = 0; k < j; ++k) diagonal -= lj[k] * lj[k];
+    if (!(diagonal > 0.0)) return;
+    f[j * m + j] = std::sqrt(diagonal);
+    const double inverse = 1.0 / f[j * m + j];
+    w.inverseDiagonal[j] = inverse;
+    for (std::size_t i = j + 1; i < m; ++i) {
+      double* li = f + i * m;
       double sum = li[j];
       for (std::size_t k = 0; k < j; ++k) sum -= li[k] * lj[k];
-      li[j] = sum * w.inverseDiagonal[j];
+      li[j] = sum * inverse;
     }
-    double sum = li[i];
-    for (std::size_t k = 0; k < i; ++k) sum -= li[k] * li[k];
-    if (!(sum > 0.0)) return;
-    li[i] = std::sqrt(sum);
-    w.inverseDiagonal[i] = 1.0 / li[i];
   }
   w.factored = true;
 }
