@@ -37,27 +37,29 @@ MKDBJointLimitsVariable* MKDBJointLimits::GetVariableAtIndex(unsigned int index)
 
 MKDBJointLimitsVariable* MKDBJointLimits::GetVariable(MKShortName segment,
                                                       const int dofNumber) const {
-  for (int i = 1; i <= variables.Size(); ++i) {
-    auto* variable = static_cast<MKDBJointLimitsVariable*>(variables[i]);
-    if (variable && variable->GetDOFNumber() == static_cast<unsigned int>(dofNumber) &&
-        variable->GetShortNameOfSegment() == segment)
-      return variable;
-  }
-  return nullptr;
+  const auto found = byDOF.find(Key(segment, static_cast<unsigned int>(dofNumber)));
+  return found == byDOF.end() ? nullptr : found->second;
+}
+
+std::uint64_t MKDBJointLimits::Key(MKShortName segment, unsigned int dofNumber) {
+  return static_cast<std::uint64_t>(static_cast<std::uint32_t>(segment)) << 32 | dofNumber;
 }
 
 void MKDBJointLimits::AddVariable(MKDBJointLimitsVariable* variable) {
-  if (variable) variables.Append(variable);
+  if (!variable) return;
+  variables.Append(variable);
+  byDOF.emplace(Key(variable->GetShortNameOfSegment(), variable->GetDOFNumber()), variable);
 }
 
 void MKDBJointLimits::Clear() {
   for (int i = 1; i <= variables.Size(); ++i)
     delete static_cast<MKDBJointLimitsVariable*>(variables[i]);
   variables.RemoveAll();
+  byDOF.clear();
 }
 
 void MKDBJointLimits::CopyVariablesFrom(const MKDBJointLimits& source) {
   for (int i = 1; i <= source.variables.Size(); ++i)
     if (const auto* variable = static_cast<const MKDBJointLimitsVariable*>(source.variables[i]))
-      variables.Append(new MKDBJointLimitsVariable(*variable));
+      AddVariable(new MKDBJointLimitsVariable(*variable));
 }

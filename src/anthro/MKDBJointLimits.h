@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <unordered_map>
+
 #include "anthro/MKDBJointLimitsVariable.h"
 #include "anthro/MKDatabase.h"
 #include "host/KelRawColl.h"
@@ -38,6 +41,10 @@ class MKDBJointLimits : public MKDatabase {
 
  private:
   void CopyVariablesFrom(const MKDBJointLimits& source);
+  static std::uint64_t Key(MKShortName segment, unsigned int dofNumber);
 
   KelRawCollPV variables;
+  // The first variable of each segment and DOF number: a body links its
+  // hundred-odd DOFs by name, which a scan of the list made quadratic.
+  std::unordered_map<std::uint64_t, MKDBJointLimitsVariable*> byDOF;
 };

@@ -46,6 +46,27 @@ TEST_F(MKDBJointLimitsTest, BuiltInIdentityAndOrder) {
   EXPECT_EQ(db.GetVariable(SBoL5, -1), nullptr);
 }
 
+// The lookup follows the list through a copy, an assignment, a second
+// variable of the same DOF (the first keeps answering) and a clear.
+TEST_F(MKDBJointLimitsTest, LookupFollowsCopiesDuplicatesAndClear) {
+  MKDBJointLimits copy(db);
+  MKDBJointLimits assigned;
+  assigned = db;
+  for (const MKDBJointLimits* other : {&copy, &assigned}) {
+    MKDBJointLimitsVariable* own = other->GetVariable(RSArAr, 0);
+    ASSERT_NE(own, nullptr);
+    EXPECT_NE(own, db.GetVariable(RSArAr, 0));
+    EXPECT_TRUE(StatsOf(*other, RSArAr, 0) == StatsOf(db, RSArAr, 0));
+  }
+  MKDBJointLimitsVariable* first = copy.GetVariable(SBoL5, 0);
+  copy.AddVariable(new MKDBJointLimitsVariable(SBoL5, 0, 1, 1, 2, 2));
+  EXPECT_EQ(copy.GetVariable(SBoL5, 0), first);
+  EXPECT_EQ(copy.GetNumberOfVariables(), 138u);
+  copy.Clear();
+  EXPECT_EQ(copy.GetVariable(SBoL5, 0), nullptr);
+  EXPECT_EQ(copy.GetVariable(RSArAr, 0), nullptr);
+}
+
 TEST_F(MKDBJointLimitsTest, SpotCheckedRows) {
   EXPECT_TRUE(StatsOf(db, SBoL5, 0) == Stats({3, 1, 20, 6.7}));
   EXPECT_TRUE(StatsOf(db, SHeNe, 0) == Stats({5, 1.25, 15, 0.5}));
