@@ -165,7 +165,7 @@ unsigned int LongLineLimit(unsigned int file) {
 }
 
 // An anchor line: an ellipse short name and four parameters, decimals in the file's convention.
-bool ParseAnchor(std::string text, MKSubDVertex::Anchor& anchor) {
+bool ParseAnchor(const std::string& text, MKSubDVertex::Anchor& anchor) {
   KelUnicodeString converted(text.c_str());
   const KelUnicodeString fileDecimal = MKSystemServices::GetDecimalPointToChange();
   if (fileDecimal != MKSystemServices::sUnitializedSymbol)
