@@ -6,29 +6,16 @@
 
 namespace {
 
-// Pasted constraints add up on the live manikin and every solve that a
-// posture paste starts grows with them: a run slowed fivefold within 50,000
-// inputs. The manikin is therefore created afresh now and then.
-constexpr int kInputsPerManikin = 1000;
-
-MKManikin* NewLiveManikin() {
-  MKManikin* created = nullptr;
-  if (MKManikin::Create(created, 1, 50.0, nullptr, 1, 1) != MKStatusSuccess) __builtin_trap();
-  // The coarsest skin, so that a paste that rebuilds the body (an
-  // anthropometry) costs less under the sanitizers. The skin is built by
-  // the same code at every resolution.
-  created->GetBody()->SetMeshResolution(MKBody::GetMinMeshResolution());
-  return created;
-}
-
 MKManikin* LiveManikin() {
-  static MKManikin* manikin = NewLiveManikin();
-  static int inputs = 0;
-  if (++inputs > kInputsPerManikin) {
-    manikin->Destroy();
-    manikin = NewLiveManikin();
-    inputs = 1;
-  }
+  static MKManikin* manikin = [] {
+    MKManikin* created = nullptr;
+    if (MKManikin::Create(created, 1, 50.0, nullptr, 1, 1) != MKStatusSuccess) __builtin_trap();
+    // The coarsest skin, so that a paste that rebuilds the body (an
+    // anthropometry) costs less under the sanitizers. The skin is built by
+    // the same code at every resolution.
+    created->GetBody()->SetMeshResolution(MKBody::GetMinMeshResolution());
+    return created;
+  }();
   return manikin;
 }
 
