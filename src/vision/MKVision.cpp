@@ -351,11 +351,13 @@ MKStatus MKVision::SetVerticalBottomAngle(double angle) {
 
 MKStatus MKVision::SetCentralConeAngle(double angle) {
   const double bound = 2.0 * std::fmin(GetVerticalTopAngle(), GetAmbinocularAngle());
+  // Raised to half a degree, then bounded: a vertical top angle below a
+  // quarter of a degree leaves no room, and the bound wins, so that the cone
+  // never opens wider than the field and setting it to its own value (as a
+  // copy or a record does) changes nothing.
   double value = angle;
-  if (value < 0.5)
-    value = 0.5;
-  else if (value > bound)
-    value = bound;
+  if (value < 0.5) value = 0.5;
+  if (value > bound) value = bound;
   centralConeAngle = value;
   return value == angle ? MKStatusSuccess : MKStatus(MKVisionAngleCorrected);
 }

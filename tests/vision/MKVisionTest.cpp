@@ -130,6 +130,12 @@ TEST(MKVision, AngleSettersCorrectAndReport907) {
   EXPECT_EQ(vision.GetVerticalTopAngle(), 50.0);
   EXPECT_EQ(vision.SetVerticalBottomAngle(-1).GetCode(), 907);
   EXPECT_EQ(vision.GetVerticalBottomAngle(), 0.0);
+  // No room between half a degree and the field: the field bounds the cone,
+  // and setting the cone to its own value keeps it.
+  vision.SetVerticalTopAngle(0.1);
+  EXPECT_EQ(vision.GetCentralConeAngle(), 0.2);
+  EXPECT_EQ(vision.SetCentralConeAngle(vision.GetCentralConeAngle()), MKStatusSuccess);
+  EXPECT_EQ(vision.GetCentralConeAngle(), 0.2);
 
   // A monocular angle sets the binocular one to twice it less the ambinocular one.
   MKVision monocular;  // ambinocular 120
