@@ -75,6 +75,9 @@ MKManikin::MKManikin(const MKManikin& source) : MKManikinPart(MKPartDefaultID, 2
     anthro = new MKAnthro(this, sourceAnthro->GetDatabase(), sourceAnthro->GetSex());
   vision = new MKVision();
   ikManager = new MKIKManager(this);
+  // The coupling is the body's, not a part's: carried as a record carries
+  // it, before the parts that it bounds.
+  if (source.body && source.body->IsCouplingEnabled()) body->EnableCoupling(false);
   PasteFrom(&source, 1);
 }
 

@@ -181,3 +181,12 @@ TEST(MKManikinPasteTest, APastedAnthropometryRebuildsTheBody) {
   const Manikin copy(static_cast<MKManikin*>(source->Clone()));
   expectSourceBody(*copy);
 }
+
+TEST(MKManikinPasteTest, ACopyKeepsTheCouplingOfTheBody) {
+  for (const bool coupled : {true, false}) {
+    Manikin source = Make(1, 50);
+    if (coupled) source->GetBody()->EnableCoupling(false);
+    const Manikin copy(static_cast<MKManikin*>(source->Clone()));
+    EXPECT_EQ(copy->GetBody()->IsCouplingEnabled(), coupled);
+  }
+}
