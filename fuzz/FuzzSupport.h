@@ -26,15 +26,17 @@ inline void Destroy(MKManikinPart* part) {
   if (part) part->Destroy();
 }
 
-// Writes a part back and reads the written record again: what the library
-// writes, it must read.
-inline void WriteAndReadBack(MKManikinPart& part) {
-  KelStreamDefinition written;
-  if (part.Write(written) != MKStatusSuccess) return;
+// Reads a written record again: what the library writes, it must read.
+inline void ReadBack(const KelStreamDefinition& written) {
   KelStreamDefinition again(written.GetBuffer(), written.GetLength());
   MKManikinPart* back = nullptr;
   MKManikinPart::ReadFromStream(again, back);
   Destroy(back);
+}
+
+inline void WriteAndReadBack(MKManikinPart& part) {
+  KelStreamDefinition written;
+  if (part.Write(written) == MKStatusSuccess) ReadBack(written);
 }
 
 }  // namespace mkfuzz
