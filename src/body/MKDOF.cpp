@@ -161,6 +161,10 @@ double MKDOF::GetDefaultValue() const {
 
 MKStatus MKDOF::SetValue(double magnitude, int newRange) {
   if (state == ValueLocked) return MKStatus(12);
+  // An angle that is not a number passes every limit, and an infinite one
+  // every removed limit: either would turn the matrices below into NaN. A
+  // DOF of no element is a record, which may carry an infinite length.
+  if (std::isnan(magnitude) || (owner && std::isinf(magnitude))) return MKStatusValueRefused;
   if (IsPureMaster() && pureSlave) pureSlave->SetValue(magnitude, newRange);
   if (!owner && minLim == 0.0 && maxLim == 0.0) {
     value = magnitude;

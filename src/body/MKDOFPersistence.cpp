@@ -126,6 +126,10 @@ MKStatus MKDOF::ReadPostureVariable(KelStreamDefinition& stream) {
       status = MKPersistenceRoutines::ReadDouble(stream, readAcceleration);
   }
   if (status == MKStatusSuccess) status = ReadEndTag(stream, GetPartID());
+  // A value that is not a number would spread through every matrix below
+  // the DOF once the posture is pasted. (An infinite one is the length of a
+  // line of sight looking at infinity.)
+  if (status == MKStatusSuccess && std::isnan(readValue)) status = MKStatusStreamContent;
   if (status == MKStatusSuccess) {
     SetTimeStamp(stamp);
     if (memo) PasteFrom(memo, 1);
@@ -158,6 +162,10 @@ MKStatus MKDOF::ReadJointLimitsVariable(KelStreamDefinition& stream) {
   if (status == MKStatusSuccess && version >= 2.04)
     status = MKPersistenceRoutines::ReadDouble(stream, readRemoved);
   if (status == MKStatusSuccess) status = ReadEndTag(stream, GetPartID());
+  // A limit that is not a number bounds nothing: a DOF would pass it.
+  if (status == MKStatusSuccess &&
+      (std::isnan(readMin) || std::isnan(readMax) || std::isnan(readRemoved)))
+    status = MKStatusStreamContent;
   // Records of unknown owners or axes are read past and ignored.
   if (status == MKStatusSuccess && IsDOFOwner(readOwner) && readAxis >= 0 && readAxis < 3) {
     SetTimeStamp(stamp);

@@ -122,6 +122,10 @@ MKStatus MKPrefAngle::Read(KelStreamDefinition& stream) {
   // The child count (0 or 1) and the memo are read as an optional memo.
   if (status == MKStatusSuccess) status = ReadMemo(stream, memo);
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadInt(stream, readOwner);
+  // A zone of no owner is written without its begin tag, so a tagged record
+  // of one was not written by this library; read, it could not be written
+  // back readable.
+  if (status == MKStatusSuccess && readOwner == -1) status = MKStatusStreamContent;
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadInt(stream, readAxis);
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadInt(stream, readIndex);
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadDouble(stream, readMin);

@@ -171,6 +171,48 @@ TEST(MKDOFTest, RecordsRoundTripByteExactly) {
     }
 }
 
+TEST(MKDOFTest, NonNumbersAndTaggedOwnerlessZonesAreRefused) {
+  OneDOF joint(45, 120);
+  MKDOF& dof = *joint.dof;
+  dof.SetMathematicalValue(Rad(30));
+  for (bool removed : {false, true}) {
+    if (removed) dof.RemoveLimits();
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+      EXPECT_EQ(dof.SetValue(bad, 1), MKStatusValueRefused) << bad;
+      EXPECT_DOUBLE_EQ(dof.GetMathematicalValue(), Rad(30));
+    }
+  }
+  dof.RestoreLimits();
+
+  // In a record, the value (posture) or a limit (joint limits), the first
+  // double after the time stamp (two ints) and the memo flag: status 100
+  // and the receiving DOF unchanged.
+  for (MKPartID kind : {MKPartPostureVariableID, MKPartJointLimitsVariableID}) {
+    MKManikinPart* record = dof.ExtractPart(kind, 0, nullptr);
+    std::string bytes = Bytes(*record);
+    record->Destroy();
+    bytes.replace(29, 8, std::string("\x7f\xf8\0\0\0\0\0\0", 8));
+    KelStreamDefinition in(bytes.data(), bytes.size());
+    SkipHeader(in);
+    MKDOF copy(kind);
+    const std::string before = Bytes(copy);
+    EXPECT_EQ(copy.Read(in), MKStatusStreamContent) << kind;
+    EXPECT_EQ(Bytes(copy), before) << kind;
+  }
+
+  // A zone of no owner is written without its begin tag: a tagged record of
+  // one (its owner short name after the time stamp and child count) is not
+  // this library's.
+  std::string zone = Bytes(*dof.GetPrefAngle(0));
+  zone.replace(29, 4, std::string(4, '\xff'));
+  KelStreamDefinition in(zone.data(), zone.size());
+  SkipHeader(in);
+  MKPrefAngle copy(nullptr);
+  const std::string before = Bytes(copy);
+  EXPECT_EQ(copy.Read(in), MKStatusStreamContent);
+  EXPECT_EQ(Bytes(copy), before);
+}
+
 TEST(MKDOFTest, OldDefaultNeckLimitsAreReplacedOnReading) {
   MKSegment neck(nullptr, SHeNe, 0, nullptr);
   neck.AddDOF(0, 0, 0.0, nullptr);
