@@ -1,20 +1,9 @@
 // The part-stream reader: one record of any kind, then the part read is
 // written back and read again, and cloned: a clone must write the same
 // bytes, except a whole manikin's, which is made by pasting the source's
-// parts onto a new manikin (the posture solved again, the coupling of a new
-// body) and so may differ in what a paste settles.
-#include <cstring>
-
+// parts onto a new manikin (the hands placed again, the eyes made to look
+// again) and so may differ in what a paste settles.
 #include "FuzzSupport.h"
-
-namespace {
-
-bool SameRecord(const KelStreamDefinition& a, const KelStreamDefinition& b) {
-  return a.GetLength() == b.GetLength() &&
-         (a.GetLength() == 0 || std::memcmp(a.GetBuffer(), b.GetBuffer(), a.GetLength()) == 0);
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   KelStreamDefinition stream(data, size);
@@ -26,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MKManikinPart* clone = part->Clone();
     if (clone && wrote && part->GetPartID() != MKPartManikinID) {
       KelStreamDefinition cloneWritten;
-      if (clone->Write(cloneWritten) != MKStatusSuccess || !SameRecord(written, cloneWritten))
+      if (clone->Write(cloneWritten) != MKStatusSuccess ||
+          !mkfuzz::SameBytes(written, cloneWritten))
         __builtin_trap();
     }
     mkfuzz::Destroy(clone);
