@@ -6,6 +6,11 @@
 
 namespace {
 
+// Every so many inputs the live manikin is written and read again: whatever
+// was pasted, the host can still save it and open it. Reading a manikin
+// record builds a body, too dear for every input.
+constexpr unsigned int kSaveEvery = 128;
+
 MKManikin* LiveManikin() {
   static MKManikin* manikin = [] {
     MKManikin* created = nullptr;
@@ -34,5 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (MKManikinPart::ReadFromStream(stream, part) == MKStatusSuccess && part)
     manikin->PasteFrom(part, 1);
   mkfuzz::Destroy(part);
+  static unsigned int count = 0;
+  if (++count % kSaveEvery == 0) mkfuzz::WriteAndReadBack(*manikin);
   return 0;
 }
