@@ -1,5 +1,6 @@
 // The user-database readers: a record read as a user population and as user
-// joint limits; what reads is written back and read again.
+// joint limits; what reads is written back, must read again and then write
+// the same bytes.
 #include "FuzzSupport.h"
 #include "anthro/MKUserDBAnthro.h"
 #include "anthro/MKUserDBJointLimits.h"
@@ -15,7 +16,10 @@ void ReadAndWriteBack(const std::uint8_t* data, std::size_t size) {
     if (database->Write(written) == MKStatusSuccess) {
       KelStreamDefinition again(written.GetBuffer(), written.GetLength());
       Database* back = Database::Create();
-      back->Read(again);
+      KelStreamDefinition rewritten;
+      if (back->Read(again) != MKStatusSuccess || back->Write(rewritten) != MKStatusSuccess ||
+          !mkfuzz::SameBytes(written, rewritten))
+        __builtin_trap();
       back->Destroy();
     }
   }
