@@ -307,6 +307,12 @@ MKStatus MKManikin::PasteManikin(const MKManikin& source) {
   MKStatus status = pasteEach({MKPartMemoID, MKPartPrefAnglesID, MKPartIKSpecsID,
                                MKPartIKConstraintsID, MKPartAnthropometryID});
   if (anthro) anthro->ReleaseRefits();
+  // The joint limits are pasted before the posture as well: pasted only
+  // after it, limits the source widened came too late, and its posture was
+  // clamped to this manikin's. The paste in its place still decides the
+  // status.
+  if (status == MKStatusSuccess)
+    if (const Extracted limits = extract(MKPartJointLimitsID)) PasteFrom(limits.get(), 1);
   if (status == MKStatusSuccess)
     status = pasteEach({MKPartPostureID, MKPartVisionID, MKPartJointLimitsID, MKPartClothingID});
   return status;

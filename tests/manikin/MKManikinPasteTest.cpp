@@ -182,11 +182,20 @@ TEST(MKManikinPasteTest, APastedAnthropometryRebuildsTheBody) {
   expectSourceBody(*copy);
 }
 
-TEST(MKManikinPasteTest, ACopyKeepsTheCouplingOfTheBody) {
+TEST(MKManikinPasteTest, ACopyKeepsTheCouplingAndAPostureWithinWidenedLimits) {
   for (const bool coupled : {true, false}) {
     Manikin source = Make(1, 50);
     if (coupled) source->GetBody()->EnableCoupling(false);
+    // An elbow bent past a new manikin's limit, which the user widened.
+    MKDOF* elbow = DOF(source, RSArFAr, 0);
+    elbow->UnlockLimits();
+    ASSERT_EQ(elbow->SetMaxLim(elbow->GetMaxLim(false) + 0.5), MKStatusSuccess);
+    ASSERT_EQ(elbow->SetValue(elbow->GetMaxLim(false), 1), MKStatusSuccess);
     const Manikin copy(static_cast<MKManikin*>(source->Clone()));
     EXPECT_EQ(copy->GetBody()->IsCouplingEnabled(), coupled);
+    EXPECT_EQ(DOF(copy, RSArFAr, 0)->GetMathematicalValue(), elbow->GetMathematicalValue());
+    Manikin target = Make(1, 50);
+    ASSERT_EQ(target->PasteFrom(source.get(), 1), MKStatusSuccess);
+    EXPECT_EQ(DOF(target, RSArFAr, 0)->GetMathematicalValue(), elbow->GetMathematicalValue());
   }
 }
