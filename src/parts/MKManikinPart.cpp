@@ -303,7 +303,7 @@ unsigned int MKManikinPart::GetSize() const {
   for (int i = 1; i <= children.Size(); ++i)
     if (const MKManikinPart* child = GetChild(i))
       size += child->GetSize() + 2 * GetMaxTagLength() + 12;
-  if (CarriesTimeStamp(partID)) size += GetSizeOfTimeStamp();
+  if (CarriesTimeStamp(partID) && IsStampedAt(partID, version)) size += GetSizeOfTimeStamp();
   return size;
 }
 

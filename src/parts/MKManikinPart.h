@@ -99,6 +99,13 @@ class MKManikinPart {
   }
   // Whether records of this kind carry a time stamp when written by a container.
   static bool CarriesTimeStamp(MKPartID kind);
+  // Whether a record of `kind` and `version` has its time stamp: records
+  // older than 2.0 (2.02 for the anthropometric database reference) have
+  // none. A container read from such a record keeps its version, so it is
+  // written without one too, or it could not be read back.
+  static bool IsStampedAt(MKPartID kind, double version) {
+    return !(version < 2.0) && !(kind == MKPartAnthroDBReferenceID && version < 2.02);
+  }
   static MKStatus WriteBeginTag(const MKPartID& kind, KelStreamDefinition& stream);
   static MKStatus WriteEndTag(const MKPartID& kind, KelStreamDefinition& stream);
   MKStatus WriteVersion(KelStreamDefinition& stream) const;

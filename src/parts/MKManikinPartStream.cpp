@@ -248,7 +248,7 @@ MKStatus MKManikinPart::ReadRecordHeader(KelStreamDefinition& stream, double& ve
   unsigned int length = 0;
   MKStatus status = ReadVersionAndLength(stream, version, length);
   if (status != MKStatusSuccess) return status;
-  if (version < 2.0 || (kind == MKPartAnthroDBReferenceID && version < 2.02)) return status;
+  if (!IsStampedAt(kind, version)) return status;
   int ignored = 0, stamp = 0;
   status = MKPersistenceRoutines::ReadInt(stream, ignored);
   if (status == MKStatusSuccess) status = MKPersistenceRoutines::ReadInt(stream, stamp);
@@ -316,8 +316,7 @@ MKStatus MKManikinPart::ReadCountedContainer(KelStreamDefinition& stream, MKPart
   if (tag != ConvertPartIDToString(kind)) return MKStatusStreamContent;
   MKManikinPart container(kind, version > 2.01 ? version : 2.01);
   // The container's own time stamp is not kept: the receiver stamps its parts.
-  const double stampedFrom = kind == MKPartAnthroDBReferenceID ? 2.02 : 2.0;
-  if (CarriesTimeStamp(kind) && version >= stampedFrom && !stream.Advance(GetSizeOfTimeStamp()))
+  if (CarriesTimeStamp(kind) && IsStampedAt(kind, version) && !stream.Advance(GetSizeOfTimeStamp()))
     return MKStatusStreamContent;
   for (int i = 0; i < count && status == MKStatusSuccess; ++i) {
     status = ReadTag(stream, tag);
@@ -335,7 +334,8 @@ MKStatus MKManikinPart::Write(KelStreamDefinition& stream) {
   MKStatus status = WriteBeginTag(partID, stream);
   if (status == MKStatusSuccess) status = WriteVersion(stream);
   if (status == MKStatusSuccess) status = WriteLength(stream);
-  if (status == MKStatusSuccess && CarriesTimeStamp(partID)) status = WriteTimeStamp(stream);
+  if (status == MKStatusSuccess && CarriesTimeStamp(partID) && IsStampedAt(partID, version))
+    status = WriteTimeStamp(stream);
   for (int i = 1; i <= children.Size() && status == MKStatusSuccess; ++i)
     if (MKManikinPart* child = GetChild(i)) status = child->Write(stream);
   if (status == MKStatusSuccess) status = WriteEndTag(partID, stream);

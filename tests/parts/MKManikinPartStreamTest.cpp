@@ -183,11 +183,14 @@ INSTANTIATE_TEST_SUITE_P(AllContainerKinds, ContainerRoundTrip,
 
 TEST(MKManikinPartStreamTest, OldRecordsWithoutTimeStamps) {
   MKStatus status;
-  PartPtr posture = mktest::ReadPart(Record("0005", 1.5, ""), &status);
+  const std::string oldPosture = Record("0005", 1.5, mktest::MemoRecord("old", "0000", 3));
+  PartPtr posture = mktest::ReadPart(oldPosture, &status);
   EXPECT_EQ(status, MKStatusSuccess);
   ASSERT_NE(posture, nullptr);
   EXPECT_EQ(posture->GetVersion(), 1.5);  // a posture takes the record's version
   EXPECT_EQ(posture->GetTimeStamp(), 0);
+  // ... and is written as it was read, without a time stamp, so that it reads back.
+  EXPECT_EQ(mktest::Written(*posture), oldPosture);
 
   PartPtr angles = mktest::ReadPart(Record("0006", 1.0, ""), &status);
   EXPECT_EQ(status, MKStatusSuccess);
